@@ -1,0 +1,39 @@
+// Run-time loading of a shared library by its bare file name. The folder of the running program is
+// searched first (the project's own libraries lie next to it), then the extra folders given, then
+// the system's search path.
+#pragma once
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+class DynamicLibrary {
+public:
+    // Nothing when the library cannot be found or loaded; LastLoadError() then says why.
+    static std::optional<DynamicLibrary> Load(const std::string& fileName,
+                                              std::initializer_list<const char*> extraFolders = {});
+    static std::string LastLoadError();
+
+    DynamicLibrary(DynamicLibrary&& other) noexcept;
+    DynamicLibrary& operator=(DynamicLibrary&& other) noexcept;
+    DynamicLibrary(const DynamicLibrary&) = delete;
+    DynamicLibrary& operator=(const DynamicLibrary&) = delete;
+    ~DynamicLibrary();
+
+    // The address of an exported symbol, or nullptr.
+    void* Symbol(const char* name) const;
+    template <typename Function> Function Entry(const char* name) const {
+        return reinterpret_cast<Function>(Symbol(name));
+    }
+
+private:
+    explicit DynamicLibrary(void* handle) : handle_(handle) {}
+    void* handle_ = nullptr;
+};
+
+// The folder of the running program, without a trailing "/".
+std::string ExecutableFolder();
+
+} // namespace platform

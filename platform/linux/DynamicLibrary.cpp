@@ -1,0 +1,74 @@
+#include "platform/DynamicLibrary.h"
+
+#include <dlfcn.h>
+#include <mutex>
+#include <unistd.h>
+#include <utility>
+
+namespace platform {
+namespace {
+
+std::mutex lastErrorLock;
+std::string lastError;
+
+void* TryOpen(const std::string& path) {
+    // Libraries stay mapped for the life of the process even after their handle is closed: code
+    // they started (threads, callbacks) may still run during shutdown.
+    return ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+}
+
+} // namespace
+
+std::string ExecutableFolder() {
+    char path[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return ".";
+    std::string folder(path, static_cast<std::size_t>(length));
+    return folder.substr(0, folder.find_last_of('/'));
+}
+
+std::optional<DynamicLibrary> DynamicLibrary::Load(const std::string& fileName,
+                                                   std::initializer_list<const char*> extraFolders) {
+    void* handle = TryOpen(ExecutableFolder() + "/" + fileName);
+    for (const char* folder : extraFolders) {
+        if (handle)
+            break;
+        handle = TryOpen(std::string(folder) + "/" + fileName);
+    }
+    if (!handle)
+        handle = TryOpen(fileName);
+    if (!handle) {
+        const char* reason = ::dlerror();
+        std::lock_guard guard(lastErrorLock);
+        lastError = reason ? reason : fileName + ": cannot be loaded";
+        return std::nullopt;
+    }
+    return DynamicLibrary(handle);
+}
+
+std::string DynamicLibrary::LastLoadError() {
+    std::lock_guard guard(lastErrorLock);
+    return lastError;
+}
+
+DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept
+    : handle_(std::exchange(other.handle_, nullptr)) {}
+
+DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept {
+    if (this != &other) {
+        if (handle_)
+            ::dlclose(handle_);
+        handle_ = std::exchange(other.handle_, nullptr);
+    }
+    return *this;
+}
+
+DynamicLibrary::~DynamicLibrary() {
+    if (handle_)
+        ::dlclose(handle_);
+}
+
+void* DynamicLibrary::Symbol(const char* name) const { return ::dlsym(handle_, name); }
+
+} // namespace platform

@@ -1,0 +1,91 @@
+#include "platform/FileStream.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace {
+
+using platform::FileAccess;
+using platform::FileDisposition;
+using platform::FileHandle;
+using platform::FileShare;
+
+class FileStreamTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("filestream-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder_);
+        path_ = (folder_ / "data.bin").string();
+        std::ofstream(path_) << "0123456789";
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    std::filesystem::path folder_;
+    std::string path_;
+};
+
+TEST_F(FileStreamTest, ExclusiveHandleRefusesEveryOtherOpenAndKeepsTheContent) {
+    FileHandle holder =
+        FileHandle::Open(path_, FileAccess::Read, FileShare::None, FileDisposition::OpenExisting);
+    for (auto share : {FileShare::None, FileShare::Read, FileShare::ReadWrite}) {
+        try {
+            FileHandle::Open(path_, FileAccess::ReadWrite, share, FileDisposition::CreateAlways);
+            FAIL() << "a second open of an exclusively held file succeeded";
+        } catch (const platform::FileError& failure) {
+            EXPECT_EQ(std::string(failure.what()), "Cannot create file \"" + path_ + "\". " +
+                                                       platform::SharingViolationText);
+        }
+    }
+    EXPECT_EQ(std::filesystem::file_size(path_), 10u) << "a refused create emptied the file";
+    holder.Close();
+    FileHandle again =
+        FileHandle::Open(path_, FileAccess::Read, FileShare::None, FileDisposition::OpenExisting);
+    EXPECT_TRUE(again.IsOpen());
+}
+
+TEST_F(FileStreamTest, SharedReadersCoexistButKeepAnExclusiveOpenerOut) {
+    FileHandle first =
+        FileHandle::Open(path_, FileAccess::Read, FileShare::Read, FileDisposition::OpenExisting);
+    FileHandle second =
+        FileHandle::Open(path_, FileAccess::Read, FileShare::Read, FileDisposition::OpenExisting);
+    char buffer[16] = {};
+    EXPECT_EQ(second.Read(buffer, sizeof buffer), 10u);
+    EXPECT_THROW(
+        FileHandle::Open(path_, FileAccess::Read, FileShare::None, FileDisposition::OpenExisting),
+        platform::FileError);
+}
+
+TEST_F(FileStreamTest, MissingFileAndFolderGiveTheSystemReason) {
+    const std::string missing = (folder_ / "none.bin").string();
+    try {
+        FileHandle::Open(missing, FileAccess::Read, FileShare::None, FileDisposition::OpenExisting);
+        FAIL();
+    } catch (const platform::FileError& failure) {
+        EXPECT_EQ(std::string(failure.what()),
+                  "Cannot open file \"" + missing + "\". No such file or directory");
+    }
+    EXPECT_THROW(FileHandle::Open(folder_.string(), FileAccess::Read, FileShare::None,
+                                  FileDisposition::OpenExisting),
+                 platform::FileError);
+}
+
+TEST_F(FileStreamTest, CreateAlwaysEmptiesAndWritesSeekAndTruncateWork) {
+    FileHandle file = FileHandle::Open(path_, FileAccess::ReadWrite, FileShare::None,
+                                       FileDisposition::CreateAlways);
+    EXPECT_EQ(file.Size(), 0);
+    EXPECT_EQ(file.Write("abcdef", 6), 6u);
+    EXPECT_EQ(file.Seek(2, SEEK_SET), 2);
+    char buffer[4] = {};
+    EXPECT_EQ(file.Read(buffer, 3), 3u);
+    EXPECT_EQ(std::string(buffer, 3), "cde");
+    file.Truncate(4);
+    EXPECT_EQ(file.Size(), 4);
+}
+
+} // namespace
