@@ -1,0 +1,192 @@
+#include "audio/AudioMP3.h"
+
+#include "audio/AudioException.h"
+#include "audio/Mp3Tags.h"
+#include "audio/WideText.h"
+#include "audio/lame.h"
+#include "audio/taglib.h"
+
+#include <cstring>
+#include <exception>
+#include <string>
+
+namespace audio {
+namespace {
+
+constexpr std::uint32_t KbpsOfBitRate[] = {0,   32,  40,  48,  56,  64,  80,  96,
+                                           112, 128, 144, 160, 192, 224, 256, 320};
+
+BE_BOOL RecordBool(bool value) {
+    return value ? -1 : 0;
+}
+
+[[noreturn]] void RaiseLameError(BE_ERR result) {
+    throw EAudioException("LAME Error: " + std::to_string(result));
+}
+
+} // namespace
+
+std::uint32_t BitRateKbps(TMP3BitRate Value) {
+    const auto ordinal = static_cast<std::size_t>(Value);
+    return ordinal < std::size(KbpsOfBitRate) ? KbpsOfBitRate[ordinal] : 128;
+}
+
+TMP3Out::TMP3Out() {
+    EnsureEncoderLibrary();
+    EnsureTagLibrary();
+}
+
+TMP3Out::~TMP3Out() {
+    // EndOutput uses this object's own members: the pass must be over before they go.
+    try {
+        Stop(false);
+    } catch (...) {
+    }
+}
+
+BE_CONFIG TMP3Out::EncoderConfig(std::uint32_t SampleRate, std::uint32_t Channels) const {
+    BE_CONFIG config;
+    std::memset(&config, 0, sizeof config);
+    config.dwConfig = BE_CONFIG_LAME;
+    config.dwStructVersion = BE_CONFIG_VERSION;
+    config.dwStructSize = BE_CONFIG_SIZE;
+    config.dwSampleRate = SampleRate;
+    const TMP3Mode mode = Mode();
+    config.nMode = Channels == 1              ? BE_MP3_MODE_MONO
+                   : mode == TMP3Mode::mmDual ? BE_MP3_MODE_STEREO
+                                              : static_cast<std::int32_t>(mode);
+    config.dwBitrate = BitRateKbps(BitRate());
+    config.dwMaxBitrate = BitRateKbps(MaximumBitrate());
+    config.bCRC = RecordBool(CRC());
+    config.bOriginal = RecordBool(Original());
+    config.bWriteVBRHeader = RecordBool(EnableVBR());
+    config.bEnableVBR = RecordBool(EnableVBR());
+    config.nVBRQuality = EnableVBR() ? static_cast<std::int32_t>(VBRQuality()) : 0;
+    config.dwVbrAbr_bps = BitRateKbps(AverageBitrate());
+    config.nVbrMethod = config.dwVbrAbr_bps != 0 ? BE_VBR_METHOD_ABR : BE_VBR_METHOD_NEW;
+    config.bNoRes = RecordBool(!EnableBitReservoir());
+    config.bStrictIso = RecordBool(StrictISO());
+    return config;
+}
+
+void TMP3Out::BeginOutput() {
+    FEncoderOpen = false;
+    FInputOpened = false;
+    EnsureEncoderLibrary();
+    if (!EncoderLibraryPresent())
+        throw EAudioException(std::string(EncoderLibraryFileName) +
+                              " library could not be loaded.");
+    if (!StreamAssigned()) {
+        if (WideName().empty())
+            throw EAudioException("File name is not assigned.");
+        CreateFileStream();
+    }
+    FInputOpened = true;
+    Input()->Open();
+
+    FChannels = Input()->Channels();
+    FConfig = EncoderConfig(Input()->SampleRate(), FChannels);
+    BE_DWORD samplesPerChunk = 0;
+    BE_DWORD outputBufferBytes = 0;
+    HBE_STREAM stream = 0;
+    FChunk.clear();
+    FMp3Buffer.clear();
+    const BE_ERR result =
+        EncoderLibrary().beInitStream(&FConfig, &samplesPerChunk, &outputBufferBytes, &stream);
+    if (result != BE_ERR_SUCCESSFUL) {
+        // Everything is undone here, so the end of the pass has nothing left to finish.
+        FreeFileStream();
+        FBusy = false;
+        FInputOpened = false;
+        try {
+            Input()->Close();
+        } catch (...) {
+            // The refused record is the failure to report.
+        }
+        RaiseLameError(result);
+    }
+    FEncoderStream = stream;
+    FEncoderOpen = true;
+    FChunk.resize(static_cast<std::size_t>(FChannels) * samplesPerChunk);
+    FMp3Buffer.resize(outputBufferBytes);
+}
+
+std::uint32_t TMP3Out::PrepareChunk(std::uint32_t Bytes) {
+    auto* samples = reinterpret_cast<std::int16_t*>(FChunk.data());
+    const std::uint32_t frames = Bytes / (2 * FChannels);
+    if (FChannels == 2 && FConfig.nMode == BE_MP3_MODE_MONO) {
+        // The encoder takes one channel in a mono stream.
+        for (std::uint32_t i = 0; i < frames; ++i)
+            samples[i] = static_cast<std::int16_t>((samples[2 * i] + samples[2 * i + 1]) / 2);
+        return frames;
+    }
+    return frames * FChannels;
+}
+
+void TMP3Out::WriteEncoded(std::uint32_t Bytes) {
+    if (Stream()->Write(FMp3Buffer.data(), Bytes) < Bytes)
+        throw EAudioException("Error writing down mp3 file");
+}
+
+bool TMP3Out::OutputBlock(bool Abort) {
+    if (!Prepared())
+        return true;
+    if (Abort)
+        return false;
+    bool dataEnded = false;
+    const std::uint32_t bytes =
+        Input()->ReadInto(FChunk.data(), static_cast<std::uint32_t>(FChunk.size()), dataEnded);
+    if (bytes == 0)
+        return false;
+    const std::uint32_t samples = PrepareChunk(bytes);
+    BE_DWORD encoded = 0;
+    const BE_ERR result = EncoderLibrary().beEncodeChunk(
+        FEncoderStream, samples, reinterpret_cast<const std::int16_t*>(FChunk.data()),
+        FMp3Buffer.data(), &encoded);
+    // A refused chunk would be a silent gap in the recording.
+    if (result != BE_ERR_SUCCESSFUL)
+        RaiseLameError(result);
+    WriteEncoded(encoded);
+    return !dataEnded;
+}
+
+void TMP3Out::FinishFile() {
+    if (!FEncoderOpen) {
+        FreeFileStream();
+        return;
+    }
+    FEncoderOpen = false;
+    const TEncoderEntryPoints& lame = EncoderLibrary();
+    BE_DWORD bytes = 0;
+    lame.beDeinitStream(FEncoderStream, FMp3Buffer.data(), &bytes);
+    Stream()->Write(FMp3Buffer.data(), bytes);
+    const TId3v1Block block = MakeId3v1Block(Id3v1Tags());
+    Stream()->Write(block.data(), block.size());
+    FreeFileStream();
+    lame.beCloseStream(FEncoderStream);
+    const std::string name = FileName();
+    if (FConfig.bEnableVBR != 0 && !name.empty())
+        lame.beWriteVBRHeader(name.c_str());
+    FChunk = {};
+    FMp3Buffer = {};
+    if (!name.empty() && TagLibraryPresent())
+        WriteId3v2Fields(Utf16ToUtf8(WideName()), Id3v2Tags());
+}
+
+void TMP3Out::EndOutput() {
+    std::exception_ptr failure;
+    try {
+        FinishFile();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (FInputOpened) {
+        FInputOpened = false;
+        if (TAudioInput* input = Input())
+            input->Close();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+} // namespace audio
