@@ -1,0 +1,12 @@
+#include "controls/Events.h"
+
+#include "platform/GuiHandler.h"
+
+namespace controls {
+
+void RaiseEvent(const TNotifyEvent& handler, QObject* sender) {
+    if (handler)
+        platform::RunGuiHandler([&] { handler(sender); });
+}
+
+} // namespace controls

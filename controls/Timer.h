@@ -1,0 +1,20 @@
+// A timer that raises OnTimer on the GUI thread at its interval while enabled.
+#pragma once
+
+#include "controls/Events.h"
+
+#include <QTimer>
+
+namespace controls {
+
+class Timer : public QTimer {
+public:
+    Timer(QObject* parent, int intervalMilliseconds);
+
+    bool Enabled() const { return isActive(); }
+    void SetEnabled(bool enabled);
+
+    TNotifyEvent OnTimer;
+};
+
+} // namespace controls

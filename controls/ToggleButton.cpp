@@ -1,0 +1,37 @@
+#include "controls/ToggleButton.h"
+
+#include "controls/ImageList.h"
+
+namespace controls {
+
+void ToggleGroup::RaiseOthers(const ToggleButton* lowered) {
+    for (ToggleButton* button : buttons_)
+        if (button != lowered)
+            button->SetDown(false);
+}
+
+ToggleButton::ToggleButton(QWidget* parent, const QRect& bounds, ToggleGroup* group,
+                           const ImageList* images, int imageIndex)
+    : QToolButton(parent), group_(group), images_(images) {
+    setGeometry(bounds);
+    setCheckable(true);
+    setToolButtonStyle(Qt::ToolButtonIconOnly);
+    SetImageIndex(imageIndex);
+    if (group_)
+        group_->Add(this);
+    connect(this, &QToolButton::clicked, this, [this] {
+        if (Down() && group_)
+            group_->RaiseOthers(this);
+        RaiseEvent(OnClick, this);
+    });
+}
+
+void ToggleButton::SetImageIndex(int index) {
+    imageIndex_ = index;
+    if (images_) {
+        setIcon(images_->Icon(index));
+        setIconSize(QSize(images_->Size(), images_->Size()));
+    }
+}
+
+} // namespace controls

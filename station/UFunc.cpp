@@ -1,0 +1,21 @@
+#include "station/UFunc.h"
+
+#include "platform/TextCodec.h"
+
+std::string PadLeft(const std::string& S, char Ch, int Len) {
+    const long long missing =
+        static_cast<long long>(Len) - static_cast<long long>(platform::Utf8Length(S));
+    if (missing < 1)
+        return S;
+    return std::string(static_cast<std::size_t>(missing), Ch) + S;
+}
+
+bool HasUnsafeNameCharacter(std::string_view text) {
+    for (const char character : text) {
+        const auto byte = static_cast<unsigned char>(character);
+        if (byte < 0x20 || byte == 0x7F ||
+            std::string_view("\\/:*?\"<>|").find(character) != std::string_view::npos)
+            return true;
+    }
+    return false;
+}
