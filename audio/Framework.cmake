@@ -14,3 +14,8 @@ add_library(audio_framework
 )
 target_include_directories(audio_framework PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(audio_framework PUBLIC platform_core Threads::Threads)
+
+station_add_test(NAME audio_framework_protocol_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/ReadingProtocolTest.cpp
+    LIBS audio_framework
+)
