@@ -1,0 +1,36 @@
+// A sound capture device with a looping capture ring, filled by the sound layer's own thread. The
+// reader polls the capture position and copies what has arrived; the layer never waits for the
+// reader, so bytes not copied within one ring are overwritten.
+#pragma once
+
+#include "platform/SoundTypes.h"
+
+#include <memory>
+
+namespace platform {
+
+class CaptureBuffer {
+public:
+    virtual ~CaptureBuffer() = default;
+    // Starts or resumes filling the ring; `looping` must be true (the ring always wraps).
+    virtual SoundResult Start(bool looping) = 0;
+    virtual SoundResult Stop() = 0;
+    // The offset in the ring where the next captured byte will land, and the offset up to which
+    // bytes may be read (the same here: whatever the layer holds is complete).
+    virtual SoundResult GetCurrentPosition(std::uint32_t* capturePosition,
+                                           std::uint32_t* readPosition) = 0;
+    // Hands out `bytes` of the ring from `offset` in at most two parts. Until Unlock, the layer's
+    // thread does not write into the ring, so the region can be copied whole.
+    virtual SoundResult Lock(std::uint32_t offset, std::uint32_t bytes, LockedRegion* region) = 0;
+    virtual SoundResult Unlock(const LockedRegion& region) = 0;
+};
+
+class CaptureDevice {
+public:
+    virtual ~CaptureDevice() = default;
+    // A ring of exactly `ringBytes` (a whole number of frames) holding `format`.
+    virtual SoundResult CreateCaptureBuffer(const WaveFormat& format, std::uint32_t ringBytes,
+                                            std::unique_ptr<CaptureBuffer>* buffer) = 0;
+};
+
+} // namespace platform

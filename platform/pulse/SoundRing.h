@@ -1,0 +1,41 @@
+// The looping ring shared by the client library's thread and the reader or writer of a sound
+// buffer. The client thread moves the cursor; the other side locks a region, copies it and
+// unlocks, and the client thread waits meanwhile so that a locked region is never torn.
+#pragma once
+
+#include "platform/SoundTypes.h"
+
+#include <atomic>
+#include <cstddef>
+#include <mutex>
+#include <vector>
+
+namespace platform::pulse {
+
+class SoundRing {
+public:
+    explicit SoundRing(std::uint32_t bytes) : data_(bytes) {}
+
+    std::uint32_t Size() const { return static_cast<std::uint32_t>(data_.size()); }
+    std::uint32_t Cursor() const { return cursor_.load(std::memory_order_acquire); }
+    void SetCursor(std::uint32_t offset);
+
+    // The other side: at most two parts covering `bytes` from `offset`. Only one region may be
+    // locked at a time, and Lock and Unlock come from the same thread.
+    SoundResult Lock(std::uint32_t offset, std::uint32_t bytes, LockedRegion* region);
+    SoundResult Unlock(const LockedRegion& region);
+
+    // The client thread: writes `bytes` at the cursor (zeros when `source` is null) and moves the
+    // cursor past them.
+    void Fill(const void* source, std::size_t bytes);
+    // The client thread: copies `bytes` from the cursor on and moves the cursor past them.
+    void Drain(void* destination, std::size_t bytes);
+
+private:
+    std::vector<std::uint8_t> data_;
+    std::mutex mutex_;
+    std::atomic<std::uint32_t> cursor_{0};
+    bool locked_ = false; // touched only by the locking side
+};
+
+} // namespace platform::pulse
