@@ -1,0 +1,262 @@
+#include "audio/taglib.h"
+#include "audio/tests/Mp3TestSupport.h"
+#include "platform/lame_enc/tests/Mp3TestTools.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <mutex>
+#include <sys/resource.h>
+
+namespace {
+
+using audio::TMP3Out;
+using mp3test::OutputEvents;
+using mp3test::TMemorySource;
+
+constexpr int Rate = 44100;
+constexpr int ThreeSeconds = 3 * Rate;
+
+class Mp3OutputTest : public ::testing::Test {
+protected:
+    void Wire(std::vector<std::int16_t> samples, std::uint32_t channels = 1,
+              std::uint32_t rate = Rate, bool endless = false) {
+        source = audio::MakeComponent<TMemorySource>(std::move(samples), channels, rate, endless);
+        output->SetInput(source.get());
+    }
+
+    // Runs in a child process; exits with 0 when the recording ended as it must.
+    [[noreturn]] void RecordIntoFullFileSystem(const std::string& path) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{20000, 20000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        Wire(mp3test::Sine(440, 0.5, Rate, ThreeSeconds));
+        output->SetFileName(path);
+        const bool ended = mp3test::RunToEnd(*output);
+        mp3test::PumpUntil([&] { return !events.Failures.empty(); }, 10);
+        const bool ok = ended && events.Failures.size() == 1 &&
+                        events.Failures[0] == "Error writing down mp3 file" &&
+                        events.SyncDone == 1 && source->Closes == 1 && !output->Busy() &&
+                        std::filesystem::file_size(path) == 20000;
+        std::fprintf(stderr, "%s\n", ok ? "finished" : "not finished");
+        std::fflush(stderr);
+        std::_Exit(ok ? 0 : 1);
+    }
+
+    mp3test::TempFolder folder;
+    audio::TComponentPtr<TMemorySource> source;
+    audio::TComponentPtr<TMP3Out> output = audio::MakeComponent<TMP3Out>();
+    OutputEvents events{*output};
+};
+
+TEST_F(Mp3OutputTest, ThreeSecondRecordingIsAValidProtectedMonoFile) {
+    ASSERT_TRUE(audio::TagLibraryPresent());
+    const auto samples = mp3test::Sine(440, 0.5, Rate, ThreeSeconds);
+    Wire(samples);
+    mp3test::UseExamSettings(*output);
+    const std::string path = folder.File("1.mp3");
+    output->SetFileName(path);
+    ASSERT_TRUE(mp3test::RunToEnd(*output));
+
+    EXPECT_TRUE(events.Failures.empty()) << events.Failures.front();
+    EXPECT_EQ(events.SyncDone, 1);
+    EXPECT_TRUE(mp3test::PumpUntil([&] { return events.Done == 1; }));
+    EXPECT_EQ(source->Opens, 1);
+    EXPECT_EQ(source->Closes, 1);
+    EXPECT_FALSE(output->Busy());
+
+    // TagLib, handed empty fields, saves the file without any tag: it strips the empty ID3v1
+    // block the recording ended with and adds no ID3v2 tag. What remains is frames only.
+    const auto bytes = mp3test::ReadFileBytes(path);
+    const auto scan = mp3test::ScanFrames(bytes);
+    EXPECT_EQ(scan.endOffset, bytes.size());
+    ASSERT_FALSE(scan.frames.empty());
+    EXPECT_EQ(scan.frames.front().offset, 0u);
+    for (const auto& frame : scan.frames) {
+        ASSERT_EQ(frame.mpegVersion, 1);
+        ASSERT_EQ(frame.layer, 3);
+        ASSERT_EQ(frame.sampleRate, Rate);
+        ASSERT_EQ(frame.channelMode, 3);
+        ASSERT_EQ(frame.bitrateKbps, 128);
+        ASSERT_TRUE(frame.crcProtected);
+    }
+    const auto decoded = mp3test::DecodeFile(path);
+    EXPECT_EQ(decoded.channels, 1);
+    EXPECT_NEAR(static_cast<double>(decoded.samples.size()), ThreeSeconds, 1152 + 1105);
+    EXPECT_GT(mp3test::BestCorrelation(samples, decoded.samples, 1, ThreeSeconds - 4000, 3000),
+              0.99);
+}
+
+TEST_F(Mp3OutputTest, CheckSettingsWriteUnprotectedFramesAndANewFileEachRun) {
+    Wire(mp3test::Sine(440, 0.5, Rate, Rate));
+    const std::string path = folder.File("test01.mp3");
+    output->SetFileName(path);
+    ASSERT_TRUE(mp3test::RunToEnd(*output));
+    const auto first = mp3test::ReadFileBytes(path);
+    for (const auto& frame : mp3test::ScanFrames(first).frames)
+        ASSERT_FALSE(frame.crcProtected);
+    // A second run replaces the file rather than appending to it.
+    ASSERT_TRUE(mp3test::RunToEnd(*output));
+    EXPECT_EQ(mp3test::ReadFileBytes(path), first);
+    EXPECT_EQ(events.SyncDone, 2);
+}
+
+TEST_F(Mp3OutputTest, Id3v2FieldsAreWrittenThroughTagLib) {
+    Wire(mp3test::Sine(440, 0.5, Rate, Rate));
+    audio::TId3v2Tags tags;
+    tags.SetTitle(u"Участник 1");
+    tags.SetArtist(u"Artist");
+    tags.SetYear("2024");
+    tags.SetTrack("not a number");
+    output->SetId3v2Tags(tags);
+    audio::TId3v1Tags v1;
+    v1.SetTitle("Title one");
+    output->SetId3v1Tags(v1);
+    const std::string path = folder.File("tagged.mp3");
+    output->SetFileName(path);
+    ASSERT_TRUE(mp3test::RunToEnd(*output));
+    ASSERT_TRUE(events.Failures.empty()) << events.Failures.front();
+
+    const auto bytes = mp3test::ReadFileBytes(path);
+    ASSERT_GT(bytes.size(), 128u);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 3), "ID3");
+    // TFRM frames in UTF-16 (encoding byte 1, then a byte-order mark).
+    const std::string text(bytes.begin(), bytes.begin() + 400);
+    const auto title = text.find("TIT2");
+    ASSERT_NE(title, std::string::npos);
+    EXPECT_EQ(bytes[title + 10], 1);
+    EXPECT_NE(text.find("TDRC"), std::string::npos);
+    EXPECT_EQ(text.find("TRCK"), std::string::npos) << "a track that is no number is skipped";
+    // TagLib keeps an ID3v1 block in step with the ID3v2 tag.
+    EXPECT_EQ(std::string(bytes.end() - 128, bytes.end() - 125), "TAG");
+    EXPECT_EQ(mp3test::DecodeFile(path).channels, 1);
+}
+
+TEST_F(Mp3OutputTest, StereoInputsEncodeWithTheirMode) {
+    const auto stereo = mp3test::Sine(440, 0.5, Rate, Rate, 2);
+    for (const auto mode : {audio::TMP3Mode::mmJointStereo, audio::TMP3Mode::mmMono}) {
+        Wire(stereo, 2);
+        output->SetMode(mode);
+        const std::string path = folder.File("stereo.mp3");
+        output->SetFileName(path);
+        ASSERT_TRUE(mp3test::RunToEnd(*output));
+        ASSERT_TRUE(events.Failures.empty()) << events.Failures.front();
+        const auto decoded = mp3test::DecodeFile(path);
+        EXPECT_EQ(decoded.channels, mode == audio::TMP3Mode::mmMono ? 1 : 2);
+        // A stereo source into a mono stream is mixed down, not read as mono at double speed.
+        const int frames = static_cast<int>(decoded.samples.size()) / decoded.channels;
+        EXPECT_NEAR(frames, Rate, 2 * 1152 + 1105);
+        const auto mono = mp3test::Sine(440, 0.5, Rate, Rate);
+        EXPECT_GT(
+            mp3test::BestCorrelation(mono, decoded.samples, decoded.channels, Rate - 4000, 3000),
+            0.99);
+        output->SetInput(nullptr);
+    }
+}
+
+TEST_F(Mp3OutputTest, VariableRateFileGetsItsHeader) {
+    Wire(mp3test::Sine(440, 0.5, Rate, 2 * Rate));
+    output->SetEnableVBR(true);
+    output->SetVBRQuality(audio::TMP3Quality::mp3ql2);
+    const std::string path = folder.File("vbr.mp3");
+    output->SetFileName(path);
+    ASSERT_TRUE(mp3test::RunToEnd(*output));
+    const auto bytes = mp3test::ReadFileBytes(path);
+    EXPECT_NE(std::string(bytes.begin(), bytes.begin() + 64).find("Xing"), std::string::npos);
+    EXPECT_EQ(mp3test::DecodeFile(path).samples.size(), static_cast<std::size_t>(2 * Rate));
+}
+
+TEST_F(Mp3OutputTest, ShareModeDoesNotShareTheFileBeingWritten) {
+    Wire(mp3test::Sine(440, 0.5, Rate, Rate), 1, Rate, true);
+    output->SetShareMode(0x40);
+    const std::string path = folder.File("exclusive.mp3");
+    output->SetFileName(path);
+    std::atomic<bool> reading{false};
+    source->BeforeRead = [&] { reading = true; };
+    output->Run();
+    ASSERT_TRUE(mp3test::PumpUntil([&] { return reading.load(); }));
+    EXPECT_THROW(audio::TAudioFileStream(audio::Utf8ToUtf16(path), 0x20, 0),
+                 audio::EAudioException);
+    output->Stop(false);
+    EXPECT_EQ(events.SyncDone, 1);
+}
+
+TEST_F(Mp3OutputTest, EmptyFileNameFailsBeforeTheChainOpens) {
+    Wire(mp3test::Sine(440, 0.5, Rate, Rate));
+    ASSERT_TRUE(mp3test::RunToEnd(*output));
+    ASSERT_TRUE(mp3test::PumpUntil([&] { return !events.Failures.empty(); }));
+    EXPECT_EQ(events.Failures, std::vector<std::string>{"File name is not assigned."});
+    EXPECT_EQ(output->ExceptionText(), "File name is not assigned.");
+    EXPECT_EQ(source->Opens, 0);
+    EXPECT_EQ(source->Closes, 0);
+    EXPECT_EQ(events.SyncDone, 1);
+}
+
+TEST_F(Mp3OutputTest, MissingFolderFailsWithTheSystemsMessage) {
+    Wire(mp3test::Sine(440, 0.5, Rate, Rate));
+    const std::string path = folder.File("missing/1.mp3");
+    output->SetFileName(path);
+    ASSERT_TRUE(mp3test::RunToEnd(*output));
+    ASSERT_TRUE(mp3test::PumpUntil([&] { return !events.Failures.empty(); }));
+    EXPECT_NE(events.Failures.front().find("No such file or directory"), std::string::npos)
+        << events.Failures.front();
+    EXPECT_EQ(source->Opens, 0);
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(Mp3OutputTest, RefusedRecordLeavesAnEmptyClosedFile) {
+    Wire(mp3test::Sine(440, 0.5, Rate, Rate), 1, /*rate=*/0);
+    const std::string path = folder.File("refused.mp3");
+    output->SetFileName(path);
+    ASSERT_TRUE(mp3test::RunToEnd(*output));
+    ASSERT_TRUE(mp3test::PumpUntil([&] { return !events.Failures.empty(); }));
+    EXPECT_EQ(events.Failures.front(), "LAME Error: 2");
+    EXPECT_EQ(source->Opens, 1);
+    EXPECT_EQ(source->Closes, 1);
+    EXPECT_EQ(std::filesystem::file_size(path), 0u);
+    EXPECT_FALSE(output->Busy());
+    // The file was closed: it can be created again at once.
+    EXPECT_NO_THROW(audio::TAudioFileStream(audio::Utf8ToUtf16(path), 0xFFFF, 0));
+    EXPECT_EQ(events.SyncDone, 1);
+}
+
+TEST_F(Mp3OutputTest, StopRequestEndsTheRunWithoutAnotherChunk) {
+    Wire(mp3test::Sine(440, 0.5, Rate, Rate), 1, Rate, true);
+    mp3test::UseExamSettings(*output);
+    const std::string path = folder.File("stopped.mp3");
+    output->SetFileName(path);
+    // Hold the worker inside its tenth read while the stop is asked for.
+    std::mutex gate;
+    std::unique_lock held(gate);
+    std::atomic<int> waiting{0};
+    source->BeforeRead = [&] {
+        if (source->Reads == 10) {
+            waiting = 1;
+            std::lock_guard pass(gate);
+        }
+    };
+    output->Run();
+    ASSERT_TRUE(mp3test::PumpUntil([&] { return waiting == 1; }));
+    output->Stop(true);
+    const int readsAtStop = source->Reads;
+    held.unlock();
+    ASSERT_TRUE(mp3test::PumpUntil([&] { return events.Done == 1; }));
+    // The held read completes its chunk (one read fills a chunk here); no other read follows.
+    EXPECT_EQ(source->Reads, readsAtStop);
+    EXPECT_EQ(events.SyncDone, 1);
+    EXPECT_EQ(source->Closes, 1);
+    EXPECT_TRUE(events.Failures.empty());
+    const auto decoded = mp3test::DecodeFile(path);
+    EXPECT_GT(decoded.samples.size(), 0u);
+}
+
+// A full file system, imitated by a file size limit in a child process: the write that falls
+// short ends the recording with its message, and the end of the pass still runs.
+TEST_F(Mp3OutputTest, ShortWriteEndsTheRecordingAndTheFileIsStillFinished) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string path = folder.File("full.mp3");
+    EXPECT_EXIT(RecordIntoFullFileSystem(path), ::testing::ExitedWithCode(0), "finished");
+}
+
+} // namespace
