@@ -1,0 +1,202 @@
+#include "station/Report.h"
+#include "platform/DateTime.h"
+#include "platform/FileStream.h"
+#include "platform/testing/ScriptedMessageBoxes.h"
+#include "station/Crc32.h"
+#include "station/FileUtils.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::testing::ScriptedMessageBoxes;
+
+class ReportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("report-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+    void Write(const std::string& name, const std::string& content) const {
+        std::ofstream(PathOf(name), std::ios::binary) << content;
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream in(PathOf(name), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+    fs::path folder_;
+    ScriptedMessageBoxes boxes_;
+};
+
+TEST(Crc32Test, StandardCheckValueAndTable) {
+    EXPECT_EQ(CRC32Table[1], 0x77073096u);
+    EXPECT_EQ(CRC32Table[128], 0xEDB88320u);
+    EXPECT_EQ(~UpdateCRC32(0xFFFFFFFF, "123456789", 9), 0xCBF43926u);
+    EXPECT_EQ(~UpdateCRC32(0xFFFFFFFF, "", 0), 0u);
+}
+
+TEST(Crc32Test, AgreesWithZlibOnRandomDataFedInPieces) {
+    std::mt19937 random(20250305);
+    std::vector<unsigned char> data(200'003);
+    for (auto& byte : data)
+        byte = static_cast<unsigned char>(random());
+    std::uint32_t crc = 0xFFFFFFFF;
+    for (std::size_t at = 0, piece = 1; at < data.size(); at += piece, piece = piece * 3 + 7) {
+        const std::size_t count = std::min(piece, data.size() - at);
+        crc = UpdateCRC32(crc, data.data() + at, count);
+    }
+    EXPECT_EQ(~crc, crc32(0, data.data(), static_cast<uInt>(data.size())));
+}
+
+TEST_F(ReportTest, FileChecksumCoversTheWholeFileAcrossBufferBoundaries) {
+    std::string content(3 * 32768 + 17, '\0');
+    std::mt19937 random(7);
+    for (char& byte : content)
+        byte = static_cast<char>(random());
+    Write("a.mp3", content);
+    EXPECT_EQ(FileCRC32(PathOf("a.mp3")), crc32(0, reinterpret_cast<const Bytef*>(content.data()),
+                                                static_cast<uInt>(content.size())));
+    EXPECT_TRUE(boxes_.Shown().empty());
+}
+
+// The report as a receiver reads it: Windows-1251 bytes, CR LF after every line, no byte-order
+// mark, and a ";" typed into a value splitting its line.
+TEST_F(ReportTest, SavedReportIsByteExact) {
+    TInterviewState state;
+    state.ExamDate = platform::EncodeDateTime({2025, 3, 5});
+    state.Region = "Город; район";
+    state.KodOU6 = "000145";
+    state.NameOU = "Школа №1; корпус 2";
+    state.Aud3 = "012";
+    state.MemberNo = 2;
+    AddReportHeader(state);
+    Write("1.mp3", "hello");
+    AddRecordingLine(state, PathOf("1.mp3"));
+    AddCountLine(state);
+    SaveReport(state, PathOf("report.csv"));
+
+    const std::string recording = state.ReportLines[5];
+    EXPECT_TRUE(recording.starts_with("1.mp3;")) << recording;
+    EXPECT_TRUE(recording.ends_with(";5;3610A686")) << recording;
+    const std::string expected =
+        "\xD1\xEE\xE1\xE5\xF1\xE5\xE4\xEE\xE2\xE0\xED\xE8\xE5 \xEF\xEE \xF0\xF3\xF1\xF1\xEA\xEE"
+        "\xEC\xF3 \xFF\xE7\xFB\xEA\xF3 \xE2 9 \xEA\xEB\xE0\xF1\xF1\xE0\xF5\r\n"
+        "05.03.2025\r\n"
+        "\xC3\xEE\xF0\xEE\xE4; \xF0\xE0\xE9\xEE\xED\r\n"
+        "000145;\xD8\xEA\xEE\xEB\xE0 \xB9"
+        "1; \xEA\xEE\xF0\xEF\xF3\xF1 2\r\n"
+        "\xC0\xF3\xE4\xE8\xF2\xEE\xF0\xE8\xFF;012\r\n" +
+        recording + "\r\n" + "\xD3\xF7\xE0\xF1\xF2\xED\xE8\xEA\xEE\xE2;2\r\n";
+    EXPECT_EQ(Read("report.csv"), expected);
+}
+
+TEST_F(ReportTest, SavingAgainReplacesTheWholeFile) {
+    TInterviewState state;
+    state.ReportLines = {"a much longer first version of the report"};
+    SaveReport(state, PathOf("r.csv"));
+    state.ReportLines = {"short"};
+    SaveReport(state, PathOf("r.csv"));
+    EXPECT_EQ(Read("r.csv"), "short\r\n");
+}
+
+TEST_F(ReportTest, ReportThatCannotBeCreatedRaisesTheFileAndTheReason) {
+    TInterviewState state;
+    const std::string path = PathOf("missing-folder/r.csv");
+    try {
+        SaveReport(state, path);
+        FAIL() << "no failure";
+    } catch (const platform::FileError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot create file \"" + path + "\". No such file or directory");
+    }
+}
+
+TEST_F(ReportTest, RecordingLinesForPresentEmptyMissingAndLockedFiles) {
+    const auto before = platform::Now();
+    Write("3.mp3", "hello");
+    Write("4.mp3", "");
+    Write("6.mp3", "locked content");
+    const auto after = platform::Now();
+    const auto stampOk = [&](const std::string& stamp) {
+        return stamp == platform::FormatDateTime("dd-mm-yyyy hh.nn.ss", before) ||
+               stamp == platform::FormatDateTime("dd-mm-yyyy hh.nn.ss", after);
+    };
+
+    const std::string present = RecordingLine(PathOf("3.mp3"));
+    EXPECT_TRUE(present.starts_with("3.mp3;")) << present;
+    EXPECT_TRUE(stampOk(present.substr(6, 19))) << present;
+    EXPECT_EQ(present.substr(25), ";5;3610A686");
+
+    EXPECT_EQ(RecordingLine(PathOf("4.mp3")).substr(25), ";0;00000000");
+    EXPECT_TRUE(boxes_.Shown().empty());
+
+    EXPECT_EQ(RecordingLine(PathOf("5.mp3")), "5.mp3;30-12-1899 00.00.00;-1;00000000");
+    ASSERT_EQ(boxes_.Texts().size(), 1u);
+    EXPECT_EQ(boxes_.Texts()[0], "Ошибка при подсчёте контрольной суммы файла [" + PathOf("5.mp3") +
+                                     "]: [Cannot open file \"" + PathOf("5.mp3") +
+                                     "\". No such file or directory]");
+
+    // A file still held by its recording: real time and size, no checksum.
+    boxes_.Clear();
+    auto holder = platform::FileHandle::Open(PathOf("6.mp3"), platform::FileAccess::Write,
+                                             platform::FileShare::None,
+                                             platform::FileDisposition::OpenExisting);
+    const std::string locked = RecordingLine(PathOf("6.mp3"));
+    EXPECT_TRUE(stampOk(locked.substr(6, 19))) << locked;
+    EXPECT_EQ(locked.substr(25), ";14;00000000");
+    ASSERT_EQ(boxes_.Texts().size(), 1u);
+    EXPECT_NE(boxes_.Texts()[0].find(platform::SharingViolationText), std::string::npos);
+}
+
+TEST_F(ReportTest, NameIsThePartAfterTheLastSeparator) {
+    Write("7.mp3", "x");
+    EXPECT_TRUE(RecordingLine(PathOf("7.mp3")).starts_with("7.mp3;"));
+    EXPECT_TRUE(RecordingLine("C:rel\\dir\\8.mp3").starts_with("8.mp3;"));
+}
+
+TEST_F(ReportTest, FileFactsOfMissingAndHugeSparseFiles) {
+    TDateTime time = 42;
+    EXPECT_FALSE(FileCreationTime(PathOf("none"), time));
+    EXPECT_EQ(time, 42);
+    EXPECT_EQ(FileSizeOf(PathOf("none")), -1);
+
+    const std::int64_t size = (4LL << 30) + 5;
+    auto file = platform::FileHandle::Open(PathOf("big.mp3"), platform::FileAccess::Write,
+                                           platform::FileShare::None,
+                                           platform::FileDisposition::CreateAlways);
+    file.Truncate(size);
+    EXPECT_EQ(FileSizeOf(PathOf("big.mp3")), size);
+    EXPECT_TRUE(FileCreationTime(PathOf("big.mp3"), time));
+    EXPECT_NEAR(time, platform::Now(), 10.0 / 86400);
+}
+
+TEST(ReportLinesTest, CountLineAndHeaderFields) {
+    TInterviewState state;
+    state.ExamDate = platform::EncodeDateTime({2025, 12, 31, 23, 59, 0});
+    state.Region = "R";
+    state.KodOU6 = "1234567";
+    state.NameOU = "N";
+    state.Aud3 = "0012";
+    state.MemberNo = 1;
+    AddReportHeader(state);
+    AddCountLine(state);
+    EXPECT_EQ(state.ReportLines,
+              (std::vector<std::string>{"Собеседование по русскому языку в 9 классах", "31.12.2025",
+                                        "R", "1234567;N", "Аудитория;0012", "Участников;1"}));
+}
+
+} // namespace
