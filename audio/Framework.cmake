@@ -19,3 +19,9 @@ station_add_test(NAME audio_framework_protocol_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/ReadingProtocolTest.cpp
     LIBS audio_framework
 )
+
+station_add_test(NAME audio_framework_thread_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/OutputThreadTest.cpp
+    LIBS audio_framework
+    LABELS concurrency
+)

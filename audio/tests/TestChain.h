@@ -100,6 +100,9 @@ public:
     std::atomic<std::uint64_t> BytesRead{0};
     std::atomic<bool> FailBegin{false}, FailBlock{false}, FailEnd{false};
     std::atomic<bool> BusyDuringEnd{false}, PreparedDuringBlock{false};
+    // While set, EndOutput waits (at most ten seconds) so that a test can act during the end of a
+    // pass.
+    std::atomic<bool> HoldEnd{false};
 
 protected:
     void BeginOutput() override {
@@ -126,6 +129,9 @@ protected:
     void EndOutput() override {
         ++Ends;
         BusyDuringEnd = Busy();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (HoldEnd && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         if (TAudioInput* input = Input())
             input->Close();
         if (FailEnd)
