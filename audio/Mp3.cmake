@@ -22,4 +22,13 @@ if(TARGET audio_framework)
         LIBS audio_mp3_test_support
         LABELS concurrency
     )
+    # Each missing library needs a process of its own: a library, once loaded, stays.
+    station_add_test(NAME audio_mp3_without_encoder_tests
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/Mp3WithoutEncoderTest.cpp
+        LIBS audio_mp3_test_support
+    )
+    station_add_test(NAME audio_mp3_without_taglib_tests
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/Mp3WithoutTagLibTest.cpp
+        LIBS audio_mp3_test_support
+    )
 endif()
