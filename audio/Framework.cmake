@@ -25,3 +25,9 @@ station_add_test(NAME audio_framework_thread_tests
     LIBS audio_framework
     LABELS concurrency
 )
+
+station_add_test(NAME audio_framework_stress_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/StressTest.cpp
+    LIBS audio_framework
+    LABELS concurrency
+)
