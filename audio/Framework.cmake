@@ -31,3 +31,8 @@ station_add_test(NAME audio_framework_stress_tests
     LIBS audio_framework
     LABELS concurrency
 )
+
+station_add_test(NAME audio_framework_file_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/FileOutTest.cpp
+    LIBS audio_framework
+)

@@ -3,7 +3,9 @@
 namespace audio {
 namespace {
 
-constexpr char16_t EscapeBase = 0xDC80;
+// Bytes 0x80-0xFF that are not valid UTF-8 map to U+DC80-U+DCFF (lone low surrogates, which valid
+// UTF-8 never produces).
+constexpr char16_t EscapeBase = 0xDC00;
 
 // Length of the valid UTF-8 sequence at Text[At], with its code point; 0 when it is not valid.
 std::size_t DecodeSequence(std::string_view Text, std::size_t At, char32_t& CodePoint) {
@@ -94,7 +96,7 @@ std::string Utf16ToUtf8(std::u16string_view Text) {
             Text[at + 1] <= 0xDFFF) {
             AppendUtf8(out, 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (Text[at + 1] - 0xDC00));
             ++at;
-        } else if (unit >= EscapeBase && unit <= EscapeBase + 0xFF) {
+        } else if (unit >= EscapeBase + 0x80 && unit <= EscapeBase + 0xFF) {
             // A byte that was not valid UTF-8 on the way in.
             out += static_cast<char>(unit - EscapeBase);
         } else if (unit >= 0xD800 && unit <= 0xDFFF) {

@@ -1,5 +1,5 @@
 // UTF-16 copies of the program's UTF-8 strings (file names, wide tag texts). The conversion is
-// lossless both ways: a byte that is not valid UTF-8 becomes U+DC80 + byte and turns back into
+// lossless both ways: a byte that is not valid UTF-8 becomes U+DC00 + byte and turns back into
 // the same byte, so any Linux file name survives the trip.
 #pragma once
 
