@@ -31,4 +31,11 @@ if(TARGET audio_framework)
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/Mp3WithoutTagLibTest.cpp
         LIBS audio_mp3_test_support
     )
+    if(TARGET audio_capture)
+        station_add_test(NAME audio_mp3_chain_tests
+            SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/Mp3RecordingChainTest.cpp
+            LIBS audio_mp3_test_support audio_capture
+            SOUND
+        )
+    endif()
 endif()
