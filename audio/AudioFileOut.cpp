@@ -41,8 +41,8 @@ void TAudioFileOut::CreateFileStream() {
 void TAudioFileOut::FreeFileStream() {
     if (!FFileStream)
         return;
-    if (FStream == FFileStream.get())
-        FStream = nullptr;
+    TAudioStream* own = FFileStream.get();
+    FStream.compare_exchange_strong(own, nullptr);
     FFileStream.reset();
 }
 

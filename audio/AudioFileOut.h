@@ -5,6 +5,7 @@
 #include "audio/AudioOutput.h"
 #include "audio/AudioTags.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -21,8 +22,9 @@ public:
     void SetStream(TAudioStream* Value);
 
 protected:
-    TAudioStream* FStream = nullptr;
-    bool FStreamAssigned = false;
+    // Set on the worker (the output's own file stream) or by the GUI thread while idle.
+    std::atomic<TAudioStream*> FStream{nullptr};
+    std::atomic<bool> FStreamAssigned{false};
 };
 
 class TAudioFileOut : public TAudioStreamedOutput {
