@@ -142,17 +142,16 @@ void TDSAudioIn::FillWindow() {
             InputFailed(result);
     } while (waiting == 0);
 
-    std::uint32_t count = waiting;
+    std::uint32_t taken = 0;
+    SoundResult result;
     if (OverrunRecognised(FLink, waiting, std::chrono::steady_clock::now())) {
-        if (const SoundResult result = ResyncAfterOverrun(FLink); platform::Failed(result))
-            InputFailed(result);
-        count = FRingSize;
+        result = TakeWholeRing(FLink, FBlockBuffer.data(), taken);
         ++FOverrunCount;
         PostEvent(this, OnOverrun);
+    } else {
+        result = TakeCaptured(FLink, FBlockBuffer.data(), waiting, taken);
     }
-    std::uint32_t taken = 0;
-    if (const SoundResult result = TakeCaptured(FLink, FBlockBuffer.data(), count, taken);
-        platform::Failed(result))
+    if (platform::Failed(result))
         InputFailed(result);
     FBufferEnd = taken;
     if (FEchoActive)

@@ -11,3 +11,9 @@ target_include_directories(audio_capture PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(audio_capture PUBLIC audio_framework platform_pulse platform_core)
 # The indicator loads libgain.so by name from the program's folder.
 add_dependencies(audio_capture gain)
+
+station_add_test(NAME audio_capture_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/CaptureSourceTest.cpp
+    LIBS audio_capture
+    LABELS concurrency
+)

@@ -128,16 +128,6 @@ bool OverrunRecognised(const TSoundLink& Link, std::uint32_t Waiting,
     return OverrunRecognised(Waiting, seconds * Link.BytesPerSecond, Link.RingSize);
 }
 
-SoundResult ResyncAfterOverrun(TSoundLink& Link) {
-    if (!Link.CaptureBuffer)
-        return platform::DSERR_INVALIDCALL;
-    std::uint32_t capturePosition = 0;
-    const SoundResult result = Link.CaptureBuffer->GetCurrentPosition(&capturePosition, nullptr);
-    if (!platform::Failed(result))
-        Link.ReadOffset = capturePosition % std::max(1u, Link.RingSize);
-    return result;
-}
-
 SoundResult TakeCaptured(TSoundLink& Link, void* Destination, std::uint32_t Count,
                          std::uint32_t& Taken) {
     Taken = 0;
@@ -153,6 +143,31 @@ SoundResult TakeCaptured(TSoundLink& Link, void* Destination, std::uint32_t Coun
         std::memcpy(to + region.bytes1, region.part2, region.bytes2);
     Taken = region.bytes1 + region.bytes2;
     Link.ReadOffset = (Link.ReadOffset + Taken) % Link.RingSize;
+    Link.LastTake = std::chrono::steady_clock::now();
+    return platform::DS_OK;
+}
+
+SoundResult TakeWholeRing(TSoundLink& Link, void* Destination, std::uint32_t& Taken) {
+    Taken = 0;
+    if (!Link.CaptureBuffer)
+        return platform::DSERR_INVALIDCALL;
+    RegionLock lock(*Link.CaptureBuffer, 0, Link.RingSize);
+    if (platform::Failed(lock.Result()))
+        return lock.Result();
+    std::uint32_t capturePosition = 0;
+    if (const SoundResult result =
+            Link.CaptureBuffer->GetCurrentPosition(&capturePosition, nullptr);
+        platform::Failed(result))
+        return result;
+    const platform::LockedRegion& region = lock.Region();
+    if (region.bytes1 != Link.RingSize)
+        return platform::DSERR_GENERIC;
+    capturePosition %= Link.RingSize;
+    auto* to = static_cast<std::uint8_t*>(Destination);
+    std::memcpy(to, region.part1 + capturePosition, Link.RingSize - capturePosition);
+    std::memcpy(to + (Link.RingSize - capturePosition), region.part1, capturePosition);
+    Taken = Link.RingSize;
+    Link.ReadOffset = capturePosition;
     Link.LastTake = std::chrono::steady_clock::now();
     return platform::DS_OK;
 }

@@ -67,13 +67,14 @@ SoundResult CapturedBytes(TSoundLink& Link, std::uint32_t& Waiting);
 bool OverrunRecognised(std::uint32_t Waiting, double ElapsedBytes, std::uint32_t RingSize);
 bool OverrunRecognised(const TSoundLink& Link, std::uint32_t Waiting,
                        std::chrono::steady_clock::time_point Now);
-// After an overrun the oldest byte still in the ring is the one at the capture position: the next
-// take starts there, so the ring is taken in the order it was captured.
-SoundResult ResyncAfterOverrun(TSoundLink& Link);
 // Copies Count bytes from the read offset to Destination and advances the offset; Taken is what
 // the device handed out.
 SoundResult TakeCaptured(TSoundLink& Link, void* Destination, std::uint32_t Count,
                          std::uint32_t& Taken);
+// After an overrun: takes one whole ring, oldest byte first. The oldest byte still in the ring is
+// the one at the capture position, read while the ring is locked so that the device cannot move
+// it; the read offset moves there, so the next take continues right after the ring.
+SoundResult TakeWholeRing(TSoundLink& Link, void* Destination, std::uint32_t& Taken);
 // Releases every device object the link holds.
 void CloseSoundLink(TSoundLink& Link);
 
