@@ -1,0 +1,114 @@
+// The items an archive collects from a folder tree, in the order and under the names it stores.
+#include "archive/Compression.h"
+#include "archive/tests/TestFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace archive {
+namespace {
+
+using testing::TestFolder;
+
+std::vector<std::wstring> PackedNames(const TCompressionArchive& archive) {
+    std::vector<std::wstring> names;
+    for (std::size_t i = 0; i < archive.ItemCount(); ++i)
+        names.push_back(archive.Item(i).PackedName());
+    return names;
+}
+
+class FolderWalkTest : public ::testing::Test {
+protected:
+    TestFolder scratch;
+    std::string F = scratch.Folder("F");
+    TZipCompressArchive zip{scratch / "F.zip"};
+};
+
+TEST_F(FolderWalkTest, InterviewFolderGivesTheFolderThenItsFiles) {
+    scratch.File("F/1.mp3", "first");
+    scratch.File("F/2.mp3", "second!");
+    scratch.File("F/01-05032026-000000-000145-012.csv", "report");
+    EXPECT_EQ(zip.AddDirectory(L"F", F, true, true), 0);
+
+    EXPECT_EQ(PackedNames(zip),
+              (std::vector<std::wstring>{L"F/", L"F/01-05032026-000000-000145-012.csv", L"F/1.mp3",
+                                         L"F/2.mp3"}));
+    const TCompressionItem& folder = zip.Item(0);
+    EXPECT_TRUE(folder.IsDirectory());
+    EXPECT_EQ(folder.FileSize(), 0);
+    EXPECT_EQ(folder.FileName(), F + "/");
+    const TCompressionItem& second = zip.Item(3);
+    EXPECT_FALSE(second.IsDirectory());
+    EXPECT_EQ(second.FileSize(), 7);
+    EXPECT_EQ(second.FileName(), F + "/2.mp3");
+    EXPECT_EQ(second.HostOS(), L"Windows");
+    EXPECT_NE(second.LastWriteTime(), 0u);
+    EXPECT_EQ(second.IndexInArchive, -1);
+}
+
+TEST_F(FolderWalkTest, EmptyFolderGivesOneItem) {
+    zip.AddDirectory(L"F", F, true, true);
+    EXPECT_EQ(PackedNames(zip), (std::vector<std::wstring>{L"F/"}));
+}
+
+TEST_F(FolderWalkTest, SiblingSubfoldersTranslateBackThroughParent) {
+    scratch.File("F/top.txt", "t");
+    scratch.File("F/S/g", "g");
+    scratch.File("F/.h/hidden.txt", "h");
+    scratch.Folder("F/T/U");
+    zip.AddDirectory(L"Интервью", F, true, true);
+    EXPECT_EQ(PackedNames(zip),
+              (std::vector<std::wstring>{L"Интервью/", L"Интервью/top.txt", L"Интервью/.h",
+                                         L"Интервью/.h/hidden.txt", L"Интервью/S", L"Интервью/S/g",
+                                         L"Интервью/T", L"Интервью/T/U"}));
+}
+
+TEST_F(FolderWalkTest, WithoutRecursionOnlyTheFolderUnderItsExactNameAndItsFiles) {
+    scratch.File("F/a.txt", "a");
+    scratch.File("F/S/g", "g");
+    EXPECT_EQ(zip.AddDirectory(L"Top", F, false, true), 0);
+    EXPECT_EQ(PackedNames(zip), (std::vector<std::wstring>{L"Top", L"Top/a.txt"}));
+}
+
+TEST_F(FolderWalkTest, ItemsKeepEqualNamesAndMissingFilesAddWithoutFacts) {
+    EXPECT_EQ(zip.AddFile(L"same", scratch.File("x", "12345")), 0);
+    EXPECT_EQ(zip.AddFile(L"same", scratch / "gone"), 1);
+    EXPECT_EQ(zip.Item(0).FileSize(), 5);
+    EXPECT_EQ(zip.Item(1).FileSize(), 0);
+    EXPECT_EQ(zip.Item(1).LastWriteTime(), 0u);
+}
+
+TEST_F(FolderWalkTest, MethodNameCannotBeSetOnNewItems) {
+    zip.AddFile(L"x", scratch.File("x", "1"));
+    try {
+        zip.Item(0).SetMethodName(L"Deflate");
+        FAIL();
+    } catch (const ECompressionError& error) {
+        EXPECT_STREQ(error.what(), "write is not an supported operation.");
+    }
+    zip.Item(0).SetPackedExtension(L"mp3");
+    EXPECT_EQ(zip.Item(0).PackedExtension(), L".mp3");
+}
+
+TEST_F(FolderWalkTest, NothingChangesWhileCompressing) {
+    scratch.File("F/1.mp3", std::string(100000, 'a'));
+    zip.AddDirectory(L"F", F, true, true);
+    std::string refusal;
+    zip.OnProgress = [&](std::uint64_t, std::uint64_t) {
+        try {
+            zip.AddDirectory(L"late", F, true, true);
+        } catch (const ECompressionError& error) {
+            refusal = error.what();
+        }
+        EXPECT_THROW(zip.Item(0).SetPackedName(L"renamed"), ECompressionError);
+        EXPECT_THROW(zip.SetCompressionLevel(1), ECompressionError);
+        EXPECT_THROW(zip.Compress(), ECompressionError);
+    };
+    zip.Compress();
+    EXPECT_EQ(refusal, NotWhileCompressingText);
+    EXPECT_EQ(zip.ItemCount(), 2u);
+    zip.AddFile(L"after", F + "/1.mp3");
+    EXPECT_EQ(zip.ItemCount(), 3u);
+}
+
+} // namespace
+} // namespace archive
