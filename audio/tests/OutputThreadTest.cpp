@@ -209,6 +209,18 @@ TEST_F(OutputThread, StopFromTheWorkerRaises) {
     EXPECT_FALSE(Output->Busy());
 }
 
+TEST_F(OutputThread, SyncDoneMayHandACallToTheGuiThreadWhileTheGuiThreadStops) {
+    // As the report's checksum box does: the worker waits for the GUI thread, which is itself
+    // waiting in the synchronous stop.
+    bool ranOnGui = false;
+    Output->OnSyncDone = [&](TComponent*) {
+        platform::Synchronize([&] { ranOnGui = platform::IsGuiThread(); });
+    };
+    RunUntilBlocks();
+    Output->Stop(false);
+    EXPECT_TRUE(ranOnGui);
+}
+
 TEST_F(OutputThread, NewInputOfABusyOutputRestartsThePassOnIt) {
     RunUntilBlocks();
     auto other = MakeComponent<TMemorySource>();
