@@ -17,3 +17,15 @@ station_add_test(NAME audio_capture_tests
     LIBS audio_capture
     LABELS concurrency
 )
+station_add_test(NAME audio_gain_indicator_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/GainIndicatorTest.cpp
+    LIBS audio_capture
+    LABELS concurrency
+)
+station_add_test(NAME audio_gain_library_absent_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/GainLibraryAbsentTest.cpp
+    LIBS audio_capture
+)
+# Away from the program folder that holds libgain.so.
+set_target_properties(audio_gain_library_absent_tests PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/without-gain)
