@@ -7,14 +7,26 @@
 #include <algorithm>
 #include <charconv>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 namespace audio {
 namespace {
 
+constexpr std::size_t Id3v1TextBytes = 30;
+
+// At most 30 bytes, and never the first bytes of a character without its last ones.
 void PutText(TId3v1Block& block, std::size_t offset, const std::string& text) {
-    std::copy_n(text.begin(), std::min<std::size_t>(text.size(), 30), block.begin() + offset);
+    std::size_t length = std::min(text.size(), Id3v1TextBytes);
+    if (length < text.size())
+        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+            --length;
+    std::copy_n(text.begin(), length, block.begin() + offset);
 }
+
+// TagLib's C binding keeps process-wide state (the default text encoding among it): one tag
+// writer at a time.
+std::mutex tagWriterLock;
 
 // Only a whole decimal number counts; anything else leaves the field alone.
 std::optional<unsigned int> WholeNumber(const std::string& text) {
@@ -46,6 +58,7 @@ TId3v1Block MakeId3v1Block(const TId3v1Tags& Tags) {
 
 void WriteId3v2Fields(const std::string& FileName, const TId3v2Tags& Tags) {
     const TTagEntryPoints& tl = TagLibrary();
+    std::lock_guard guard(tagWriterLock);
     tl.taglib_id3v2_set_default_text_encoding(TagLib_ID3v2_UTF16);
     const auto free = [&tl](TagLib_File* file) { tl.taglib_file_free(file); };
     const std::unique_ptr<TagLib_File, decltype(free)> file(tl.taglib_file_new(FileName.c_str()),

@@ -141,6 +141,10 @@ TEST(Mp3Id3v1Block, FieldsAreCutAndTheYearNeedsFourDigits) {
     EXPECT_EQ(std::string(block.begin() + 93, block.begin() + 97), "2019");
     EXPECT_EQ(std::string(block.begin() + 97, block.begin() + 104), "Comment");
     EXPECT_EQ(block[127], 0);
+    // A character is never cut in half: 29 bytes of ASCII and a two-byte letter leave 29 bytes.
+    tags.SetTitle(std::string(29, 'a') + "Я");
+    block = audio::MakeId3v1Block(tags);
+    EXPECT_EQ(std::string(block.begin() + 3, block.begin() + 33), std::string(29, 'a') + '\0');
     for (const std::uint16_t year : {0, 123, 12345}) {
         tags.SetYear(year);
         block = audio::MakeId3v1Block(tags);

@@ -1,5 +1,6 @@
-// A recording on a machine without TagLib: the file is left exactly as the output wrote it,
-// ending with its ID3v1 block.
+// Recordings on a machine without a usable TagLib: the file is left exactly as the output wrote
+// it, ending with its ID3v1 block. A library, once loaded, stays: these run in a process of their
+// own.
 #include "audio/taglib.h"
 #include "audio/tests/Mp3TestSupport.h"
 #include "platform/lame_enc/tests/Mp3TestTools.h"
@@ -8,14 +9,18 @@
 
 namespace {
 
-class WithoutTagLibrary : public ::testing::Environment {
-public:
-    void SetUp() override { audio::SetTagLibraryFileNameForTests("libtag_c_absent.so.0"); }
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new WithoutTagLibrary);
+constexpr int Rate = 44100;
+
+std::vector<std::uint8_t> EmptyId3v1Block() {
+    std::vector<std::uint8_t> block(128, 0);
+    block[0] = 'T';
+    block[1] = 'A';
+    block[2] = 'G';
+    return block;
+}
 
 TEST(Mp3WithoutTagLib, ThreeSecondRecordingEndsWithAnEmptyId3v1Block) {
-    constexpr int Rate = 44100;
+    audio::SetTagLibraryFileNameForTests("libtag_c_absent.so.0");
     constexpr int ThreeSeconds = 3 * Rate;
     mp3test::TempFolder folder;
     const auto samples = mp3test::Sine(440, 0.5, Rate, ThreeSeconds);
@@ -32,12 +37,7 @@ TEST(Mp3WithoutTagLib, ThreeSecondRecordingEndsWithAnEmptyId3v1Block) {
 
     const auto bytes = mp3test::ReadFileBytes(path);
     ASSERT_GT(bytes.size(), 128u);
-    const std::vector<std::uint8_t> tail(bytes.end() - 128, bytes.end());
-    std::vector<std::uint8_t> expected(128, 0);
-    expected[0] = 'T';
-    expected[1] = 'A';
-    expected[2] = 'G';
-    EXPECT_EQ(tail, expected);
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.end() - 128, bytes.end()), EmptyId3v1Block());
     const auto scan = mp3test::ScanFrames(bytes);
     EXPECT_EQ(scan.endOffset, bytes.size() - 128);
     for (const auto& frame : scan.frames) {
@@ -51,6 +51,27 @@ TEST(Mp3WithoutTagLib, ThreeSecondRecordingEndsWithAnEmptyId3v1Block) {
     EXPECT_NEAR(static_cast<double>(decoded.samples.size()), ThreeSeconds, 1152 + 1105);
     EXPECT_GT(mp3test::BestCorrelation(samples, decoded.samples, 1, ThreeSeconds - 4000, 3000),
               0.99);
+}
+
+// A library that lacks an entry point the output calls is not used at all (each of the stand-in's
+// entry points would abort the test).
+TEST(Mp3WithoutTagLib, LibraryLackingACalledEntryPointIsNeverCalled) {
+    audio::SetTagLibraryFileNameForTests("libtag_c_partial.so");
+    audio::EnsureTagLibrary();
+    EXPECT_FALSE(audio::TagLibraryPresent());
+    mp3test::TempFolder folder;
+    auto source =
+        audio::MakeComponent<mp3test::TMemorySource>(mp3test::Sine(440, 0.5, Rate, Rate), 1, Rate);
+    auto output = audio::MakeComponent<audio::TMP3Out>();
+    mp3test::OutputEvents events(*output);
+    output->SetInput(source.get());
+    const std::string path = folder.File("2.mp3");
+    output->SetFileName(path);
+    ASSERT_TRUE(mp3test::RunToEnd(*output));
+    EXPECT_TRUE(events.Failures.empty());
+    const auto bytes = mp3test::ReadFileBytes(path);
+    ASSERT_GT(bytes.size(), 128u);
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.end() - 128, bytes.end()), EmptyId3v1Block());
 }
 
 } // namespace
