@@ -29,3 +29,8 @@ station_add_test(NAME audio_gain_library_absent_tests
 # Away from the program folder that holds libgain.so.
 set_target_properties(audio_gain_library_absent_tests PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/without-gain)
+station_add_test(NAME audio_capture_sound_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/CaptureSoundTest.cpp
+    LIBS audio_capture
+    SOUND
+)
