@@ -72,11 +72,14 @@ protected:
     EventLog Log;
 };
 
-TEST_F(OutputThread, SynchronousStopOfAnIdleOutputReturnsWithoutEvents) {
+TEST_F(OutputThread, StopsOfAnIdleOutputReturnWithoutEventsAndDoNotStick) {
     Output->Stop(false);
+    Output->Stop(true);
     PumpFor(150ms);
     EXPECT_TRUE(Log.Entries().empty());
     EXPECT_EQ(Output->Status(), TOutputStatus::tosIdle);
+    RunUntilBlocks();
+    Output->Stop(false);
 }
 
 TEST_F(OutputThread, SynchronousStopEndsThePassBeforeReturning) {
@@ -116,6 +119,37 @@ TEST_F(OutputThread, AsynchronousStopReturnsAtOnceAndTheEndEventsFollowInOrder) 
     ASSERT_TRUE(PumpUntil([&] { return Log.Count("Done") == 1; }));
     EXPECT_EQ(Log.Entries(), (std::vector<std::string>{"SyncDone", "Done"}));
     EXPECT_EQ(Output->Begins, 1);
+}
+
+TEST_F(OutputThread, RunDuringTheEndOfAPassStartsAFullPassAndEventsKeepFlowing) {
+    std::atomic<bool> holdSyncDone{true};
+    // The first pass's done event arrives while the second pass runs.
+    Output->OnDone = [&](TComponent*) { Log.Add("Done"); };
+    Output->OnSyncDone = [&](TComponent*) {
+        Log.Add("SyncDone");
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (holdSyncDone && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(1ms);
+    };
+    RunUntilBlocks();
+    Output->Stop(true);
+    ASSERT_TRUE(PumpUntil([&] { return !Output->Busy(); }));
+    // The worker is still in its end steps: a late stop request belongs to the ended pass and
+    // must not cut short the pass that Run starts now.
+    Output->Stop(true);
+    Output->Run();
+    holdSyncDone = false;
+    const int blocks = Output->Blocks;
+    ASSERT_TRUE(PumpUntil([&] { return Output->Blocks > blocks + 10; }));
+    EXPECT_TRUE(Output->Busy());
+    EXPECT_EQ(Output->Begins, 2);
+
+    // The first pass's done event does not hold up the queue while the second pass runs.
+    auto indicator = MakeComponent<TPassConverter>();
+    bool gainData = false;
+    PostEvent(indicator.get(), TNotifyEvent([&](TComponent*) { gainData = true; }));
+    EXPECT_TRUE(PumpUntil([&] { return gainData && Log.Count("Done") == 1; }, 3s));
+    Output->Stop(false);
 }
 
 TEST_F(OutputThread, PassEndingByItselfBringsSyncDoneThenDone) {
