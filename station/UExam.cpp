@@ -76,4 +76,7 @@ TfrmExam::TfrmExam(QWidget* parent, TfrmMainForm& MainForm) : QWidget(parent), M
     layout->setSpacing(0);
     for (QWidget* panel : {spnlPredm, spnl2, spnl3, spnl4, spnl8})
         layout->addWidget(panel);
+
+    CreateRecording();
+    CreateClose();
 }

@@ -69,6 +69,7 @@ TfrmMainForm::TfrmMainForm() {
     frmSettings->btnSaveParam->OnClick = [this](QObject* Sender) {
         frmSettingsbtnSaveParamClick(Sender);
     };
+    WireCheckHandlers();
     frmMainForm = this;
     FormCreate();
 }
@@ -84,12 +85,14 @@ TfrmMainForm::~TfrmMainForm() {
 }
 
 void TfrmMainForm::FormCreate() {
-    // The playback library is initialised here (default device, 44100 Hz).
+    // A failure is not reported: the playback test then plays nothing.
+    platform::BASS_Init(platform::BASS_DEVICE_DEFAULT, 44100, 0, nullptr, nullptr);
+    PlayStream = 0;
     ReportLines.clear();
 }
 
 void TfrmMainForm::FormDestroy() {
-    // The playback library is released here.
+    platform::BASS_Free();
 }
 
 void TfrmMainForm::frmSettingsbtnSaveParamClick(QObject* Sender) {

@@ -70,6 +70,7 @@ TfrmSettings::TfrmSettings(QWidget* parent, TfrmMainForm& MainForm)
                                           "control_play_blue", "control_stop_blue"});
     BuildParameters();
     BuildCheck();
+    CreateCheckRecording();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

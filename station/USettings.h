@@ -2,6 +2,10 @@
 // confirms the workstation's readiness.
 #pragma once
 
+#include "audio/AudioCapture.h"
+#include "audio/AudioIndicators.h"
+#include "audio/AudioMP3.h"
+
 #include <QWidget>
 
 class QGroupBox;
@@ -21,6 +25,7 @@ class ToggleGroup;
 class TfrmSettings : public QWidget {
 public:
     TfrmSettings(QWidget* parent, TfrmMainForm& MainForm);
+    ~TfrmSettings() override;
 
     // Pictures: 0 accept_button, 1 add_package, 2 sound, 3 microphone, 4 control_play_blue,
     // 5 control_stop_blue.
@@ -52,8 +57,16 @@ public:
     controls::ProgressBar* sprgrsbr1;
     controls::PictureButton* btnWorkOK;
 
-    // The check's recording chain (dxdn1 -> GainIndicator1 -> mp3t1) and its meter handler
-    // GainIndicator1GainData belong here.
+    // The check's recording chain, created with the page (USettingsCheck.cpp); mp3t1 is destroyed
+    // first. Its file is the test recording.
+    audio::TComponentPtr<audio::TDSAudioIn> dxdn1;
+    audio::TComponentPtr<audio::TGainIndicator> GainIndicator1;
+    audio::TComponentPtr<audio::TMP3Out> mp3t1;
+
+    void GainIndicator1GainData(audio::TComponent* Sender);
+    // A test recording that failed: "Ошибка проверки микрофона: " + the reason, and the check
+    // returns to its idle state.
+    void mp3t1ThreadException(audio::TComponent* Sender);
 
     // "Сохранить параметры": checks and stores the four parameters.
     void btnSaveParamClick(QObject* Sender);
@@ -64,6 +77,8 @@ public:
 private:
     void BuildParameters();
     void BuildCheck();
+    // Creates the check's chain and wires its handlers (USettingsCheck.cpp).
+    void CreateCheckRecording();
 
     TfrmMainForm& MainForm;
 };

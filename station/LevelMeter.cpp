@@ -1,0 +1,10 @@
+#include "station/LevelMeter.h"
+
+#include <algorithm>
+#include <cmath>
+
+std::int64_t NextMeterPosition(std::int64_t Current, double GainValue) {
+    // nearbyint in the default rounding mode takes ties to the even neighbour.
+    const auto reading = static_cast<std::int64_t>(std::nearbyint(GainValue / 60 * 100));
+    return std::clamp<std::int64_t>((Current + reading) / 2, 0, 100);
+}

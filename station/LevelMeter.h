@@ -1,0 +1,9 @@
+// The level meter of both pages: each loudness report moves the bar halfway toward the new reading.
+#pragma once
+
+#include <cstdint>
+
+// The meter's next position for a loudness figure `GainValue` (0.0 to 100.0, where 60 reads as a
+// full bar): (Current + R) div 2 with R = GainValue / 60 x 100 rounded half to even, summed and
+// halved on 64-bit integers (the halving truncates toward zero), kept within 0 to 100.
+std::int64_t NextMeterPosition(std::int64_t Current, double GainValue);
