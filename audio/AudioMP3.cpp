@@ -159,9 +159,11 @@ void TMP3Out::FinishFile() {
     const TEncoderEntryPoints& lame = EncoderLibrary();
     BE_DWORD bytes = 0;
     lame.beDeinitStream(FEncoderStream, FMp3Buffer.data(), &bytes);
-    Stream()->Write(FMp3Buffer.data(), bytes);
+    // The end of the recording is finished in every case; a tail that did not reach the disk is
+    // reported afterwards, so that no incomplete file passes for a whole one.
+    bool complete = Stream()->Write(FMp3Buffer.data(), bytes) == bytes;
     const TId3v1Block block = MakeId3v1Block(Id3v1Tags());
-    Stream()->Write(block.data(), block.size());
+    complete = Stream()->Write(block.data(), block.size()) == block.size() && complete;
     FreeFileStream();
     lame.beCloseStream(FEncoderStream);
     const std::string name = FileName();
@@ -169,6 +171,8 @@ void TMP3Out::FinishFile() {
         lame.beWriteVBRHeader(name.c_str());
     FChunk = {};
     FMp3Buffer = {};
+    if (!complete)
+        throw EAudioException("Error writing down mp3 file");
     if (!name.empty() && TagLibraryPresent())
         WriteId3v2Fields(Utf16ToUtf8(WideName()), Id3v2Tags());
 }

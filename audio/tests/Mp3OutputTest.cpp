@@ -27,19 +27,24 @@ protected:
     }
 
     // Runs in a child process; exits with 0 when the recording ended as it must.
-    [[noreturn]] void RecordIntoFullFileSystem(const std::string& path) {
+    [[noreturn]] void RecordIntoFullFileSystem(const std::string& path, rlim_t fileSizeLimit) {
         std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{20000, 20000};
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         Wire(mp3test::Sine(440, 0.5, Rate, ThreeSeconds));
         output->SetFileName(path);
+        const int syncDoneBefore = events.SyncDone;
         const bool ended = mp3test::RunToEnd(*output);
         mp3test::PumpUntil([&] { return !events.Failures.empty(); }, 10);
         const bool ok = ended && events.Failures.size() == 1 &&
                         events.Failures[0] == "Error writing down mp3 file" &&
-                        events.SyncDone == 1 && source->Closes == 1 && !output->Busy() &&
-                        std::filesystem::file_size(path) == 20000;
-        std::fprintf(stderr, "%s\n", ok ? "finished" : "not finished");
+                        events.SyncDone == syncDoneBefore + 1 && source->Closes == 1 &&
+                        !output->Busy() && std::filesystem::file_size(path) == fileSizeLimit;
+        std::fprintf(stderr, "%s: ended %d, failures %zu (%s), sync done %d, closes %d, size %ju\n",
+                     ok ? "finished" : "not finished", ended, events.Failures.size(),
+                     events.Failures.empty() ? "" : events.Failures.front().c_str(),
+                     events.SyncDone.load(), source->Closes.load(),
+                     static_cast<std::uintmax_t>(std::filesystem::file_size(path)));
         std::fflush(stderr);
         std::_Exit(ok ? 0 : 1);
     }
@@ -131,6 +136,22 @@ TEST_F(Mp3OutputTest, Id3v2FieldsAreWrittenThroughTagLib) {
     // TagLib keeps an ID3v1 block in step with the ID3v2 tag.
     EXPECT_EQ(std::string(bytes.end() - 128, bytes.end() - 125), "TAG");
     EXPECT_EQ(mp3test::DecodeFile(path).channels, 1);
+}
+
+// TagLib picks the file type by the name's extension and refuses this one: the failure is reported,
+// and the recording is still whole and the chain closed.
+TEST_F(Mp3OutputTest, TagLibRefusingTheFileLeavesTheRecordingWhole) {
+    Wire(mp3test::Sine(440, 0.5, Rate, Rate));
+    const std::string path = folder.File("recording.dat");
+    output->SetFileName(path);
+    ASSERT_TRUE(mp3test::RunToEnd(*output));
+    ASSERT_TRUE(mp3test::PumpUntil([&] { return !events.Failures.empty(); }));
+    EXPECT_EQ(events.Failures, std::vector<std::string>{"Failed to write tags"});
+    EXPECT_EQ(source->Closes, 1);
+    const auto bytes = mp3test::ReadFileBytes(path);
+    ASSERT_GT(bytes.size(), 128u);
+    EXPECT_EQ(std::string(bytes.end() - 128, bytes.end() - 125), "TAG");
+    EXPECT_EQ(mp3test::ScanFrames(bytes).endOffset, bytes.size() - 128);
 }
 
 TEST_F(Mp3OutputTest, StereoInputsEncodeWithTheirMode) {
@@ -256,7 +277,22 @@ TEST_F(Mp3OutputTest, StopRequestEndsTheRunWithoutAnotherChunk) {
 TEST_F(Mp3OutputTest, ShortWriteEndsTheRecordingAndTheFileIsStillFinished) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const std::string path = folder.File("full.mp3");
-    EXPECT_EXIT(RecordIntoFullFileSystem(path), ::testing::ExitedWithCode(0), "finished");
+    EXPECT_EXIT(RecordIntoFullFileSystem(path, 20000), ::testing::ExitedWithCode(0), "finished");
+}
+
+// The disk fills up just as the recording ends: the tail that did not fit is reported all the same.
+TEST_F(Mp3OutputTest, ShortWriteAtTheEndIsReportedToo) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // Learn the size of the frames: TagLib leaves nothing else in a file without tags.
+    Wire(mp3test::Sine(440, 0.5, Rate, ThreeSeconds));
+    const std::string whole = folder.File("whole.mp3");
+    output->SetFileName(whole);
+    ASSERT_TRUE(mp3test::RunToEnd(*output));
+    const auto frameBytes = std::filesystem::file_size(whole);
+    // Room for the frames and half the ID3v1 block.
+    const std::string path = folder.File("full.mp3");
+    EXPECT_EXIT(RecordIntoFullFileSystem(path, frameBytes + 64), ::testing::ExitedWithCode(0),
+                "finished");
 }
 
 } // namespace
