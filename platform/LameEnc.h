@@ -46,12 +46,12 @@ typedef struct BE_CONFIG {
     BE_DWORD dwSampleRate;    /* of the samples handed in */
     BE_DWORD dwReSampleRate;  /* of the stream written; 0 = the encoder's choice */
     int32_t nMode;            /* BE_MP3_MODE_...; mono means one channel in, two otherwise */
-    BE_DWORD dwBitrate;    /* kbit/s: the constant rate, or the lowest rate of VBR; 0 = default */
-    BE_DWORD dwMaxBitrate; /* kbit/s: the highest rate of VBR; 0 = no limit */
-    int32_t nPreset;
-    BE_DWORD dwMpegVersion;
-    BE_DWORD dwPsyModel;
-    BE_DWORD dwEmphasis; /* 0 none, 1 50/15 ms, 3 CCITT J.17 */
+    BE_DWORD dwBitrate;     /* kbit/s: the constant rate, or the lowest rate of VBR; 0 = default */
+    BE_DWORD dwMaxBitrate;  /* kbit/s: the highest rate of VBR; 0 = no limit */
+    int32_t nPreset;        /* not used: the other fields say everything */
+    BE_DWORD dwMpegVersion; /* not used: the written rate decides the MPEG version */
+    BE_DWORD dwPsyModel;    /* not used */
+    BE_DWORD dwEmphasis;    /* 0 none, 1 50/15 ms, 3 CCITT J.17 */
     BE_BOOL bPrivate;
     BE_BOOL bCRC;
     BE_BOOL bCopyright;

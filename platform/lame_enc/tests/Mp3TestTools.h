@@ -8,6 +8,10 @@
 
 namespace mp3test {
 
+// What a file without an Info frame decodes to before its first source sample: LAME's encoder delay
+// (576) plus the decoder's (529).
+constexpr int LameDelaySamples = 576 + 529;
+
 struct FrameHeader {
     std::size_t offset = 0;
     int mpegVersion = 0; // 1, 2 or 25 (MPEG 2.5)
