@@ -1,17 +1,22 @@
 #include "platform/pulse/CapturePacer.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace platform::pulse {
 
 void CapturePacer::Restart(std::uint64_t nowUsec) {
     held_.clear();
+    head_ = 0;
     due_ = credit_;
     lastUsec_ = nowUsec;
 }
 
 void CapturePacer::Push(const void* data, std::size_t bytes) {
+    // Released bytes are dropped from the front only now and then, so a push costs one copy.
+    if (head_ > 0 && head_ >= held_.size() / 2) {
+        held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(head_));
+        head_ = 0;
+    }
     if (data) {
         const auto* from = static_cast<const std::uint8_t*>(data);
         held_.insert(held_.end(), from, from + bytes);
@@ -25,20 +30,23 @@ void CapturePacer::Release(std::uint64_t nowUsec,
     if (nowUsec > lastUsec_)
         due_ += double(nowUsec - lastUsec_) * bytesPerSecond_ / 1e6;
     lastUsec_ = nowUsec;
-    std::size_t release = std::min<std::size_t>(held_.size(), static_cast<std::size_t>(due_));
-    if (held_.size() - release > maxBacklog_)
-        release = held_.size() - maxBacklog_;
+    const std::size_t held = Held();
+    std::size_t release = std::min<std::size_t>(held, static_cast<std::size_t>(due_));
+    if (held - release > maxBacklog_)
+        release = held - maxBacklog_;
     release -= release % frameBytes_;
     due_ = std::max(0.0, due_ - double(release));
     // Time with nothing to release earns no more than the credit: a burst after a gap is paced.
-    if (held_.size() == release)
+    if (held == release)
         due_ = std::min<double>(due_, credit_);
     if (release == 0)
         return;
-    thread_local std::vector<std::uint8_t> scratch;
-    scratch.assign(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(release));
-    held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(release));
-    sink(scratch.data(), scratch.size());
+    sink(held_.data() + head_, release);
+    head_ += release;
+    if (head_ == held_.size()) {
+        held_.clear();
+        head_ = 0;
+    }
 }
 
 } // namespace platform::pulse

@@ -6,8 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <functional>
+#include <vector>
 
 namespace platform::pulse {
 
@@ -29,14 +29,15 @@ public:
     // Passes to `sink` what is due at `nowUsec`.
     void Release(std::uint64_t nowUsec,
                  const std::function<void(const std::uint8_t*, std::size_t)>& sink);
-    std::size_t Held() const { return held_.size(); }
+    std::size_t Held() const { return held_.size() - head_; }
 
 private:
     double bytesPerSecond_;
     std::uint32_t frameBytes_;
     std::uint32_t credit_;
     std::size_t maxBacklog_;
-    std::deque<std::uint8_t> held_;
+    std::vector<std::uint8_t> held_; // bytes before head_ are already released
+    std::size_t head_ = 0;
     double due_ = 0;
     std::uint64_t lastUsec_ = 0;
 };

@@ -27,11 +27,12 @@ public:
                                   chunk_, DataArrived, this, &stream_);
             Failed(result))
             return result;
-        // The pacer's clock ticks several times per ring, so the position moves smoothly.
+        // The pacer's clock ticks four times per ring: the position never lags by more than a
+        // quarter ring, well within the half ring that overrun recognition tolerates.
         const auto ringUsec = std::chrono::microseconds(std::uint64_t(ring_.Size()) * 1000000u /
                                                         std::max(1u, format.avgBytesPerSec));
-        const auto period = std::clamp(ringUsec / 16, std::chrono::microseconds(2000),
-                                       std::chrono::microseconds(10000));
+        const auto period = std::clamp(ringUsec / 4, std::chrono::microseconds(2000),
+                                       std::chrono::microseconds(25000));
         timer_ = std::make_unique<LoopTimer>(connection_, period, [this] { ReleaseDue(); });
         return DS_OK;
     }

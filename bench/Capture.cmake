@@ -1,0 +1,8 @@
+# bench_capture: CPU per minute of recording through capture and gain indicator on the sound server.
+# bench_capture_indicator: the indicator's per-block work without a server.
+if(TARGET audio_capture)
+add_executable(bench_capture ${CMAKE_CURRENT_LIST_DIR}/CaptureBench.cpp)
+target_link_libraries(bench_capture PRIVATE audio_capture)
+add_executable(bench_capture_indicator ${CMAKE_CURRENT_LIST_DIR}/CaptureIndicatorBench.cpp)
+target_link_libraries(bench_capture_indicator PRIVATE audio_capture benchmark::benchmark)
+endif()
