@@ -136,10 +136,15 @@ void TDSAudioIn::FillWindow() {
     FBufferStart = 0;
     FBufferEnd = 0;
     std::uint32_t waiting = 0;
+    const auto lookStart = std::chrono::steady_clock::now();
     do {
         std::this_thread::sleep_for(std::chrono::milliseconds(FPollingInterval.load()));
         if (const SoundResult result = CapturedBytes(FLink, waiting); platform::Failed(result))
             InputFailed(result);
+        // A device that delivers nothing at all would hold the recording (and a synchronous stop
+        // waiting for it) for ever; after a long silence of the device the pass fails instead.
+        if (waiting == 0 && std::chrono::steady_clock::now() - lookStart > StalledDeviceLimit)
+            InputFailed(platform::DSERR_GENERIC);
     } while (waiting == 0);
 
     std::uint32_t taken = 0;
@@ -154,8 +159,13 @@ void TDSAudioIn::FillWindow() {
     if (platform::Failed(result))
         InputFailed(result);
     FBufferEnd = taken;
-    if (FEchoActive)
-        FeedEcho(FLink, FEchoRecording ? FBlockBuffer.data() : nullptr, taken);
+    if (FEchoActive) {
+        // Muted echo keeps the playback ring served with silence.
+        if (FEchoRecording)
+            FeedEcho(FLink, FBlockBuffer.data(), taken);
+        else
+            FeedEcho(FLink, nullptr, FLink.PlaySize);
+    }
 }
 
 void TDSAudioIn::DoReadBlock(const void*& Buffer, std::uint32_t& Bytes) {

@@ -8,6 +8,7 @@
 #include "audio/EventSlot.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -56,6 +57,9 @@ public:
     std::uint32_t GetSampleRate() const override { return FInSampleRate; }
     std::uint32_t GetDuration() const override;
     std::int64_t GetSampleCount() const override { return FSamplesToRead; }
+
+    // How long a read waits for a device that delivers nothing before it fails.
+    static constexpr std::chrono::seconds StalledDeviceLimit{5};
     void PauseInput() override;
     void ResumeInput() override;
 

@@ -99,6 +99,27 @@ TEST(CaptureSound, AReaderHeldUpLongerThanARingOverruns) {
     audio::ReleaseEventThread();
 }
 
+TEST(CaptureSound, EchoPlaysOnTheDefaultOutputWhileCapturing) {
+    REQUIRE_TEST_SOUND_SERVER();
+    TDSAudioIn source;
+    UseExamSettings(source);
+    source.SetEchoRecording(true);
+    source.Open();
+    EXPECT_TRUE(source.EchoRecording());
+    std::int64_t total = 0;
+    const auto end = std::chrono::steady_clock::now() + 1s;
+    while (std::chrono::steady_clock::now() < end) {
+        const void* block = nullptr;
+        std::uint32_t bytes = 1 << 20;
+        source.ReadBlock(block, bytes);
+        total += bytes;
+        source.SetEchoRecording(total < 40000); // muted half-way: silence is played instead
+    }
+    EXPECT_NEAR(double(total), 88200.0, 88200 * 0.2);
+    EXPECT_EQ(source.OverrunCount(), 0u);
+    source.Close();
+}
+
 // 32 minus the title gain of one interval of the server's sine, as the analysis gives it.
 double ExpectedSineValue() {
     std::vector<double> samples(4410);

@@ -309,6 +309,42 @@ TEST(CaptureSource, ReadFailureNamesTheResult) {
     source.Close();
 }
 
+TEST(CaptureSource, ADeviceThatDeliversNothingFailsTheReadInsteadOfHangingIt) {
+    FakeSoundSystem system;
+    TDSAudioIn source(system);
+    UseExamFormat(source);
+    source.Open();
+    const void* block = nullptr;
+    std::uint32_t bytes = 1 << 20;
+    source.ReadBlock(block, bytes);
+    system.state.stalled = true;
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        for (;;) { // the rest of the last take, then the stall
+            bytes = 1 << 20;
+            source.ReadBlock(block, bytes);
+        }
+    } catch (const EAudioException& e) {
+        EXPECT_STREQ(e.what(), "Input failed: DirectSound error 0x80004005");
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - start, TDSAudioIn::StalledDeviceLimit);
+    source.Close();
+}
+
+TEST(CaptureSource, EchoThatCannotPlayIsSwitchedOffAndCaptureGoesOn) {
+    FakeSoundSystem system; // its playback device always fails
+    TDSAudioIn source(system);
+    UseExamFormat(source);
+    source.SetEchoRecording(true);
+    source.Open();
+    EXPECT_FALSE(source.EchoRecording());
+    const void* block = nullptr;
+    std::uint32_t bytes = 100;
+    source.ReadBlock(block, bytes);
+    EXPECT_EQ(bytes, 100u);
+    source.Close();
+}
+
 TEST(CaptureSource, ListsAtMostSixteenDevicesWithDescriptionsCut) {
     FakeSoundSystem system;
     system.state.devices.assign(17, std::string(200, 'x'));

@@ -24,6 +24,7 @@ struct FakeSoundState {
     platform::SoundResult createDeviceResult = platform::DS_OK;
     platform::SoundResult createBufferResult = platform::DS_OK;
     std::atomic<platform::SoundResult> positionResult{platform::DS_OK};
+    std::atomic<bool> stalled{false}; // the device stops delivering
     std::uint32_t lastRingBytes = 0;
     std::atomic<int> liveObjects{0};
 };
@@ -85,7 +86,14 @@ public:
     }
 
 private:
-    std::uint64_t Captured() const {
+    std::uint64_t Captured() {
+        if (state_.stalled && running_) {
+            captured_ = Captured(false);
+            running_ = false;
+        }
+        return Captured(false);
+    }
+    std::uint64_t Captured(bool) const {
         if (locked_)
             return frozen_;
         if (!running_)
