@@ -19,6 +19,7 @@ enum FileAttribute : std::uint32_t {
     faArchive = 0x20,
     faSymLink = 0x40,
     faNormal = 0x80,
+    faReparsePoint = 0x400, // here: a symbolic link
     // The zip convention for carrying the POSIX mode in the upper 16 bits.
     faUnixExtension = 0x8000,
 };

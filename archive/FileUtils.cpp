@@ -143,7 +143,8 @@ void VisitFolder(const std::string& folder, std::size_t rootLength, const TFolde
     for (const TSearchRec& entry : ListFolder(folder)) {
         if (Aborted(abort))
             return;
-        if (!(entry.Attributes & faDirectory) || !ListedWith(entry.Attributes, searchAttributes))
+        if (!(entry.Attributes & faDirectory) || (entry.Attributes & faReparsePoint) ||
+            !ListedWith(entry.Attributes, searchAttributes))
             continue;
         const std::string subfolder = folder + entry.Name + style.Separator;
         if (!subfolderMask.empty() && !MatchesWildcard(subfolderMask, subfolder, rootLength))

@@ -31,7 +31,12 @@ std::optional<TSearchRec> FactsAt(int folder, const char* path, std::string name
     struct statx facts {};
     const unsigned mask =
         STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
-    if (::statx(folder, path, AT_STATX_SYNC_AS_STAT, mask, &facts) != 0)
+    if (::statx(folder, path, AT_STATX_SYNC_AS_STAT | AT_SYMLINK_NOFOLLOW, mask, &facts) != 0)
+        return std::nullopt;
+    // A link stands for what it points to (a dangling one for nothing), but is marked so that a
+    // folder walk never follows one into a loop.
+    const bool link = S_ISLNK(facts.stx_mode);
+    if (link && ::statx(folder, path, AT_STATX_SYNC_AS_STAT, mask, &facts) != 0)
         return std::nullopt;
 
     TSearchRec entry;
@@ -44,6 +49,8 @@ std::optional<TSearchRec> FactsAt(int folder, const char* path, std::string name
         attributes |= faHidden;
     if ((facts.stx_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         attributes |= faReadOnly;
+    if (link)
+        attributes |= faReparsePoint;
     if (attributes == 0)
         attributes = faNormal;
     entry.Attributes =

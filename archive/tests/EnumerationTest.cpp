@@ -46,6 +46,18 @@ TEST_F(EnumerationTest, FoldersRootFirstDepthFirstWithTrailingSeparators) {
               (std::vector<std::string>{F + "/", F + "/A/", F + "/A/A1/"}));
 }
 
+TEST_F(EnumerationTest, LinkedFoldersAreNotFollowedSoALoopEnds) {
+    std::filesystem::create_directory_symlink(F, F + "/B/back-to-F");
+    std::filesystem::create_symlink(F + "/1.mp3", F + "/link.mp3");
+    EXPECT_EQ(Folders(F, false),
+              (std::vector<std::string>{F + "/", F + "/A/", F + "/A/A1/", F + "/B/"}));
+    std::vector<std::string> files;
+    EnumerateFiles(
+        F + "/*", [&](const std::string&, const TSearchRec& entry) { files.push_back(entry.Name); },
+        faDirectory, 0);
+    EXPECT_EQ(files, (std::vector<std::string>{".hidden", "1.mp3", "link.mp3"}));
+}
+
 TEST_F(EnumerationTest, FolderThatCannotBeListedStillReachesTheHandler) {
     EXPECT_EQ(Folders(root / "missing", true), (std::vector<std::string>{root / "missing/"}));
 }
