@@ -20,16 +20,12 @@ struct GainEntries {
 class GainLibraryTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        library = new std::optional<platform::DynamicLibrary>(
-            platform::DynamicLibrary::Load(GAIN_LIBRARY_FILE_NAME));
+        library = platform::DynamicLibrary::Load(GAIN_LIBRARY_FILE_NAME);
     }
-    static void TearDownTestSuite() {
-        delete library;
-        library = nullptr;
-    }
+    static void TearDownTestSuite() { library.reset(); }
     void SetUp() override {
-        ASSERT_TRUE(library->has_value()) << platform::DynamicLibrary::LastLoadError();
-        const auto& lib = **library;
+        ASSERT_TRUE(library.has_value()) << platform::DynamicLibrary::LastLoadError();
+        const auto& lib = *library;
         entries = {lib.Entry<InitGainAnalysisFunc>("InitGainAnalysis"),
                    lib.Entry<AnalyzeSamplesFunc>("AnalyzeSamples"),
                    lib.Entry<ResetSampleFrequencyFunc>("ResetSampleFrequency"),
@@ -45,7 +41,7 @@ protected:
         return samples;
     }
 
-    static inline std::optional<platform::DynamicLibrary>* library = nullptr;
+    static inline std::optional<platform::DynamicLibrary> library;
     GainEntries entries{};
 };
 
