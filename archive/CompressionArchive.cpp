@@ -175,9 +175,10 @@ TCompressArchive::CompressingScope::~CompressingScope() {
 }
 
 std::wstring PackedPathFor(const std::string& itemPath, const std::string& oldBase,
-                           const std::wstring& newBase) {
-    return Utf8ToWide(NormalizePath(AddTrailingSeparator(WideToUtf8(newBase)) +
-                                    RelativePathBetween(oldBase, itemPath)));
+                           const std::wstring& newBase, const PathStyle& style) {
+    return Utf8ToWide(NormalizePath(AddTrailingSeparator(WideToUtf8(newBase), style) +
+                                        RelativePathBetween(oldBase, itemPath, style),
+                                    style));
 }
 
 std::int32_t TCompressArchive::AddDirectory(const std::wstring& packedName,

@@ -159,6 +159,6 @@ private:
 
 // The name an item at `itemPath` gets when the folder `oldBase` is stored as `newBase`.
 std::wstring PackedPathFor(const std::string& itemPath, const std::string& oldBase,
-                           const std::wstring& newBase);
+                           const std::wstring& newBase, const PathStyle& style = NativePathStyle);
 
 } // namespace archive

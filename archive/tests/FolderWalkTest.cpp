@@ -16,6 +16,46 @@ std::vector<std::wstring> PackedNames(const TCompressionArchive& archive) {
     return names;
 }
 
+// The walk's steps: each folder is named relative to the folder added before it.
+TEST(PackedPathFor, FolderWalkStepsInBothPathStyles) {
+    struct Case {
+        const char* item;
+        const char* oldBase;
+        const wchar_t* newBase;
+        const wchar_t* packed;
+    };
+    const Case cases[] = {
+        {"C:\\r\\F\\", "C:\\r\\F", L"F", L"F\\"},
+        {"C:\\r\\F\\1.mp3", "C:\\r\\F", L"F", L"F\\1.mp3"},
+        {"C:\\r\\F\\S\\", "C:\\r\\F", L"F", L"F\\S"},
+        {"C:\\r\\F\\S\\g", "C:\\r\\F\\S", L"F\\S", L"F\\S\\g"},
+        {"C:\\r\\F\\T\\", "C:\\r\\F\\S", L"F\\S", L"F\\T"},
+        {"c:\\R\\f\\T\\U\\", "C:\\r\\F\\T", L"F\\T", L"F\\T\\U"},
+    };
+    const auto posix = [](std::string text) {
+        for (char& c : text)
+            if (c == '\\')
+                c = '/';
+        return text.substr(2); // no drive
+    };
+    const auto posixWide = [](std::wstring text) {
+        for (wchar_t& c : text)
+            if (c == L'\\')
+                c = L'/';
+        return text;
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PackedPathFor(c.item, c.oldBase, c.newBase, WindowsPathStyle), c.packed)
+            << c.item;
+        if (std::string(c.item).front() == 'C') { // POSIX names keep their case
+            EXPECT_EQ(PackedPathFor(posix(c.item), posix(c.oldBase), posixWide(c.newBase),
+                                    PosixPathStyle),
+                      posixWide(c.packed))
+                << c.item;
+        }
+    }
+}
+
 class FolderWalkTest : public ::testing::Test {
 protected:
     TestFolder scratch;
