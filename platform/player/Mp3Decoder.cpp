@@ -109,9 +109,8 @@ void Mp3Decoder::Open(const std::string& name) {
     if (!handle_)
         throw PlaybackError(BASS_ERROR_MEM, std::string("The MP3 decoder cannot be created: ") +
                                                 mpg123_plain_strerror(error));
-    // Quiet: the decoder must not write to the program's terminal. No resync: a file that is not
-    // MPEG audio must be refused instead of being scanned for something that looks like a frame.
-    mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_NO_RESYNC, 0);
+    // The decoder must not write to the program's terminal.
+    mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
     mpg123_format_none(handle_);
     const long* rates = nullptr;
     std::size_t rateCount = 0;

@@ -11,6 +11,12 @@
 
 namespace platform::player {
 
+namespace {
+
+constexpr pa_usec_t BufferMicroseconds = 200 * 1000;
+
+} // namespace
+
 PulseOutput::PulseOutput(pa_context* context, Mp3Decoder& decoder, std::function<void()> over)
     : decoder_(decoder), over_(std::move(over)) {
     const Mp3Decoder::Format format = decoder.OutputFormat();
@@ -27,8 +33,16 @@ PulseOutput::PulseOutput(pa_context* context, Mp3Decoder& decoder, std::function
         refuse("The sound server refused the playback");
     pa_stream_set_write_callback(stream_, OnWritable, this);
     pa_stream_set_state_callback(stream_, OnState, this);
-    if (pa_stream_connect_playback(stream_, nullptr, nullptr, PA_STREAM_NOFLAGS, nullptr, nullptr) <
-        0) {
+    // A short buffer: the END should come when the operator stops hearing the file, not seconds
+    // later, and a freed stream should fall silent at once.
+    pa_buffer_attr buffer{};
+    buffer.maxlength = static_cast<std::uint32_t>(-1);
+    buffer.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(BufferMicroseconds, &spec));
+    buffer.prebuf = static_cast<std::uint32_t>(-1);
+    buffer.minreq = static_cast<std::uint32_t>(-1);
+    buffer.fragsize = static_cast<std::uint32_t>(-1);
+    if (pa_stream_connect_playback(stream_, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr,
+                                   nullptr) < 0) {
         pa_stream_set_write_callback(stream_, nullptr, nullptr);
         pa_stream_set_state_callback(stream_, nullptr, nullptr);
         pa_stream_unref(stream_);
