@@ -13,6 +13,7 @@
 #include "station/USettings.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <gtest/gtest.h>
 
