@@ -94,8 +94,6 @@ protected:
 
     virtual std::unique_ptr<TCompressionItem> NewItem() = 0;
     std::int32_t AppendItem(std::unique_ptr<TCompressionItem> item);
-    void DestroyItems() { items_.clear(); }
-    void DestroyVolumes() { volumes_.clear(); }
 
 private:
     std::string VolumeNameFor(std::int32_t index) const;
