@@ -3,6 +3,8 @@
 #include "platform/GuiHandler.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 namespace platform {
 
@@ -21,12 +23,31 @@ bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     }
 }
 
+namespace {
+
+const char* Variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? value : nullptr;
+}
+
+// A local X display (":N" or ":N.S") is served through the socket /tmp/.X11-unix/XN; a display
+// left behind by a session that has ended names a socket that is gone. Remote displays are taken
+// on trust.
+bool XDisplayReachable(const std::string& display) {
+    if (display.empty() || display[0] != ':')
+        return true;
+    const std::string number = display.substr(1, display.find('.') - 1);
+    std::error_code ignored;
+    return std::filesystem::exists("/tmp/.X11-unix/X" + number, ignored);
+}
+
+} // namespace
+
 bool DisplayAvailable() {
-    const auto set = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value != nullptr && *value != '\0';
-    };
-    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+    if (Variable("QT_QPA_PLATFORM") || Variable("WAYLAND_DISPLAY"))
+        return true;
+    const char* display = Variable("DISPLAY");
+    return display != nullptr && XDisplayReachable(display);
 }
 
 } // namespace platform

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -104,6 +105,39 @@ TEST(DesktopFolderTest, FollowsTheUserDirectoriesOfTheSession) {
     std::ofstream(desktop.Home() + "/.config/user-dirs.dirs")
         << "XDG_DESKTOP_DIR=\"$HOME/Рабочий стол\"\n";
     EXPECT_EQ(platform::DesktopFolder(), desktop.Home() + "/Рабочий стол");
+}
+
+// Decided before the application object exists, so that a missing display gives one clear line
+// instead of the toolkit's abort.
+TEST(DisplayAvailableTest, DisplayVariablesAndStaleLocalDisplays) {
+    struct Case {
+        const char* platform;
+        const char* wayland;
+        const char* display;
+        bool available;
+    };
+    const Case cases[] = {
+        {nullptr, nullptr, nullptr, false},    {"offscreen", nullptr, nullptr, true},
+        {nullptr, "wayland-0", nullptr, true}, {nullptr, nullptr, ":4242", false},
+        {nullptr, nullptr, ":4242.0", false},  {nullptr, nullptr, "remote:10.0", true},
+        {nullptr, nullptr, "", false},
+    };
+    const auto set = [](const char* name, const char* value) {
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    };
+    const char* runningOn = std::getenv("QT_QPA_PLATFORM");
+    const std::string savedPlatform = runningOn ? runningOn : "offscreen";
+    for (const Case& c : cases) {
+        set("QT_QPA_PLATFORM", c.platform);
+        set("WAYLAND_DISPLAY", c.wayland);
+        set("DISPLAY", c.display);
+        EXPECT_EQ(platform::DisplayAvailable(), c.available)
+            << (c.display ? c.display : "-") << " " << (c.platform ? c.platform : "-");
+    }
+    set("QT_QPA_PLATFORM", savedPlatform.c_str());
 }
 
 } // namespace
