@@ -297,5 +297,53 @@ TEST(PlaybackWithoutServerTest, InitReportsTheFailureAndLaterCallsFailCleanly) {
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
 }
 
+// A sound server of the test's own, started and stopped with the project's script.
+class PrivateServer {
+public:
+    explicit PrivateServer(const std::string& folder) : folder_(folder) { Script("start"); }
+    ~PrivateServer() { Stop(); }
+    std::string Address() const { return "unix:" + folder_ + "/native"; }
+    void Stop() {
+        if (running_)
+            Script("stop");
+        running_ = false;
+    }
+
+private:
+    void Script(const char* command) {
+        const std::string line = std::string(STATION_SOURCE_DIR "/scripts/pulse-test-server.sh ") +
+                                 command + " '" + folder_ + "' >/dev/null 2>&1";
+        if (std::system(line.c_str()) != 0)
+            throw std::runtime_error(std::string("pulse-test-server.sh ") + command + " failed");
+    }
+    std::string folder_;
+    bool running_ = true;
+};
+
+TEST(PlaybackServerLossTest, APlaybackCutOffByTheServersEndEndsAndLaterPlaysFail) {
+    TestAudioFiles files;
+    const std::string mp3 = files.Mp3("long.mp3", 5.0);
+    PrivateServer server(files.Path("server"));
+    EndRecorder ends;
+    {
+        EnvironmentVariable address("PULSE_SERVER", server.Address().c_str());
+        ASSERT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr, nullptr))
+            << "error " << BASS_ErrorGetCode();
+    }
+    const HSTREAM stream = Open(mp3);
+    ASSERT_TRUE(BASS_ChannelPlay(stream, 0));
+    ASSERT_NE(BASS_ChannelSetSync(stream, BASS_SYNC_END, 0, EndRecorder::Proc, &ends), 0u);
+    std::this_thread::sleep_for(300ms);
+    const auto stopped = std::chrono::steady_clock::now();
+    server.Stop();
+
+    ASSERT_TRUE(ends.WaitFor(1));
+    EXPECT_LT(ends.Calls().front().When - stopped, 4s) << "waited for the file's end instead";
+    EXPECT_FALSE(BASS_ChannelPlay(stream, 1));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_DRIVER);
+    EXPECT_TRUE(BASS_StreamFree(stream));
+    EXPECT_TRUE(BASS_Free());
+}
+
 } // namespace
 } // namespace platform
