@@ -1,0 +1,10 @@
+# The station's own figures, measured on the real window and chain (plain programs; they need a
+# sound server with a default source, PULSE_SERVER):
+# bench_pages_gap: the gap between participants after a long recording, broken down.
+# bench_pages_load: the station's CPU share and memory while a participant is recorded.
+if(TARGET station_ui)
+    # Qt's imported targets are visible only where Qt was found.
+    find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
+    add_executable(bench_pages_gap ${CMAKE_CURRENT_LIST_DIR}/PagesGapBench.cpp)
+    target_link_libraries(bench_pages_gap PRIVATE station_ui)
+endif()
