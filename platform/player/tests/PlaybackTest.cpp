@@ -89,9 +89,13 @@ TEST_F(PlaybackTest, TheStreamIsFreedInsideItsOwnEndCallback) {
     EndRecorder ends;
     std::atomic<BOOL> removed = 0;
     std::atomic<BOOL> freed = 0;
+    std::atomic<int> freeLibraryError = BASS_OK;
     ends.OnCall([&](HSYNC sync, DWORD channel) {
         removed = BASS_ChannelRemoveSync(channel, sync);
         freed = BASS_StreamFree(channel);
+        // The library's own thread cannot wait for itself to end.
+        if (!BASS_Free())
+            freeLibraryError = BASS_ErrorGetCode();
     });
     const HSTREAM stream = Open(short_);
     ASSERT_TRUE(BASS_ChannelPlay(stream, 0));
@@ -100,6 +104,7 @@ TEST_F(PlaybackTest, TheStreamIsFreedInsideItsOwnEndCallback) {
     ASSERT_TRUE(ends.WaitFor(1));
     EXPECT_TRUE(removed);
     EXPECT_TRUE(freed);
+    EXPECT_EQ(freeLibraryError, BASS_ERROR_NOTAVAIL);
     EXPECT_FALSE(BASS_StreamFree(stream));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
     EXPECT_NO_THROW(OpenLikeARecording(short_)) << "the file is still held";
