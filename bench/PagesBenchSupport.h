@@ -13,6 +13,8 @@
 #include "station/USettings.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <QLineEdit>
 
 #include <atomic>
@@ -43,8 +45,11 @@ inline bool PumpUntil(const std::function<bool()>& done, double seconds) {
     return true;
 }
 
+// Runs the event loop for `seconds`, sleeping while nothing happens, as the program's own loop does.
 inline void Pump(double seconds) {
-    PumpUntil([] { return false; }, seconds);
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 // A line of /proc/self/status such as "VmRSS:" in kB.
