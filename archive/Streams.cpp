@@ -74,21 +74,21 @@ void TSplitStream::Restore(const Selection& saved) {
         current_.Stream->Seek(current_.VolumePosition, static_cast<int>(SeekOrigin::Begin));
 }
 
-std::size_t TSplitStream::Read(void* buffer, std::size_t count) {
+template <typename Transfer>
+std::size_t TSplitStream::AcrossVolumes(std::size_t count, Transfer transfer) {
     if (!EnsureVolume())
         return 0;
-    auto* bytes = static_cast<char*>(buffer);
     std::size_t total = 0;
     while (total < count) {
         const std::size_t wanted = RoomInVolume(count - total);
         if (wanted > 0) {
             if (forcePosition_)
                 current_.Stream->Seek(current_.VolumePosition, static_cast<int>(SeekOrigin::Begin));
-            const std::size_t got = current_.Stream->Read(bytes + total, wanted);
-            total += got;
-            current_.VolumePosition += static_cast<std::int64_t>(got);
-            current_.Position += static_cast<std::int64_t>(got);
-            if (got < wanted)
+            const std::size_t moved = transfer(*current_.Stream, total, wanted);
+            total += moved;
+            current_.VolumePosition += static_cast<std::int64_t>(moved);
+            current_.Position += static_cast<std::int64_t>(moved);
+            if (moved < wanted)
                 break;
         }
         if (total == count || current_.Limit <= 0 || !SelectVolume(current_.Volume + 1))
@@ -97,27 +97,18 @@ std::size_t TSplitStream::Read(void* buffer, std::size_t count) {
     return total;
 }
 
+std::size_t TSplitStream::Read(void* buffer, std::size_t count) {
+    auto* bytes = static_cast<char*>(buffer);
+    return AcrossVolumes(count, [bytes](TStream& volume, std::size_t done, std::size_t wanted) {
+        return volume.Read(bytes + done, wanted);
+    });
+}
+
 std::size_t TSplitStream::Write(const void* buffer, std::size_t count) {
-    if (!EnsureVolume())
-        return 0;
     const auto* bytes = static_cast<const char*>(buffer);
-    std::size_t total = 0;
-    while (total < count) {
-        const std::size_t wanted = RoomInVolume(count - total);
-        if (wanted > 0) {
-            if (forcePosition_)
-                current_.Stream->Seek(current_.VolumePosition, static_cast<int>(SeekOrigin::Begin));
-            const std::size_t put = current_.Stream->Write(bytes + total, wanted);
-            total += put;
-            current_.VolumePosition += static_cast<std::int64_t>(put);
-            current_.Position += static_cast<std::int64_t>(put);
-            if (put < wanted)
-                break;
-        }
-        if (total == count || current_.Limit <= 0 || !SelectVolume(current_.Volume + 1))
-            break;
-    }
-    return total;
+    return AcrossVolumes(count, [bytes](TStream& volume, std::size_t done, std::size_t wanted) {
+        return volume.Write(bytes + done, wanted);
+    });
 }
 
 std::int64_t TSplitStream::Seek(std::int64_t offset, int origin) {

@@ -82,6 +82,9 @@ private:
     std::int64_t VolumeStart() const { return current_.Position - current_.VolumePosition; }
     std::size_t RoomInVolume(std::size_t wanted) const;
     void Restore(const Selection& saved);
+    // Moves `count` bytes volume by volume through `transfer` (the current volume's Read or Write),
+    // stopping where a volume moves fewer bytes than asked.
+    template <typename Transfer> std::size_t AcrossVolumes(std::size_t count, Transfer transfer);
 
     Selection current_;
     bool forcePosition_;

@@ -2,7 +2,7 @@
 
 #include "audio/AudioOutput.h"
 #include "audio/EventHandler.h"
-#include "audio/HandoverWait.h"
+#include "platform/GuiHandover.h"
 
 #include <exception>
 #include <string>
@@ -20,7 +20,7 @@ TAudioThread::~TAudioThread() {
         FTerminated = true;
         FStateChanged.notify_all();
         // The worker may be inside a hand-over to this (GUI) thread; keep them running.
-        WaitRunningHandovers(lock, FStateChanged, [this] { return FEnded; });
+        platform::WaitRunningHandovers(lock, FStateChanged, [this] { return FEnded; });
     }
     FThread.join();
 }
@@ -37,7 +37,7 @@ std::uint64_t TAudioThread::PassesFinished() const {
 
 void TAudioThread::WaitForPassEnd(std::uint64_t Pass) {
     std::unique_lock lock(FStateLock);
-    WaitRunningHandovers(lock, FStateChanged, [&] { return FPassesFinished >= Pass; });
+    platform::WaitRunningHandovers(lock, FStateChanged, [&] { return FPassesFinished >= Pass; });
 }
 
 std::uint64_t TAudioThread::StartPass() {

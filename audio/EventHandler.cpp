@@ -2,7 +2,6 @@
 
 #include "audio/AudioOutput.h"
 #include "audio/AudioThread.h"
-#include "audio/HandoverWait.h"
 #include "platform/GuiHandover.h"
 
 #include <algorithm>
@@ -54,7 +53,7 @@ void TEventHandler::Terminate() {
         FTerminated = true;
         FQueueSignal.notify_all();
         // The thread may be waiting in a hand-over to this (GUI) thread.
-        WaitRunningHandovers(lock, FQueueSignal, [this] { return FEnded; });
+        platform::WaitRunningHandovers(lock, FQueueSignal, [this] { return FEnded; });
     }
     if (FThread.joinable())
         FThread.join();

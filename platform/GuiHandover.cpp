@@ -1,6 +1,7 @@
 #include "platform/GuiHandover.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -95,6 +96,21 @@ void SetHandoverWakeUp(std::function<void()> wakeUp) {
     HandoverQueue& queue = Queue();
     std::lock_guard guard(queue.lock);
     queue.wakeUp = std::move(wakeUp);
+}
+
+void WaitRunningHandovers(std::unique_lock<std::mutex>& lock, std::condition_variable& changed,
+                          const std::function<bool()>& done) {
+    if (!IsGuiThread()) {
+        changed.wait(lock, done);
+        return;
+    }
+    while (!done()) {
+        lock.unlock();
+        const bool ranAny = CheckSynchronize();
+        lock.lock();
+        if (!ranAny && !done())
+            changed.wait_for(lock, std::chrono::milliseconds(1), done);
+    }
 }
 
 } // namespace platform

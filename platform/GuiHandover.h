@@ -1,13 +1,15 @@
 // Hand-over of calls to the GUI thread.
 //
 // Worker threads must never touch GUI state themselves; they queue a call here and wait until the
-// GUI thread has run it. The GUI thread drains the queue from its event loop (the Qt pump installs a
-// wake-up that posts an event) and, separately, from wait loops that must keep hand-overs flowing
+// GUI thread has run it. The GUI thread drains the queue from its event loop (the Qt pump installs
+// a wake-up that posts an event) and, separately, from wait loops that must keep hand-overs flowing
 // while they block the event loop (a synchronous stop of an audio output). Only this queue is
 // drained there, never other GUI events.
 #pragma once
 
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 namespace platform {
 
@@ -26,5 +28,11 @@ bool CheckSynchronize();
 // Called (from the queuing thread) after each hand-over is queued; the GUI event loop uses it to
 // wake up and call CheckSynchronize. Pass an empty function to remove it.
 void SetHandoverWakeUp(std::function<void()> wakeUp);
+
+// Waits on `changed` until `done` holds. On the GUI thread the hand-overs keep flowing meanwhile
+// (run with `lock` released, re-checking at least every millisecond): a GUI thread that blocked
+// plainly would deadlock with a thread waiting for it in a hand-over. Elsewhere it is a plain wait.
+void WaitRunningHandovers(std::unique_lock<std::mutex>& lock, std::condition_variable& changed,
+                          const std::function<bool()>& done);
 
 } // namespace platform

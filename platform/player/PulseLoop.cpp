@@ -76,18 +76,7 @@ void PulseLoop::Stop() {
         return;
     quit_ = true;
     pa_mainloop_wakeup(mainloop_);
-    if (IsGuiThread()) {
-        while (!ended_) {
-            lock.unlock();
-            const bool ranAny = CheckSynchronize();
-            lock.lock();
-            if (!ranAny)
-                stateChanged_.wait_for(lock, std::chrono::milliseconds(1),
-                                       [this] { return ended_; });
-        }
-    } else {
-        stateChanged_.wait(lock, [this] { return ended_; });
-    }
+    WaitRunningHandovers(lock, stateChanged_, [this] { return ended_; });
     lock.unlock();
     thread_.join();
 }
