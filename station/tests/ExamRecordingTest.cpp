@@ -67,7 +67,7 @@ TEST_F(ExamRecordingTest, StartRecordsParticipantOneWithTimerMeterAndBanner) {
 TEST_F(ExamRecordingTest, CancelledConfirmationKeepsRecordingIntoTheSameFile) {
     OpenExamPage();
     exam_->btnRecord->click();
-    Pump(1.0);
+    Pump(1.3);
     const auto sizeBefore = fs::file_size(Recording(1));
 
     Next(MessageResult::Cancel);
