@@ -217,4 +217,15 @@ TEST_F(ExamRecordingTest, ClosingBeforeReadinessAsksNothing) {
     EXPECT_TRUE(boxes_.Texts().empty());
 }
 
+TEST_F(ExamRecordingTest, ClosingAfterTheInterviewIsClosedAsksNothing) {
+    OpenExamPage();
+    exam_->btnRecord->click();
+    Pump(0.5);
+    exam_->btnEnd->click();
+    ASSERT_TRUE(exam_->btnEnd->isHidden());
+    boxes_.Clear();
+    EXPECT_TRUE(window_->close());
+    EXPECT_TRUE(boxes_.Texts().empty()) << ::testing::PrintToString(boxes_.Texts());
+}
+
 } // namespace
