@@ -127,6 +127,19 @@ TEST_F(WorkstationCheckTest, PlaybackEndedByItselfNeedsTwoClicksToPlayAgain) {
     EXPECT_EQ(State(), Playback);
     EXPECT_NE(PlayStream, 0u);
     ASSERT_TRUE(PumpUntil([&] { return State() == PlaybackEnded; }, 10)) << State();
+    ClickMicrophone();
+    EXPECT_EQ(State(), MicrophoneTest);
+    EXPECT_TRUE(settings_->mp3t1->Busy());
+}
+
+TEST_F(WorkstationCheckTest, SwitchingTheTestOnAgainBeforeTheLastOneFinishedIsRefused) {
+    ClickMicrophone();
+    Pump(0.3);
+    ClickMicrophone();
+    // The previous test recording is still being finished on its worker.
+    ClickMicrophone();
+    ASSERT_EQ(boxes_.Texts(), std::vector<std::string>{"Component is Busy"});
+    EXPECT_EQ(State(), (CheckState{true, 3, true, false, 4, true, false}));
 }
 
 TEST_F(WorkstationCheckTest, MicrophoneTestDuringPlaybackReleasesThePlaybackFirst) {
