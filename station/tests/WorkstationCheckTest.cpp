@@ -6,8 +6,10 @@
 #include "station/Naming.h"
 #include "station/tests/StationRecordingFixture.h"
 
+#include <atomic>
 #include <filesystem>
 #include <ostream>
+#include <thread>
 
 namespace {
 
@@ -130,6 +132,38 @@ TEST_F(WorkstationCheckTest, PlaybackEndedByItselfNeedsTwoClicksToPlayAgain) {
     ClickMicrophone();
     EXPECT_EQ(State(), MicrophoneTest);
     EXPECT_TRUE(settings_->mp3t1->Busy());
+}
+
+// The end of a playback is reported from the library's thread and handled later on the GUI thread;
+// by then the operator may have stopped that playback and started another one.
+TEST_F(WorkstationCheckTest, LateEndOfAnEarlierPlaybackLeavesTheCurrentOneAlone) {
+    RecordTestFile(2.0);
+    ClickPlayback();
+    const platform::HSTREAM earlier = PlayStream;
+    const platform::HSYNC earlierSync = PlaySync;
+    ClickPlayback();
+    ClickPlayback();
+    const platform::HSTREAM current = PlayStream;
+    ASSERT_NE(current, 0u);
+    ASSERT_NE(current, earlier);
+
+    const auto endFrom = [](platform::HSYNC sync, platform::HSTREAM stream) {
+        std::atomic<bool> returned{false};
+        std::thread library([&] {
+            PlayEndSync(sync, stream, 0, nullptr);
+            returned = true;
+        });
+        const bool handled = PumpUntil([&] { return returned.load(); }, 5);
+        library.join();
+        return handled;
+    };
+    ASSERT_TRUE(endFrom(earlierSync, earlier));
+    EXPECT_EQ(State(), Playback);
+    EXPECT_EQ(PlayStream, current);
+
+    ASSERT_TRUE(endFrom(PlaySync, current));
+    EXPECT_EQ(State(), PlaybackEnded);
+    EXPECT_EQ(PlayStream, 0u);
 }
 
 TEST_F(WorkstationCheckTest, SwitchingTheTestOnAgainBeforeTheLastOneFinishedIsRefused) {
