@@ -14,8 +14,8 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QTimer>
 #include <QLineEdit>
+#include <QTimer>
 
 #include <atomic>
 #include <chrono>
@@ -45,7 +45,8 @@ inline bool PumpUntil(const std::function<bool()>& done, double seconds) {
     return true;
 }
 
-// Runs the event loop for `seconds`, sleeping while nothing happens, as the program's own loop does.
+// Runs the event loop for `seconds`, sleeping while nothing happens, as the program's own loop
+// does.
 inline void Pump(double seconds) {
     QEventLoop loop;
     QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
