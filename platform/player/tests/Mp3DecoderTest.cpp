@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace platform::player {
 namespace {
 
@@ -22,11 +24,11 @@ std::size_t DecodedFrames(Mp3Decoder& decoder) {
 class Mp3DecoderTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        files = new TestAudioFiles;
+        files = std::make_unique<TestAudioFiles>();
         oneSecond = files->Mp3("one.mp3", 1.0);
     }
-    static void TearDownTestSuite() { delete files; }
-    static inline TestAudioFiles* files = nullptr;
+    static void TearDownTestSuite() { files.reset(); }
+    static inline std::unique_ptr<TestAudioFiles> files;
     static inline std::string oneSecond;
 };
 

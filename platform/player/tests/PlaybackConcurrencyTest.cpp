@@ -19,10 +19,10 @@ using player::testing::TestAudioFiles;
 class PlaybackConcurrencyTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        files = new TestAudioFiles;
+        files = std::make_unique<TestAudioFiles>();
         short_ = files->Mp3("short.mp3", 0.2);
     }
-    static void TearDownTestSuite() { delete files; }
+    static void TearDownTestSuite() { files.reset(); }
     void SetUp() override {
         ASSERT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr, nullptr))
             << "error " << BASS_ErrorGetCode() << " (is PULSE_SERVER set to a running server?)";
@@ -31,7 +31,7 @@ protected:
 
     static HSTREAM Open() { return BASS_StreamCreateFile(0, short_.c_str(), 0, 0, 0); }
 
-    static inline TestAudioFiles* files = nullptr;
+    static inline std::unique_ptr<TestAudioFiles> files;
     static inline std::string short_;
 };
 

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace platform {
 namespace {
 
@@ -28,11 +30,11 @@ FileHandle OpenLikeARecording(const std::string& path) {
 class PlaybackTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        files = new TestAudioFiles;
+        files = std::make_unique<TestAudioFiles>();
         oneSecond = files->Mp3("one.mp3", 1.0);
         short_ = files->Mp3("short.mp3", 0.3);
     }
-    static void TearDownTestSuite() { delete files; }
+    static void TearDownTestSuite() { files.reset(); }
 
     void SetUp() override {
         ASSERT_NE(std::getenv("PULSE_SERVER"), nullptr)
@@ -43,7 +45,7 @@ protected:
     }
     void TearDown() override { BASS_Free(); }
 
-    static inline TestAudioFiles* files = nullptr;
+    static inline std::unique_ptr<TestAudioFiles> files;
     static inline std::string oneSecond;
     static inline std::string short_;
 };
