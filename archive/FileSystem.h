@@ -1,5 +1,4 @@
 // The few file-system facts the archive writer needs, in the attribute vocabulary of its archives.
-// The Linux backend lives in linux/.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,8 @@
 #include "platform/FileFacts.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,22 +23,54 @@ bool NameIsHidden(const std::string& path) {
     return name.size() > 1 && name[0] == '.' && name != "..";
 }
 
-} // namespace
-
-std::optional<FileFacts> QueryFileFacts(const std::string& path) {
+std::optional<FileFacts> FactsAt(int folder, const char* path, bool hidden) {
     struct statx facts {};
-    if (path.empty() || ::statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT,
-                                STATX_BASIC_STATS | STATX_BTIME, &facts) != 0)
+    const unsigned wanted = STATX_BASIC_STATS | STATX_BTIME;
+    if (::statx(folder, path, AT_STATX_SYNC_AS_STAT | AT_SYMLINK_NOFOLLOW, wanted, &facts) != 0)
+        return std::nullopt;
+    const bool link = S_ISLNK(facts.stx_mode);
+    if (link && ::statx(folder, path, AT_STATX_SYNC_AS_STAT, wanted, &facts) != 0)
         return std::nullopt;
     FileFacts result;
     result.modificationTime = FromStatx(facts.stx_mtime);
+    result.accessTime = FromStatx(facts.stx_atime);
     result.creationTime =
         (facts.stx_mask & STATX_BTIME) ? FromStatx(facts.stx_btime) : result.modificationTime;
     result.size = static_cast<std::int64_t>(facts.stx_size);
+    result.mode = facts.stx_mode;
     result.isDirectory = S_ISDIR(facts.stx_mode);
-    result.isHidden = NameIsHidden(path);
+    result.isHidden = hidden;
     result.isReadOnly = (facts.stx_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    result.isSymbolicLink = link;
     return result;
+}
+
+struct FolderCloser {
+    void operator()(DIR* folder) const { ::closedir(folder); }
+};
+
+} // namespace
+
+std::optional<FileFacts> QueryFileFacts(const std::string& path) {
+    if (path.empty())
+        return std::nullopt;
+    return FactsAt(AT_FDCWD, path.c_str(), NameIsHidden(path));
+}
+
+std::vector<FolderEntry> ListFolder(const std::string& folder) {
+    std::vector<FolderEntry> entries;
+    std::unique_ptr<DIR, FolderCloser> listing(::opendir(folder.empty() ? "." : folder.c_str()));
+    if (!listing)
+        return entries;
+    const int descriptor = ::dirfd(listing.get());
+    while (const dirent* item = ::readdir(listing.get())) {
+        const std::string name = item->d_name;
+        if (name == "." || name == "..")
+            continue;
+        if (auto facts = FactsAt(descriptor, item->d_name, NameIsHidden(name)))
+            entries.push_back({name, *facts});
+    }
+    return entries;
 }
 
 bool IsWritableFolder(const std::string& folder) {
@@ -47,6 +81,8 @@ bool IsWritableFolder(const std::string& folder) {
 
 std::uint64_t ToFileTime(FileTimestamp timestamp) {
     constexpr std::int64_t SecondsFrom1601To1970 = 11'644'473'600;
+    if (timestamp.seconds < -SecondsFrom1601To1970)
+        return 0;
     return static_cast<std::uint64_t>(timestamp.seconds + SecondsFrom1601To1970) * 10'000'000u +
            timestamp.nanoseconds / 100;
 }
