@@ -1,4 +1,6 @@
+#include "audio/EventHandler.h"
 #include "controls/Look.h"
+#include "platform/MessageBox.h"
 #include "platform/qt/GuardedApplication.h"
 #include "platform/qt/GuiHandoverPump.h"
 #include "platform/qt/QtMessageBoxes.h"
@@ -17,6 +19,12 @@ int main(int argc, char** argv) {
     application.setApplicationDisplayName(QString::fromUtf8(ApplicationTitle));
     platform::InstallGuiHandoverPump();
     platform::InstallQtMessageBoxes();
+    // Handlers of the recording chain's events (the meters, a finished file's report line) follow
+    // the rule of every other handler: a failure is shown, and the program goes on.
+    audio::SetHandlerFailureReporter([](const std::string& message) {
+        platform::ShowMessageBox(
+            {message, {}, platform::MessageIcon::Error, platform::MessageButtons::Ok});
+    });
 
     TfrmMainForm window;
     window.showMaximized();
