@@ -94,9 +94,10 @@ void TMP3Out::BeginOutput() {
     const BE_ERR result =
         EncoderLibrary().beInitStream(&FConfig, &samplesPerChunk, &outputBufferBytes, &stream);
     if (result != BE_ERR_SUCCESSFUL) {
-        // Everything is undone here, so the end of the pass has nothing left to finish.
+        // Everything is undone here, so the end of the pass has nothing left to finish. Busy stays
+        // set until the worker's end steps: a Run accepted before them would be counted as started
+        // and then dropped by them, and the next synchronous stop would wait for it for ever.
         FreeFileStream();
-        FBusy = false;
         FInputOpened = false;
         try {
             Input()->Close();

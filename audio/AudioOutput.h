@@ -76,8 +76,8 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void BeforeDestruction() override;
 
-    // Set by Run, cleared at the end of the pass; an output whose BeginOutput has already undone
-    // its work may clear it so that EndOutput is not called.
+    // Set by Run, cleared at the end of the pass. An output must not clear it itself during a pass:
+    // a Run accepted meanwhile would be lost when the pass ends.
     std::atomic<bool> FBusy{false};
     std::atomic<bool> FPrepared{false};
 

@@ -1,3 +1,4 @@
+#include "audio/AudioThread.h"
 #include "audio/taglib.h"
 #include "audio/tests/Mp3TestSupport.h"
 #include "platform/lame_enc/tests/Mp3TestTools.h"
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <mutex>
 #include <sys/resource.h>
+#include <thread>
 
 namespace {
 
@@ -242,6 +244,48 @@ TEST_F(Mp3OutputTest, RefusedRecordLeavesAnEmptyClosedFile) {
     // The file was closed: it can be created again at once.
     EXPECT_NO_THROW(audio::TAudioFileStream(audio::Utf8ToUtf16(path), 0xFFFF, 0));
     EXPECT_EQ(events.SyncDone, 1);
+}
+
+// The operator may start again the moment a refusal is shown. A start that comes while the refused
+// pass is still ending is either refused as busy or runs; it never counts as started and then
+// vanishes, which would leave the next synchronous stop waiting for ever.
+TEST_F(Mp3OutputTest, StartWhileARefusedPassEndsIsNotLost) {
+    Wire(mp3test::Sine(440, 0.5, Rate, Rate), 1, /*rate=*/0);
+    output->SetFileName(folder.File("refused.mp3"));
+    std::string secondRun;
+    std::atomic<bool> secondRunAnswered{false};
+    source->AfterClose = [&] {
+        if (source->Closes != 1)
+            return;
+        // The refused pass is between closing its input and its end steps.
+        std::thread operatorThread([&] {
+            try {
+                output->Run();
+                secondRun = "started";
+            } catch (const std::exception& error) {
+                secondRun = error.what();
+            }
+            secondRunAnswered = true;
+        });
+        operatorThread.join();
+    };
+    output->Run();
+    audio::TAudioThread& worker = output->Worker();
+    const bool settled = mp3test::PumpUntil(
+        [&] {
+            return secondRunAnswered && worker.Idle() &&
+                   worker.PassesFinished() == worker.PassesStarted();
+        },
+        10);
+    if (!settled) {
+        // A pass was counted as started but never ran: destroying the output would wait for it.
+        (void)output.release();
+        FAIL() << "second run: " << secondRun << "; passes started " << worker.PassesStarted()
+               << ", finished " << worker.PassesFinished();
+    }
+    EXPECT_TRUE(secondRun == "Component is Busy" || secondRun == "started") << secondRun;
+    output->Stop(false);
+    EXPECT_FALSE(output->Busy());
 }
 
 TEST_F(Mp3OutputTest, StopRequestEndsTheRunWithoutAnotherChunk) {

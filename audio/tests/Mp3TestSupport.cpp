@@ -26,6 +26,8 @@ void TMemorySource::DoOpen() {
 void TMemorySource::DoClose() {
     FBusy = false;
     ++Closes;
+    if (AfterClose)
+        AfterClose();
 }
 
 void TMemorySource::DoReadBlock(const void*& Buffer, std::uint32_t& Bytes) {

@@ -28,6 +28,8 @@ public:
     std::uint32_t BlockBytes = 8820;
     // Runs on the reading worker at the start of every read.
     std::function<void()> BeforeRead;
+    // Runs on the closing thread at the end of every close.
+    std::function<void()> AfterClose;
     std::atomic<int> Opens{0};
     std::atomic<int> Closes{0};
     std::atomic<int> Reads{0};
