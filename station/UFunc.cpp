@@ -10,12 +10,15 @@ std::string PadLeft(const std::string& S, char Ch, int Len) {
     return std::string(static_cast<std::size_t>(missing), Ch) + S;
 }
 
-bool HasUnsafeNameCharacter(std::string_view text) {
+bool HasControlCharacter(std::string_view text) {
     for (const char character : text) {
         const auto byte = static_cast<unsigned char>(character);
-        if (byte < 0x20 || byte == 0x7F ||
-            std::string_view("\\/:*?\"<>|").find(character) != std::string_view::npos)
+        if (byte < 0x20 || byte == 0x7F)
             return true;
     }
     return false;
+}
+
+bool HasUnsafeNameCharacter(std::string_view text) {
+    return HasControlCharacter(text) || text.find_first_of("\\/:*?\"<>|") != std::string_view::npos;
 }

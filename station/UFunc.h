@@ -8,6 +8,9 @@
 // longer (never cut). Lengths count characters.
 std::string PadLeft(const std::string& S, char Ch, int Len);
 
+// Whether `text` holds a control character (a line break, a tab, ...).
+bool HasControlCharacter(std::string_view text);
+
 // Whether `text` holds a character that cannot stand in a folder or file name: \ / : * ? " < > |
 // or a control character.
 bool HasUnsafeNameCharacter(std::string_view text);

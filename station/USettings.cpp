@@ -149,6 +149,13 @@ void TfrmSettings::btnSaveParamClick(QObject*) {
             "Код ОУ и номер аудитории не должны содержать символы \\ / : * ? \" < > |");
         return;
     }
+    // Each typed value is one field of one report line: a line break pasted into it would split
+    // that line and shift every later one.
+    if (HasControlCharacter(Text(edtRegion)) || HasControlCharacter(Text(edtNameOU))) {
+        platform::ShowMessage("Город / район и название ОУ не должны содержать переносов строк и "
+                              "других управляющих символов");
+        return;
+    }
     MainForm.Aud = Text(edtAud);
     MainForm.Aud3 = PadLeft(MainForm.Aud, '0', 3);
     MainForm.KodOU = Text(edtKodOU);

@@ -30,6 +30,8 @@ using platform::testing::TemporaryDesktop;
 const std::string MissingData = "Введите полностью данные!";
 const std::string UnsafeName =
     "Код ОУ и номер аудитории не должны содержать символы \\ / : * ? \" < > |";
+const std::string LineBreakInText =
+    "Город / район и название ОУ не должны содержать переносов строк и других управляющих символов";
 
 class StationWindowTest : public ::testing::Test {
 protected:
@@ -166,6 +168,31 @@ TEST_F(StationWindowTest, UnsafeCodeOrRoomIsRefusedAndEarlierValuesStay) {
         EXPECT_EQ(window_->KodOU, "145");
         EXPECT_EQ(window_->Aud, "12");
         EXPECT_EQ(window_->Region, "Город");
+    }
+}
+
+// A region or school name pasted from several lines would split its report line and shift every
+// later line of the report.
+TEST_F(StationWindowTest, LineBreakInRegionOrSchoolNameIsRefusedAndEarlierValuesStay) {
+    Fill("Город", "Школа", "145", "12");
+    Save();
+    for (const auto& [region, name] :
+         std::vector<std::pair<const char*, const char*>>{{"Москва\r\nРайон", "Школа 2"},
+                                                          {"Москва", "Школа\n№2"},
+                                                          {"Москва\r", "Школа 2"},
+                                                          {"Москва", "Школа\t№2"}}) {
+        settings_->edtRegion->clear();
+        settings_->edtNameOU->clear();
+        // Pasting goes through insert, which keeps the line breaks.
+        settings_->edtRegion->insert(QString::fromUtf8(region));
+        settings_->edtNameOU->insert(QString::fromUtf8(name));
+        settings_->edtKodOU->setText("146");
+        boxes_.Clear();
+        Save();
+        EXPECT_EQ(boxes_.Texts(), std::vector<std::string>{LineBreakInText}) << region << name;
+        EXPECT_EQ(window_->Region, "Город");
+        EXPECT_EQ(window_->NameOU, "Школа");
+        EXPECT_EQ(window_->KodOU, "145");
     }
 }
 
