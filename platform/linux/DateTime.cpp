@@ -86,6 +86,9 @@ DateTime Today() {
 
 DateTime FromUnixTime(std::int64_t seconds, std::uint32_t nanoseconds) {
     const auto moment = static_cast<std::time_t>(seconds);
+    // localtime_r reads the zone only once per process; a zone changed while the station runs
+    // would otherwise date folders, reports and recordings in the old one.
+    ::tzset();
     std::tm local{};
     localtime_r(&moment, &local);
     return FromLocalParts(local, static_cast<int>(nanoseconds / 1'000'000));

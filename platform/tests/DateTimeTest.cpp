@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
+#include <string>
 
 namespace {
 
@@ -60,6 +62,25 @@ TEST(DateTimeTest, UnixTimeIsShownInLocalTime) {
     EXPECT_EQ(parts.hour, local.tm_hour);
     EXPECT_EQ(parts.minute, local.tm_min);
     EXPECT_EQ(parts.millisecond, 250);
+}
+
+// The zone can be changed while the station runs (an administrator setting the clock right before
+// the exam); dates from then on must be in the new zone.
+TEST(DateTimeTest, TimeZoneChangedWhileRunningIsFollowed) {
+    const char* previous = std::getenv("TZ");
+    const std::string saved = previous ? previous : "";
+    const std::time_t moment = 1'741'218'600; // 2025-03-05 23:50:00 UTC
+    ::setenv("TZ", "UTC0", 1);
+    EXPECT_EQ(FormatDateTime("dd.mm.yyyy hh.nn", platform::FromUnixTime(moment, 0)),
+              "05.03.2025 23.50");
+    ::setenv("TZ", "MSK-3", 1);
+    EXPECT_EQ(FormatDateTime("dd.mm.yyyy hh.nn", platform::FromUnixTime(moment, 0)),
+              "06.03.2025 02.50");
+    if (previous)
+        ::setenv("TZ", saved.c_str(), 1);
+    else
+        ::unsetenv("TZ");
+    ::tzset();
 }
 
 TEST(DateTimeTest, TodayIsNowWithoutTimeOfDay) {
