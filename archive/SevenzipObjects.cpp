@@ -340,7 +340,8 @@ HRESULT TSevenzipOutStream::Seek(std::int64_t offset, std::uint32_t seekOrigin,
 HRESULT TSevenzipOutStream::SetSize(std::uint64_t newSize) {
     return Guarded([&] {
         Stream().SetSize(static_cast<std::int64_t>(newSize));
-        highestPosition_ = std::max(highestPosition_, static_cast<std::int64_t>(newSize));
+        // The library's own size is the end so far, shorter or longer than what was written.
+        highestPosition_ = static_cast<std::int64_t>(newSize);
         return S_OK;
     });
 }

@@ -267,6 +267,26 @@ TEST(CheckResult, DescriptionThenSystemTextThenCode) {
     EXPECT_EQ(messageOf(static_cast<HRESULT>(0x8123ABCD)), "OLE error 8123ABCD");
 }
 
+// The library may shorten what it wrote; the cut on release must not bring the cut-off bytes back.
+TEST(OutStreamAdapter, EndsWhereTheLibraryLeftTheStream) {
+    TestFolder scratch;
+    const std::string path = scratch.File("old.zip", std::string(20, 'x'));
+    {
+        auto output = MakeCom<TSevenzipOutStream>(
+            std::make_unique<TFileStream>(path, platform::FileAccess::Write,
+                                          platform::FileShare::None,
+                                          platform::FileDisposition::OpenExisting),
+            true);
+        std::uint32_t written = 0;
+        EXPECT_EQ(output->Write("0123456789", 10, &written), S_OK);
+        EXPECT_EQ(output->SetSize(6), S_OK);
+        std::uint64_t position = 0;
+        EXPECT_EQ(output->Seek(0, 2, &position), S_OK);
+        EXPECT_EQ(output->Write("ab", 2, &written), S_OK);
+    }
+    EXPECT_EQ(testing::ReadWholeFile(path), "012345ab");
+}
+
 TEST(DynamicSplitStream, OneUnlimitedVolumeSeeksWithinAndRefusesBeforeTheStart) {
     TestFolder scratch;
     TZipCompressArchive zip(scratch / "v.zip");
