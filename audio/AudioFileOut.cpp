@@ -46,6 +46,12 @@ void TAudioFileOut::FreeFileStream() {
     FFileStream.reset();
 }
 
+bool TAudioFileOut::CloseFileStream() {
+    const bool closed = !FFileStream || FFileStream->Close();
+    FreeFileStream();
+    return closed;
+}
+
 TAudioTaggedFileOut::TAudioTaggedFileOut()
     : FId3v1Tags(std::make_unique<TId3v1Tags>()), FId3v2Tags(std::make_unique<TId3v2Tags>()),
       FAPEv2Tags(std::make_unique<TAPEv2Tags>()) {}

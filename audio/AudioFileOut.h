@@ -47,6 +47,8 @@ protected:
     void CreateFileStream();
     // Frees the output's own file stream (closing the file); an assigned stream is left alone.
     void FreeFileStream();
+    // Closes and frees the file stream; false when closing reported a failure.
+    bool CloseFileStream();
     bool HasFileStream() const { return FFileStream != nullptr; }
 
     std::atomic<std::uint8_t> FWriteMode{0};

@@ -34,6 +34,8 @@ public:
     std::size_t Read(void* Buffer, std::size_t Count) override;
     std::int64_t Seek(std::int64_t Offset, int Origin) override;
     std::int64_t Size() const override;
+    // False when the system reported a failure while closing (the data may not have landed).
+    bool Close() { return FHandle.Close(); }
 
 private:
     platform::FileHandle FHandle;

@@ -165,7 +165,7 @@ void TMP3Out::FinishFile() {
     bool complete = Stream()->Write(FMp3Buffer.data(), bytes) == bytes;
     const TId3v1Block block = MakeId3v1Block(Id3v1Tags());
     complete = Stream()->Write(block.data(), block.size()) == block.size() && complete;
-    FreeFileStream();
+    complete = CloseFileStream() && complete;
     lame.beCloseStream(FEncoderStream);
     const std::string name = FileName();
     if (FConfig.bEnableVBR != 0 && !name.empty())

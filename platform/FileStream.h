@@ -54,7 +54,9 @@ public:
     std::int64_t Seek(std::int64_t offset, int origin);
     std::int64_t Size() const;
     void Truncate(std::int64_t length);
-    void Close();
+    // Returns false when the system reported a failure while closing: on some file systems a
+    // write error only shows there, so a caller that must know its data landed checks it.
+    bool Close();
     int Descriptor() const { return fd_; }
 
 private:

@@ -79,7 +79,9 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
     return *this;
 }
 
-FileHandle::~FileHandle() { Close(); }
+FileHandle::~FileHandle() {
+    Close();
+}
 
 std::size_t FileHandle::Read(void* buffer, std::size_t count) {
     auto* bytes = static_cast<char*>(buffer);
@@ -134,11 +136,12 @@ void FileHandle::Truncate(std::int64_t length) {
         throw FileError(SystemErrorText(errno));
 }
 
-void FileHandle::Close() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+bool FileHandle::Close() {
+    if (fd_ < 0)
+        return true;
+    // The descriptor is gone whatever close returns; EINTR does not mean it stayed open.
+    const int result = ::close(std::exchange(fd_, -1));
+    return result == 0 || errno == EINTR;
 }
 
 } // namespace platform

@@ -38,8 +38,8 @@ TEST_F(FileStreamTest, ExclusiveHandleRefusesEveryOtherOpenAndKeepsTheContent) {
             FileHandle::Open(path_, FileAccess::ReadWrite, share, FileDisposition::CreateAlways);
             FAIL() << "a second open of an exclusively held file succeeded";
         } catch (const platform::FileError& failure) {
-            EXPECT_EQ(std::string(failure.what()), "Cannot create file \"" + path_ + "\". " +
-                                                       platform::SharingViolationText);
+            EXPECT_EQ(std::string(failure.what()),
+                      "Cannot create file \"" + path_ + "\". " + platform::SharingViolationText);
         }
     }
     EXPECT_EQ(std::filesystem::file_size(path_), 10u) << "a refused create emptied the file";
@@ -86,6 +86,24 @@ TEST_F(FileStreamTest, CreateAlwaysEmptiesAndWritesSeekAndTruncateWork) {
     EXPECT_EQ(std::string(buffer, 3), "cde");
     file.Truncate(4);
     EXPECT_EQ(file.Size(), 4);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FileStreamTest, CloseTellsWhetherTheSystemAcceptedIt) {
+    FileHandle file =
+        FileHandle::Open(path_, FileAccess::Write, FileShare::None, FileDisposition::OpenExisting);
+    EXPECT_TRUE(file.Close());
+    EXPECT_TRUE(file.Close()) << "closing a closed handle is not a failure";
+
+    // A descriptor the system no longer knows stands for every close the system refuses.
+    FileHandle broken =
+        FileHandle::Open(path_, FileAccess::Write, FileShare::None, FileDisposition::OpenExisting);
+    ::close(broken.Descriptor());
+    EXPECT_FALSE(broken.Close());
+    EXPECT_FALSE(broken.IsOpen());
 }
 
 } // namespace
