@@ -44,8 +44,9 @@ void SaveReport(const TInterviewState& State, const std::string& Path) {
     platform::FileHandle file =
         platform::FileHandle::Open(Path, platform::FileAccess::Write, platform::FileShare::None,
                                    platform::FileDisposition::CreateAlways);
-    // A report cut short by a full disk must not pass for a saved one.
-    if (file.Write(content.data(), content.size()) != content.size())
+    // A report cut short by a full disk, or refused when closed, must not pass for a saved one.
+    const bool written = file.Write(content.data(), content.size()) == content.size();
+    if (!written || !file.Close())
         throw platform::FileError("Cannot write file \"" + Path + "\". " +
                                   platform::SystemErrorText(errno ? errno : EIO));
 }
