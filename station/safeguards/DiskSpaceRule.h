@@ -3,7 +3,8 @@
 // much again (MP3 hardly compresses), so every second of recording needs 32000 bytes in the end.
 // The station asks CheckSpaceAtReadiness once when readiness is confirmed (a warning, the exam may
 // go on), and SpaceRunningLow from its one-second timer while it records (a banner until space is
-// freed), both with platform::FreeBytes of the Desktop folder.
+// freed), both with platform::FreeBytes of the Desktop folder, the latter with FolderContentBytes
+// of the interview folder.
 // Sizes shown to the operator are in megabytes of 1 000 000 bytes, as desktop file managers show
 // them.
 #pragma once
@@ -31,7 +32,11 @@ std::uint64_t RecordableMinutes(std::uint64_t freeBytes);
 // megabytes and M = RecordableMinutes, both rounded down.
 std::optional<std::string> CheckSpaceAtReadiness(std::uint64_t freeBytes);
 
+// The bytes of every file in `interviewDir` and its subfolders, all of which go into the archive:
+// the `recordedBytes` for SpaceRunningLow (the growing current recording included). 0 for a folder
+// that cannot be read.
+std::uint64_t FolderContentBytes(const std::string& interviewDir);
+
 // Whether `freeBytes` have fallen below what the interview still needs: RecordingReserveSeconds of
-// recording with their archive, plus the archive of the `recordedBytes` already recorded (the sizes
-// of the interview's recordings so far, the current one included).
+// recording with their archive, plus the archive of the `recordedBytes` already recorded.
 bool SpaceRunningLow(std::uint64_t freeBytes, std::uint64_t recordedBytes);

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace {
 
@@ -42,6 +43,19 @@ TEST(DiskSpaceRuleTest, RecordingWantsTenMinutesAndTheArchiveOfWhatIsRecorded) {
     for (const Case& c : cases)
         EXPECT_EQ(SpaceRunningLow(c.freeBytes, c.recordedBytes), c.low)
             << c.freeBytes << " " << c.recordedBytes;
+}
+
+TEST(DiskSpaceRuleTest, EverythingInTheInterviewFolderCountsAsRecorded) {
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("interview-content-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder / "sub");
+    std::ofstream(folder / "1.mp3", std::ios::binary) << std::string(1000, 'a');
+    std::ofstream(folder / "01-report.csv", std::ios::binary) << std::string(10, 'r');
+    std::ofstream(folder / "sub/x", std::ios::binary) << "12345";
+    std::filesystem::create_directory_symlink(folder / "sub", folder / "loop");
+    EXPECT_EQ(FolderContentBytes(folder.string()), 1015u);
+    EXPECT_EQ(FolderContentBytes((folder / "missing").string()), 0u);
+    std::filesystem::remove_all(folder);
 }
 
 // A small disk filled and emptied again: the banner comes with the filling and goes once the
