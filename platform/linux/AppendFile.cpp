@@ -1,0 +1,52 @@
+#include "platform/AppendFile.h"
+
+#include "platform/FileStream.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#include <utility>
+
+namespace platform {
+
+AppendFile AppendFile::Open(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0640);
+    if (fd < 0) {
+        const int error = errno;
+        throw FileError("Cannot open file \"" + path + "\". " + SystemErrorText(error));
+    }
+    return AppendFile(fd);
+}
+
+AppendFile::AppendFile(AppendFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+AppendFile& AppendFile::operator=(AppendFile&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+AppendFile::~AppendFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+int AppendFile::Append(std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t written = ::write(fd_, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (written == 0)
+            return ENOSPC;
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
+} // namespace platform

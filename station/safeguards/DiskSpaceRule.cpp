@@ -1,0 +1,33 @@
+#include "station/safeguards/DiskSpaceRule.h"
+
+#include "platform/FileFacts.h"
+
+std::uint64_t RecordableMinutes(std::uint64_t freeBytes) {
+    return freeBytes / BytesPerRecordedSecond / 60;
+}
+
+std::optional<std::string> CheckSpaceAtReadiness(std::uint64_t freeBytes) {
+    if (freeBytes >= ReadinessReserveSeconds * BytesPerRecordedSecond)
+        return std::nullopt;
+    return "На диске мало места: свободно " + std::to_string(freeBytes / 1'000'000) +
+           " МБ, этого хватит примерно на " + std::to_string(RecordableMinutes(freeBytes)) +
+           " мин. записи.";
+}
+
+bool SpaceRunningLow(std::uint64_t freeBytes, std::uint64_t recordedBytes) {
+    return freeBytes < RecordingReserveSeconds * BytesPerRecordedSecond + recordedBytes;
+}
+
+std::uint64_t FolderContentBytes(const std::string& interviewDir) {
+    std::uint64_t total = 0;
+    for (const platform::FolderEntry& entry : platform::ListFolder(interviewDir)) {
+        if (entry.facts.isDirectory) {
+            // A linked folder is not walked into, as the archive's walk does not.
+            if (!entry.facts.isSymbolicLink)
+                total += FolderContentBytes(interviewDir + "/" + entry.name);
+        } else if (entry.facts.size > 0) {
+            total += static_cast<std::uint64_t>(entry.facts.size);
+        }
+    }
+    return total;
+}

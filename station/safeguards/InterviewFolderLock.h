@@ -1,0 +1,24 @@
+// The station's claim on its interview folder: held from readiness until the program ends, so that
+// a second window of the program (in this or another process) cannot record into the same folder
+// and replace its recordings or its report. The claim adds nothing to the folder.
+#pragma once
+
+#include "platform/FolderLock.h"
+
+#include <stdexcept>
+#include <string>
+
+// Shown when the folder is claimed already.
+inline constexpr const char* InterviewInUseText =
+    "Это собеседование уже ведётся в другом окне программы.";
+
+// The interview is conducted in another window; the message is InterviewInUseText.
+class InterviewInUse : public std::runtime_error {
+public:
+    InterviewInUse() : std::runtime_error(InterviewInUseText) {}
+};
+
+// Claims `interviewDir` (which must exist). Raises InterviewInUse when it is claimed elsewhere, and
+// passes on platform::FileError when the system cannot lock it: the station may then go on without
+// the claim (the folder stays usable), after logging the reason.
+platform::FolderLock ClaimInterviewFolder(const std::string& interviewDir);

@@ -1,0 +1,35 @@
+// The operator's reading of a failure of the recording chain, the archive writer or a file: a short
+// Russian cause first where the operator can act on it, the library's original text kept after it
+// in parentheses so that nothing is hidden from whoever reads it later. The station composes what
+// it shows as, for example, "Ошибка записи: " + OperatorText(failure):
+//   "Ошибка записи: Микрофон недоступен (Input failed: DirectSound error 0x88780078)".
+#pragma once
+
+#include <string>
+#include <string_view>
+
+enum class FailureCause {
+    Unknown,
+    Microphone, // no capture device, or no sound server to reach it
+    DiskFull,   // no space left, or the user's quota used up
+    NoAccess    // the folder or file may not be written (permissions, a read-only file system)
+};
+
+// The short causes put before the original text.
+inline constexpr const char* MicrophoneUnavailableText = "Микрофон недоступен";
+inline constexpr const char* DiskFullText = "Нет места на диске";
+inline constexpr const char* NoAccessText = "Нет доступа к папке";
+
+// The cause behind `original` (the text of the failure as the layer raised it) and, when the
+// caller knows it, `errorNumber` (the system's errno of the failed call, 0 when unknown). The text
+// decides where it names the cause; a bare "Error writing down mp3 file" or "Stream write error"
+// is a full disk only when `errorNumber` says so.
+FailureCause ClassifyFailure(std::string_view original, int errorNumber = 0);
+
+// "<cause> (<original>)" for a known cause, `original` unchanged otherwise.
+std::string OperatorText(std::string_view original, int errorNumber = 0);
+
+// For a write failure whose text carries no reason (the MP3 output's "Error writing down mp3
+// file"): the probable errno judged from the state of `folder` now, ENOSPC when its file system has
+// (next to) no room left, EACCES when the folder may not be written, 0 when neither explains it.
+int ProbableWriteError(const std::string& folder);

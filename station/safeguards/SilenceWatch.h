@@ -1,0 +1,61 @@
+// Rules that notice a microphone that delivers no sound, fed the level meter's positions (0 to 100)
+// as the meter moves. During an exam recording the meter moves every 100 ms; a participant's answer
+// recorded from a muted or unplugged microphone is lost for good, so the station raises a banner
+// as soon as the silence has lasted long enough to be no pause in speech, and takes it down as
+// soon as sound returns. The times are passed in, so that the rules do not depend on a clock.
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+// The exam page's banner while SilenceWatch reports silence.
+inline constexpr const char* NoSignalText = "Нет сигнала от микрофона! Проверьте микрофон.";
+// The check page's message after a microphone test that heard nothing.
+inline constexpr const char* MicrophoneSilentText =
+    "Микрофон не передаёт звук. Проверьте подключение и громкость микрофона.";
+
+// A meter at or below this position counts as no sound.
+inline constexpr int SilentLevel = 2;
+
+enum class SignalState { Sound, Silent };
+
+// Watches one recording. The station calls Start when a participant's recording starts (the next
+// participant included), Feed with every meter position while it records, and Update from its
+// one-second timer, so that silence is noticed even when the meter stops moving.
+class SilenceWatch {
+public:
+    using Clock = std::chrono::steady_clock;
+    static constexpr std::chrono::seconds SilenceLimit{10};
+
+    void Start(Clock::time_point at);
+    // Returns the state after this position: Silent once the level has stayed at or below
+    // SilentLevel for SilenceLimit in a row, Sound again at the first position above it.
+    SignalState Feed(int level, Clock::time_point at);
+    // The state at `at` with no new position since the last one.
+    SignalState Update(Clock::time_point at);
+    SignalState State() const { return state_; }
+
+private:
+    std::optional<Clock::time_point> silentSince_;
+    SignalState state_ = SignalState::Sound;
+};
+
+// Watches one microphone test: Start when the test is switched on, Feed with every meter position,
+// Finish when it is switched off.
+class MicrophoneTestWatch {
+public:
+    using Clock = std::chrono::steady_clock;
+    // A shorter test proves nothing either way.
+    static constexpr std::chrono::seconds MinimumTest{3};
+
+    void Start(Clock::time_point at);
+    void Feed(int level);
+    // MicrophoneSilentText when the test lasted at least MinimumTest and the meter never rose
+    // above SilentLevel; nothing otherwise (also when no test was started).
+    std::optional<std::string> Finish(Clock::time_point at);
+
+private:
+    std::optional<Clock::time_point> started_;
+    bool heardSound_ = false;
+};

@@ -1,0 +1,137 @@
+#include "station/safeguards/StationLog.h"
+
+#include "platform/FileStream.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+std::string NameOf(std::string_view path) {
+    return std::string(path.substr(path.find_last_of('/') + 1));
+}
+
+// A text that cannot split its line or hide in a control sequence.
+std::string OneLine(std::string_view text) {
+    std::string line(text);
+    for (char& character : line)
+        if (static_cast<unsigned char>(character) < 0x20 || character == 0x7F)
+            character = ' ';
+    return line;
+}
+
+} // namespace
+
+std::string StationLog::DefaultPath() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    std::string folder;
+    if (state && *state == '/') {
+        folder = state;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || !*home)
+            return {};
+        folder = std::string(home) + "/.local/state";
+    }
+    return folder + "/interview-station/station.log";
+}
+
+StationLog::StationLog(std::string path, FailureReport onFailure, Clock now)
+    : path_(std::move(path)), onFailure_(std::move(onFailure)), now_(std::move(now)) {}
+
+bool StationLog::ParametersSaved(std::string_view region, std::string_view nameOU,
+                                 std::string_view kodOU6, std::string_view aud3) {
+    return Write("Параметры сохранены: " + std::string(region) + "; " + std::string(nameOU) +
+                 "; код ОУ " + std::string(kodOU6) + ", аудитория " + std::string(aud3));
+}
+
+bool StationLog::ReadinessConfirmed(std::string_view interviewDir) {
+    return Write("Готовность подтверждена: папка " + std::string(interviewDir));
+}
+
+bool StationLog::RecordingStarted(std::string_view fileName) {
+    return Write("Запись начата: " + NameOf(fileName));
+}
+
+bool StationLog::RecordingStopped(std::string_view fileName, std::chrono::seconds duration) {
+    const long long seconds = duration.count() < 0 ? 0 : duration.count();
+    return Write("Запись завершена: " + NameOf(fileName) + ", " + std::to_string(seconds / 60) +
+                 " мин. " + std::to_string(seconds % 60) + " сек.");
+}
+
+bool StationLog::Failure(std::string_view text) {
+    return Write("Ошибка: " + std::string(text));
+}
+
+bool StationLog::Warning(std::string_view text) {
+    return Write("Предупреждение: " + std::string(text));
+}
+
+bool StationLog::InterviewClosed(std::string_view reportName, std::int64_t participants) {
+    return Write("Собеседование завершено: отчёт " + std::string(reportName) + ", участников " +
+                 std::to_string(participants));
+}
+
+bool StationLog::ArchiveWritten(std::string_view archivePath) {
+    return Write("Архив записан: " + std::string(archivePath));
+}
+
+bool StationLog::ArchiveFailed(std::string_view reason) {
+    return Write("Архив не записан: " + std::string(reason));
+}
+
+bool StationLog::Write(std::string_view event) noexcept {
+    std::string failure;
+    bool written = false;
+    bool report = false;
+    try {
+        const std::string line =
+            platform::FormatDateTime("yyyy-mm-dd hh:nn:ss", now_()) + " " + OneLine(event) + "\n";
+        std::lock_guard guard(lock_);
+        written = Append(line, failure);
+        report = !written && !failureReported_.exchange(true);
+    } catch (const std::exception& error) {
+        failure = error.what();
+        report = !failureReported_.exchange(true);
+    } catch (...) {
+        failure = "unknown failure";
+        report = !failureReported_.exchange(true);
+    }
+    if (report && onFailure_) {
+        try {
+            onFailure_(FailurePrefix + failure);
+        } catch (...) {
+            // The exam goes on whatever the report's receiver does.
+        }
+    }
+    return written;
+}
+
+bool StationLog::Append(const std::string& line, std::string& failure) {
+    if (!file_) {
+        // Opened again after each failure, so that a log folder set right resumes the log.
+        if (path_.empty()) {
+            failure = "no home folder (HOME) to keep the log in";
+            return false;
+        }
+        const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        if (error) {
+            failure = "Cannot create folder \"" + folder.string() + "\". " + error.message();
+            return false;
+        }
+        try {
+            file_ = platform::AppendFile::Open(path_);
+        } catch (const platform::FileError& openFailure) {
+            failure = openFailure.what();
+            return false;
+        }
+    }
+    if (const int error = file_->Append(line); error != 0) {
+        failure = "Cannot write file \"" + path_ + "\". " + platform::SystemErrorText(error);
+        file_.reset();
+        return false;
+    }
+    return true;
+}

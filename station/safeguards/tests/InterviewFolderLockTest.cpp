@@ -1,0 +1,30 @@
+#include "station/safeguards/InterviewFolderLock.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+TEST(InterviewFolderLockTest, SecondWindowIsToldTheInterviewIsInProgress) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("interview-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    {
+        platform::FolderLock held = ClaimInterviewFolder(folder.string());
+        try {
+            ClaimInterviewFolder(folder.string());
+            FAIL() << "the interview folder was claimed twice";
+        } catch (const InterviewInUse& refusal) {
+            EXPECT_STREQ(refusal.what(), "Это собеседование уже ведётся в другом окне программы.");
+        }
+    }
+    EXPECT_NO_THROW(ClaimInterviewFolder(folder.string()));
+
+    // A folder that cannot be locked is no claim elsewhere: the system's reason is passed on.
+    EXPECT_THROW(ClaimInterviewFolder((folder / "missing").string()), platform::FileError);
+    std::filesystem::remove_all(folder);
+}
+
+} // namespace
