@@ -101,11 +101,11 @@ ExamPage::ExamPage(QWidget* parent, Interview& interview) : QWidget(parent), int
          {dateCaption_, detailsPanel_, recordingBanner_, controlsPanel_, meterPanel_})
         layout->addWidget(panel);
 
-    startButton_->OnClick = [this](QObject*) { interview_.StartRecording(); };
-    nextButton_->OnClick = [this](QObject*) { interview_.NextParticipant(); };
-    closeButton_->OnClick = [this](QObject*) { interview_.Close(); };
-    exitButton_->OnClick = [](QObject*) { QCoreApplication::quit(); };
-    recordingTimer_->OnTimer = [this](QObject*) { interview_.Tick(); };
+    startButton_->onClick = [this](QObject*) { interview_.StartRecording(); };
+    nextButton_->onClick = [this](QObject*) { interview_.NextParticipant(); };
+    closeButton_->onClick = [this](QObject*) { interview_.Close(); };
+    exitButton_->onClick = [](QObject*) { QCoreApplication::quit(); };
+    recordingTimer_->onTimer = [this](QObject*) { interview_.Tick(); };
     ExamChanged(interview_.Exam());
     subscription_ = interview_.Observers().Subscribe(*this);
 }

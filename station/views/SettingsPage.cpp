@@ -73,10 +73,10 @@ SettingsPage::SettingsPage(QWidget* parent, Interview& interview, WorkstationChe
     setTabOrder(schoolNameEdit_, schoolCodeEdit_);
     setTabOrder(schoolCodeEdit_, roomEdit_);
 
-    saveButton_->OnClick = [this](QObject*) { SaveParameters(); };
-    readyButton_->OnClick = [this](QObject*) { interview_.ConfirmReadiness(); };
-    microphoneToggle_->OnClick = [this](QObject*) { check_.ToggleMicrophone(); };
-    playbackToggle_->OnClick = [this](QObject*) { check_.TogglePlayback(); };
+    saveButton_->onClick = [this](QObject*) { SaveParameters(); };
+    readyButton_->onClick = [this](QObject*) { interview_.ConfirmReadiness(); };
+    microphoneToggle_->onClick = [this](QObject*) { check_.ToggleMicrophone(); };
+    playbackToggle_->onClick = [this](QObject*) { check_.TogglePlayback(); };
     checkSubscription_ = check_.Observers().Subscribe(*this);
 }
 
