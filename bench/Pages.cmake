@@ -2,13 +2,13 @@
 # sound server with a default source, PULSE_SERVER):
 # bench_pages_gap: the gap between participants after a long recording, broken down.
 # bench_pages_load: the station's CPU share and memory while a participant is recorded.
-if(TARGET station_ui)
+if(TARGET station_views)
     # Qt's imported targets are visible only where Qt was found.
     find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
     add_executable(bench_pages_gap ${CMAKE_CURRENT_LIST_DIR}/PagesGapBench.cpp)
-    target_link_libraries(bench_pages_gap PRIVATE station_ui)
+    target_link_libraries(bench_pages_gap PRIVATE station_views station_services platform_qt)
 endif()
-if(TARGET station_ui)
+if(TARGET station_views)
     add_executable(bench_pages_load ${CMAKE_CURRENT_LIST_DIR}/PagesLoadBench.cpp)
-    target_link_libraries(bench_pages_load PRIVATE station_ui)
+    target_link_libraries(bench_pages_load PRIVATE station_views station_services platform_qt)
 endif()

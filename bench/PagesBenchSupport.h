@@ -1,20 +1,23 @@
-// What the station's benchmarks share: the real main window on a private Desktop, brought to the
-// exam page, with message boxes answered OK (and the moment of each answer kept), and running the
-// GUI for a while.
+// What the station's benchmarks share: the real interview and main window on a private Desktop,
+// brought to the exam page, with message boxes answered OK (and the moment of each answer kept),
+// and running the GUI for a while.
 #pragma once
 
-#include "controls/PictureButton.h"
+#include "platform/Desktop.h"
 #include "platform/MessageBox.h"
+#include "platform/SoundSystem.h"
 #include "platform/qt/GuardedApplication.h"
 #include "platform/qt/GuiHandoverPump.h"
 #include "platform/testing/TemporaryDesktop.h"
-#include "station/UExam.h"
-#include "station/UMainForm.h"
-#include "station/USettings.h"
+#include "station/app/LibraryPlayer.h"
+#include "station/app/MessageBoxes.h"
+#include "station/app/SystemCalendar.h"
+#include "station/core/Interview.h"
+#include "station/core/WorkstationCheck.h"
+#include "station/views/MainWindow.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QLineEdit>
 #include <QTimer>
 
 #include <atomic>
@@ -69,8 +72,9 @@ inline long StatusKilobytes(const std::string& field) {
     return -1;
 }
 
-// The station's window on a temporary Desktop, on the exam page; every message box is answered OK
-// and its text printed.
+// The station on a temporary Desktop, its window on the exam page; every message box is answered
+// OK and its text printed. The benchmarks press the exam page's buttons through the interview's
+// operations, which are what the buttons call.
 class Station {
 public:
     Station() {
@@ -82,23 +86,33 @@ public:
                 std::fprintf(stderr, "message box: %s\n", request.text.c_str());
             return platform::MessageResult::Ok;
         });
-        window_ = std::make_unique<TfrmMainForm>();
+        player_ = std::make_unique<LibraryPlayer>();
+        services_ = std::make_unique<StationServices>(
+            StationServices{.sound = platform::DefaultSoundSystem(),
+                            .player = *player_,
+                            .prompt = prompt_,
+                            .calendar = calendar_,
+                            .desktopFolder = platform::DesktopFolder,
+                            .testRecording = desktop_.Home() + "/test01.mp3"});
+        interview_ = std::make_unique<Interview>(*services_);
+        check_ = std::make_unique<WorkstationCheck>(*services_);
+        messages_ = interview_->Observers().Subscribe(reporter_);
+        window_ = std::make_unique<MainWindow>(*interview_, *check_);
         window_->show();
-        TfrmSettings& settings = *window_->frmSettings;
-        settings.edtRegion->setText(QStringLiteral("Город"));
-        settings.edtNameOU->setText(QStringLiteral("Школа"));
-        settings.edtKodOU->setText(QStringLiteral("145"));
-        settings.edtAud->setText(QStringLiteral("12"));
-        settings.btnSaveParam->click();
-        settings.btnWorkOK->click();
+        interview_->SaveParameters(
+            {.region = "Город", .schoolName = "Школа", .schoolCode = "145", .room = "12"});
+        interview_->ConfirmReadiness();
     }
     ~Station() {
         window_.reset();
+        messages_ = {};
+        check_.reset();
+        interview_.reset();
+        player_.reset();
         application_.reset();
     }
 
-    TfrmMainForm& Window() { return *window_; }
-    TfrmExam& Exam() { return *window_->frmExam; }
+    Interview& Core() { return *interview_; }
     // When the last message box was answered.
     Clock::time_point LastAnswer() const {
         return Clock::time_point(Clock::duration(lastAnswer_.load()));
@@ -110,7 +124,15 @@ private:
     char name_[16] = "station-bench";
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<platform::GuardedApplication> application_;
-    std::unique_ptr<TfrmMainForm> window_;
+    MessageBoxPrompt prompt_;
+    SystemCalendar calendar_;
+    MessageBoxReporter reporter_;
+    std::unique_ptr<LibraryPlayer> player_;
+    std::unique_ptr<StationServices> services_;
+    std::unique_ptr<Interview> interview_;
+    std::unique_ptr<WorkstationCheck> check_;
+    Subscription messages_;
+    std::unique_ptr<MainWindow> window_;
     std::atomic<Clock::rep> lastAnswer_{0};
 };
 

@@ -5,10 +5,11 @@
 // page's gain indicator and its capture source: for the long pass it hands out generated sound as
 // fast as the chain takes it (the capture stays closed), then behaves like a capture that polls
 // every 50 ms; for the next pass it passes the real capture through and notes when it opened and
-// when the first block came. Everything else is the station's own code: the window, the button, the
+// when the first block came. Everything else is the station's own code: the interview core, the
 // synchronous stop, the encoder flush, the tags, the report line and the restart.
 //
 //   bench_pages_gap [minutes=15] [repetitions=3]   (PULSE_SERVER: a server with a default source)
+#include "audio/AudioCapture.h"
 #include "audio/AudioIndicators.h"
 #include "audio/AudioMP3.h"
 #include "audio/Mp3Tags.h"
@@ -136,14 +137,16 @@ int main(int argc, char** argv) {
     const auto longBytes = static_cast<std::int64_t>(minutes * 60 * 44100) * 2;
 
     pagesbench::Station station;
-    TfrmExam& exam = station.Exam();
+    Interview& interview = station.Core();
+    Recorder& recorder = interview.ExamRecorder();
     auto forward = audio::MakeComponent<TFastForward>();
-    forward->SetInput(exam.dxdn1.get());
-    exam.GainIndicator1->SetInput(forward.get());
+    forward->SetInput(&recorder.Capture());
+    recorder.Indicator().SetInput(forward.get());
     std::atomic<Clock::rep> syncStart{0}, syncEnd{0};
-    exam.mp3t1->OnSyncDone = [&](audio::TComponent* Sender) {
+    const audio::TNotifyEvent reportLine = recorder.Output().OnSyncDone.Get();
+    recorder.Output().OnSyncDone = [&](audio::TComponent* Sender) {
         Stamp(syncStart);
-        exam.mp3t1Done(Sender);
+        reportLine(Sender);
         Stamp(syncEnd);
     };
 
@@ -155,9 +158,9 @@ int main(int argc, char** argv) {
         forward->FeedNextPass(longBytes);
         const auto feedStart = Clock::now();
         if (run == 0)
-            exam.btnRecord->click();
+            interview.StartRecording();
         else
-            exam.btnNext->click();
+            interview.NextParticipant();
         if (!pagesbench::PumpUntil([&] { return forward->FastDone(); }, 3600)) {
             std::fprintf(stderr, "the long recording did not finish\n");
             return 1;
@@ -165,9 +168,9 @@ int main(int argc, char** argv) {
         std::printf("  run %d: %.1f minutes encoded in %.1f s\n", run + 1, minutes,
                     Seconds(feedStart, Clock::now()));
         pagesbench::Pump(0.3);
-        longFile = exam.mp3t1->FileName();
+        longFile = recorder.FileName();
         forward->FirstData = 0;
-        exam.btnNext->click();
+        interview.NextParticipant();
         const auto ok = station.LastAnswer();
         if (!pagesbench::PumpUntil([&] { return forward->FirstData.load() != 0; }, 30)) {
             std::fprintf(stderr, "the capture delivered nothing\n");
@@ -181,7 +184,7 @@ int main(int argc, char** argv) {
         restarts.push_back(Seconds(At(syncEnd), At(forward->OpenStart)));
         reopens.push_back(Seconds(At(forward->OpenStart), At(forward->Opened)));
     }
-    exam.StopRecording();
+    interview.StopRecording();
 
     // The two steps inside the end of a pass that can be timed on their own, on the long file.
     const std::string untagged = UntaggedCopy(longFile);

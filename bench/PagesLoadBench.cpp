@@ -31,13 +31,13 @@ int main(int argc, char** argv) {
     std::printf("exam page shown, nothing recorded:  %.2f %% of one core (%.0f s)\n",
                 CpuShare(seconds / 3), seconds / 3);
 
-    station.Exam().btnRecord->click();
+    station.Core().StartRecording();
     pagesbench::Pump(2.0);
     std::printf("recording a participant:            %.2f %% of one core (%.0f s)\n",
                 CpuShare(seconds), seconds);
     std::printf("memory: resident %ld kB before recording, %ld kB while recording, peak %ld kB\n",
                 rssBefore, pagesbench::StatusKilobytes("VmRSS:"),
                 pagesbench::StatusKilobytes("VmHWM:"));
-    station.Exam().StopRecording();
+    station.Core().StopRecording();
     return 0;
 }

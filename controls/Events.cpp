@@ -4,7 +4,7 @@
 
 namespace controls {
 
-void RaiseEvent(const TNotifyEvent& handler, QObject* sender) {
+void RaiseEvent(const NotifyEvent& handler, QObject* sender) {
     if (handler)
         platform::RunGuiHandler([&] { handler(sender); });
 }

@@ -7,9 +7,9 @@
 
 namespace controls {
 
-using TNotifyEvent = std::function<void(QObject* Sender)>;
+using NotifyEvent = std::function<void(QObject* sender)>;
 
 // Calls `handler` (if set) with `sender`, under the failure rule.
-void RaiseEvent(const TNotifyEvent& handler, QObject* sender);
+void RaiseEvent(const NotifyEvent& handler, QObject* sender);
 
 } // namespace controls

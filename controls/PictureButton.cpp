@@ -10,7 +10,7 @@ PictureButton::PictureButton(QWidget* parent, const QRect& bounds, const QString
     setGeometry(bounds);
     setFont(font);
     SetImageIndex(imageIndex);
-    connect(this, &QPushButton::clicked, this, [this] { RaiseEvent(OnClick, this); });
+    connect(this, &QPushButton::clicked, this, [this] { RaiseEvent(onClick, this); });
 }
 
 void PictureButton::SetImageIndex(int index) {

@@ -18,7 +18,7 @@ public:
     void SetImageIndex(int index);
 
     // Runs on every click, under the application's failure rule.
-    TNotifyEvent OnClick;
+    NotifyEvent onClick;
 
 private:
     const ImageList* images_;

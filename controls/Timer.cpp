@@ -4,7 +4,7 @@ namespace controls {
 
 Timer::Timer(QObject* parent, int intervalMilliseconds) : QTimer(parent) {
     setInterval(intervalMilliseconds);
-    connect(this, &QTimer::timeout, this, [this] { RaiseEvent(OnTimer, this); });
+    connect(this, &QTimer::timeout, this, [this] { RaiseEvent(onTimer, this); });
 }
 
 void Timer::SetEnabled(bool enabled) {

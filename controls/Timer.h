@@ -1,4 +1,4 @@
-// A timer that raises OnTimer on the GUI thread at its interval while enabled.
+// A timer that raises onTimer on the GUI thread at its interval while enabled.
 #pragma once
 
 #include "controls/Events.h"
@@ -14,7 +14,7 @@ public:
     bool Enabled() const { return isActive(); }
     void SetEnabled(bool enabled);
 
-    TNotifyEvent OnTimer;
+    NotifyEvent onTimer;
 };
 
 } // namespace controls

@@ -22,7 +22,7 @@ ToggleButton::ToggleButton(QWidget* parent, const QRect& bounds, ToggleGroup* gr
     connect(this, &QToolButton::clicked, this, [this] {
         if (Down() && group_)
             group_->RaiseOthers(this);
-        RaiseEvent(OnClick, this);
+        RaiseEvent(onClick, this);
     });
 }
 

@@ -29,14 +29,14 @@ public:
                  int imageIndex);
 
     bool Down() const { return isChecked(); }
-    // Sets the state without raising OnClick.
+    // Sets the state without raising onClick.
     void SetDown(bool down) { setChecked(down); }
 
     int ImageIndex() const { return imageIndex_; }
     void SetImageIndex(int index);
 
     // Runs after each click, which has already changed Down.
-    TNotifyEvent OnClick;
+    NotifyEvent onClick;
 
 private:
     ToggleGroup* group_;

@@ -28,10 +28,10 @@ bool ParticipantNumber(const std::string& name, long long& number) {
 
 } // namespace
 
-std::vector<long long> ExistingRecordingNumbers(const std::string& InterviewDir) {
+std::vector<long long> ExistingRecordingNumbers(const std::string& interviewFolder) {
     std::vector<long long> numbers;
     std::error_code error;
-    for (std::filesystem::directory_iterator entry(InterviewDir, error), end;
+    for (std::filesystem::directory_iterator entry(interviewFolder, error), end;
          !error && entry != end; entry.increment(error)) {
         long long number = 0;
         if (ParticipantNumber(entry->path().filename().string(), number))
@@ -39,8 +39,8 @@ std::vector<long long> ExistingRecordingNumbers(const std::string& InterviewDir)
     }
     // Not knowing what is there could mean recording over it.
     if (error)
-        throw std::runtime_error("Не удалось прочитать папку собеседования " + InterviewDir + ": " +
-                                 error.message());
+        throw std::runtime_error("Не удалось прочитать папку собеседования " + interviewFolder +
+                                 ": " + error.message());
     std::sort(numbers.begin(), numbers.end());
     return numbers;
 }

@@ -5,6 +5,6 @@
 #include <string>
 #include <vector>
 
-// The participant numbers n >= 1 of the entries named exactly n + ".mp3" in `InterviewDir`, in
+// The participant numbers n >= 1 of the entries named exactly n + ".mp3" in `interviewFolder`, in
 // ascending order. Raises std::runtime_error when the folder cannot be read.
-std::vector<long long> ExistingRecordingNumbers(const std::string& InterviewDir);
+std::vector<long long> ExistingRecordingNumbers(const std::string& interviewFolder);

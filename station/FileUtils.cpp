@@ -2,15 +2,15 @@
 
 #include "platform/FileFacts.h"
 
-bool FileCreationTime(const std::string& FileName, TDateTime& Time) {
-    const auto facts = platform::QueryFileFacts(FileName);
+bool FileCreationTime(const std::string& fileName, platform::DateTime& time) {
+    const auto facts = platform::QueryFileFacts(fileName);
     if (!facts)
         return false;
-    Time = platform::FromUnixTime(facts->creationTime.seconds, facts->creationTime.nanoseconds);
+    time = platform::FromUnixTime(facts->creationTime.seconds, facts->creationTime.nanoseconds);
     return true;
 }
 
-std::int64_t FileSizeOf(const std::string& FileName) {
-    const auto facts = platform::QueryFileFacts(FileName);
+std::int64_t FileSizeOf(const std::string& fileName) {
+    const auto facts = platform::QueryFileFacts(fileName);
     return facts ? facts->size : -1;
 }

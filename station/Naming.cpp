@@ -7,28 +7,29 @@
 #include <cstdlib>
 #include <filesystem>
 
-std::string InterviewStem(TDateTime Day, const std::string& KodOU6, const std::string& Aud3) {
-    return "01-" + platform::FormatDateTime("ddmmyyyy", Day) + "-" + KodOU6 + "-" + Aud3;
+std::string InterviewStem(platform::DateTime day, const std::string& schoolCode6,
+                          const std::string& room3) {
+    return "01-" + platform::FormatDateTime("ddmmyyyy", day) + "-" + schoolCode6 + "-" + room3;
 }
 
-std::string InterviewDirFor(const std::string& Desktop, TDateTime ExamDate,
-                            const std::string& KodOU6, const std::string& Aud3) {
-    return Desktop + "/" + InterviewStem(ExamDate, KodOU6, Aud3);
+std::string InterviewFolderFor(const std::string& desktop, platform::DateTime examDate,
+                               const std::string& schoolCode6, const std::string& room3) {
+    return desktop + "/" + InterviewStem(examDate, schoolCode6, room3);
 }
 
-std::string RecordingFileName(const std::string& InterviewDir, long long MemberNo) {
-    return InterviewDir + "/" + std::to_string(MemberNo) + ".mp3";
+std::string RecordingFileName(const std::string& interviewFolder, long long participant) {
+    return interviewFolder + "/" + std::to_string(participant) + ".mp3";
 }
 
-std::string ReportFileName(TDateTime ClosingDay, const std::string& KodOU6,
-                           const std::string& Aud3) {
-    const std::string stamp = platform::FormatDateTime("ddmmyyyy-hhnnss", std::floor(ClosingDay));
-    return "01-" + stamp + "-" + KodOU6 + "-" + Aud3 + ".csv";
+std::string ReportFileName(platform::DateTime closingDay, const std::string& schoolCode6,
+                           const std::string& room3) {
+    const std::string stamp = platform::FormatDateTime("ddmmyyyy-hhnnss", std::floor(closingDay));
+    return "01-" + stamp + "-" + schoolCode6 + "-" + room3 + ".csv";
 }
 
-std::string ArchiveFileName(const std::string& Desktop, TDateTime ClosingDay,
-                            const std::string& KodOU6, const std::string& Aud3) {
-    return Desktop + "/" + InterviewStem(ClosingDay, KodOU6, Aud3) + ".zip";
+std::string ArchiveFileName(const std::string& desktop, platform::DateTime closingDay,
+                            const std::string& schoolCode6, const std::string& room3) {
+    return desktop + "/" + InterviewStem(closingDay, schoolCode6, room3) + ".zip";
 }
 
 std::string TestRecordingFileName() {

@@ -9,44 +9,48 @@
 #include <cinttypes>
 #include <cstdio>
 
-void AddReportHeader(TInterviewState& State) {
-    State.ReportLines.push_back("Собеседование по русскому языку в 9 классах");
-    State.ReportLines.push_back(platform::FormatDateTime("dd.mm.yyyy", State.ExamDate));
-    State.ReportLines.push_back(State.Region);
-    State.ReportLines.push_back(State.KodOU6 + ";" + State.NameOU);
-    State.ReportLines.push_back("Аудитория;" + State.Aud3);
+std::vector<std::string> ReportHeader(const InterviewState& state) {
+    return {"Собеседование по русскому языку в 9 классах",
+            platform::FormatDateTime("dd.mm.yyyy", state.examDate), state.region,
+            state.schoolCode6 + ";" + state.schoolName, "Аудитория;" + state.room3};
 }
 
-std::string RecordingLine(const std::string& FileName) {
-    TDateTime time = 0;
-    FileCreationTime(FileName, time);
+std::string RecordingLine(const std::string& fileName) {
+    platform::DateTime time = 0;
+    FileCreationTime(fileName, time);
     const std::string stamp = platform::FormatDateTime("dd-mm-yyyy hh.nn.ss", time);
     char checksum[16];
-    std::snprintf(checksum, sizeof checksum, "%08" PRIX32, FileCRC32(FileName));
-    const std::string::size_type separator = FileName.find_last_of("/\\:");
+    std::snprintf(checksum, sizeof checksum, "%08" PRIX32, FileCRC32(fileName));
+    const std::string::size_type separator = fileName.find_last_of("/\\:");
     const std::string name =
-        separator == std::string::npos ? FileName : FileName.substr(separator + 1);
-    return name + ";" + stamp + ";" + std::to_string(FileSizeOf(FileName)) + ";" + checksum;
+        separator == std::string::npos ? fileName : fileName.substr(separator + 1);
+    return name + ";" + stamp + ";" + std::to_string(FileSizeOf(fileName)) + ";" + checksum;
 }
 
-void AddRecordingLine(TInterviewState& State, const std::string& FileName) {
-    State.ReportLines.push_back(RecordingLine(FileName));
+namespace {
+
+constexpr std::string_view CountLinePrefix = "Участников;";
+
+} // namespace
+
+std::string CountLine(std::int32_t participants) {
+    return std::string(CountLinePrefix) + std::to_string(participants);
 }
 
-void AddCountLine(TInterviewState& State) {
-    State.ReportLines.push_back("Участников;" + std::to_string(State.MemberNo));
+bool IsCountLine(std::string_view line) {
+    return line.starts_with(CountLinePrefix);
 }
 
-void SaveReport(const TInterviewState& State, const std::string& Path) {
+void SaveReport(const std::vector<std::string>& lines, const std::string& path) {
     std::string content;
-    for (const std::string& line : State.ReportLines)
+    for (const std::string& line : lines)
         content += platform::Utf8ToWindows1251(line) + "\r\n";
     platform::FileHandle file =
-        platform::FileHandle::Open(Path, platform::FileAccess::Write, platform::FileShare::None,
+        platform::FileHandle::Open(path, platform::FileAccess::Write, platform::FileShare::None,
                                    platform::FileDisposition::CreateAlways);
     // A report cut short by a full disk, or refused when closed, must not pass for a saved one.
     const bool written = file.Write(content.data(), content.size()) == content.size();
     if (!written || !file.Close())
-        throw platform::FileError("Cannot write file \"" + Path + "\". " +
+        throw platform::FileError("Cannot write file \"" + path + "\". " +
                                   platform::SystemErrorText(errno ? errno : EIO));
 }

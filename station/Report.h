@@ -1,29 +1,28 @@
-// The interview report: built line by line in the interview state while the interview runs and
-// written once at its close, as semicolon-separated Windows-1251 text with CR LF after every line.
+// The interview report: semicolon-separated Windows-1251 text with CR LF after every line, built
+// line by line while the interview runs and written once at its close.
 #pragma once
 
-#include "station/InterviewState.h"
+#include "station/core/InterviewState.h"
 
 #include <string>
+#include <string_view>
+#include <vector>
 
-// Appends the five header lines: the title, ExamDate as "dd.mm.yyyy", Region, KodOU6;NameOU and
-// Аудитория;Aud3.
-void AddReportHeader(TInterviewState& State);
+// The five header lines: the title, examDate as "dd.mm.yyyy", region, schoolCode6;schoolName and
+// Аудитория;room3.
+std::vector<std::string> ReportHeader(const InterviewState& state);
 
 // The line of one recording: its name without the folder ; creation time "dd-mm-yyyy hh.nn.ss" ;
 // size in bytes ; CRC-32 in 8 upper-case hex digits. A missing file gives 30-12-1899 00.00.00, -1
 // and 00000000; a file that cannot be read gives the checksum of what was read. A checksum failure
 // is shown in a message box (see FileCRC32) before the line is returned.
-std::string RecordingLine(const std::string& FileName);
+std::string RecordingLine(const std::string& fileName);
 
-// Appends RecordingLine(FileName). Runs on the exam recording's worker thread while the GUI thread
-// waits for it, so it takes no lock.
-void AddRecordingLine(TInterviewState& State, const std::string& FileName);
+// "Участников;" + participants.
+std::string CountLine(std::int32_t participants);
+bool IsCountLine(std::string_view line);
 
-// Appends "Участников;" + MemberNo.
-void AddCountLine(TInterviewState& State);
-
-// Writes ReportLines to `Path` in one write, replacing any file of that name; the file is held
+// Writes `lines` to `path` in one write, replacing any file of that name; the file is held
 // exclusively meanwhile. Raises platform::FileError "Cannot create file \"<path>\". <reason>" or
 // "Cannot write file \"<path>\". <reason>".
-void SaveReport(const TInterviewState& State, const std::string& Path);
+void SaveReport(const std::vector<std::string>& lines, const std::string& path);

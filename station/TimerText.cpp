@@ -2,11 +2,11 @@
 
 #include "platform/DateTime.h"
 
-std::string TimerText(TDateTime Elapsed) {
-    const platform::DateTimeParts parts = platform::DecodeDateTime(Elapsed);
+std::string TimerText(platform::DateTime elapsed) {
+    const platform::DateTimeParts parts = platform::DecodeDateTime(elapsed);
     return std::to_string(parts.minute) + " мин. " + std::to_string(parts.second) + " сек.";
 }
 
-TDateTime AddOneSecond(TDateTime Elapsed) {
-    return (Elapsed * 86400 + 1) / 86400;
+platform::DateTime AddOneSecond(platform::DateTime elapsed) {
+    return (elapsed * 86400 + 1) / 86400;
 }

@@ -27,7 +27,7 @@ TEST(ToggleButtonTest, GroupAllowsAllUpAndAtMostOneDown) {
     controls::ToggleButton microphone(&page, QRect(0, 0, 41, 41), &group, nullptr, -1);
     controls::ToggleButton playback(&page, QRect(0, 50, 41, 41), &group, nullptr, -1);
     std::vector<bool> seen;
-    microphone.OnClick = [&](QObject* sender) {
+    microphone.onClick = [&](QObject* sender) {
         EXPECT_EQ(sender, &microphone);
         seen.push_back(microphone.Down());
     };
@@ -106,7 +106,7 @@ TEST(EventTest, AFailingHandlerIsShownAndTheNextClickStillWorks) {
     controls::PictureButton button(&page, QRect(0, 0, 100, 40), "Начать запись", nullptr, -1,
                                    QFont());
     int clicks = 0;
-    button.OnClick = [&](QObject*) {
+    button.onClick = [&](QObject*) {
         if (++clicks == 1)
             throw std::runtime_error("Component is Busy");
     };
@@ -121,7 +121,7 @@ TEST(TimerTest, TicksWhileEnabledAndEnablingAgainKeepsItsRhythm) {
     controls::Timer timer(&owner, 20);
     EXPECT_FALSE(timer.Enabled());
     int ticks = 0;
-    timer.OnTimer = [&](QObject* sender) {
+    timer.onTimer = [&](QObject* sender) {
         EXPECT_EQ(sender, &timer);
         ++ticks;
     };

@@ -17,14 +17,14 @@ enum class TooLongField {
     Both        // each is too long alone, or only the two together are
 };
 
-// `kodOU` and `aud` as typed (they are padded here as the station pads them); `day` the date that
+// `schoolCode` and `room` as typed (they are padded here as the station pads them); `day` the date that
 // goes into the names; `nameLimit` the longest name in bytes of its UTF-8 form.
-TooLongField FindTooLongField(const std::string& kodOU, const std::string& aud,
+TooLongField FindTooLongField(const std::string& schoolCode, const std::string& room,
                               platform::DateTime day, std::size_t nameLimit);
 
 // The same against the limit of the file system that holds `desktop` (which may not exist yet).
-TooLongField FindTooLongField(const std::string& desktop, const std::string& kodOU,
-                              const std::string& aud, platform::DateTime day);
+TooLongField FindTooLongField(const std::string& desktop, const std::string& schoolCode,
+                              const std::string& room, platform::DateTime day);
 
 // The operator's message for a field that is too long; empty for TooLongField::None.
 //   SchoolCode: "Код ОУ слишком длинный: имя папки, отчёта или архива превысит допустимую длину

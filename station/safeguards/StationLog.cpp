@@ -39,10 +39,10 @@ std::string StationLog::DefaultPath() {
 StationLog::StationLog(std::string path, FailureReport onFailure, Clock now)
     : path_(std::move(path)), onFailure_(std::move(onFailure)), now_(std::move(now)) {}
 
-bool StationLog::ParametersSaved(std::string_view region, std::string_view nameOU,
-                                 std::string_view kodOU6, std::string_view aud3) {
-    return Write("Параметры сохранены: " + std::string(region) + "; " + std::string(nameOU) +
-                 "; код ОУ " + std::string(kodOU6) + ", аудитория " + std::string(aud3));
+bool StationLog::ParametersSaved(std::string_view region, std::string_view schoolName,
+                                 std::string_view schoolCode6, std::string_view room3) {
+    return Write("Параметры сохранены: " + std::string(region) + "; " + std::string(schoolName) +
+                 "; код ОУ " + std::string(schoolCode6) + ", аудитория " + std::string(room3));
 }
 
 bool StationLog::ReadinessConfirmed(std::string_view interviewDir) {

@@ -1,11 +1,8 @@
-// The exam page on the real recording chain and the private sound server: start, next participant
-// with and without confirmation, many participants, resume, failures and closing the window.
-#include "controls/Label.h"
-#include "controls/Panel.h"
-#include "controls/ProgressBar.h"
-#include "controls/Timer.h"
-#include "platform/testing/QtTestApplication.h"
-#include "station/tests/StationRecordingFixture.h"
+// The interview's recordings on the real chain and the private sound server: start, next
+// participant with and without confirmation, many participants, resume, failures and quitting
+// during a recording.
+#include "station/TimerText.h"
+#include "station/tests/CoreFixture.h"
 
 #include <chrono>
 #include <filesystem>
@@ -14,59 +11,68 @@
 namespace {
 
 namespace fs = std::filesystem;
+using coretest::DecodedSeconds;
+using coretest::Pump;
+using coretest::PumpUntil;
 using platform::MessageButtons;
 using platform::MessageIcon;
 using platform::MessageResult;
-using stationtest::DecodedSeconds;
-using stationtest::Pump;
-using stationtest::PumpUntil;
-using stationtest::Text;
 
-const std::string RecordingBanner = "Идёт запись ...";
-const std::string Failed = "Ошибка записи!";
-
-class ExamRecordingTest : public stationtest::StationFixture {
+class ExamRecordingTest : public coretest::CoreFixture {
 protected:
     // The recording line of `name`, or empty.
     std::string LineOf(const std::string& name) const {
-        for (const std::string& line : window_->ReportLines)
+        for (const std::string& line : interview_->Report())
             if (line.rfind(name + ";", 0) == 0)
                 return line;
         return {};
     }
     std::vector<std::string> RecordingLines() const {
-        return {window_->ReportLines.begin() + 5, window_->ReportLines.end()};
+        const std::vector<std::string> report = interview_->Report();
+        return {report.begin() + 5, report.end()};
     }
     void Next(MessageResult answer) {
         boxes_.Answer(answer);
-        exam_->btnNext->click();
+        interview_->NextParticipant();
+    }
+    const ExamState& Exam() const { return interviewSeen_.exam; }
+    std::string TimerShown() const {
+        return interviewSeen_.elapsed ? TimerText(*interviewSeen_.elapsed) : std::string();
     }
 };
 
 TEST_F(ExamRecordingTest, StartRecordsParticipantOneWithTimerMeterAndBanner) {
-    OpenExamPage();
-    exam_->btnRecord->click();
-    EXPECT_FALSE(exam_->sprgrsbr1->isHidden());
-    EXPECT_FALSE(exam_->btnRecord->isEnabled());
-    EXPECT_TRUE(exam_->btnNext->isEnabled());
-    EXPECT_TRUE(exam_->btnEnd->isEnabled());
-    EXPECT_EQ(Text(exam_->spnl3), RecordingBanner);
-    EXPECT_EQ(Text(exam_->lblTimer), "0 мин. 0 сек.");
-    EXPECT_TRUE(exam_->tmr1->Enabled());
-    EXPECT_EQ(exam_->mp3t1->FileName(), Recording(1));
-    EXPECT_TRUE(exam_->mp3t1->Busy());
+    OpenInterview();
+    interview_->StartRecording();
+    const ExamState recording{.startEnabled = false,
+                              .nextEnabled = true,
+                              .closeShown = true,
+                              .exitShown = false,
+                              .meterShown = true,
+                              .timerShown = true,
+                              .timerRunning = true,
+                              .banner = RecordingBanner::Recording};
+    EXPECT_EQ(Exam(), recording);
+    EXPECT_EQ(interview_->Exam(), recording);
+    EXPECT_EQ(TimerShown(), "0 мин. 0 сек.");
+    EXPECT_EQ(ExamRecorder().FileName(), Recording(1));
+    EXPECT_TRUE(ExamRecorder().Busy());
 
-    // The timer ticks every second; the server's sine at half scale moves the meter.
-    EXPECT_TRUE(PumpUntil([&] { return Text(exam_->lblTimer) == "0 мин. 2 сек."; }, 5));
-    EXPECT_TRUE(PumpUntil([&] { return exam_->sprgrsbr1->Position() > 0; }, 5));
+    interview_->Tick();
+    interview_->Tick();
+    EXPECT_EQ(TimerShown(), "0 мин. 2 сек.");
+    // The server's sine at half scale moves the meter.
+    EXPECT_TRUE(PumpUntil([&] { return interviewSeen_.level > 0; }, 5));
+    EXPECT_EQ(checkSeen_.levelEvents, 0);
     EXPECT_TRUE(fs::exists(Recording(1)));
     EXPECT_TRUE(boxes_.Texts().empty()) << ::testing::PrintToString(boxes_.Texts());
 }
 
 TEST_F(ExamRecordingTest, CancelledConfirmationKeepsRecordingIntoTheSameFile) {
-    OpenExamPage();
-    exam_->btnRecord->click();
+    OpenInterview();
+    interview_->StartRecording();
     Pump(1.3);
+    interview_->Tick();
     const auto sizeBefore = fs::file_size(Recording(1));
 
     Next(MessageResult::Cancel);
@@ -76,11 +82,11 @@ TEST_F(ExamRecordingTest, CancelledConfirmationKeepsRecordingIntoTheSameFile) {
     EXPECT_EQ(box.caption, "Подтверждение");
     EXPECT_EQ(box.icon, MessageIcon::Question);
     EXPECT_EQ(box.buttons, MessageButtons::OkCancel);
-    EXPECT_EQ(window_->MemberNo, 1);
-    EXPECT_EQ(exam_->mp3t1->FileName(), Recording(1));
-    EXPECT_TRUE(exam_->mp3t1->Busy());
-    EXPECT_EQ(window_->ReportLines.size(), 5u);
-    EXPECT_NE(Text(exam_->lblTimer), "0 мин. 0 сек.");
+    EXPECT_EQ(State().participant, 1);
+    EXPECT_EQ(ExamRecorder().FileName(), Recording(1));
+    EXPECT_TRUE(ExamRecorder().Busy());
+    EXPECT_EQ(interview_->Report().size(), 5u);
+    EXPECT_EQ(TimerShown(), "0 мин. 1 сек.");
 
     Pump(1.0);
     EXPECT_GT(fs::file_size(Recording(1)), sizeBefore);
@@ -88,9 +94,10 @@ TEST_F(ExamRecordingTest, CancelledConfirmationKeepsRecordingIntoTheSameFile) {
 }
 
 TEST_F(ExamRecordingTest, ConfirmedNextClosesTheFileReportsItAndStartsTheNext) {
-    OpenExamPage();
-    exam_->btnRecord->click();
+    OpenInterview();
+    interview_->StartRecording();
     Pump(1.2);
+    interview_->Tick();
 
     Next(MessageResult::Ok);
     // The previous file is complete and reported before the next one starts.
@@ -100,21 +107,21 @@ TEST_F(ExamRecordingTest, ConfirmedNextClosesTheFileReportsItAndStartsTheNext) {
     EXPECT_NE(line.find(";" + std::to_string(fs::file_size(Recording(1))) + ";"), std::string::npos)
         << line;
     EXPECT_NEAR(DecodedSeconds(Recording(1)), 1.2, 0.3);
-    EXPECT_EQ(window_->MemberNo, 2);
-    EXPECT_EQ(exam_->mp3t1->FileName(), Recording(2));
-    EXPECT_TRUE(exam_->mp3t1->Busy());
-    EXPECT_EQ(Text(exam_->lblMember), "Участник - 2");
-    EXPECT_EQ(Text(exam_->lblTimer), "0 мин. 0 сек.");
-    EXPECT_FALSE(exam_->btnRecord->isEnabled());
-    EXPECT_TRUE(exam_->btnNext->isEnabled());
-    EXPECT_EQ(Text(exam_->spnl3), RecordingBanner);
+    EXPECT_EQ(State().participant, 2);
+    EXPECT_EQ(interviewSeen_.participant, 2);
+    EXPECT_EQ(ExamRecorder().FileName(), Recording(2));
+    EXPECT_TRUE(ExamRecorder().Busy());
+    EXPECT_EQ(TimerShown(), "0 мин. 0 сек.");
+    EXPECT_FALSE(Exam().startEnabled);
+    EXPECT_TRUE(Exam().nextEnabled);
+    EXPECT_EQ(Exam().banner, RecordingBanner::Recording);
     EXPECT_EQ(boxes_.Texts(), std::vector<std::string>{"Вы уверены?"});
 }
 
 TEST_F(ExamRecordingTest, TenParticipantsGiveTenFilesAndTenLinesInOrder) {
-    OpenExamPage();
+    OpenInterview();
     std::vector<double> recorded;
-    exam_->btnRecord->click();
+    interview_->StartRecording();
     auto started = std::chrono::steady_clock::now();
     for (int participant = 1; participant <= 10; ++participant) {
         Pump(0.4 + 0.06 * participant);
@@ -123,10 +130,10 @@ TEST_F(ExamRecordingTest, TenParticipantsGiveTenFilesAndTenLinesInOrder) {
         if (participant < 10)
             Next(MessageResult::Ok);
         else
-            exam_->StopRecording();
+            interview_->StopRecording();
         started = std::chrono::steady_clock::now();
     }
-    EXPECT_EQ(window_->MemberNo, 10);
+    EXPECT_EQ(State().participant, 10);
     const std::vector<std::string> lines = RecordingLines();
     ASSERT_EQ(lines.size(), 10u);
     for (int participant = 1; participant <= 10; ++participant) {
@@ -140,92 +147,100 @@ TEST_F(ExamRecordingTest, TenParticipantsGiveTenFilesAndTenLinesInOrder) {
 TEST_F(ExamRecordingTest, StartRecordsTheParticipantNumberTheInterviewResumesWith) {
     SaveParameters();
     const std::string folder = desktop_.Desktop() + "/01-" +
-                               platform::FormatDateTime("ddmmyyyy", window_->ExamDate) +
+                               platform::FormatDateTime("ddmmyyyy", State().examDate) +
                                "-000145-012";
     fs::create_directories(folder);
     for (const char* earlier : {"1.mp3", "2.mp3", "3.mp3"})
         std::ofstream(folder + "/" + earlier) << "earlier recording";
-    settings_->btnWorkOK->click();
-    ASSERT_EQ(window_->MemberNo, 4);
+    ASSERT_TRUE(interview_->ConfirmReadiness());
+    ASSERT_EQ(State().participant, 4);
     boxes_.Clear();
 
-    exam_->btnRecord->click();
-    EXPECT_EQ(exam_->mp3t1->FileName(), Recording(4));
+    interview_->StartRecording();
+    EXPECT_EQ(ExamRecorder().FileName(), Recording(4));
     Pump(0.6);
     Next(MessageResult::Ok);
-    EXPECT_EQ(exam_->mp3t1->FileName(), Recording(5));
+    EXPECT_EQ(ExamRecorder().FileName(), Recording(5));
     EXPECT_FALSE(LineOf("4.mp3").empty());
-    exam_->StopRecording();
+    interview_->StopRecording();
     EXPECT_FALSE(LineOf("5.mp3").empty());
     EXPECT_EQ(fs::file_size(folder + "/3.mp3"), std::string("earlier recording").size());
 }
 
 TEST_F(ExamRecordingTest, RemovedInterviewFolderIsShownAndRecordingRecoversOnceItIsBack) {
-    OpenExamPage();
-    exam_->btnRecord->click();
+    OpenInterview();
+    interview_->StartRecording();
     Pump(0.6);
-    fs::remove_all(window_->InterviewDir);
+    fs::remove_all(State().folder);
 
     Next(MessageResult::Ok);
     // The next file cannot be created: the failure is shown and stays on the banner.
-    ASSERT_TRUE(PumpUntil([&] { return Text(exam_->spnl3) == Failed; }));
+    ASSERT_TRUE(PumpUntil([&] { return Exam().banner == RecordingBanner::Failed; }));
     Pump(0.5);
     const std::vector<std::string> texts = boxes_.Texts();
     const auto failure = std::find_if(texts.begin(), texts.end(), [](const std::string& text) {
         return text.rfind("Ошибка записи: ", 0) == 0 && text.find("2.mp3") != std::string::npos;
     });
     EXPECT_NE(failure, texts.end()) << ::testing::PrintToString(texts);
-    EXPECT_EQ(Text(exam_->spnl3), Failed);
-    EXPECT_FALSE(exam_->mp3t1->Busy());
+    EXPECT_EQ(Exam().banner, RecordingBanner::Failed);
+    EXPECT_FALSE(ExamRecorder().Busy());
     // Both files still get their lines; the missing one as the report shows a missing file.
     EXPECT_EQ(LineOf("2.mp3"), "2.mp3;30-12-1899 00.00.00;-1;00000000");
     EXPECT_FALSE(LineOf("1.mp3").empty());
 
-    fs::create_directories(window_->InterviewDir);
+    fs::create_directories(State().folder);
     boxes_.Clear();
     Next(MessageResult::Ok);
-    EXPECT_EQ(exam_->mp3t1->FileName(), Recording(3));
-    ASSERT_TRUE(PumpUntil([&] { return Text(exam_->spnl3) == RecordingBanner; }, 5));
-    EXPECT_TRUE(exam_->mp3t1->Busy());
+    EXPECT_EQ(ExamRecorder().FileName(), Recording(3));
+    ASSERT_TRUE(PumpUntil([&] { return Exam().banner == RecordingBanner::Recording; }, 5));
+    EXPECT_TRUE(ExamRecorder().Busy());
     EXPECT_EQ(boxes_.Texts(), std::vector<std::string>{"Вы уверены?"});
 }
 
-TEST_F(ExamRecordingTest, ClosingTheWindowAsksAndFinishesTheRecordingFirst) {
-    OpenExamPage();
-    exam_->btnRecord->click();
+TEST_F(ExamRecordingTest, QuittingDuringARecordingAsksAndFinishesTheRecordingFirst) {
+    OpenInterview();
+    interview_->StartRecording();
     Pump(1.0);
 
     boxes_.Answer(MessageResult::Cancel);
-    EXPECT_FALSE(window_->close());
+    EXPECT_FALSE(interview_->MayQuit());
     ASSERT_EQ(boxes_.Shown().size(), 1u);
     EXPECT_EQ(boxes_.Shown()[0].text, "Собеседование не завершено. Выйти из программы?");
+    EXPECT_EQ(boxes_.Shown()[0].caption, "");
     EXPECT_EQ(boxes_.Shown()[0].buttons, MessageButtons::OkCancel);
-    EXPECT_TRUE(window_->isVisible());
-    EXPECT_TRUE(exam_->mp3t1->Busy());
+    EXPECT_TRUE(ExamRecorder().Busy());
 
     boxes_.Answer(MessageResult::Ok);
-    EXPECT_TRUE(window_->close());
-    EXPECT_FALSE(window_->isVisible());
-    EXPECT_FALSE(exam_->mp3t1->Busy());
+    EXPECT_TRUE(interview_->MayQuit());
+    EXPECT_FALSE(ExamRecorder().Busy());
     EXPECT_FALSE(LineOf("1.mp3").empty());
     EXPECT_NEAR(DecodedSeconds(Recording(1)), 1.0, 0.3);
 }
 
-TEST_F(ExamRecordingTest, ClosingBeforeReadinessAsksNothing) {
+TEST_F(ExamRecordingTest, QuittingBeforeReadinessOrAfterTheCloseAsksNothing) {
     SaveParameters();
-    EXPECT_TRUE(window_->close());
-    EXPECT_TRUE(boxes_.Texts().empty());
+    EXPECT_TRUE(interview_->MayQuit());
+    ASSERT_TRUE(interview_->ConfirmReadiness());
+    interview_->StartRecording();
+    Pump(0.5);
+    interview_->Close();
+    ASSERT_FALSE(Exam().closeShown);
+    boxes_.Clear();
+    EXPECT_TRUE(interview_->MayQuit());
+    EXPECT_TRUE(boxes_.Texts().empty()) << ::testing::PrintToString(boxes_.Texts());
 }
 
-TEST_F(ExamRecordingTest, ClosingAfterTheInterviewIsClosedAsksNothing) {
-    OpenExamPage();
-    exam_->btnRecord->click();
-    Pump(0.5);
-    exam_->btnEnd->click();
-    ASSERT_TRUE(exam_->btnEnd->isHidden());
-    boxes_.Clear();
-    EXPECT_TRUE(window_->close());
-    EXPECT_TRUE(boxes_.Texts().empty()) << ::testing::PrintToString(boxes_.Texts());
+// The core's own end: a recording still running is finished and reported before the report goes.
+TEST_F(ExamRecordingTest, EndingTheCoreDuringARecordingCompletesTheFile) {
+    OpenInterview();
+    interview_->StartRecording();
+    Pump(0.8);
+    subscriptions_.clear();
+    interview_.reset();
+    EXPECT_NEAR(DecodedSeconds(desktop_.Desktop() + "/01-" +
+                               platform::FormatDateTime("ddmmyyyy", platform::Today()) +
+                               "-000145-012/1.mp3"),
+                0.8, 0.3);
 }
 
 } // namespace

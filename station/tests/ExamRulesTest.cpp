@@ -54,7 +54,7 @@ TEST(TimerTextTest, CountsTicksAndShowsMinutesAndSecondsOfTheHour) {
         {60, "1 мин. 0 сек."},   {725, "12 мин. 5 сек."}, {3599, "59 мин. 59 сек."},
         {3600, "0 мин. 0 сек."}, {3665, "1 мин. 5 сек."}, {7325, "2 мин. 5 сек."},
     };
-    TDateTime elapsed = 0;
+    platform::DateTime elapsed = 0;
     int ticked = 0;
     for (const Case& c : cases) {
         for (; ticked < c.ticks; ++ticked)

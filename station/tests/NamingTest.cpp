@@ -1,7 +1,7 @@
 #include "station/Naming.h"
 #include "platform/DateTime.h"
 #include "station/ExistingRecordings.h"
-#include "station/UFunc.h"
+#include "station/TextRules.h"
 
 #include <gtest/gtest.h>
 
@@ -37,9 +37,9 @@ TEST(UnsafeNameTest, SeparatorsWildcardsAndControlCharactersAreUnsafe) {
 }
 
 TEST(NamingTest, NamesOfAnInterview) {
-    const TDateTime saved = platform::EncodeDateTime({2025, 3, 5, 9, 30, 0});
-    const TDateTime closed = platform::EncodeDateTime({2025, 3, 6, 17, 45, 12});
-    EXPECT_EQ(InterviewDirFor("/home/u/Desktop", saved, "000145", "012"),
+    const platform::DateTime saved = platform::EncodeDateTime({2025, 3, 5, 9, 30, 0});
+    const platform::DateTime closed = platform::EncodeDateTime({2025, 3, 6, 17, 45, 12});
+    EXPECT_EQ(InterviewFolderFor("/home/u/Desktop", saved, "000145", "012"),
               "/home/u/Desktop/01-05032025-000145-012");
     EXPECT_EQ(RecordingFileName("/d/01-05032025-000145-012", 10),
               "/d/01-05032025-000145-012/10.mp3");

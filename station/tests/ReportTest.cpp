@@ -4,6 +4,7 @@
 #include "platform/testing/ScriptedMessageBoxes.h"
 #include "station/Crc32.h"
 #include "station/FileUtils.h"
+#include "station/core/ReportLines.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -76,20 +77,20 @@ TEST_F(ReportTest, FileChecksumCoversTheWholeFileAcrossBufferBoundaries) {
 // The report as a receiver reads it: Windows-1251 bytes, CR LF after every line, no byte-order
 // mark, and a ";" typed into a value splitting its line.
 TEST_F(ReportTest, SavedReportIsByteExact) {
-    TInterviewState state;
-    state.ExamDate = platform::EncodeDateTime({2025, 3, 5});
-    state.Region = "Город; район";
-    state.KodOU6 = "000145";
-    state.NameOU = "Школа №1; корпус 2";
-    state.Aud3 = "012";
-    state.MemberNo = 2;
-    AddReportHeader(state);
+    InterviewState state;
+    state.examDate = platform::EncodeDateTime({2025, 3, 5});
+    state.region = "Город; район";
+    state.schoolCode6 = "000145";
+    state.schoolName = "Школа №1; корпус 2";
+    state.room3 = "012";
+    ReportLines report;
+    report.Append(ReportHeader(state));
     Write("1.mp3", "hello");
-    AddRecordingLine(state, PathOf("1.mp3"));
-    AddCountLine(state);
-    SaveReport(state, PathOf("report.csv"));
+    report.Append(RecordingLine(PathOf("1.mp3")));
+    report.Append(CountLine(2));
+    SaveReport(report.Lines(), PathOf("report.csv"));
 
-    const std::string recording = state.ReportLines[5];
+    const std::string recording = report.Lines()[5];
     EXPECT_TRUE(recording.starts_with("1.mp3;")) << recording;
     EXPECT_TRUE(recording.ends_with(";5;3610A686")) << recording;
     const std::string expected =
@@ -105,19 +106,15 @@ TEST_F(ReportTest, SavedReportIsByteExact) {
 }
 
 TEST_F(ReportTest, SavingAgainReplacesTheWholeFile) {
-    TInterviewState state;
-    state.ReportLines = {"a much longer first version of the report"};
-    SaveReport(state, PathOf("r.csv"));
-    state.ReportLines = {"short"};
-    SaveReport(state, PathOf("r.csv"));
+    SaveReport({"a much longer first version of the report"}, PathOf("r.csv"));
+    SaveReport({"short"}, PathOf("r.csv"));
     EXPECT_EQ(Read("r.csv"), "short\r\n");
 }
 
 TEST_F(ReportTest, ReportThatCannotBeCreatedRaisesTheFileAndTheReason) {
-    TInterviewState state;
     const std::string path = PathOf("missing-folder/r.csv");
     try {
-        SaveReport(state, path);
+        SaveReport({}, path);
         FAIL() << "no failure";
     } catch (const platform::FileError& error) {
         EXPECT_EQ(std::string(error.what()),
@@ -169,7 +166,7 @@ TEST_F(ReportTest, NameIsThePartAfterTheLastSeparator) {
 }
 
 TEST_F(ReportTest, FileFactsOfMissingAndHugeSparseFiles) {
-    TDateTime time = 42;
+    platform::DateTime time = 42;
     EXPECT_FALSE(FileCreationTime(PathOf("none"), time));
     EXPECT_EQ(time, 42);
     EXPECT_EQ(FileSizeOf(PathOf("none")), -1);
@@ -185,16 +182,15 @@ TEST_F(ReportTest, FileFactsOfMissingAndHugeSparseFiles) {
 }
 
 TEST(ReportLinesTest, CountLineAndHeaderFields) {
-    TInterviewState state;
-    state.ExamDate = platform::EncodeDateTime({2025, 12, 31, 23, 59, 0});
-    state.Region = "R";
-    state.KodOU6 = "1234567";
-    state.NameOU = "N";
-    state.Aud3 = "0012";
-    state.MemberNo = 1;
-    AddReportHeader(state);
-    AddCountLine(state);
-    EXPECT_EQ(state.ReportLines,
+    InterviewState state;
+    state.examDate = platform::EncodeDateTime({2025, 12, 31, 23, 59, 0});
+    state.region = "R";
+    state.schoolCode6 = "1234567";
+    state.schoolName = "N";
+    state.room3 = "0012";
+    std::vector<std::string> lines = ReportHeader(state);
+    lines.push_back(CountLine(1));
+    EXPECT_EQ(lines,
               (std::vector<std::string>{"Собеседование по русскому языку в 9 классах", "31.12.2025",
                                         "R", "1234567;N", "Аудитория;0012", "Участников;1"}));
 }

@@ -1,12 +1,6 @@
 // A sound server that goes away during a recording, on a server of the test's own (the shared one
-// must keep running): both pages show the failure and end in a sound state.
-#include "controls/Panel.h"
-#include "controls/ProgressBar.h"
-#include "controls/Timer.h"
-#include "controls/ToggleButton.h"
-#include "platform/testing/QtTestApplication.h"
-#include "station/Naming.h"
-#include "station/tests/StationRecordingFixture.h"
+// must keep running): the interview and the check tell the failure and end in a sound state.
+#include "station/tests/CoreFixture.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,9 +10,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using stationtest::Pump;
-using stationtest::PumpUntil;
-using stationtest::Text;
+using coretest::Pump;
+using coretest::PumpUntil;
 
 // A private server started with the project's script; PULSE_SERVER points to it while it lives.
 class PrivateSoundServer {
@@ -53,60 +46,55 @@ private:
     std::optional<std::string> saved_;
 };
 
-class SoundServerLossTest : public stationtest::StationFixture {
+// The server comes first: the station is built on it and is gone before it.
+struct ServerHolder {
+    ServerHolder() { server_.emplace(); }
+    std::optional<PrivateSoundServer> server_;
+};
+
+class SoundServerLossTest : public ServerHolder, public coretest::CoreFixture {
 protected:
-    void SetUp() override {
-        server_.emplace();
-        StationFixture::SetUp();
-    }
-    void TearDown() override {
-        StationFixture::TearDown();
-        server_.reset();
-    }
     bool Shown(const std::string& prefix) const {
         for (const std::string& text : boxes_.Texts())
             if (text.rfind(prefix, 0) == 0)
                 return true;
         return false;
     }
-    std::optional<PrivateSoundServer> server_;
 };
 
-TEST_F(SoundServerLossTest, ExamPageShowsTheFailureAndKeepsTheFileAndItsLine) {
-    OpenExamPage();
-    exam_->btnRecord->click();
+TEST_F(SoundServerLossTest, ExamRecordingTellsTheFailureAndKeepsTheFileAndItsLine) {
+    OpenInterview();
+    interview_->StartRecording();
     Pump(1.0);
-    ASSERT_TRUE(exam_->mp3t1->Busy());
+    ASSERT_TRUE(ExamRecorder().Busy());
     server_->Stop();
 
     ASSERT_TRUE(PumpUntil([&] { return Shown("Ошибка записи: "); }))
         << ::testing::PrintToString(boxes_.Texts());
-    EXPECT_EQ(Text(exam_->spnl3), "Ошибка записи!");
-    ASSERT_TRUE(PumpUntil([&] { return !exam_->mp3t1->Busy(); }));
+    EXPECT_EQ(interviewSeen_.exam.banner, RecordingBanner::Failed);
+    ASSERT_TRUE(PumpUntil([&] { return !ExamRecorder().Busy(); }));
     // What was recorded before the loss is a complete file with its report line.
-    ASSERT_EQ(window_->ReportLines.size(), 6u);
-    EXPECT_EQ(window_->ReportLines[5].rfind("1.mp3;", 0), 0u);
-    EXPECT_GT(stationtest::DecodedSeconds(Recording(1)), 0.5);
+    const std::vector<std::string> report = interview_->Report();
+    ASSERT_EQ(report.size(), 6u);
+    EXPECT_EQ(report[5].rfind("1.mp3;", 0), 0u);
+    EXPECT_GT(coretest::DecodedSeconds(Recording(1)), 0.5);
     // The timer and captions go on; the banner keeps the failure.
     Pump(0.5);
-    EXPECT_EQ(Text(exam_->spnl3), "Ошибка записи!");
-    EXPECT_TRUE(exam_->tmr1->Enabled());
+    EXPECT_EQ(interviewSeen_.exam.banner, RecordingBanner::Failed);
+    EXPECT_TRUE(interviewSeen_.exam.timerRunning);
 }
 
-TEST_F(SoundServerLossTest, CheckShowsTheFailureAndReturnsToIdle) {
+TEST_F(SoundServerLossTest, CheckTellsTheFailureAndReturnsToIdle) {
     SaveParameters();
-    settings_->btnCheckMicr->click();
+    check_->ToggleMicrophone();
     Pump(0.8);
-    ASSERT_TRUE(settings_->mp3t1->Busy());
+    ASSERT_TRUE(check_->TestRecorder().Busy());
     server_->Stop();
 
     ASSERT_TRUE(PumpUntil([&] { return Shown("Ошибка проверки микрофона: "); }))
         << ::testing::PrintToString(boxes_.Texts());
-    EXPECT_FALSE(settings_->btnCheckMicr->Down());
-    EXPECT_EQ(settings_->btnCheckMicr->ImageIndex(), 3);
-    EXPECT_TRUE(settings_->sprgrsbr1->isHidden());
-    EXPECT_TRUE(settings_->btnCheckRecord->isEnabled());
-    EXPECT_FALSE(settings_->btnCheckRecord->Down());
+    EXPECT_EQ(check_->State(), CheckState{});
+    EXPECT_EQ(checkSeen_.check, CheckState{});
 }
 
 } // namespace

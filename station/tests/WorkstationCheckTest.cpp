@@ -1,216 +1,336 @@
 // The workstation check on the real chain and playback library, on the private sound server: the
-// state of its two toggles and meter after every transition.
-#include "controls/ProgressBar.h"
-#include "controls/ToggleButton.h"
-#include "platform/testing/QtTestApplication.h"
-#include "station/Naming.h"
-#include "station/tests/StationRecordingFixture.h"
+// state of its two toggles and its meter after every transition.
+#include "station/tests/CoreFixture.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 #include <ostream>
 #include <thread>
+
+// How a failing comparison prints a check state.
+inline std::ostream& operator<<(std::ostream& out, const CheckState& s) {
+    return out << "microphone " << (s.microphoneDown ? "down" : "up")
+               << (s.microphoneRunning ? " stop" : " microphone") << ", playback "
+               << (s.playbackDown ? "down" : "up") << (s.playbackRunning ? " stop" : " play")
+               << (s.playbackEnabled ? "" : " disabled") << ", meter "
+               << (s.meterShown ? "shown" : "hidden");
+}
 
 namespace {
 
 namespace fs = std::filesystem;
-using stationtest::DecodedSeconds;
-using stationtest::Pump;
-using stationtest::PumpUntil;
+using coretest::DecodedSeconds;
+using coretest::Pump;
+using coretest::PumpUntil;
 
-struct CheckState {
-    bool micDown;
-    int micPicture;
-    bool micEnabled;
-    bool playDown;
-    int playPicture;
-    bool playEnabled;
-    bool meterShown;
-    bool operator==(const CheckState&) const = default;
-};
+// The states of the check's table.
+const CheckState Idle{.microphoneDown = false,
+                      .microphoneRunning = false,
+                      .playbackDown = false,
+                      .playbackRunning = false,
+                      .playbackEnabled = true,
+                      .meterShown = false};
+const CheckState MicrophoneTest{.microphoneDown = true,
+                                .microphoneRunning = true,
+                                .playbackDown = false,
+                                .playbackRunning = false,
+                                .playbackEnabled = false,
+                                .meterShown = true};
+const CheckState PlaybackRuns{.microphoneDown = false,
+                              .microphoneRunning = false,
+                              .playbackDown = true,
+                              .playbackRunning = true,
+                              .playbackEnabled = true,
+                              .meterShown = false};
+const CheckState PlaybackEnded{.microphoneDown = false,
+                               .microphoneRunning = false,
+                               .playbackDown = true,
+                               .playbackRunning = false,
+                               .playbackEnabled = true,
+                               .meterShown = false};
 
-std::ostream& operator<<(std::ostream& out, const CheckState& s) {
-    return out << "mic " << (s.micDown ? "down" : "up") << " " << s.micPicture
-               << (s.micEnabled ? "" : " disabled") << ", play " << (s.playDown ? "down" : "up")
-               << " " << s.playPicture << (s.playEnabled ? "" : " disabled") << ", meter "
-               << (s.meterShown ? "shown" : "hidden");
-}
-
-const CheckState Idle{false, 3, true, false, 4, true, false};
-const CheckState MicrophoneTest{true, 5, true, false, 4, false, true};
-const CheckState Playback{false, 3, true, true, 5, true, false};
-const CheckState PlaybackEnded{false, 3, true, true, 4, true, false};
-
-class WorkstationCheckTest : public stationtest::StationFixture {
+class WorkstationCheckTest : public coretest::CoreFixture {
 protected:
-    void SetUp() override {
-        StationFixture::SetUp();
-        fs::remove(TestRecordingFileName());
-        SaveParameters();
-    }
+    WorkstationCheckTest() = default;
+    explicit WorkstationCheckTest(platform::SoundSystem& sound) : CoreFixture(sound) {}
     void TearDown() override {
         // Nothing of one test may still hold the test file in the next.
-        settings_->mp3t1->Stop(false);
-        StationFixture::TearDown();
+        check_->TestRecorder().Stop();
     }
 
-    CheckState State() const {
-        const controls::ToggleButton& mic = *settings_->btnCheckMicr;
-        const controls::ToggleButton& play = *settings_->btnCheckRecord;
-        return {mic.Down(),
-                mic.ImageIndex(),
-                mic.isEnabled(),
-                play.Down(),
-                play.ImageIndex(),
-                play.isEnabled(),
-                !settings_->sprgrsbr1->isHidden()};
-    }
-    void ClickMicrophone() { settings_->btnCheckMicr->click(); }
-    void ClickPlayback() { settings_->btnCheckRecord->click(); }
+    const CheckState& State() const { return check_->State(); }
+    Recorder& TestRecorder() { return check_->TestRecorder(); }
     // A finished test recording of about `seconds`.
     void RecordTestFile(double seconds) {
-        ClickMicrophone();
+        check_->ToggleMicrophone();
         Pump(seconds);
-        ClickMicrophone();
-        ASSERT_TRUE(PumpUntil([&] { return !settings_->mp3t1->Busy(); }));
+        check_->ToggleMicrophone();
+        ASSERT_TRUE(PumpUntil([&] { return !TestRecorder().Busy(); }));
     }
 };
 
 TEST_F(WorkstationCheckTest, MicrophoneTestRecordsTheTestFileWithAMovingMeter) {
     EXPECT_EQ(State(), Idle);
-    ClickMicrophone();
+    check_->ToggleMicrophone();
     EXPECT_EQ(State(), MicrophoneTest);
-    EXPECT_EQ(settings_->mp3t1->FileName(), TestRecordingFileName());
-    EXPECT_TRUE(settings_->mp3t1->Busy());
+    EXPECT_EQ(checkSeen_.check, MicrophoneTest);
+    EXPECT_EQ(TestRecorder().FileName(), TestFile());
+    EXPECT_TRUE(TestRecorder().Busy());
     Pump(1.2);
-    EXPECT_GT(settings_->sprgrsbr1->Position(), 0);
+    EXPECT_GT(checkSeen_.level, 0);
+    EXPECT_EQ(interviewSeen_.levelEvents, 0);
 
-    ClickMicrophone();
+    check_->ToggleMicrophone();
     EXPECT_EQ(State(), Idle);
+    EXPECT_EQ(checkSeen_.level, 0);
     // Switched off asynchronously: the recording finishes on its own.
-    ASSERT_TRUE(PumpUntil([&] { return !settings_->mp3t1->Busy(); }));
-    EXPECT_NEAR(DecodedSeconds(TestRecordingFileName()), 1.2, 0.3);
+    ASSERT_TRUE(PumpUntil([&] { return !TestRecorder().Busy(); }));
+    EXPECT_NEAR(DecodedSeconds(TestFile()), 1.2, 0.3);
     EXPECT_TRUE(boxes_.Texts().empty());
 }
 
 TEST_F(WorkstationCheckTest, EveryMicrophoneTestReplacesTheTestFile) {
     RecordTestFile(1.5);
-    EXPECT_NEAR(DecodedSeconds(TestRecordingFileName()), 1.5, 0.3);
+    EXPECT_NEAR(DecodedSeconds(TestFile()), 1.5, 0.3);
     RecordTestFile(0.5);
-    EXPECT_NEAR(DecodedSeconds(TestRecordingFileName()), 0.5, 0.3);
+    EXPECT_NEAR(DecodedSeconds(TestFile()), 0.5, 0.3);
 }
 
 TEST_F(WorkstationCheckTest, PlaybackStartsAndIsStoppedByItsButton) {
     RecordTestFile(2.0);
-    ClickPlayback();
-    EXPECT_EQ(State(), Playback);
-    EXPECT_NE(PlayStream, 0u);
-    EXPECT_NE(PlaySync, 0u);
+    check_->TogglePlayback();
+    EXPECT_EQ(State(), PlaybackRuns);
+    EXPECT_NE(check_->CurrentPlayback().stream, 0u);
+    EXPECT_NE(check_->CurrentPlayback().sync, 0u);
     Pump(0.3);
-    ClickPlayback();
+    check_->TogglePlayback();
     EXPECT_EQ(State(), Idle);
-    EXPECT_EQ(PlayStream, 0u);
-    EXPECT_EQ(PlaySync, 0u);
+    EXPECT_EQ(check_->CurrentPlayback().stream, 0u);
+    EXPECT_EQ(check_->CurrentPlayback().sync, 0u);
     EXPECT_TRUE(boxes_.Texts().empty());
 }
 
 TEST_F(WorkstationCheckTest, PlaybackEndedByItselfNeedsTwoClicksToPlayAgain) {
     RecordTestFile(0.5);
-    ClickPlayback();
-    ASSERT_NE(PlayStream, 0u);
+    check_->TogglePlayback();
+    ASSERT_NE(check_->CurrentPlayback().stream, 0u);
     ASSERT_TRUE(PumpUntil([&] { return State() == PlaybackEnded; }, 10)) << State();
-    EXPECT_EQ(PlayStream, 0u);
-    EXPECT_EQ(PlaySync, 0u);
+    EXPECT_EQ(checkSeen_.check, PlaybackEnded);
+    EXPECT_EQ(check_->CurrentPlayback().stream, 0u);
+    EXPECT_EQ(check_->CurrentPlayback().sync, 0u);
 
-    ClickPlayback();
+    check_->TogglePlayback();
     EXPECT_EQ(State(), Idle);
-    EXPECT_EQ(PlayStream, 0u);
-    ClickPlayback();
-    EXPECT_EQ(State(), Playback);
-    EXPECT_NE(PlayStream, 0u);
+    check_->TogglePlayback();
+    EXPECT_EQ(State(), PlaybackRuns);
+    EXPECT_NE(check_->CurrentPlayback().stream, 0u);
     ASSERT_TRUE(PumpUntil([&] { return State() == PlaybackEnded; }, 10)) << State();
-    ClickMicrophone();
+    check_->ToggleMicrophone();
     EXPECT_EQ(State(), MicrophoneTest);
-    EXPECT_TRUE(settings_->mp3t1->Busy());
+    EXPECT_TRUE(TestRecorder().Busy());
 }
 
 // The end of a playback is reported from the library's thread and handled later on the GUI thread;
 // by then the operator may have stopped that playback and started another one.
 TEST_F(WorkstationCheckTest, LateEndOfAnEarlierPlaybackLeavesTheCurrentOneAlone) {
     RecordTestFile(2.0);
-    ClickPlayback();
-    const platform::HSTREAM earlier = PlayStream;
-    const platform::HSYNC earlierSync = PlaySync;
-    ClickPlayback();
-    ClickPlayback();
-    const platform::HSTREAM current = PlayStream;
-    ASSERT_NE(current, 0u);
-    ASSERT_NE(current, earlier);
+    check_->TogglePlayback();
+    const Playback earlier = check_->CurrentPlayback();
+    check_->TogglePlayback();
+    check_->TogglePlayback();
+    const Playback current = check_->CurrentPlayback();
+    ASSERT_NE(current.stream, 0u);
+    ASSERT_NE(current.stream, earlier.stream);
 
-    const auto endFrom = [](platform::HSYNC sync, platform::HSTREAM stream) {
+    const auto endFrom = [&](const Playback& ended) {
         std::atomic<bool> returned{false};
         std::thread library([&] {
-            PlayEndSync(sync, stream, 0, nullptr);
+            check_->PlaybackEnded(ended);
             returned = true;
         });
         const bool handled = PumpUntil([&] { return returned.load(); }, 5);
         library.join();
         return handled;
     };
-    ASSERT_TRUE(endFrom(earlierSync, earlier));
-    EXPECT_EQ(State(), Playback);
-    EXPECT_EQ(PlayStream, current);
+    ASSERT_TRUE(endFrom(earlier));
+    EXPECT_EQ(State(), PlaybackRuns);
+    EXPECT_EQ(check_->CurrentPlayback().stream, current.stream);
 
-    ASSERT_TRUE(endFrom(PlaySync, current));
+    ASSERT_TRUE(endFrom(current));
     EXPECT_EQ(State(), PlaybackEnded);
-    EXPECT_EQ(PlayStream, 0u);
-}
-
-TEST_F(WorkstationCheckTest, SwitchingTheTestOnAgainBeforeTheLastOneFinishedIsRefused) {
-    ClickMicrophone();
-    Pump(0.3);
-    ClickMicrophone();
-    // The previous test recording is still being finished on its worker.
-    ClickMicrophone();
-    ASSERT_EQ(boxes_.Texts(), std::vector<std::string>{"Component is Busy"});
-    EXPECT_EQ(State(), (CheckState{true, 3, true, false, 4, true, false}));
+    EXPECT_EQ(check_->CurrentPlayback().stream, 0u);
 }
 
 TEST_F(WorkstationCheckTest, MicrophoneTestDuringPlaybackReleasesThePlaybackFirst) {
     RecordTestFile(2.0);
-    ClickPlayback();
-    ASSERT_NE(PlayStream, 0u);
-    ClickMicrophone();
+    check_->TogglePlayback();
+    ASSERT_NE(check_->CurrentPlayback().stream, 0u);
+    check_->ToggleMicrophone();
     EXPECT_EQ(State(), MicrophoneTest);
-    EXPECT_EQ(PlayStream, 0u);
+    EXPECT_EQ(check_->CurrentPlayback().stream, 0u);
     // The released playback no longer holds the file: the new test recording replaces it.
     Pump(0.8);
-    ClickMicrophone();
-    ASSERT_TRUE(PumpUntil([&] { return !settings_->mp3t1->Busy(); }));
-    EXPECT_NEAR(DecodedSeconds(TestRecordingFileName()), 0.8, 0.3);
+    check_->ToggleMicrophone();
+    ASSERT_TRUE(PumpUntil([&] { return !TestRecorder().Busy(); }));
+    EXPECT_NEAR(DecodedSeconds(TestFile()), 0.8, 0.3);
     EXPECT_TRUE(boxes_.Texts().empty());
 }
 
 TEST_F(WorkstationCheckTest, PlaybackRightAfterTheMicrophoneTestOrWithoutAFileIsQuiet) {
     // The finishing recording may still hold its file: then nothing plays, and nothing is said.
-    ClickMicrophone();
+    check_->ToggleMicrophone();
     Pump(0.5);
-    ClickMicrophone();
-    ClickPlayback();
-    EXPECT_EQ(State(), Playback);
-    ASSERT_TRUE(PumpUntil([&] { return !settings_->mp3t1->Busy(); }));
-    ClickPlayback();
+    check_->ToggleMicrophone();
+    check_->TogglePlayback();
+    EXPECT_EQ(State(), PlaybackRuns);
+    ASSERT_TRUE(PumpUntil([&] { return !TestRecorder().Busy(); }));
+    check_->TogglePlayback();
     EXPECT_EQ(State(), Idle);
 
-    fs::remove(TestRecordingFileName());
-    ClickPlayback();
-    EXPECT_EQ(State(), Playback);
-    EXPECT_EQ(PlayStream, 0u);
+    fs::remove(TestFile());
+    check_->TogglePlayback();
+    EXPECT_EQ(State(), PlaybackRuns);
+    EXPECT_EQ(check_->CurrentPlayback().stream, 0u);
     Pump(0.3);
-    EXPECT_EQ(State(), Playback);
-    ClickPlayback();
+    EXPECT_EQ(State(), PlaybackRuns);
+    check_->TogglePlayback();
     EXPECT_EQ(State(), Idle);
     EXPECT_TRUE(boxes_.Texts().empty());
+}
+
+// The sound server's capture with a gate in front of the end of a capture: while the gate is
+// closed, a recording that is asked to stop cannot finish.
+class GatedSound : public platform::SoundSystem {
+public:
+    void Close() {
+        std::lock_guard guard(lock_);
+        open_ = false;
+    }
+    void Open() {
+        {
+            std::lock_guard guard(lock_);
+            open_ = true;
+        }
+        opened_.notify_all();
+    }
+    bool Holding() const { return holding_; }
+
+    platform::SoundResult EnumerateCaptureDevices(const DeviceCallback& callback) override {
+        return real_.EnumerateCaptureDevices(callback);
+    }
+    platform::SoundResult
+    CreateCaptureDevice(const platform::SoundDeviceId& id,
+                        std::unique_ptr<platform::CaptureDevice>* device) override {
+        std::unique_ptr<platform::CaptureDevice> inner;
+        const platform::SoundResult result = real_.CreateCaptureDevice(id, &inner);
+        if (!platform::Failed(result))
+            *device = std::make_unique<Device>(*this, std::move(inner));
+        return result;
+    }
+    platform::SoundResult
+    CreatePlaybackDevice(const platform::SoundDeviceId& id,
+                         std::unique_ptr<platform::PlaybackDevice>* device) override {
+        return real_.CreatePlaybackDevice(id, device);
+    }
+
+private:
+    class Buffer : public platform::CaptureBuffer {
+    public:
+        Buffer(GatedSound& gate, std::unique_ptr<platform::CaptureBuffer> inner)
+            : gate_(gate), inner_(std::move(inner)) {}
+        platform::SoundResult Start(bool looping) override { return inner_->Start(looping); }
+        platform::SoundResult Stop() override {
+            gate_.Pass();
+            return inner_->Stop();
+        }
+        platform::SoundResult GetCurrentPosition(std::uint32_t* capture,
+                                                 std::uint32_t* read) override {
+            return inner_->GetCurrentPosition(capture, read);
+        }
+        platform::SoundResult Lock(std::uint32_t offset, std::uint32_t bytes,
+                                   platform::LockedRegion* region) override {
+            return inner_->Lock(offset, bytes, region);
+        }
+        platform::SoundResult Unlock(const platform::LockedRegion& region) override {
+            return inner_->Unlock(region);
+        }
+
+    private:
+        GatedSound& gate_;
+        std::unique_ptr<platform::CaptureBuffer> inner_;
+    };
+    class Device : public platform::CaptureDevice {
+    public:
+        Device(GatedSound& gate, std::unique_ptr<platform::CaptureDevice> inner)
+            : gate_(gate), inner_(std::move(inner)) {}
+        platform::SoundResult
+        CreateCaptureBuffer(const platform::WaveFormat& format, std::uint32_t ringBytes,
+                            std::unique_ptr<platform::CaptureBuffer>* buffer) override {
+            std::unique_ptr<platform::CaptureBuffer> inner;
+            const platform::SoundResult result =
+                inner_->CreateCaptureBuffer(format, ringBytes, &inner);
+            if (!platform::Failed(result))
+                *buffer = std::make_unique<Buffer>(gate_, std::move(inner));
+            return result;
+        }
+
+    private:
+        GatedSound& gate_;
+        std::unique_ptr<platform::CaptureDevice> inner_;
+    };
+
+    void Pass() {
+        std::unique_lock guard(lock_);
+        holding_ = !open_;
+        opened_.wait(guard, [&] { return open_; });
+        holding_ = false;
+    }
+
+    platform::SoundSystem& real_ = platform::DefaultSoundSystem();
+    std::mutex lock_;
+    std::condition_variable opened_;
+    bool open_ = true;
+    std::atomic<bool> holding_{false};
+};
+
+struct GatedSoundHolder {
+    GatedSound gate;
+};
+
+class HeldTestRecordingTest : private GatedSoundHolder, public WorkstationCheckTest {
+protected:
+    HeldTestRecordingTest() : WorkstationCheckTest(gate) {}
+    void TearDown() override {
+        gate.Open();
+        WorkstationCheckTest::TearDown();
+    }
+    GatedSound& Gate() { return gate; }
+};
+
+TEST_F(HeldTestRecordingTest, SwitchingTheTestOnAgainBeforeTheLastOneFinishedIsRefused) {
+    check_->ToggleMicrophone();
+    Pump(0.3);
+    Gate().Close();
+    check_->ToggleMicrophone();
+    // The previous test recording is held while it is being finished on its worker.
+    ASSERT_TRUE(PumpUntil([&] { return Gate().Holding(); }, 10));
+    check_->ToggleMicrophone();
+    ASSERT_EQ(boxes_.Texts(), std::vector<std::string>{"Component is Busy"});
+    EXPECT_EQ(boxes_.Shown()[0].icon, platform::MessageIcon::Error);
+    const CheckState refused{.microphoneDown = true,
+                             .microphoneRunning = false,
+                             .playbackDown = false,
+                             .playbackRunning = false,
+                             .playbackEnabled = true,
+                             .meterShown = false};
+    EXPECT_EQ(State(), refused);
+    EXPECT_EQ(checkSeen_.check, refused);
+
+    Gate().Open();
+    ASSERT_TRUE(PumpUntil([&] { return !TestRecorder().Busy(); }));
+    EXPECT_GT(DecodedSeconds(TestFile()), 0.1);
 }
 
 } // namespace

@@ -22,8 +22,8 @@ std::string Repeat(const std::string& piece, std::size_t times) {
 // ("01-10122026-000000-" + code + "-" + room + ".csv").
 TEST(NameLengthCheckTest, FindsTheFieldThatMakesANameTooLong) {
     struct Case {
-        std::string kodOU;
-        std::string aud;
+        std::string schoolCode;
+        std::string room;
         TooLongField expected;
     };
     const Case cases[] = {
@@ -40,8 +40,8 @@ TEST(NameLengthCheckTest, FindsTheFieldThatMakesANameTooLong) {
         {Repeat("Ё", 114), "1", TooLongField::None},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(FindTooLongField(c.kodOU, c.aud, Day, 255), c.expected)
-            << c.kodOU.size() << " / " << c.aud.size();
+        EXPECT_EQ(FindTooLongField(c.schoolCode, c.room, Day, 255), c.expected)
+            << c.schoolCode.size() << " / " << c.room.size();
 }
 
 TEST(NameLengthCheckTest, UsesTheLimitOfTheDesktopsFileSystem) {

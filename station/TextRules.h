@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-// `Len - length(S)` copies of `Ch` followed by `S`; `S` unchanged when it is already `Len` long or
-// longer (never cut). Lengths count characters.
-std::string PadLeft(const std::string& S, char Ch, int Len);
+// `length - length(text)` copies of `fill` followed by `text`; `text` unchanged when it is already
+// `length` long or longer (never cut). Lengths count characters.
+std::string PadLeft(const std::string& text, char fill, int length);
 
 // Whether `text` holds a control character (a line break, a tab, ...).
 bool HasControlCharacter(std::string_view text);

@@ -1,13 +1,13 @@
-#include "station/UFunc.h"
+#include "station/TextRules.h"
 
 #include "platform/TextCodec.h"
 
-std::string PadLeft(const std::string& S, char Ch, int Len) {
+std::string PadLeft(const std::string& text, char fill, int length) {
     const long long missing =
-        static_cast<long long>(Len) - static_cast<long long>(platform::Utf8Length(S));
+        static_cast<long long>(length) - static_cast<long long>(platform::Utf8Length(text));
     if (missing < 1)
-        return S;
-    return std::string(static_cast<std::size_t>(missing), Ch) + S;
+        return text;
+    return std::string(static_cast<std::size_t>(missing), fill) + text;
 }
 
 bool HasControlCharacter(std::string_view text) {

@@ -1,0 +1,9 @@
+// The computer's own calendar, in local time.
+#pragma once
+
+#include "station/core/Calendar.h"
+
+class SystemCalendar : public Calendar {
+public:
+    platform::DateTime Today() const override { return platform::Today(); }
+};

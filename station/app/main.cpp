@@ -1,0 +1,56 @@
+// The program: builds the real services (sound server, player, message boxes, Desktop folder,
+// calendar), the interview and its workstation check on them, and the window that shows them.
+#include "audio/EventHandler.h"
+#include "platform/Desktop.h"
+#include "platform/MessageBox.h"
+#include "platform/SoundSystem.h"
+#include "platform/qt/GuardedApplication.h"
+#include "platform/qt/GuiHandoverPump.h"
+#include "platform/qt/QtMessageBoxes.h"
+#include "station/Naming.h"
+#include "station/app/LibraryPlayer.h"
+#include "station/app/MessageBoxes.h"
+#include "station/app/SystemCalendar.h"
+#include "station/core/Interview.h"
+#include "station/core/WorkstationCheck.h"
+#include "station/views/MainWindow.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    // Without a display Qt aborts with a message few operators would understand.
+    if (!platform::DisplayAvailable()) {
+        std::fprintf(stderr, "%s\n", platform::NoDisplayHint);
+        return 1;
+    }
+    platform::GuardedApplication application(argc, argv);
+    application.setApplicationName(QStringLiteral("interview-station"));
+    application.setApplicationDisplayName(QString::fromUtf8(ApplicationTitle));
+    platform::InstallGuiHandoverPump();
+    platform::InstallQtMessageBoxes();
+    // Handlers of the recording chain's events (the meters, a finished file's report line) follow
+    // the rule of every other handler: a failure is shown, and the program goes on.
+    audio::SetHandlerFailureReporter([](const std::string& message) {
+        platform::ShowMessageBox(
+            {message, {}, platform::MessageIcon::Error, platform::MessageButtons::Ok});
+    });
+
+    LibraryPlayer player;
+    MessageBoxPrompt prompt;
+    SystemCalendar calendar;
+    const StationServices services{.sound = platform::DefaultSoundSystem(),
+                                   .player = player,
+                                   .prompt = prompt,
+                                   .calendar = calendar,
+                                   .desktopFolder = platform::DesktopFolder,
+                                   .testRecording = TestRecordingFileName()};
+    Interview interview(services);
+    WorkstationCheck check(services);
+    MessageBoxReporter reporter;
+    const Subscription interviewMessages = interview.Observers().Subscribe(reporter);
+    const Subscription checkMessages = check.Observers().Subscribe(reporter);
+
+    MainWindow window(interview, check);
+    window.showMaximized();
+    return application.exec();
+}

@@ -1,0 +1,14 @@
+#include "station/core/Attempt.h"
+
+#include <exception>
+
+std::optional<OperatorMessage> Attempt(const std::function<void()>& step) {
+    try {
+        step();
+        return std::nullopt;
+    } catch (const std::exception& failure) {
+        return OperatorMessage{failure.what(), OperatorMessage::Kind::Error};
+    } catch (...) {
+        return OperatorMessage{"Unknown error", OperatorMessage::Kind::Error};
+    }
+}

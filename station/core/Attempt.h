@@ -1,0 +1,11 @@
+// A step that may fail: the core does not let a failure escape to the GUI loop, it tells the
+// operator through its observers, in an error box with the failure's own text.
+#pragma once
+
+#include "station/core/StationObserver.h"
+
+#include <functional>
+#include <optional>
+
+// Runs `step`; the message for the failure it raised, or nothing when it succeeded.
+std::optional<OperatorMessage> Attempt(const std::function<void()>& step);

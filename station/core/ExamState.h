@@ -1,0 +1,21 @@
+// What the exam page shows of the interview's progress: which buttons can be used, what the
+// banner says, and whether the meter and the timer are shown.
+#pragma once
+
+enum class RecordingBanner {
+    None,      // empty
+    Recording, // "Идёт запись ..."
+    Failed,    // "Ошибка записи!"
+};
+
+struct ExamState {
+    bool startEnabled = true; // "Начать запись"
+    bool nextEnabled = false; // "Следующий участник"
+    bool closeShown = true;   // "Завершить собеседование"
+    bool exitShown = false;   // "Выйти из программы", in the close button's place
+    bool meterShown = false;
+    bool timerShown = true;
+    bool timerRunning = false; // once started it ticks for good
+    RecordingBanner banner = RecordingBanner::None;
+    bool operator==(const ExamState&) const = default;
+};

@@ -1,0 +1,116 @@
+#include "station/core/Interview.h"
+
+#include "station/ExistingRecordings.h"
+#include "station/Naming.h"
+#include "station/Report.h"
+#include "station/TextRules.h"
+#include "station/core/Attempt.h"
+#include "station/core/Calendar.h"
+
+#include <filesystem>
+
+namespace {
+
+// Creates the folder with its missing parents; the system's reason when that fails.
+std::string CreateInterviewFolder(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!error && !std::filesystem::is_directory(folder, error))
+        error = std::make_error_code(std::errc::not_a_directory);
+    return error ? error.message() : std::string();
+}
+
+// Why the parameters cannot be stored; empty when they can.
+std::string Refusal(const ParameterTexts& texts) {
+    for (const std::string* text :
+         {&texts.region, &texts.schoolName, &texts.schoolCode, &texts.room})
+        if (text->empty())
+            return "Введите полностью данные!";
+    // The code and the room become parts of folder and file names: a separator in them would put
+    // the interview outside the Desktop.
+    if (HasUnsafeNameCharacter(texts.schoolCode) || HasUnsafeNameCharacter(texts.room))
+        return "Код ОУ и номер аудитории не должны содержать символы \\ / : * ? \" < > |";
+    // Each typed value is one field of one report line: a line break pasted into it would split
+    // that line and shift every later one.
+    if (HasControlCharacter(texts.region) || HasControlCharacter(texts.schoolName))
+        return "Город / район и название ОУ не должны содержать переносов строк и других "
+               "управляющих символов";
+    return {};
+}
+
+} // namespace
+
+Interview::Interview(const StationServices& services)
+    : services_(services),
+      recorder_(
+          ExamChainSettings(), services.sound,
+          {.levelChanged = [this](std::int64_t position) { LevelChanged(position); },
+           .failed = [this] { RecordingFailed(); },
+           // Each finished file's line, handed in by the recording's worker.
+           .finished =
+               [this](const std::string& fileName) { report_.Append(RecordingLine(fileName)); }}) {}
+
+Interview::~Interview() {
+    // The last participant's file is completed while its line still has a report to go to; the
+    // line is lost all the same, since only the close saves the report.
+    recorder_.Stop();
+}
+
+void Interview::PublishExam() {
+    observers_.Notify([&](StationObserver& observer) { observer.ExamChanged(exam_); });
+}
+
+void Interview::PublishElapsed() {
+    observers_.Notify([&](StationObserver& observer) { observer.ElapsedChanged(elapsed_); });
+}
+
+bool Interview::SaveParameters(const ParameterTexts& texts) {
+    if (const std::string refusal = Refusal(texts); !refusal.empty()) {
+        observers_.Tell({refusal});
+        return false;
+    }
+    state_.room = texts.room;
+    state_.room3 = PadLeft(texts.room, '0', 3);
+    state_.schoolCode = texts.schoolCode;
+    state_.schoolCode6 = PadLeft(texts.schoolCode, '0', 6);
+    state_.region = texts.region;
+    state_.schoolName = texts.schoolName;
+    state_.participant = 1;
+    state_.examDate = services_.calendar.Today();
+    return true;
+}
+
+bool Interview::ConfirmReadiness() {
+    std::string folder;
+    std::vector<long long> existing;
+    if (const auto failure = Attempt([&] {
+            folder = InterviewFolderFor(services_.desktopFolder(), state_.examDate,
+                                        state_.schoolCode6, state_.room3);
+        })) {
+        observers_.Tell(*failure);
+        return false;
+    }
+    if (const std::string reason = CreateInterviewFolder(folder); !reason.empty()) {
+        observers_.Tell({"Не удалось создать папку собеседования " + folder + ": " + reason});
+        return false;
+    }
+    if (const auto failure = Attempt([&] { existing = ExistingRecordingNumbers(folder); })) {
+        observers_.Tell(*failure);
+        return false;
+    }
+    state_.folder = folder;
+    if (!existing.empty())
+        state_.participant = static_cast<std::int32_t>(existing.back() + 1);
+    opened_ = true;
+
+    report_.Append(ReportHeader(state_));
+    for (const long long number : existing)
+        report_.Append(RecordingLine(RecordingFileName(folder, number)));
+    observers_.Notify([&](StationObserver& observer) { observer.InterviewOpened(state_); });
+
+    if (!existing.empty())
+        observers_.Tell({"В папке собеседования уже есть записи участников: " +
+                         std::to_string(existing.size()) + ". Нумерация продолжится с участника " +
+                         std::to_string(state_.participant) + "."});
+    return true;
+}

@@ -1,0 +1,83 @@
+// One interview from its parameters to its archive: the parameters and their checks, readiness
+// (the interview folder and the report's header), the participants' recordings one after another,
+// and the close (the last recording finished, the report saved, the folder packed into a zip on
+// the Desktop). Views call the operations below from their handlers and show what the observers
+// are told; every operation runs on the GUI thread.
+#pragma once
+
+#include "station/core/ExamState.h"
+#include "station/core/InterviewState.h"
+#include "station/core/ObserverList.h"
+#include "station/core/Recorder.h"
+#include "station/core/ReportLines.h"
+#include "station/core/StationServices.h"
+
+#include <string>
+#include <vector>
+
+// The four parameters as typed.
+struct ParameterTexts {
+    std::string region;
+    std::string schoolName;
+    std::string schoolCode;
+    std::string room;
+};
+
+class Interview {
+public:
+    explicit Interview(const StationServices& services);
+    ~Interview();
+
+    ObserverList& Observers() { return observers_; }
+    const InterviewState& State() const { return state_; }
+    const ExamState& Exam() const { return exam_; }
+    std::vector<std::string> Report() const { return report_.Lines(); }
+    Recorder& ExamRecorder() { return recorder_; }
+
+    // "Сохранить параметры": whether the parameters were stored. A missing or unusable one is
+    // refused with a notice, and nothing is stored.
+    bool SaveParameters(const ParameterTexts& texts);
+    // "Подтвердить готовность рабочего места к экзамену": creates the interview folder, starts the
+    // report and opens the interview. Recordings an earlier run left in the folder are kept:
+    // numbering goes on after them and they are reported like the new ones.
+    bool ConfirmReadiness();
+
+    // "Начать запись": records the current participant.
+    void StartRecording();
+    // "Следующий участник", after "Вы уверены?": finishes the current file and records the next
+    // participant at once.
+    void NextParticipant();
+    // One second of the timer.
+    void Tick();
+    // Finishes the recording: the file is complete and its report line appended on return. A
+    // failure of that recording that its own event could no longer report is told now.
+    void StopRecording();
+
+    // "Завершить собеседование".
+    void Close();
+    // Whether the program may end now. While an interview is open it asks first, and finishes
+    // the recording when the operator agrees.
+    bool MayQuit();
+
+private:
+    // Starts recording the current participant into its file; false when the start failed (told).
+    bool StartPass();
+    // The running pass failed: told once, and shown on the banner.
+    void RecordingFailed();
+    void ShowRecordingFailure(const std::string& reason);
+    void LevelChanged(std::int64_t position);
+    void PublishExam();
+    void PublishElapsed();
+
+    const StationServices services_;
+    ObserverList observers_;
+    InterviewState state_;
+    ExamState exam_;
+    ReportLines report_;
+    platform::DateTime elapsed_ = 0;
+    bool opened_ = false;
+    bool closed_ = false;
+    bool failureReported_ = false; // the running pass's failure has been told
+    // Declared last: destroyed first, while the report and the observers it reaches still exist.
+    Recorder recorder_;
+};

@@ -1,0 +1,81 @@
+// The participants' recordings: the start, the timer, the next participant, the meter and what a
+// failed recording shows.
+#include "station/Naming.h"
+#include "station/TimerText.h"
+#include "station/core/Attempt.h"
+#include "station/core/Interview.h"
+#include "station/core/Prompt.h"
+
+void Interview::StartRecording() {
+    exam_.meterShown = true;
+    exam_.startEnabled = false;
+    exam_.banner = RecordingBanner::Recording;
+    exam_.nextEnabled = true;
+    exam_.timerRunning = true;
+    elapsed_ = 0;
+    PublishElapsed();
+    PublishExam();
+    StartPass();
+}
+
+void Interview::Tick() {
+    elapsed_ = AddOneSecond(elapsed_);
+    PublishElapsed();
+}
+
+void Interview::NextParticipant() {
+    if (!services_.prompt.Confirm({"Вы уверены?", "Подтверждение"}))
+        return;
+    elapsed_ = 0;
+    PublishElapsed();
+    recorder_.Stop();
+    // A failure while the finished pass was being stopped has no event of its own any more; it is
+    // told once the next participant is already being recorded.
+    const std::string missedFailure = failureReported_ ? std::string() : recorder_.FailureText();
+    ++state_.participant;
+    if (!StartPass())
+        return;
+    exam_.startEnabled = false;
+    exam_.nextEnabled = true;
+    observers_.Notify(
+        [&](StationObserver& observer) { observer.ParticipantChanged(state_.participant); });
+    PublishExam();
+    if (!missedFailure.empty())
+        ShowRecordingFailure(missedFailure);
+}
+
+void Interview::StopRecording() {
+    recorder_.Stop();
+    if (!failureReported_ && !recorder_.FailureText().empty())
+        RecordingFailed();
+}
+
+bool Interview::StartPass() {
+    failureReported_ = false;
+    if (const auto failure = Attempt(
+            [&] { recorder_.Start(RecordingFileName(state_.folder, state_.participant)); })) {
+        observers_.Tell(*failure);
+        return false;
+    }
+    return true;
+}
+
+void Interview::LevelChanged(std::int64_t position) {
+    observers_.Notify([&](StationObserver& observer) { observer.LevelChanged(position); });
+    // Audio flowing through a pass that opened without failure ends the failure banner.
+    if (exam_.banner == RecordingBanner::Failed && !failureReported_ && recorder_.Prepared()) {
+        exam_.banner = RecordingBanner::Recording;
+        PublishExam();
+    }
+}
+
+void Interview::RecordingFailed() {
+    failureReported_ = true;
+    ShowRecordingFailure(recorder_.FailureText());
+}
+
+void Interview::ShowRecordingFailure(const std::string& reason) {
+    exam_.banner = RecordingBanner::Failed;
+    PublishExam();
+    observers_.Tell({"Ошибка записи: " + reason});
+}

@@ -1,0 +1,20 @@
+// What one interview knows: its parameters, where its files go and who is being recorded. The
+// interview core owns it; views read it through the core's notifications.
+#pragma once
+
+#include "platform/DateTime.h"
+
+#include <cstdint>
+#include <string>
+
+struct InterviewState {
+    std::string region;              // city or district as typed
+    std::string schoolName;          // as typed
+    std::string schoolCode;          // as typed
+    std::string schoolCode6;         // school code padded with "0" to 6 characters
+    std::string room;                // room number as typed
+    std::string room3;               // room number padded with "0" to 3 characters
+    std::int32_t participant = 0;    // 1 from the first save of the parameters
+    std::string folder;              // the interview folder, full path, no trailing "/"
+    platform::DateTime examDate = 0; // the day the parameters were saved
+};

@@ -1,0 +1,86 @@
+// One recording chain (capture -> gain indicator -> MP3 file) with the settings it records with,
+// and the level meter its indicator drives. Both the exam and the workstation check own one.
+#pragma once
+
+#include "audio/Component.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace audio {
+class TDSAudioIn;
+class TGainIndicator;
+class TMP3Out;
+} // namespace audio
+
+namespace platform {
+class SoundSystem;
+}
+
+// Where the two chains differ: the capture latency and polling, the indicator's report interval,
+// the encoder's frame checksum and the placeholder file name (replaced before every start).
+struct RecordingChainSettings {
+    std::uint32_t latency;
+    std::uint32_t pollingInterval;
+    std::uint32_t gainInterval;
+    bool crc;
+    std::string fileName;
+};
+
+// The exam's chain: 100 ms capture ring, a meter report every 100 ms, frame checksums.
+RecordingChainSettings ExamChainSettings();
+// The check's chain: 70 ms capture ring, a meter report every 50 ms.
+RecordingChainSettings CheckChainSettings();
+
+// What the chain reports. `levelChanged` and `failed` run on the GUI thread; `finished` runs on the
+// recording's worker once the file of a pass is closed, for every pass that was started.
+struct RecorderEvents {
+    std::function<void(std::int64_t meterPosition)> levelChanged;
+    std::function<void()> failed;
+    std::function<void(const std::string& fileName)> finished;
+};
+
+class Recorder {
+public:
+    // 44100 Hz, 16 bits, mono from capture device 0, constant 128 kbit/s, the file held without
+    // sharing.
+    Recorder(const RecordingChainSettings& settings, platform::SoundSystem& sound,
+             RecorderEvents events);
+    ~Recorder();
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+
+    // Starts recording into `fileName` on the worker. Raises "Component is Busy" while the last
+    // pass is still being finished; a failure inside the pass comes through `failed`.
+    void Start(const std::string& fileName);
+    // Returns once the file is complete and `finished` has run.
+    void Stop();
+    // Asks the worker to finish; the file is closed shortly afterwards.
+    void RequestStop();
+
+    bool Running() const;
+    bool Busy() const;
+    // The running pass has opened its chain without failure.
+    bool Prepared() const;
+    std::string FileName() const;
+    // Why the last pass failed; empty when it did not.
+    std::string FailureText() const;
+
+    std::int64_t MeterPosition() const { return meterPosition_; }
+    void ResetMeter();
+
+    // The components, for benchmarks that splice a stage into the chain.
+    audio::TDSAudioIn& Capture() { return *capture_; }
+    audio::TGainIndicator& Indicator() { return *indicator_; }
+    audio::TMP3Out& Output() { return *output_; }
+
+private:
+    RecorderEvents events_;
+    std::int64_t meterPosition_ = 0;
+    // The output comes last so that it is destroyed first: a running recording is finished while
+    // its inputs still exist.
+    audio::TComponentPtr<audio::TDSAudioIn> capture_;
+    audio::TComponentPtr<audio::TGainIndicator> indicator_;
+    audio::TComponentPtr<audio::TMP3Out> output_;
+};

@@ -1,0 +1,35 @@
+#include "station/core/ReportLines.h"
+
+#include "station/Report.h"
+
+#include <algorithm>
+
+namespace {
+
+// The five header lines come first; count lines can only follow them.
+constexpr std::size_t HeaderLineCount = 5;
+
+} // namespace
+
+void ReportLines::Append(std::string line) {
+    std::lock_guard guard(lock_);
+    lines_.push_back(std::move(line));
+}
+
+void ReportLines::Append(const std::vector<std::string>& lines) {
+    std::lock_guard guard(lock_);
+    lines_.insert(lines_.end(), lines.begin(), lines.end());
+}
+
+void ReportLines::DropCountLines() {
+    std::lock_guard guard(lock_);
+    if (lines_.size() <= HeaderLineCount)
+        return;
+    lines_.erase(std::remove_if(lines_.begin() + HeaderLineCount, lines_.end(), IsCountLine),
+                 lines_.end());
+}
+
+std::vector<std::string> ReportLines::Lines() const {
+    std::lock_guard guard(lock_);
+    return lines_;
+}

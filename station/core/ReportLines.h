@@ -1,0 +1,22 @@
+// The interview report while it is being built. The recording worker hands in the line of each
+// finished file while the GUI thread adds the header and the count line, so every access goes
+// through the lock inside.
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+class ReportLines {
+public:
+    void Append(std::string line);
+    void Append(const std::vector<std::string>& lines);
+    // Removes count lines left after the header by an earlier close whose save failed.
+    void DropCountLines();
+    // A copy of the lines as they stand.
+    std::vector<std::string> Lines() const;
+
+private:
+    mutable std::mutex lock_;
+    std::vector<std::string> lines_;
+};

@@ -1,0 +1,50 @@
+// What the station's core tells the views. Every notification has an empty default, so an observer
+// overrides only what it shows, and a new notification changes no existing observer. All of them
+// arrive on the GUI thread.
+#pragma once
+
+#include "platform/DateTime.h"
+#include "station/core/CheckState.h"
+#include "station/core/ExamState.h"
+#include "station/core/InterviewState.h"
+
+#include <cstdint>
+#include <string>
+
+// Something the operator must read: a refusal, a notice, or a failure with the library's text.
+struct OperatorMessage {
+    enum class Kind {
+        Notice, // a plain box
+        Error,  // an error box (a failed step)
+    };
+    std::string text;
+    Kind kind = Kind::Notice;
+};
+
+// The report saved by the close.
+struct SavedReport {
+    std::string fileName; // without its folder
+    std::int32_t participants = 0;
+};
+
+class StationObserver {
+public:
+    virtual ~StationObserver() = default;
+
+    virtual void MessageForOperator(const OperatorMessage& message) { (void)message; }
+
+    // Readiness confirmed: the interview folder exists and the report is started.
+    virtual void InterviewOpened(const InterviewState& state) { (void)state; }
+    virtual void ParticipantChanged(std::int32_t participant) { (void)participant; }
+    virtual void ExamChanged(const ExamState& state) { (void)state; }
+    // The current participant's recording time.
+    virtual void ElapsedChanged(platform::DateTime elapsed) { (void)elapsed; }
+    // The level meter of the chain this observer listens to (0 to 100).
+    virtual void LevelChanged(std::int64_t position) { (void)position; }
+
+    // The close: the report is saved, then the archive written.
+    virtual void ReportSaved(const SavedReport& report) { (void)report; }
+    virtual void ArchiveWritten(const std::string& archivePath) { (void)archivePath; }
+
+    virtual void CheckChanged(const CheckState& state) { (void)state; }
+};

@@ -1,0 +1,111 @@
+#include "station/core/WorkstationCheck.h"
+
+#include "platform/GuiHandover.h"
+#include "station/core/Attempt.h"
+#include "station/core/StationServices.h"
+
+WorkstationCheck::WorkstationCheck(const StationServices& services)
+    : player_(services.player), testRecording_(services.testRecording),
+      recorder_(CheckChainSettings(), services.sound,
+                {.levelChanged =
+                     [this](std::int64_t position) {
+                         observers_.Notify(
+                             [&](StationObserver& observer) { observer.LevelChanged(position); });
+                     },
+                 .failed = [this] { RecordingFailed(); },
+                 .finished = {}}) {
+    player_.SetEndHandler([this, alive = std::weak_ptr<bool>(alive_)](Playback ended) {
+        // Run on the GUI thread, where the check is also destroyed: a check found alive there
+        // stays alive for the call.
+        platform::Synchronize([&] {
+            if (alive.lock())
+                EndPlayback(ended);
+        });
+    });
+}
+
+WorkstationCheck::~WorkstationCheck() {
+    player_.SetEndHandler(nullptr);
+    alive_.reset();
+    player_.Release(playback_);
+    // A test recording still running is finished while the meter's observers can take its events.
+    recorder_.Stop();
+}
+
+void WorkstationCheck::Publish() {
+    observers_.Notify([&](StationObserver& observer) { observer.CheckChanged(state_); });
+}
+
+void WorkstationCheck::StopPlayback(const Playback& playback) {
+    if (recorder_.Running()) {
+        recorder_.RequestStop();
+        state_.microphoneRunning = false;
+    }
+    player_.Release(playback);
+    playback_ = {};
+    state_.playbackRunning = false;
+}
+
+void WorkstationCheck::PlaybackEnded(const Playback& ended) {
+    platform::Synchronize([&] { EndPlayback(ended); });
+}
+
+void WorkstationCheck::EndPlayback(const Playback& ended) {
+    // By now the operator may have released the ended playback or started another one.
+    if (playback_.stream == 0 || playback_.stream != ended.stream)
+        return;
+    StopPlayback(ended);
+    Publish();
+}
+
+void WorkstationCheck::ToggleMicrophone() {
+    state_.microphoneDown = !state_.microphoneDown;
+    StopPlayback(playback_);
+    state_.playbackDown = false;
+    recorder_.ResetMeter();
+    observers_.Notify([](StationObserver& observer) { observer.LevelChanged(0); });
+    if (state_.microphoneDown) {
+        if (const auto failure = Attempt([&] { recorder_.Start(testRecording_); })) {
+            Publish();
+            observers_.Tell(*failure);
+            return;
+        }
+        state_.meterShown = true;
+        state_.microphoneRunning = true;
+        state_.playbackEnabled = false;
+    } else {
+        recorder_.RequestStop();
+        state_.meterShown = false;
+        state_.microphoneRunning = false;
+        state_.playbackEnabled = true;
+    }
+    Publish();
+}
+
+void WorkstationCheck::TogglePlayback() {
+    state_.playbackDown = !state_.playbackDown;
+    state_.microphoneDown = false;
+    if (state_.playbackDown) {
+        StopPlayback(playback_);
+        recorder_.RequestStop();
+        state_.meterShown = false;
+        state_.microphoneRunning = false;
+        state_.playbackRunning = true;
+        // Nothing is said when the file cannot be played: the button shows "stop" and a click
+        // returns to idle.
+        playback_ = player_.Play(testRecording_);
+    } else {
+        StopPlayback(playback_);
+    }
+    Publish();
+}
+
+void WorkstationCheck::RecordingFailed() {
+    // The failed pass has ended by itself: the check is idle again.
+    state_.microphoneDown = false;
+    state_.microphoneRunning = false;
+    state_.meterShown = false;
+    state_.playbackEnabled = true;
+    Publish();
+    observers_.Tell({"Ошибка проверки микрофона: " + recorder_.FailureText()});
+}

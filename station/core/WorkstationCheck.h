@@ -1,0 +1,51 @@
+// The workstation check: the microphone test records the test file while a meter moves, and the
+// playback test plays that file back. Both are toggles of one group.
+#pragma once
+
+#include "station/core/CheckState.h"
+#include "station/core/ObserverList.h"
+#include "station/core/Player.h"
+#include "station/core/Recorder.h"
+
+#include <memory>
+#include <string>
+
+struct StationServices;
+
+class WorkstationCheck {
+public:
+    explicit WorkstationCheck(const StationServices& services);
+    ~WorkstationCheck();
+
+    ObserverList& Observers() { return observers_; }
+    const CheckState& State() const { return state_; }
+    // The playback that runs; all zero when none does.
+    const Playback& CurrentPlayback() const { return playback_; }
+    Recorder& TestRecorder() { return recorder_; }
+
+    // A click on the microphone toggle: switches the test recording on or off, releasing a
+    // playback first.
+    void ToggleMicrophone();
+    // A click on the playback toggle: plays the test file, or stops its playback.
+    void TogglePlayback();
+    // A playback has played out. Callable from any thread: the handles belong to the GUI thread,
+    // which releases the playback there unless the operator has already moved on to another one.
+    void PlaybackEnded(const Playback& ended);
+
+private:
+    // Ends the microphone test (asynchronously) and releases `playback`; the toggles' up or down
+    // state is not touched.
+    void StopPlayback(const Playback& playback);
+    void EndPlayback(const Playback& ended);
+    void RecordingFailed();
+    void Publish();
+
+    Player& player_;
+    const std::string testRecording_;
+    ObserverList observers_;
+    CheckState state_;
+    Playback playback_;
+    // Tells a late end of playback, handed to the GUI thread, whether the check still exists.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    Recorder recorder_;
+};

@@ -1,0 +1,149 @@
+// What the core tests share: the interview and its check on the real sound server, player and
+// libraries, on a private Desktop, with message boxes answered by script; a record of what the
+// observers were told; and waiting while the hand-overs to the GUI thread run. No widgets: this
+// thread is the GUI thread.
+#pragma once
+
+#include "platform/DateTime.h"
+#include "platform/GuiHandover.h"
+#include "platform/SoundSystem.h"
+#include "platform/lame_enc/tests/Mp3TestTools.h"
+#include "platform/testing/ScriptedMessageBoxes.h"
+#include "platform/testing/TemporaryDesktop.h"
+#include "station/app/LibraryPlayer.h"
+#include "station/app/MessageBoxes.h"
+#include "station/core/Calendar.h"
+#include "station/core/Interview.h"
+#include "station/core/WorkstationCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace coretest {
+
+// Runs the hand-overs to the GUI thread for `seconds`.
+inline void Pump(double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        platform::CheckSynchronize();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+// Runs the hand-overs until `done` holds; false after `seconds` without it.
+inline bool PumpUntil(const std::function<bool()>& done, double seconds = 20) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        platform::CheckSynchronize();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+// Seconds of audio in an MP3 file, as libmpg123 decodes it.
+inline double DecodedSeconds(const std::string& path) {
+    const mp3test::DecodedAudio audio = mp3test::DecodeFile(path);
+    return audio.channels == 0 || audio.sampleRate == 0
+               ? 0.0
+               : static_cast<double>(audio.samples.size()) / audio.channels / audio.sampleRate;
+}
+
+// Today, unless a test has moved the calendar on.
+class TestCalendar : public Calendar {
+public:
+    platform::DateTime Today() const override { return day ? *day : platform::Today(); }
+    std::optional<platform::DateTime> day;
+};
+
+// Everything the observers were told, as the views would show it.
+class Notifications : public StationObserver {
+public:
+    void InterviewOpened(const InterviewState& state) override { opened.push_back(state); }
+    void ParticipantChanged(std::int32_t value) override { participant = value; }
+    void ExamChanged(const ExamState& state) override { exam = state; }
+    void ElapsedChanged(platform::DateTime value) override { elapsed = value; }
+    void LevelChanged(std::int64_t position) override {
+        level = position;
+        ++levelEvents;
+    }
+    void ReportSaved(const SavedReport& value) override { report = value; }
+    void ArchiveWritten(const std::string& path) override { archive = path; }
+    void CheckChanged(const CheckState& state) override { check = state; }
+
+    std::vector<InterviewState> opened;
+    std::optional<std::int32_t> participant;
+    ExamState exam;
+    std::optional<platform::DateTime> elapsed;
+    std::int64_t level = 0;
+    int levelEvents = 0;
+    std::optional<SavedReport> report;
+    std::optional<std::string> archive;
+    CheckState check;
+};
+
+class CoreFixture : public ::testing::Test {
+protected:
+    // `sound` stands in for the sound server where a test must hold the capture.
+    explicit CoreFixture(platform::SoundSystem& sound = platform::DefaultSoundSystem())
+        : testFolder_(desktop_.Home() + "/program"),
+          services_{.sound = sound,
+                    .player = player_,
+                    .prompt = prompt_,
+                    .calendar = calendar_,
+                    .desktopFolder = [this] { return desktop_.Desktop(); },
+                    .testRecording = testFolder_ + "/test01.mp3"} {
+        std::filesystem::create_directories(testFolder_);
+        interview_ = std::make_unique<Interview>(services_);
+        check_ = std::make_unique<WorkstationCheck>(services_);
+        subscriptions_.push_back(interview_->Observers().Subscribe(reporter_));
+        subscriptions_.push_back(check_->Observers().Subscribe(reporter_));
+        subscriptions_.push_back(interview_->Observers().Subscribe(interviewSeen_));
+        subscriptions_.push_back(check_->Observers().Subscribe(checkSeen_));
+    }
+    ~CoreFixture() override {
+        subscriptions_.clear();
+        check_.reset();
+        interview_.reset();
+    }
+
+    void SaveParameters() {
+        ASSERT_TRUE(interview_->SaveParameters(
+            {.region = "Город", .schoolName = "Школа № 1", .schoolCode = "145", .room = "12"}));
+    }
+    // Parameters saved and readiness confirmed.
+    void OpenInterview() {
+        SaveParameters();
+        ASSERT_TRUE(interview_->ConfirmReadiness());
+    }
+    const InterviewState& State() const { return interview_->State(); }
+    std::string Recording(int number) const {
+        return State().folder + "/" + std::to_string(number) + ".mp3";
+    }
+    Recorder& ExamRecorder() { return interview_->ExamRecorder(); }
+    const std::string& TestFile() const { return services_.testRecording; }
+
+    platform::testing::TemporaryDesktop desktop_;
+    platform::testing::ScriptedMessageBoxes boxes_;
+    const std::string testFolder_;
+    LibraryPlayer player_;
+    MessageBoxPrompt prompt_;
+    TestCalendar calendar_;
+    StationServices services_;
+    MessageBoxReporter reporter_;
+    Notifications interviewSeen_;
+    Notifications checkSeen_;
+    std::unique_ptr<Interview> interview_;
+    std::unique_ptr<WorkstationCheck> check_;
+    std::vector<Subscription> subscriptions_;
+};
+
+} // namespace coretest

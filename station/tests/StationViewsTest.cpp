@@ -1,0 +1,254 @@
+// The window and its pages on the real core: each control is wired to the core, shows what the
+// core reports with the station's captions, and is usable exactly when the state tables say.
+#include "controls/ImageList.h"
+#include "controls/Label.h"
+#include "controls/Panel.h"
+#include "controls/PictureButton.h"
+#include "controls/ProgressBar.h"
+#include "controls/Timer.h"
+#include "controls/ToggleButton.h"
+#include "platform/testing/QtTestApplication.h"
+#include "station/tests/CoreFixture.h"
+#include "station/views/MainWindow.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+namespace {
+
+using platform::MessageResult;
+
+class StationViewsTest : public coretest::CoreFixture {
+protected:
+    void SetUp() override {
+        window_ = std::make_unique<MainWindow>(*interview_, *check_);
+        window_->show();
+    }
+    void TearDown() override { window_.reset(); }
+
+    template <typename T> T& Find(const char* page, const char* name) const {
+        // The controls have no meta-object of their own: found by name, then told apart by type.
+        QObject* holder = window_->objectName() == QLatin1String(page)
+                              ? window_.get()
+                              : window_->findChild<QWidget*>(QString::fromLatin1(page));
+        T* found = holder ? dynamic_cast<T*>(holder->findChild<QObject*>(QString::fromLatin1(name)))
+                          : nullptr;
+        if (!found)
+            throw std::runtime_error(std::string("no ") + page + "/" + name);
+        return *found;
+    }
+    QWidget& Settings() const { return *window_->findChild<QWidget*>("settingsPage"); }
+    QWidget& Exam() const { return *window_->findChild<QWidget*>("examPage"); }
+    controls::PictureButton& ExamButton(const char* name) const {
+        return Find<controls::PictureButton>("examPage", name);
+    }
+    controls::ToggleButton& Toggle(const char* name) const {
+        return Find<controls::ToggleButton>("settingsPage", name);
+    }
+    std::string ExamText(const char* name) const {
+        if (auto* panel = dynamic_cast<controls::Panel*>(Exam().findChild<QWidget*>(name)))
+            return panel->text().toStdString();
+        return Find<QLabel>("examPage", name).text().toStdString();
+    }
+    bool ExamShown(const char* name) const { return !Find<QWidget>("examPage", name).isHidden(); }
+
+    void Fill(const char* region, const char* name, const char* code, const char* room) {
+        Find<QLineEdit>("settingsPage", "regionEdit").setText(QString::fromUtf8(region));
+        Find<QLineEdit>("settingsPage", "schoolNameEdit").setText(QString::fromUtf8(name));
+        Find<QLineEdit>("settingsPage", "schoolCodeEdit").setText(QString::fromUtf8(code));
+        Find<QLineEdit>("settingsPage", "roomEdit").setText(QString::fromUtf8(room));
+    }
+    void Save() { Find<controls::PictureButton>("settingsPage", "saveButton").click(); }
+    void OpenExamPage() {
+        Fill("г. Москва", "Школа №1", "145", "12");
+        Save();
+        Find<controls::PictureButton>("settingsPage", "readyButton").click();
+        ASSERT_FALSE(Exam().isHidden());
+    }
+    static bool PumpUntil(const std::function<bool()>& done, double seconds = 20) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() >= end)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
+
+    std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(StationViewsTest, StartsWithTheParametersPageAndItsControlsAsTheStateTablesSay) {
+    EXPECT_EQ(window_->windowTitle().toStdString(), "Собеседование по русскому языку");
+    EXPECT_TRUE(window_->windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(Find<QLabel>("mainWindow", "titleLabel").text().toStdString(),
+              "ГИА-9. СОБЕСЕДОВАНИЕ ПО РУССКОМУ ЯЗЫКУ");
+    EXPECT_EQ(Find<QLabel>("mainWindow", "versionLabel").text().toStdString(), "Версия 1.0");
+    EXPECT_FALSE(Settings().isHidden());
+    EXPECT_TRUE(Exam().isHidden());
+
+    EXPECT_TRUE(Find<controls::PictureButton>("settingsPage", "saveButton").isEnabled());
+    EXPECT_FALSE(Find<controls::PictureButton>("settingsPage", "readyButton").isEnabled());
+    EXPECT_FALSE(Toggle("microphoneToggle").isEnabled());
+    EXPECT_FALSE(Toggle("playbackToggle").isEnabled());
+    EXPECT_EQ(Toggle("microphoneToggle").ImageIndex(), 3);
+    EXPECT_EQ(Toggle("playbackToggle").ImageIndex(), 4);
+    EXPECT_TRUE(Find<controls::ProgressBar>("settingsPage", "levelMeter").isHidden());
+    EXPECT_EQ(Find<controls::ImageList>("settingsPage", "images").Name(5).toStdString(),
+              "control_stop_blue");
+
+    EXPECT_TRUE(ExamButton("startButton").isEnabled());
+    EXPECT_FALSE(ExamButton("nextButton").isEnabled());
+    EXPECT_TRUE(ExamShown("closeButton"));
+    EXPECT_FALSE(ExamShown("exitButton"));
+    EXPECT_FALSE(ExamShown("levelMeter"));
+    EXPECT_EQ(Find<controls::ProgressBar>("examPage", "levelMeter").maximum(), 100);
+    const auto& timer = Find<controls::Timer>("examPage", "recordingTimer");
+    EXPECT_FALSE(timer.Enabled());
+    EXPECT_EQ(timer.interval(), 1000);
+    EXPECT_EQ(Find<controls::ImageList>("examPage", "images").Name(4).toStdString(), "door_open");
+    EXPECT_EQ(ExamText("recordingBanner"), "");
+    EXPECT_TRUE(boxes_.Shown().empty());
+}
+
+TEST_F(StationViewsTest, SaveButtonStoresTheTypedTextsAndOpensTheCheck) {
+    Fill("", "Школа", "145", "12");
+    Save();
+    EXPECT_EQ(boxes_.Texts(), std::vector<std::string>{"Введите полностью данные!"});
+    EXPECT_FALSE(Toggle("microphoneToggle").isEnabled());
+
+    // Pasting goes through insert, which keeps line breaks; they reach the core's check.
+    Fill("", " Школа ", "  5", "12");
+    Find<QLineEdit>("settingsPage", "regionEdit").insert(QString::fromUtf8("Москва\nРайон"));
+    boxes_.Clear();
+    Save();
+    EXPECT_EQ(boxes_.Texts(), std::vector<std::string>{"Город / район и название ОУ не должны "
+                                                       "содержать переносов строк и других "
+                                                       "управляющих символов"});
+
+    Fill("Москва", " Школа ", "  5", "12");
+    Save();
+    EXPECT_EQ(State().region, "Москва");
+    EXPECT_EQ(State().schoolName, " Школа ");
+    EXPECT_EQ(State().schoolCode6, "000  5");
+    EXPECT_EQ(State().room3, "012");
+    EXPECT_TRUE(Toggle("microphoneToggle").isEnabled());
+    EXPECT_TRUE(Toggle("playbackToggle").isEnabled());
+    EXPECT_TRUE(Find<controls::PictureButton>("settingsPage", "readyButton").isEnabled());
+}
+
+TEST_F(StationViewsTest, ReadinessShowsTheExamPageWithItsCaptions) {
+    Fill("г. Москва", "ГБОУ Школа; №1", "145", "12");
+    Save();
+    Find<QLabel>("examPage", "countLabel").setText("old");
+    Find<QLabel>("examPage", "reportLabel").setText("old");
+    Find<QLabel>("examPage", "archiveLabel").setText("old");
+    Find<controls::PictureButton>("settingsPage", "readyButton").click();
+
+    EXPECT_TRUE(Settings().isHidden());
+    EXPECT_FALSE(Exam().isHidden());
+    const std::string date = platform::FormatDateTime("dd.mm.yyyy", State().examDate);
+    EXPECT_EQ(ExamText("dateCaption"), date + " - собеседование по русскому языку в 9 классах");
+    EXPECT_EQ(ExamText("regionLabel"), "г. Москва");
+    EXPECT_EQ(ExamText("schoolLabel"), "000145 - ГБОУ Школа; №1");
+    EXPECT_EQ(ExamText("roomLabel"), "Аудитория - 012");
+    EXPECT_EQ(ExamText("participantLabel"), "Участник - 1");
+    EXPECT_EQ(ExamText("countLabel"), "");
+    EXPECT_EQ(ExamText("reportLabel"), "");
+    EXPECT_EQ(ExamText("archiveLabel"), "");
+    EXPECT_TRUE(boxes_.Shown().empty());
+}
+
+TEST_F(StationViewsTest, ExamPageFollowsTheInterviewFromStartToExit) {
+    OpenExamPage();
+    ExamButton("startButton").click();
+    EXPECT_FALSE(ExamButton("startButton").isEnabled());
+    EXPECT_TRUE(ExamButton("nextButton").isEnabled());
+    EXPECT_TRUE(ExamButton("closeButton").isEnabled());
+    EXPECT_TRUE(ExamShown("levelMeter"));
+    EXPECT_EQ(ExamText("recordingBanner"), "Идёт запись ...");
+    EXPECT_EQ(ExamText("timerLabel"), "0 мин. 0 сек.");
+    // The page's own timer ticks every second; the server's sine moves the meter.
+    EXPECT_TRUE(PumpUntil([&] { return ExamText("timerLabel") == "0 мин. 2 сек."; }, 5));
+    EXPECT_TRUE(PumpUntil(
+        [&] { return Find<controls::ProgressBar>("examPage", "levelMeter").Position() > 0; }, 5));
+
+    ExamButton("nextButton").click();
+    ASSERT_EQ(boxes_.Shown().size(), 1u);
+    EXPECT_EQ(boxes_.Shown()[0].caption, "Подтверждение");
+    EXPECT_EQ(boxes_.Shown()[0].icon, platform::MessageIcon::Question);
+    EXPECT_EQ(ExamText("participantLabel"), "Участник - 2");
+    EXPECT_EQ(ExamText("timerLabel"), "0 мин. 0 сек.");
+
+    ExamButton("closeButton").click();
+    const std::string day = platform::FormatDateTime("ddmmyyyy", platform::Today());
+    EXPECT_EQ(ExamText("reportLabel"), "Сформирован отчёт:  01-" + day + "-000000-000145-012.csv");
+    EXPECT_EQ(ExamText("countLabel"), "Участников: 2");
+    EXPECT_EQ(ExamText("archiveLabel"),
+              "Архив собеседования: " + desktop_.Desktop() + "/01-" + day + "-000145-012.zip");
+    EXPECT_EQ(ExamText("recordingBanner"), "");
+    EXPECT_FALSE(ExamShown("timerLabel"));
+    EXPECT_FALSE(ExamShown("closeButton"));
+    EXPECT_TRUE(ExamShown("exitButton"));
+    EXPECT_FALSE(ExamButton("nextButton").isEnabled());
+    EXPECT_FALSE(ExamButton("startButton").isEnabled());
+    EXPECT_TRUE(ExamShown("levelMeter"));
+
+    QTimer::singleShot(0, [this] { ExamButton("exitButton").click(); });
+    // Should the exit not work, the loop is ended with another code.
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+}
+
+TEST_F(StationViewsTest, CheckTogglesShowTheCheckState) {
+    Fill("Р", "Ш", "145", "12");
+    Save();
+    Toggle("microphoneToggle").click();
+    EXPECT_TRUE(Toggle("microphoneToggle").Down());
+    EXPECT_EQ(Toggle("microphoneToggle").ImageIndex(), 5);
+    EXPECT_FALSE(Toggle("playbackToggle").isEnabled());
+    EXPECT_FALSE(Find<controls::ProgressBar>("settingsPage", "levelMeter").isHidden());
+    EXPECT_TRUE(PumpUntil(
+        [&] { return Find<controls::ProgressBar>("settingsPage", "levelMeter").Position() > 0; },
+        5));
+
+    Toggle("microphoneToggle").click();
+    ASSERT_TRUE(PumpUntil([&] { return !check_->TestRecorder().Busy(); }));
+    Toggle("playbackToggle").click();
+    EXPECT_FALSE(Toggle("microphoneToggle").Down());
+    EXPECT_EQ(Toggle("microphoneToggle").ImageIndex(), 3);
+    EXPECT_TRUE(Toggle("playbackToggle").Down());
+    EXPECT_EQ(Toggle("playbackToggle").ImageIndex(), 5);
+    EXPECT_TRUE(Find<controls::ProgressBar>("settingsPage", "levelMeter").isHidden());
+    Toggle("playbackToggle").click();
+    EXPECT_FALSE(Toggle("playbackToggle").Down());
+    EXPECT_EQ(Toggle("playbackToggle").ImageIndex(), 4);
+    EXPECT_TRUE(boxes_.Texts().empty());
+}
+
+TEST_F(StationViewsTest, ClosingTheWindowAsksOnlyWhileAnInterviewIsOpen) {
+    OpenExamPage();
+    ExamButton("startButton").click();
+    boxes_.Answer(MessageResult::Cancel);
+    EXPECT_FALSE(window_->close());
+    EXPECT_EQ(boxes_.Texts(),
+              std::vector<std::string>{"Собеседование не завершено. Выйти из программы?"});
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_TRUE(ExamRecorder().Busy());
+
+    EXPECT_TRUE(window_->close());
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_FALSE(ExamRecorder().Busy());
+}
+
+TEST_F(StationViewsTest, ClosingTheWindowBeforeReadinessAsksNothing) {
+    Fill("Р", "Ш", "145", "12");
+    Save();
+    EXPECT_TRUE(window_->close());
+    EXPECT_TRUE(boxes_.Texts().empty());
+}
+
+} // namespace

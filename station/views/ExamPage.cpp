@@ -1,0 +1,156 @@
+#include "station/views/ExamPage.h"
+
+#include "controls/ImageList.h"
+#include "controls/Label.h"
+#include "controls/Look.h"
+#include "controls/Panel.h"
+#include "controls/PictureButton.h"
+#include "controls/ProgressBar.h"
+#include "controls/Timer.h"
+#include "station/TimerText.h"
+#include "station/core/Interview.h"
+#include "station/views/ViewHelpers.h"
+
+#include <QCoreApplication>
+#include <QVBoxLayout>
+
+using controls::StationFont;
+
+namespace {
+
+controls::Label* CaptionLabel(QWidget* block, int x, int y, int fontHeight, bool bold,
+                              int width = 0) {
+    return new controls::Label(block, x, y, QString(), StationFont(fontHeight, bold), width);
+}
+
+const char* BannerText(RecordingBanner banner) {
+    switch (banner) {
+    case RecordingBanner::Recording:
+        return "Идёт запись ...";
+    case RecordingBanner::Failed:
+        return "Ошибка записи!";
+    case RecordingBanner::None:
+        break;
+    }
+    return "";
+}
+
+std::string ParticipantCaption(std::int32_t participant) {
+    return "Участник - " + std::to_string(participant);
+}
+
+} // namespace
+
+ExamPage::ExamPage(QWidget* parent, Interview& interview) : QWidget(parent), interview_(interview) {
+    setObjectName(QStringLiteral("examPage"));
+    images_ =
+        Named(new controls::ImageList(
+                  this, 32, {"microphone", "client_account_template", "tick", "stop", "door_open"}),
+              "images");
+
+    dateCaption_ = Named(new controls::Panel(this, 49), "dateCaption");
+    dateCaption_->setFont(StationFont(-19));
+
+    detailsPanel_ = Named(new controls::Panel(this, 180), "detailsPanel");
+    detailsBlock_ = Named(detailsPanel_->AddContentBlock(166), "detailsBlock");
+    regionLabel_ = Named(CaptionLabel(detailsBlock_, 16, 7, -19, false), "regionLabel");
+    schoolLabel_ = Named(CaptionLabel(detailsBlock_, 16, 45, -19, false), "schoolLabel");
+    roomLabel_ = Named(CaptionLabel(detailsBlock_, 16, 84, -19, false), "roomLabel");
+    participantLabel_ = Named(CaptionLabel(detailsBlock_, 16, 122, -19, false), "participantLabel");
+
+    recordingBanner_ = Named(new controls::Panel(this, 40), "recordingBanner");
+    recordingBanner_->setFont(StationFont(-19, true));
+
+    controlsPanel_ = Named(new controls::Panel(this), "controlsPanel");
+    controlsBlock_ = Named(controlsPanel_->AddContentBlock(229), "controlsBlock");
+    // The captions left of the buttons end where the buttons begin; the two lines below the buttons
+    // may take the whole block.
+    timerLabel_ = Named(CaptionLabel(controlsBlock_, 18, 20, -40, false, 555), "timerLabel");
+    countLabel_ = Named(CaptionLabel(controlsBlock_, 21, 12, -19, false, 552), "countLabel");
+    reportLabel_ = Named(CaptionLabel(controlsBlock_, 21, 168, -13, true), "reportLabel");
+    archiveLabel_ = Named(CaptionLabel(controlsBlock_, 21, 191, -13, true), "archiveLabel");
+    const QFont buttonFont = StationFont(-19);
+    startButton_ =
+        Named(new controls::PictureButton(controlsBlock_, QRect(579, 14, 314, 43),
+                                          QStringLiteral("Начать запись"), images_, 0, buttonFont),
+              "startButton");
+    nextButton_ = Named(new controls::PictureButton(controlsBlock_, QRect(581, 74, 314, 43),
+                                                    QStringLiteral("Следующий участник"), images_,
+                                                    1, buttonFont),
+                        "nextButton");
+    closeButton_ = Named(new controls::PictureButton(controlsBlock_, QRect(581, 133, 313, 43),
+                                                     QStringLiteral("Завершить собеседование"),
+                                                     images_, 2, buttonFont),
+                         "closeButton");
+    exitButton_ = Named(new controls::PictureButton(controlsBlock_, QRect(582, 132, 313, 43),
+                                                    QStringLiteral("Выйти из программы"), images_,
+                                                    4, buttonFont),
+                        "exitButton");
+
+    meterPanel_ = Named(new controls::Panel(this, 66), "meterPanel");
+    meterBlock_ = Named(meterPanel_->AddContentBlock(56), "meterBlock");
+    levelMeter_ =
+        Named(new controls::ProgressBar(meterBlock_, QRect(8, 12, 898, 33)), "levelMeter");
+
+    recordingTimer_ = Named(new controls::Timer(this, 1000), "recordingTimer");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    for (QWidget* panel :
+         {dateCaption_, detailsPanel_, recordingBanner_, controlsPanel_, meterPanel_})
+        layout->addWidget(panel);
+
+    startButton_->onClick = [this](QObject*) { interview_.StartRecording(); };
+    nextButton_->onClick = [this](QObject*) { interview_.NextParticipant(); };
+    closeButton_->onClick = [this](QObject*) { interview_.Close(); };
+    exitButton_->onClick = [](QObject*) { QCoreApplication::quit(); };
+    recordingTimer_->onTimer = [this](QObject*) { interview_.Tick(); };
+    ExamChanged(interview_.Exam());
+    subscription_ = interview_.Observers().Subscribe(*this);
+}
+
+void ExamPage::InterviewOpened(const InterviewState& state) {
+    dateCaption_->setText(Text(platform::FormatDateTime("dd.mm.yyyy", state.examDate) +
+                               " - собеседование по русскому языку в 9 классах"));
+    regionLabel_->setText(Text(state.region));
+    schoolLabel_->setText(Text(state.schoolCode6 + " - " + state.schoolName));
+    roomLabel_->setText(Text("Аудитория - " + state.room3));
+    participantLabel_->setText(Text(ParticipantCaption(state.participant)));
+    countLabel_->clear();
+    archiveLabel_->clear();
+    reportLabel_->clear();
+}
+
+void ExamPage::ParticipantChanged(std::int32_t participant) {
+    participantLabel_->setText(Text(ParticipantCaption(participant)));
+}
+
+void ExamPage::ExamChanged(const ExamState& state) {
+    startButton_->setEnabled(state.startEnabled);
+    nextButton_->setEnabled(state.nextEnabled);
+    closeButton_->setVisible(state.closeShown);
+    exitButton_->setVisible(state.exitShown);
+    levelMeter_->setVisible(state.meterShown);
+    timerLabel_->setVisible(state.timerShown);
+    // Once started the timer keeps its own rhythm; enabling it again does not restart it.
+    recordingTimer_->SetEnabled(state.timerRunning);
+    recordingBanner_->setText(QString::fromUtf8(BannerText(state.banner)));
+}
+
+void ExamPage::ElapsedChanged(platform::DateTime elapsed) {
+    timerLabel_->setText(Text(TimerText(elapsed)));
+}
+
+void ExamPage::LevelChanged(std::int64_t position) {
+    levelMeter_->SetPosition(position);
+}
+
+void ExamPage::ReportSaved(const SavedReport& report) {
+    reportLabel_->setText(Text("Сформирован отчёт:  " + report.fileName));
+    countLabel_->setText(Text("Участников: " + std::to_string(report.participants)));
+}
+
+void ExamPage::ArchiveWritten(const std::string& archivePath) {
+    archiveLabel_->setText(Text("Архив собеседования: " + archivePath));
+}

@@ -1,0 +1,62 @@
+// The exam page: records the participants one after another and closes the interview. It shows
+// what the interview reports.
+#pragma once
+
+#include "station/core/ObserverList.h"
+
+#include <QWidget>
+
+class Interview;
+
+namespace controls {
+class ImageList;
+class Label;
+class Panel;
+class PictureButton;
+class ProgressBar;
+class Timer;
+} // namespace controls
+
+class ExamPage : public QWidget, private StationObserver {
+public:
+    ExamPage(QWidget* parent, Interview& interview);
+
+private:
+    void InterviewOpened(const InterviewState& state) override;
+    void ParticipantChanged(std::int32_t participant) override;
+    void ExamChanged(const ExamState& state) override;
+    void ElapsedChanged(platform::DateTime elapsed) override;
+    void LevelChanged(std::int64_t position) override;
+    void ReportSaved(const SavedReport& report) override;
+    void ArchiveWritten(const std::string& archivePath) override;
+
+    Interview& interview_;
+
+    // Pictures: 0 microphone, 1 client_account_template, 2 tick, 3 stop, 4 door_open.
+    controls::ImageList* images_;
+    controls::Panel* dateCaption_;
+    controls::Panel* detailsPanel_;
+    QWidget* detailsBlock_;
+    controls::Label* regionLabel_;
+    controls::Label* schoolLabel_;
+    controls::Label* roomLabel_;
+    controls::Label* participantLabel_;
+    controls::Panel* recordingBanner_;
+    controls::Panel* controlsPanel_;
+    QWidget* controlsBlock_;
+    controls::Label* timerLabel_;
+    controls::Label* countLabel_;
+    controls::Label* reportLabel_;
+    controls::Label* archiveLabel_;
+    controls::PictureButton* startButton_;
+    controls::PictureButton* nextButton_;
+    controls::PictureButton* closeButton_;
+    controls::PictureButton* exitButton_; // over the close button
+    controls::Panel* meterPanel_;
+    QWidget* meterBlock_;
+    controls::ProgressBar* levelMeter_;
+    controls::Timer* recordingTimer_; // 1000 ms
+
+    // Declared last: it ends before the widgets go.
+    Subscription subscription_;
+};
