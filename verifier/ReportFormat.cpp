@@ -111,7 +111,8 @@ void CheckCharacters(std::string_view line, std::size_t number,
                      std::vector<ReportProblem>& problems) {
     for (const char c : line) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
+        // A tab pasted into a typed value does no harm to the format; a stray CR or a NUL does.
+        if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
             problems.push_back(
                 {number, "управляющий символ " + std::to_string(byte) + " внутри строки"});
             return;

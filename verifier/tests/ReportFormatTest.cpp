@@ -103,6 +103,13 @@ TEST(ReportFormatTest, EachMalformationIsNamedWithItsLine) {
              return bytes;
          }(),
          3, "0x98"},
+        {"zeros where a line should be",
+         [&] {
+             std::string bytes = sound;
+             bytes.insert(bytes.find("\r\n000145"), std::string(4, '\0'));
+             return bytes;
+         }(),
+         3, "управляющий символ 0"},
         {"empty", "", 0, "0 строк"},
     };
     for (const Case& c : cases) {

@@ -93,6 +93,11 @@ TEST_F(VerifyToolTest, AFolderIsCheckedInOrderWithEveryFaultNamed) {
         }
         EXPECT_EQ(lines[6], "Проверено архивов: 6. Исправны: 1. С ошибками: 5.");
     }
+    // Standard error is no terminal here: no progress line may creep into a log.
+    const CommandResult logged =
+        testing::RunCommand(std::string(INTERVIEW_VERIFY) + " " + Quoted(archives) + " 2>&1");
+    EXPECT_EQ(logged.Output.find('\r'), std::string::npos);
+    EXPECT_EQ(logged.Output.find(" из "), std::string::npos);
 }
 
 TEST_F(VerifyToolTest, JsonGivesOneObjectPerArchive) {

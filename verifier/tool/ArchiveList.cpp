@@ -37,6 +37,8 @@ void CollectFolder(const std::string& folder, std::vector<Target>& targets) {
     // A subfolder that cannot be listed may hide archives: the receiver must hear of it.
     if (error)
         found.push_back({folder, Reason(error)});
+    else if (found.empty())
+        found.push_back({folder, "в папке нет архивов .zip"});
     std::sort(found.begin(), found.end(),
               [](const Target& a, const Target& b) { return a.Path < b.Path; });
     targets.insert(targets.end(), found.begin(), found.end());
