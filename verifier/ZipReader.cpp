@@ -71,6 +71,9 @@ void RequireReadableFile(const std::string& path) {
         throw UnreadableArchive("файл не открывается: " + SystemText(errno));
     if (S_ISDIR(facts.st_mode))
         throw UnreadableArchive("это папка, а не файл");
+    // A pipe or a device would block the open or never end.
+    if (!S_ISREG(facts.st_mode))
+        throw UnreadableArchive("это не обычный файл");
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         throw UnreadableArchive("файл не открывается: " + SystemText(errno));

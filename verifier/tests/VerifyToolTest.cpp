@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <regex>
+#include <sys/stat.h>
 
 #ifndef INTERVIEW_VERIFY
 #error "INTERVIEW_VERIFY must name the built program"
@@ -134,6 +135,10 @@ TEST_F(VerifyToolTest, APathThatCannotBeReadExitsWithTwo) {
     EXPECT_EQ(Verify("--jobs 0 " + Quoted(sound)).ExitCode, 2);
     EXPECT_EQ(Verify("--no-such-option " + Quoted(sound)).ExitCode, 2);
     EXPECT_EQ(Verify("").ExitCode, 2);
+    // A pipe named as an archive would block a plain open for ever.
+    const std::string pipe = interview.Scratch("pipe.zip");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(Verify(Quoted(pipe)).ExitCode, 2);
     const std::string empty = interview.Scratch("empty");
     fs::create_directory(empty);
     EXPECT_EQ(Verify(Quoted(empty)).ExitCode, 2);
