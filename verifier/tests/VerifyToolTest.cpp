@@ -73,8 +73,8 @@ TEST_F(VerifyToolTest, ASoundArchiveIsOkAndExitsWithZero) {
 }
 
 TEST_F(VerifyToolTest, AFolderIsCheckedInOrderWithEveryFaultNamed) {
-    for (const char* jobs : {"1", "3"}) {
-        const CommandResult result = Verify(std::string("--jobs ") + jobs + " " + Quoted(archives));
+    for (const char* jobs : {"--jobs 1", "-j3", "--jobs=2"}) {
+        const CommandResult result = Verify(std::string(jobs) + " " + Quoted(archives));
         EXPECT_EQ(result.ExitCode, 1) << result.Output;
         const std::vector<std::string> lines = Lines(result.Output);
         ASSERT_EQ(lines.size(), 7u) << result.Output;

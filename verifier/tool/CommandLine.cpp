@@ -48,6 +48,8 @@ Options ParseCommandLine(int argc, const char* const* argv) {
             options.Jobs = JobCount(argv[i]);
         } else if (argument.starts_with("--jobs=")) {
             options.Jobs = JobCount(argument.substr(7));
+        } else if (argument.starts_with("-j")) {
+            options.Jobs = JobCount(argument.substr(2));
         } else {
             throw UsageError("неизвестный параметр «" + std::string(argument) + "»");
         }
