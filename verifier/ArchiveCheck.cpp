@@ -18,12 +18,7 @@ constexpr std::uint64_t MaxReportSize = 4 * 1024 * 1024;
 constexpr std::size_t MaxListedGaps = 10;
 
 bool EndsWithCsv(const std::string& name) {
-    if (name.size() < 4)
-        return false;
-    std::string tail = name.substr(name.size() - 4);
-    std::transform(tail.begin(), tail.end(), tail.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return tail == ".csv";
+    return HasExtension(name, ".csv");
 }
 
 std::string JoinNumbers(const std::vector<std::int64_t>& numbers) {

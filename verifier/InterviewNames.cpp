@@ -2,6 +2,7 @@
 
 #include "verifier/ReportFormat.h"
 
+#include <cctype>
 #include <cstdint>
 
 namespace interview_check {
@@ -29,6 +30,16 @@ bool IsReportNameFor(std::string_view name, std::string_view schoolCode, std::st
         "-000000-" + std::string(schoolCode) + "-" + std::string(room) + ".csv";
     return name.size() == 11 + tail.size() && name.starts_with("01-") &&
            IsCalendarDate(name.substr(3, 8), '\0') && name.substr(11) == tail;
+}
+
+bool HasExtension(std::string_view name, std::string_view extension) {
+    if (name.size() < extension.size())
+        return false;
+    const std::string_view tail = name.substr(name.size() - extension.size());
+    for (std::size_t i = 0; i < tail.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(tail[i])) != extension[i])
+            return false;
+    return true;
 }
 
 std::optional<std::int64_t> ParticipantNumber(std::string_view name) {

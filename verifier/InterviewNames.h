@@ -19,6 +19,9 @@ bool LooksLikeFolderName(std::string_view name);
 // Whether `name` is "01-" + a real day as "ddmmyyyy" + "-000000-" + code + "-" + room + ".csv".
 bool IsReportNameFor(std::string_view name, std::string_view schoolCode, std::string_view room);
 
+// Whether `name` ends in `extension` (given in lower case, with its dot), letters in any case.
+bool HasExtension(std::string_view name, std::string_view extension);
+
 // n for "n.mp3" written as the station numbers participants: decimal, from 1, no leading zero.
 std::optional<std::int64_t> ParticipantNumber(std::string_view name);
 

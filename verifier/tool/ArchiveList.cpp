@@ -1,5 +1,7 @@
 #include "verifier/tool/ArchiveList.h"
 
+#include "verifier/InterviewNames.h"
+
 #include <algorithm>
 #include <filesystem>
 
@@ -7,13 +9,6 @@ namespace interview_check::tool {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool HasZipExtension(const fs::path& path) {
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".zip";
-}
 
 std::string Reason(const std::error_code& error) {
     return "не читается: " + error.message();
@@ -29,7 +24,8 @@ void CollectFolder(const std::string& folder, std::vector<Target>& targets) {
     }
     while (entry != end) {
         std::error_code ignored;
-        if (entry->is_regular_file(ignored) && HasZipExtension(entry->path()))
+        if (entry->is_regular_file(ignored) &&
+            HasExtension(entry->path().filename().string(), ".zip"))
             found.push_back({entry->path().string(), {}});
         if (entry.increment(error); error)
             break;
