@@ -1,0 +1,249 @@
+#include "verifier/ArchiveCheck.h"
+
+#include "verifier/InterviewNames.h"
+#include "verifier/ListedFile.h"
+#include "verifier/Reasons.h"
+#include "verifier/ZipReader.h"
+
+#include <algorithm>
+#include <exception>
+#include <map>
+#include <set>
+
+namespace interview_check {
+namespace {
+
+// A report lists a few dozen recordings in some kilobytes; anything claiming more is not read.
+constexpr std::uint64_t MaxReportSize = 4 * 1024 * 1024;
+constexpr std::size_t MaxListedGaps = 10;
+
+bool EndsWithCsv(const std::string& name) {
+    return HasExtension(name, ".csv");
+}
+
+std::string JoinNumbers(const std::vector<std::int64_t>& numbers) {
+    std::string text;
+    for (std::size_t i = 0; i < numbers.size() && i < MaxListedGaps; ++i)
+        text += (i ? ", " : "") + std::to_string(numbers[i]);
+    if (numbers.size() > MaxListedGaps)
+        text += " и ещё " + std::to_string(numbers.size() - MaxListedGaps);
+    return text;
+}
+
+class Checker {
+public:
+    Checker(const ZipReader& reader, const CheckOptions& options, ArchiveVerdict& verdict)
+        : reader_(reader), options_(options), verdict_(verdict) {}
+
+    void Run() {
+        if (!FindFolder())
+            return;
+        const ZipEntry* report = FindReport();
+        // Without a readable report nothing is listed, so nothing can be called unlisted.
+        if (!report || !ReadReport(*report))
+            return;
+        CheckNames();
+        CheckRecordings();
+        CheckCount();
+        ReportUnlisted(report);
+    }
+
+private:
+    void Add(std::string entry, std::string why) {
+        verdict_.Problems.push_back({std::move(entry), std::move(why)});
+    }
+
+    // The one top-level folder; everything outside it is reported.
+    bool FindFolder() {
+        std::vector<std::string> tops;
+        std::set<std::string> names;
+        for (const ZipEntry& entry : reader_.Entries()) {
+            if (!names.insert(entry.Name).second)
+                Add(entry.Name, reason::Duplicate);
+            const std::size_t slash = entry.Name.find('/');
+            if (slash == std::string::npos) {
+                Add(entry.Name, "файл вне папки собеседования");
+                continue;
+            }
+            const std::string top = entry.Name.substr(0, slash);
+            if (std::find(tops.begin(), tops.end(), top) == tops.end())
+                tops.push_back(top);
+        }
+        if (tops.empty()) {
+            Add("", "в архиве нет папки собеседования");
+            return false;
+        }
+        const auto named = std::find_if(tops.begin(), tops.end(), LooksLikeFolderName);
+        verdict_.Folder = named != tops.end() ? *named : tops.front();
+        if (tops.size() > 1)
+            for (const std::string& top : tops)
+                if (top != verdict_.Folder)
+                    Add(top + "/", "вторая папка в архиве: архив собеседования держит одну");
+        if (!LooksLikeFolderName(verdict_.Folder))
+            Add(verdict_.Folder + "/", "имя папки не по правилам 01-ДДММГГГГ-код-аудитория");
+        prefix_ = verdict_.Folder + "/";
+        for (const ZipEntry& entry : reader_.Entries())
+            if (entry.Name.starts_with(prefix_) && entry.Name.size() > prefix_.size() &&
+                !inFolder_.contains(entry.Name.substr(prefix_.size())))
+                inFolder_.emplace(entry.Name.substr(prefix_.size()), &entry);
+        return true;
+    }
+
+    const ZipEntry* FindReport() {
+        std::vector<const ZipEntry*> reports;
+        for (const auto& [name, entry] : inFolder_)
+            if (name.find('/') == std::string::npos && EndsWithCsv(name))
+                reports.push_back(entry);
+        if (reports.empty()) {
+            Add("", "нет отчёта (.csv) в папке собеседования");
+            return nullptr;
+        }
+        std::sort(reports.begin(), reports.end(),
+                  [](const ZipEntry* a, const ZipEntry* b) { return a->Index < b->Index; });
+        for (std::size_t i = 1; i < reports.size(); ++i)
+            Add(Inside(*reports[i]), "второй отчёт в папке собеседования");
+        verdict_.ReportName = Inside(*reports.front());
+        return reports.front();
+    }
+
+    bool ReadReport(const ZipEntry& entry) {
+        if (entry.DeclaredSize > MaxReportSize) {
+            Add(verdict_.ReportName, "отчёт заявлен размером " +
+                                         std::to_string(entry.DeclaredSize) +
+                                         " байт: таких отчётов не бывает, не читается");
+            return false;
+        }
+        std::string bytes;
+        const StreamResult read =
+            reader_.Stream(entry, [&bytes](const unsigned char* data, std::size_t size) {
+                bytes.append(reinterpret_cast<const char*>(data), size);
+            });
+        if (!read.Failure.empty()) {
+            Add(verdict_.ReportName, read.Failure);
+            return false;
+        }
+        verdict_.Report = ParseReport(bytes);
+        for (const ReportProblem& problem : verdict_.Report.Problems)
+            Add(verdict_.ReportName,
+                (problem.LineNumber ? "строка " + std::to_string(problem.LineNumber) + ": "
+                                    : std::string()) +
+                    problem.Reason);
+        return true;
+    }
+
+    void CheckNames() {
+        const InterviewReport& report = verdict_.Report;
+        if (report.SchoolCode.empty() || report.Room.empty())
+            return;
+        if (!report.ExamDate.empty()) {
+            const std::string expected =
+                ExpectedFolderName(report.ExamDate, report.SchoolCode, report.Room);
+            if (verdict_.Folder != expected)
+                Add(prefix_, "имя папки не совпадает с отчётом (ожидалось " + expected + ")");
+        }
+        if (!IsReportNameFor(verdict_.ReportName, report.SchoolCode, report.Room))
+            Add(verdict_.ReportName, "имя отчёта не по правилам (ожидалось 01-ДДММГГГГ-000000-" +
+                                         report.SchoolCode + "-" + report.Room + ".csv)");
+    }
+
+    void CheckRecordings() {
+        std::set<std::string> listed;
+        for (const RecordingLine& line : verdict_.Report.Recordings) {
+            if (!listed.insert(line.Name).second) {
+                Add(line.Name, "указана в отчёте дважды");
+                continue;
+            }
+            if (!ParticipantNumber(line.Name))
+                Add(line.Name, "имя записи не по правилам (номер участника + .mp3)");
+            RecordingVerdict recording{line.Name, line.Size, line.Crc32, false, {}};
+            const auto entry = inFolder_.find(line.Name);
+            if (entry == inFolder_.end()) {
+                Add(line.Name, reason::Missing);
+            } else {
+                Mp3Walk walk(options_.DecodeAudio);
+                std::string why = CheckListedFile(reader_, *entry->second, line, &walk);
+                if (why.empty()) {
+                    recording.Mp3 = walk.Finish();
+                    why = recording.Mp3.Failure;
+                }
+                recording.Sound = why.empty();
+                if (!why.empty())
+                    Add(line.Name, why);
+            }
+            verdict_.Recordings.push_back(std::move(recording));
+        }
+    }
+
+    // The count line names the last participant; every participant up to it has a line.
+    void CheckCount() {
+        const InterviewReport& report = verdict_.Report;
+        std::set<std::int64_t> numbers;
+        for (const RecordingLine& line : report.Recordings)
+            if (const auto number = ParticipantNumber(line.Name))
+                numbers.insert(*number);
+        if (numbers.empty()) {
+            Add(verdict_.ReportName, "в отчёте нет ни одной записи участника");
+            return;
+        }
+        const std::int64_t highest = *numbers.rbegin();
+        if (report.Participants && *report.Participants != highest)
+            Add(verdict_.ReportName, "участников " + std::to_string(*report.Participants) +
+                                         ", а последняя запись — " + std::to_string(highest) +
+                                         ".mp3");
+        std::vector<std::int64_t> gaps;
+        for (std::int64_t number = 1; number < highest && gaps.size() <= MaxListedGaps; ++number)
+            if (!numbers.contains(number))
+                gaps.push_back(number);
+        if (!gaps.empty())
+            Add(verdict_.ReportName, "нет строк отчёта для участников " + JoinNumbers(gaps));
+    }
+
+    void ReportUnlisted(const ZipEntry* report) {
+        std::set<std::string> listed;
+        for (const RecordingLine& line : verdict_.Report.Recordings)
+            listed.insert(line.Name);
+        for (const auto& [name, entry] : inFolder_) {
+            if (entry == report || listed.contains(name))
+                continue;
+            if (EndsWithCsv(name) && name.find('/') == std::string::npos)
+                continue; // reported as a second report already
+            Add(name, std::string(reason::Extra) + ": нет в отчёте");
+        }
+    }
+
+    std::string Inside(const ZipEntry& entry) const { return entry.Name.substr(prefix_.size()); }
+
+    const ZipReader& reader_;
+    const CheckOptions& options_;
+    ArchiveVerdict& verdict_;
+    std::string prefix_;
+    std::map<std::string, const ZipEntry*> inFolder_;
+};
+
+} // namespace
+
+double ArchiveVerdict::Seconds() const {
+    double seconds = 0;
+    for (const RecordingVerdict& recording : Recordings)
+        seconds += recording.Mp3.Seconds;
+    return seconds;
+}
+
+ArchiveVerdict CheckArchive(const std::string& path, const CheckOptions& options) {
+    ArchiveVerdict verdict;
+    verdict.Archive = path;
+    try {
+        const ZipReader reader(path);
+        Checker(reader, options, verdict).Run();
+    } catch (const UnreadableArchive& error) {
+        verdict.Readable = false;
+        verdict.Problems.push_back({"", error.what()});
+    } catch (const DamagedArchive& error) {
+        verdict.Problems.push_back({"", error.what()});
+    } catch (const std::exception& error) {
+        verdict.Problems.push_back({"", std::string("проверка прервана: ") + error.what()});
+    }
+    return verdict;
+}
+
+} // namespace interview_check

@@ -1,0 +1,51 @@
+// The receiver's full check of one interview archive: one interview folder named by the rules,
+// one report in it named by the rules and well formed, every listed recording present with its
+// listed size and CRC-32 and readable as MP3 to its end, nothing unlisted, and the participant
+// count matching the recordings.
+#pragma once
+
+#include "verifier/Mp3Walk.h"
+#include "verifier/ReportFormat.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace interview_check {
+
+struct Problem {
+    // The entry concerned: a name inside the interview folder, an archive path for entries
+    // outside it, or empty for the archive as a whole.
+    std::string Entry;
+    std::string Reason;
+};
+
+struct RecordingVerdict {
+    std::string Name;
+    std::int64_t Size = 0;
+    std::uint32_t Crc32 = 0;
+    bool Sound = false;
+    Mp3Facts Mp3; // meaningful when the entry was read to its end
+};
+
+struct ArchiveVerdict {
+    std::string Archive;  // the path checked
+    bool Readable = true; // false: the file could not be opened for reading at all
+    std::string Folder;   // the interview folder found, if any
+    std::string ReportName;
+    InterviewReport Report;
+    std::vector<RecordingVerdict> Recordings;
+    std::vector<Problem> Problems;
+
+    bool Sound() const { return Readable && Problems.empty(); }
+    double Seconds() const;
+};
+
+struct CheckOptions {
+    bool DecodeAudio = false; // see Mp3Walk
+};
+
+// Never raises for a fault of the archive: every fault becomes a Problem.
+ArchiveVerdict CheckArchive(const std::string& path, const CheckOptions& options = {});
+
+} // namespace interview_check

@@ -1,0 +1,46 @@
+#include "verifier/ListedFile.h"
+
+#include "verifier/Reasons.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+namespace interview_check {
+namespace {
+
+std::string Hex(std::uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08" PRIX32, value);
+    return text;
+}
+
+std::string SizeReason(std::int64_t listed, std::uint64_t found) {
+    return std::string(reason::SizeDiffers) + " (" +
+           ListedAgainstFound(std::to_string(listed), std::to_string(found)) + ")";
+}
+
+} // namespace
+
+std::string ListedAgainstFound(const std::string& listed, const std::string& found) {
+    return "в отчёте " + listed + ", в архиве " + found;
+}
+
+std::string CheckListedFile(const ZipReader& reader, const ZipEntry& entry,
+                            const RecordingLine& line, Mp3Walk* walk) {
+    if (line.Size < 0 || entry.DeclaredSize != static_cast<std::uint64_t>(line.Size))
+        return SizeReason(line.Size, entry.DeclaredSize);
+    ZipReader::Sink sink;
+    if (walk)
+        sink = [walk](const unsigned char* data, std::size_t size) { walk->Feed(data, size); };
+    const StreamResult read = reader.Stream(entry, sink);
+    if (!read.Failure.empty())
+        return read.Failure;
+    if (read.Size != entry.DeclaredSize)
+        return SizeReason(line.Size, read.Size);
+    if (read.Crc32 != line.Crc32)
+        return std::string(reason::CrcDiffers) + " (" +
+               ListedAgainstFound(Hex(line.Crc32), Hex(read.Crc32)) + ")";
+    return {};
+}
+
+} // namespace interview_check

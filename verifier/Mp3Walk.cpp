@@ -1,0 +1,108 @@
+#include "verifier/Mp3Walk.h"
+
+#include <mpg123.h>
+
+#include <limits>
+#include <mutex>
+#include <stdexcept>
+
+namespace interview_check {
+namespace {
+
+void InitialiseLibraryOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { mpg123_init(); });
+}
+
+} // namespace
+
+Mp3Walk::Mp3Walk(bool decodeAudio) : decodeAudio_(decodeAudio) {
+    InitialiseLibraryOnce();
+    int error = MPG123_OK;
+    handle_ = mpg123_new(nullptr, &error);
+    if (!handle_)
+        throw std::runtime_error(std::string("Декодер MP3 не создаётся (") +
+                                 mpg123_plain_strerror(error) + ")");
+    // Quiet: the decoder must not write to the verifier's output. No resync: junk between
+    // frames is a fault to report, not something to skip over.
+    mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_NO_RESYNC, 0);
+    if (mpg123_open_feed(handle_) != MPG123_OK) {
+        const std::string text = mpg123_strerror(handle_);
+        mpg123_delete(handle_);
+        throw std::runtime_error("Декодер MP3 не открывается (" + text + ")");
+    }
+}
+
+Mp3Walk::~Mp3Walk() {
+    mpg123_close(handle_);
+    mpg123_delete(handle_);
+}
+
+void Mp3Walk::Fail(const std::string& reason) {
+    if (facts_.Failure.empty())
+        facts_.Failure = reason;
+}
+
+void Mp3Walk::Feed(const unsigned char* data, std::size_t size) {
+    if (!facts_.Failure.empty() || size == 0)
+        return;
+    if (mpg123_feed(handle_, data, size) != MPG123_OK) {
+        Fail(std::string("декодер MP3 не принял данные (") + mpg123_strerror(handle_) + ")");
+        return;
+    }
+    TakeFrames();
+}
+
+void Mp3Walk::TakeFrames() {
+    for (;;) {
+        const int result = mpg123_framebyframe_next(handle_);
+        if (result == MPG123_NEED_MORE)
+            return;
+        if (result != MPG123_OK && result != MPG123_NEW_FORMAT) {
+            Fail("не MP3 после кадра " + std::to_string(facts_.Frames) + " (" +
+                 mpg123_strerror(handle_) + ")");
+            return;
+        }
+        long rate = 0;
+        int channels = 0;
+        int encoding = 0;
+        mpg123_getformat(handle_, &rate, &channels, &encoding);
+        if (facts_.Frames == 0) {
+            facts_.SampleRate = rate;
+            facts_.Channels = channels;
+        } else if (rate != facts_.SampleRate || channels != facts_.Channels) {
+            Fail("формат звука меняется на кадре " + std::to_string(facts_.Frames + 1));
+            return;
+        }
+        if (decodeAudio_) {
+            off_t number = 0;
+            unsigned char* audio = nullptr;
+            std::size_t bytes = 0;
+            if (mpg123_framebyframe_decode(handle_, &number, &audio, &bytes) != MPG123_OK) {
+                Fail("кадр " + std::to_string(facts_.Frames + 1) + " не декодируется (" +
+                     mpg123_strerror(handle_) + ")");
+                return;
+            }
+        }
+        ++facts_.Frames;
+        samples_ += static_cast<std::uint64_t>(mpg123_spf(handle_));
+    }
+}
+
+Mp3Facts Mp3Walk::Finish() {
+    if (facts_.Failure.empty()) {
+        long left = 0;
+        double ignored = 0;
+        mpg123_getstate(handle_, MPG123_BUFFERFILL, &left, &ignored);
+        if (facts_.Frames == 0)
+            Fail("не MP3: не найдено ни одного кадра");
+        else if (left > 0)
+            Fail("запись обрывается: " + std::to_string(left) +
+                 " байт в конце не составляют целого кадра");
+    }
+    if (facts_.SampleRate > 0)
+        facts_.Seconds = static_cast<double>(samples_) / static_cast<double>(facts_.SampleRate);
+    return facts_;
+}
+
+} // namespace interview_check

@@ -1,0 +1,48 @@
+// Follows an MP3 recording frame by frame with libmpg123 as its bytes stream past, so a recording
+// is checked in the same pass that decompresses and checksums it. Every frame must follow the one
+// before it (no resynchronising over junk), the format must stay the same, and the recording must
+// end on a whole frame or its trailing ID3v1 block.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+struct mpg123_handle_struct;
+
+namespace interview_check {
+
+struct Mp3Facts {
+    std::uint64_t Frames = 0;
+    double Seconds = 0;
+    long SampleRate = 0;
+    int Channels = 0;
+    std::string Failure; // empty for a sound recording
+};
+
+class Mp3Walk {
+public:
+    // With `decodeAudio` every frame is also decoded to samples. libmpg123 conceals damage inside
+    // a frame's audio data rather than reporting it, so this finds nothing that the walk misses;
+    // it is there for receivers who want the audio itself run through the decoder.
+    explicit Mp3Walk(bool decodeAudio = false);
+    ~Mp3Walk();
+    Mp3Walk(const Mp3Walk&) = delete;
+    Mp3Walk& operator=(const Mp3Walk&) = delete;
+
+    // The next bytes of the recording. Once a failure is found the rest is ignored.
+    void Feed(const unsigned char* data, std::size_t size);
+    // After the last byte.
+    Mp3Facts Finish();
+
+private:
+    void Fail(const std::string& reason);
+    void TakeFrames();
+
+    mpg123_handle_struct* handle_ = nullptr;
+    bool decodeAudio_;
+    std::uint64_t samples_ = 0;
+    Mp3Facts facts_;
+};
+
+} // namespace interview_check

@@ -1,0 +1,162 @@
+#include "verifier/ZipReader.h"
+
+#include "verifier/Reasons.h"
+
+#include <zip.h>
+#include <zlib.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace interview_check {
+namespace {
+
+// An interview holds a few dozen files; a central directory of millions is not one of ours and
+// would only cost memory to list.
+constexpr std::int64_t MaxEntries = 100000;
+constexpr std::size_t PieceSize = 256 * 1024;
+
+std::string SystemText(int error) {
+    return std::strerror(error);
+}
+
+// Russian first, the library's own words after it.
+std::string FailureText(zip_error_t* error) {
+    const std::string original = zip_error_strerror(error);
+    switch (zip_error_code_zip(error)) {
+    case ZIP_ER_CRC:
+        return reason::CrcDiffers;
+    case ZIP_ER_ZLIB:
+    case ZIP_ER_COMPRESSED_DATA:
+        return std::string(reason::DamagedData) + " (" + original + ")";
+    case ZIP_ER_INCONS:
+        return "заголовки архива не согласованы (" + original + ")";
+    case ZIP_ER_EOF:
+    case ZIP_ER_READ:
+    case ZIP_ER_SEEK:
+        return "данные обрываются раньше времени (" + original + ")";
+    case ZIP_ER_COMPNOTSUPP:
+        return "метод сжатия не поддерживается (" + original + ")";
+    case ZIP_ER_ENCRNOTSUPP:
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD:
+        return std::string(reason::Encrypted) + " (" + original + ")";
+    case ZIP_ER_MEMORY:
+        return "недостаточно памяти (" + original + ")";
+    case ZIP_ER_MULTIDISK:
+        return "многотомный архив не поддерживается (" + original + ")";
+    default:
+        return "ошибка чтения архива (" + original + ")";
+    }
+}
+
+// A zip whose end was cut off still starts like one; anything else never was a zip.
+bool StartsLikeZip(const std::string& path) {
+    unsigned char head[4] = {};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool zipLike = ::read(fd, head, sizeof head) == 4 && head[0] == 'P' && head[1] == 'K' &&
+                         head[2] == 3 && head[3] == 4;
+    ::close(fd);
+    return zipLike;
+}
+
+void RequireReadableFile(const std::string& path) {
+    struct stat facts {};
+    if (::stat(path.c_str(), &facts) != 0)
+        throw UnreadableArchive("файл не открывается: " + SystemText(errno));
+    if (S_ISDIR(facts.st_mode))
+        throw UnreadableArchive("это папка, а не файл");
+    // A pipe or a device would block the open or never end.
+    if (!S_ISREG(facts.st_mode))
+        throw UnreadableArchive("это не обычный файл");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw UnreadableArchive("файл не открывается: " + SystemText(errno));
+    ::close(fd);
+}
+
+struct FileCloser {
+    void operator()(zip_file_t* file) const { zip_fclose(file); }
+};
+
+} // namespace
+
+void ZipReader::Closer::operator()(zip* archive) const {
+    zip_discard(archive);
+}
+
+ZipReader::ZipReader(const std::string& path) {
+    RequireReadableFile(path);
+    int code = ZIP_ER_OK;
+    archive_.reset(zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code));
+    if (!archive_) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, code);
+        const std::string text = FailureText(&error);
+        const int systemError = zip_error_code_system(&error);
+        zip_error_fini(&error);
+        if (code == ZIP_ER_OPEN || code == ZIP_ER_NOENT)
+            throw UnreadableArchive("файл не открывается: " + SystemText(systemError));
+        if (code == ZIP_ER_NOZIP)
+            throw DamagedArchive(StartsLikeZip(path) ? reason::Truncated : reason::NotZip);
+        throw DamagedArchive(text);
+    }
+    const zip_int64_t count = zip_get_num_entries(archive_.get(), 0);
+    if (count < 0 || count > MaxEntries)
+        throw DamagedArchive("в архиве " + std::to_string(count) +
+                             " записей: это не архив собеседования");
+    entries_.reserve(static_cast<std::size_t>(count));
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t facts;
+        zip_stat_init(&facts);
+        if (zip_stat_index(archive_.get(), static_cast<zip_uint64_t>(i), 0, &facts) != 0)
+            throw DamagedArchive(FailureText(zip_get_error(archive_.get())));
+        ZipEntry entry;
+        entry.Index = static_cast<std::uint64_t>(i);
+        entry.Name = (facts.valid & ZIP_STAT_NAME) && facts.name ? facts.name : "";
+        entry.DeclaredSize = (facts.valid & ZIP_STAT_SIZE) ? facts.size : 0;
+        entry.DeclaredCrc32 = (facts.valid & ZIP_STAT_CRC) ? facts.crc : 0;
+        entries_.push_back(std::move(entry));
+    }
+}
+
+ZipReader::~ZipReader() = default;
+
+StreamResult ZipReader::Stream(const ZipEntry& entry, const Sink& sink) const {
+    StreamResult result;
+    result.Crc32 = static_cast<std::uint32_t>(crc32(0L, Z_NULL, 0));
+    std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(archive_.get(), entry.Index, 0));
+    if (!file) {
+        result.Failure = FailureText(zip_get_error(archive_.get()));
+        return result;
+    }
+    std::vector<unsigned char> piece(PieceSize);
+    for (;;) {
+        const zip_int64_t got = zip_fread(file.get(), piece.data(), piece.size());
+        if (got < 0) {
+            result.Failure = FailureText(zip_file_get_error(file.get()));
+            return result;
+        }
+        if (got == 0)
+            return result;
+        const auto size = static_cast<std::size_t>(got);
+        // The declared size is checked against the data, never the other way round: a small
+        // claim over a huge stream stops here instead of running on.
+        if (result.Size + size > entry.DeclaredSize) {
+            result.Failure = reason::LongerThanDeclared;
+            return result;
+        }
+        result.Size += size;
+        result.Crc32 =
+            static_cast<std::uint32_t>(crc32(result.Crc32, piece.data(), static_cast<uInt>(size)));
+        if (sink)
+            sink(piece.data(), size);
+    }
+}
+
+} // namespace interview_check

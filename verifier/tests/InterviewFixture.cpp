@@ -1,0 +1,175 @@
+#include "verifier/tests/InterviewFixture.h"
+
+#include "archive/Compression.h"
+#include "archive/StringUtils.h"
+#include "platform/DateTime.h"
+#include "station/Report.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <stdexcept>
+#include <sys/wait.h>
+
+#ifndef VERIFIER_TEST_DIR
+#error "VERIFIER_TEST_DIR must name the folder of the verifier's tests"
+#endif
+
+namespace interview_check::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string MakeTemporaryFolder(const char* stem) {
+    std::string pattern = (fs::temp_directory_path() / (std::string(stem) + ".XXXXXX")).string();
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot create a temporary folder");
+    return pattern;
+}
+
+// One folder of encoded recordings for the whole test program: lame runs once per tone.
+const std::string& RecordingCache() {
+    static const std::string folder = MakeTemporaryFolder("verifier-recordings");
+    static const struct Remover {
+        ~Remover() {
+            std::error_code ignored;
+            fs::remove_all(folder, ignored);
+        }
+    } remover;
+    return folder;
+}
+
+void WriteTone(const std::string& path, int tone, double seconds) {
+    constexpr std::uint32_t Rate = 44100;
+    const auto samples = static_cast<std::uint32_t>(seconds * Rate);
+    std::string bytes;
+    const auto put = [&bytes](std::uint32_t value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes += static_cast<char>((value >> (8 * i)) & 0xff);
+    };
+    bytes += "RIFF";
+    put(36 + samples * 2, 4);
+    bytes += "WAVEfmt ";
+    put(16, 4);
+    put(1, 2);
+    put(1, 2);
+    put(Rate, 4);
+    put(Rate * 2, 4);
+    put(2, 2);
+    put(16, 2);
+    bytes += "data";
+    put(samples * 2, 4);
+    const double frequency = 220.0 * (1 + tone);
+    for (std::uint32_t i = 0; i < samples; ++i)
+        put(static_cast<std::uint16_t>(static_cast<std::int16_t>(
+                8000 * std::sin(2 * 3.14159265358979 * frequency * i / Rate))),
+            2);
+    WriteFile(path, bytes);
+}
+
+} // namespace
+
+CommandResult RunCommand(const std::string& command) {
+    CommandResult result;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return result;
+    std::array<char, 4096> buffer{};
+    while (const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
+        result.Output.append(buffer.data(), got);
+    const int status = ::pclose(pipe);
+    result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+void ZipSurgery(const std::string& arguments) {
+    const CommandResult result = RunCommand(
+        "python3 " + Quoted(VERIFIER_TEST_DIR "/zip_surgery.py") + " " + arguments + " 2>&1");
+    ASSERT_EQ(result.ExitCode, 0) << result.Output;
+}
+
+std::string Recording(int tone, double seconds) {
+    static std::mutex lock;
+    const std::lock_guard<std::mutex> guard(lock);
+    const std::string stem = RecordingCache() + "/tone" + std::to_string(tone) + "-" +
+                             std::to_string(static_cast<int>(seconds * 1000));
+    if (!fs::exists(stem + ".mp3")) {
+        WriteTone(stem + ".wav", tone, seconds);
+        // Mono at 128 kbit/s with a trailing ID3v1 block, as the station records.
+        const CommandResult lame =
+            RunCommand("lame --quiet -b 128 -m m --id3v1-only --tc station " +
+                       Quoted(stem + ".wav") + " " + Quoted(stem + ".mp3") + " 2>&1");
+        if (lame.ExitCode != 0)
+            throw std::runtime_error("lame failed: " + lame.Output);
+    }
+    return stem + ".mp3";
+}
+
+InterviewFixture::InterviewFixture(int recordings)
+    : scratch_(MakeTemporaryFolder("verifier-test")) {
+    fs::create_directory(Scratch(FolderName));
+    std::vector<int> listed;
+    for (int number = 1; number <= recordings; ++number) {
+        fs::copy_file(Recording(number), InFolder(std::to_string(number) + ".mp3"));
+        listed.push_back(number);
+    }
+    WriteReport(listed, recordings);
+}
+
+InterviewFixture::~InterviewFixture() {
+    std::error_code ignored;
+    fs::remove_all(scratch_, ignored);
+}
+
+void InterviewFixture::WriteReport(const std::vector<int>& listed, int participants) const {
+    TInterviewState state;
+    state.KodOU6 = "000145";
+    state.Aud3 = "012";
+    state.Region = "г. Москва";
+    state.NameOU = "Школа №1; корпус 2";
+    state.ExamDate = platform::EncodeDateTime({2026, 3, 5});
+    state.InterviewDir = Scratch(FolderName);
+    AddReportHeader(state);
+    for (const int number : listed)
+        AddRecordingLine(state, InFolder(std::to_string(number) + ".mp3"));
+    state.MemberNo = participants;
+    AddCountLine(state);
+    SaveReport(state, InFolder(ReportName));
+}
+
+std::string InterviewFixture::Zip(const std::string& name) const {
+    const std::string path = Scratch(name);
+    const archive::TCompressArchiveClass* format = archive::ArchiveFormats().CompressClassFor(path);
+    if (!format)
+        throw std::runtime_error("no archive format for " + path);
+    std::unique_ptr<archive::TCompressArchive> zip = format->Create(path, 0, false);
+    zip->AddDirectory(archive::Utf8ToWide(FolderName), Scratch(FolderName), true, true);
+    zip->Compress();
+    return path;
+}
+
+} // namespace interview_check::testing

@@ -1,0 +1,55 @@
+// A real interview for the verifier's tests: recordings encoded by the lame tool, the report
+// written by the station's own report routines and the folder packed by the project's archive
+// writer as the station packs it at the close; then the ways such an archive goes wrong.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace interview_check::testing {
+
+struct CommandResult {
+    int ExitCode = -1;
+    std::string Output; // standard output
+};
+
+// Runs `command` through the shell; its standard error is left alone unless redirected.
+CommandResult RunCommand(const std::string& command);
+std::string Quoted(const std::string& text);
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+// zip_surgery.py with its arguments; fails the test when the script does.
+void ZipSurgery(const std::string& arguments);
+
+// A short MP3 recording made by lame, distinct for each `tone`.
+std::string Recording(int tone, double seconds = 1.0);
+
+class InterviewFixture {
+public:
+    // Recordings 1.mp3 .. `recordings`.mp3 of school 000145, room 012, saved on 5 March 2026
+    // and closed on 6 March 2026, with their report.
+    explicit InterviewFixture(int recordings = 3);
+    ~InterviewFixture();
+    InterviewFixture(const InterviewFixture&) = delete;
+    InterviewFixture& operator=(const InterviewFixture&) = delete;
+
+    static constexpr const char* FolderName = "01-05032026-000145-012";
+    static constexpr const char* ReportName = "01-06032026-000000-000145-012.csv";
+
+    std::string Scratch(const std::string& name) const { return scratch_ + "/" + name; }
+    std::string InFolder(const std::string& name) const {
+        return scratch_ + "/" + FolderName + "/" + name;
+    }
+    std::string ReportBytes() const { return ReadFile(InFolder(ReportName)); }
+    // The report as the station writes it, listing recordings `listed` (which must exist) and
+    // closing with the count `participants`.
+    void WriteReport(const std::vector<int>& listed, int participants) const;
+    // The folder packed by the archive writer into Scratch(name).
+    std::string Zip(const std::string& name = "interview.zip") const;
+
+private:
+    std::string scratch_;
+};
+
+} // namespace interview_check::testing

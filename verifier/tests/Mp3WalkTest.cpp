@@ -1,0 +1,63 @@
+// The MP3 walk over real encoder output: a sound recording gives its length whatever pieces it
+// arrives in; a cut, a hole filled with junk or no MP3 at all are refused.
+#include "verifier/Mp3Walk.h"
+#include "verifier/tests/InterviewFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace interview_check {
+namespace {
+
+Mp3Facts Walk(const std::string& bytes, std::size_t piece, bool decode = false) {
+    Mp3Walk walk(decode);
+    for (std::size_t at = 0; at < bytes.size(); at += piece)
+        walk.Feed(reinterpret_cast<const unsigned char*>(bytes.data()) + at,
+                  std::min(piece, bytes.size() - at));
+    return walk.Finish();
+}
+
+TEST(Mp3WalkTest, ARecordingIsFollowedToItsEndInAnyPieces) {
+    const std::string bytes = testing::ReadFile(testing::Recording(1, 2.0));
+    for (const std::size_t piece : {std::size_t{1} << 20, std::size_t{777}, std::size_t{3}}) {
+        const Mp3Facts facts = Walk(bytes, piece);
+        EXPECT_EQ(facts.Failure, "") << piece;
+        EXPECT_EQ(facts.SampleRate, 44100);
+        EXPECT_EQ(facts.Channels, 1);
+        // The encoder pads the last frame; the length is within a frame or two of two seconds.
+        EXPECT_NEAR(facts.Seconds, 2.0, 0.06) << piece;
+    }
+    const Mp3Facts decoded = Walk(bytes, 4096, true);
+    EXPECT_EQ(decoded.Failure, "");
+    EXPECT_EQ(decoded.Frames, Walk(bytes, 4096).Frames);
+}
+
+TEST(Mp3WalkTest, DamageThatBreaksTheFrameChainIsRefused) {
+    const std::string sound = testing::ReadFile(testing::Recording(1, 2.0));
+    std::mt19937 random(7);
+    std::string noise(3000, '\0');
+    for (char& byte : noise)
+        byte = static_cast<char>(random() & 0xFF);
+    const std::size_t middle = sound.size() / 2;
+    struct Case {
+        std::string Label;
+        std::string Bytes;
+        std::string Reason;
+    };
+    const std::vector<Case> cases = {
+        {"cut in a frame", sound.substr(0, middle + 5), "обрывается"},
+        {"junk between frames", sound.substr(0, middle) + noise + sound.substr(middle),
+         "не MP3 после кадра"},
+        {"no MP3 at all", noise, "ни одного кадра"},
+        {"empty", "", "ни одного кадра"},
+    };
+    for (const Case& c : cases) {
+        const Mp3Facts facts = Walk(c.Bytes, 65536);
+        EXPECT_NE(facts.Failure.find(c.Reason), std::string::npos)
+            << c.Label << ": " << facts.Failure;
+    }
+}
+
+} // namespace
+} // namespace interview_check

@@ -1,0 +1,128 @@
+// The station's read-back of the archive it has just written: a sound archive is confirmed with
+// its recording count; the first wrong entry is named with the reason.
+#include "verifier/ReadBack.h"
+#include "verifier/tests/InterviewFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace interview_check {
+namespace {
+
+using testing::InterviewFixture;
+using testing::Quoted;
+
+constexpr const char* Folder = InterviewFixture::FolderName;
+
+ReadBackResult ReadBack(const std::string& archive, const std::string& reportOnDisk) {
+    return ReadBackArchive(archive, Folder, InterviewFixture::ReportName, reportOnDisk,
+                           ParseReport(reportOnDisk).Recordings);
+}
+
+TEST(ReadBackTest, ASoundArchiveIsConfirmedWithItsRecordingCount) {
+    const InterviewFixture interview(3);
+    const ReadBackResult result = ReadBack(interview.Zip(), interview.ReportBytes());
+    EXPECT_TRUE(result.Sound) << result.BadEntry << ", " << result.Reason;
+    EXPECT_EQ(result.Recordings, 3u);
+    EXPECT_EQ(ReadBackMessage(result), "Архив проверен: 3 записи, контрольные суммы совпадают.");
+}
+
+TEST(ReadBackTest, TheFirstWrongEntryIsNamedWithTheReason) {
+    namespace fs = std::filesystem;
+    const std::string inside = std::string(Folder) + "/";
+    struct Case {
+        std::string Label;
+        // Changes the interview or its archive; returns the report as it stands on disk.
+        std::function<std::string(const InterviewFixture&, const std::string& archive)> Damage;
+        std::string BadEntry;
+        std::string Reason;
+        bool ZipAfterDamage = false; // the damage is done to the folder before it is packed
+    };
+    const std::vector<Case> cases = {
+        {"a byte flipped in the archive",
+         [&](const InterviewFixture& interview, const std::string& archive) {
+             testing::ZipSurgery("flip " + Quoted(archive) + " " + Quoted(inside + "2.mp3"));
+             return interview.ReportBytes();
+         },
+         inside + "2.mp3", "контрольная сумма не совпадает"},
+        {"a recording changed after its line was written",
+         [](const InterviewFixture& interview, const std::string&) {
+             std::string bytes = testing::ReadFile(interview.InFolder("3.mp3"));
+             bytes[bytes.size() / 2] ^= 0x01;
+             testing::WriteFile(interview.InFolder("3.mp3"), bytes);
+             return interview.ReportBytes();
+         },
+         inside + "3.mp3", "контрольная сумма не совпадает", true},
+        {"a recording missing from the archive",
+         [](const InterviewFixture& interview, const std::string&) {
+             fs::remove(interview.InFolder("2.mp3"));
+             return interview.ReportBytes();
+         },
+         inside + "2.mp3", "нет в архиве", true},
+        {"a recording the report does not list",
+         [](const InterviewFixture& interview, const std::string&) {
+             fs::copy_file(testing::Recording(4), interview.InFolder("4.mp3"));
+             return interview.ReportBytes();
+         },
+         inside + "4.mp3", "лишняя запись", true},
+        {"a report on disk that differs from the packed one",
+         [](const InterviewFixture& interview, const std::string&) {
+             std::string report = interview.ReportBytes();
+             report.replace(report.rfind(';') + 1, 1, "7");
+             return report;
+         },
+         inside + InterviewFixture::ReportName, "отчёт в архиве отличается"},
+        {"a recording shorter than its line says",
+         [](const InterviewFixture& interview, const std::string&) {
+             const std::string bytes = testing::ReadFile(interview.InFolder("1.mp3"));
+             testing::WriteFile(interview.InFolder("1.mp3"), bytes.substr(0, bytes.size() - 100));
+             return interview.ReportBytes();
+         },
+         inside + "1.mp3", "размер не совпадает", true},
+        {"a file that is no archive",
+         [](const InterviewFixture& interview, const std::string& archive) {
+             testing::WriteFile(archive, "not a zip at all");
+             return interview.ReportBytes();
+         },
+         "interview.zip", "не является zip-архивом"},
+        {"an archive cut short",
+         [](const InterviewFixture& interview, const std::string& archive) {
+             fs::resize_file(archive, fs::file_size(archive) * 2 / 3);
+             return interview.ReportBytes();
+         },
+         "interview.zip", "архив обрезан"},
+    };
+    for (const Case& c : cases) {
+        const InterviewFixture interview(3);
+        std::string reportOnDisk;
+        std::string archive = interview.Scratch("interview.zip");
+        if (c.ZipAfterDamage) {
+            reportOnDisk = c.Damage(interview, archive);
+            interview.Zip();
+        } else {
+            interview.Zip();
+            reportOnDisk = c.Damage(interview, archive);
+        }
+        const ReadBackResult result = ReadBack(archive, reportOnDisk);
+        EXPECT_FALSE(result.Sound) << c.Label;
+        EXPECT_EQ(result.BadEntry, c.BadEntry) << c.Label;
+        EXPECT_EQ(result.Reason.find(c.Reason), 0u) << c.Label << ": " << result.Reason;
+        EXPECT_EQ(ReadBackMessage(result),
+                  "Архив повреждён: " + result.BadEntry + ", " + result.Reason);
+    }
+}
+
+TEST(ReadBackTest, TheCountAgreesWithItsNumber) {
+    const std::vector<std::pair<std::size_t, std::string>> cases = {
+        {0, "0 записей"},  {1, "1 запись"},      {2, "2 записи"},     {4, "4 записи"},
+        {5, "5 записей"},  {11, "11 записей"},   {14, "14 записей"},  {21, "21 запись"},
+        {22, "22 записи"}, {111, "111 записей"}, {101, "101 запись"},
+    };
+    for (const auto& [count, text] : cases)
+        EXPECT_EQ(RecordingCountText(count), text);
+}
+
+} // namespace
+} // namespace interview_check

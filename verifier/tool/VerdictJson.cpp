@@ -1,0 +1,99 @@
+#include "verifier/tool/VerdictJson.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+namespace interview_check::tool {
+namespace {
+
+// The length of the well-formed UTF-8 sequence at the front of `text`, or 0.
+std::size_t Utf8SequenceLength(std::string_view text) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    const std::size_t length = lead < 0x80                    ? 1
+                               : lead >= 0xC2 && lead <= 0xDF ? 2
+                               : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                              : 0;
+    if (length == 0 || length > text.size())
+        return 0;
+    for (std::size_t i = 1; i < length; ++i)
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+            return 0;
+    return length;
+}
+
+std::string Number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", value);
+    return text;
+}
+
+std::string Field(std::string_view name, const std::string& value) {
+    return JsonString(name) + ":" + value;
+}
+
+std::string Bool(bool value) {
+    return value ? "true" : "false";
+}
+
+} // namespace
+
+std::string JsonString(std::string_view text) {
+    std::string out = "\"";
+    while (!text.empty()) {
+        const auto byte = static_cast<unsigned char>(text[0]);
+        const std::size_t length = Utf8SequenceLength(text);
+        if (length == 0) {
+            out += "\\ufffd";
+            text.remove_prefix(1);
+            continue;
+        }
+        if (byte == '"' || byte == '\\') {
+            out += '\\';
+            out += static_cast<char>(byte);
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out.append(text.substr(0, length));
+        }
+        text.remove_prefix(length);
+    }
+    return out + "\"";
+}
+
+std::string VerdictJson(const ArchiveVerdict& verdict) {
+    const InterviewReport& report = verdict.Report;
+    std::string json =
+        "{" + Field("archive", JsonString(verdict.Archive)) + "," +
+        Field("ok", Bool(verdict.Sound())) + "," + Field("readable", Bool(verdict.Readable)) + "," +
+        Field("folder", JsonString(verdict.Folder)) + "," +
+        Field("report", JsonString(verdict.ReportName)) + "," +
+        Field("exam_date", JsonString(report.ExamDate)) + "," +
+        Field("region", JsonString(report.Region)) + "," +
+        Field("school_code", JsonString(report.SchoolCode)) + "," +
+        Field("school_name", JsonString(report.SchoolName)) + "," +
+        Field("room", JsonString(report.Room)) + "," +
+        Field("participants", report.Participants ? std::to_string(*report.Participants) : "null") +
+        "," + Field("duration_seconds", Number(verdict.Seconds())) + ",\"recordings\":[";
+    for (std::size_t i = 0; i < verdict.Recordings.size(); ++i) {
+        const RecordingVerdict& recording = verdict.Recordings[i];
+        char crc[16];
+        std::snprintf(crc, sizeof crc, "%08" PRIX32, recording.Crc32);
+        json += (i ? ",{" : "{") + Field("name", JsonString(recording.Name)) + "," +
+                Field("size", std::to_string(recording.Size)) + "," +
+                Field("crc32", JsonString(crc)) + "," + Field("ok", Bool(recording.Sound)) + "," +
+                Field("frames", std::to_string(recording.Mp3.Frames)) + "," +
+                Field("sample_rate", std::to_string(recording.Mp3.SampleRate)) + "," +
+                Field("channels", std::to_string(recording.Mp3.Channels)) + "," +
+                Field("duration_seconds", Number(recording.Mp3.Seconds)) + "}";
+    }
+    json += "],\"problems\":[";
+    for (std::size_t i = 0; i < verdict.Problems.size(); ++i)
+        json += (i ? ",{" : "{") + Field("entry", JsonString(verdict.Problems[i].Entry)) + "," +
+                Field("reason", JsonString(verdict.Problems[i].Reason)) + "}";
+    return json + "]}";
+}
+
+} // namespace interview_check::tool

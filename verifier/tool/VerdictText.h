@@ -1,0 +1,28 @@
+// The verdicts as the receiver reads them on a terminal or in a log.
+#pragma once
+
+#include "verifier/ArchiveCheck.h"
+
+#include <string>
+
+namespace interview_check::tool {
+
+// "OK      <path>  (N записей, H:MM:SS)" or "ОШИБКА  <path>: entry: reason; ...".
+std::string VerdictLine(const ArchiveVerdict& verdict);
+
+// One indented line per recording: name, size, CRC-32, duration, and its fault if any.
+std::string RecordingLines(const ArchiveVerdict& verdict);
+
+struct Tally {
+    std::size_t Sound = 0;
+    std::size_t Faulty = 0;
+    std::size_t Unreadable = 0;
+    void Count(const ArchiveVerdict& verdict);
+};
+
+std::string SummaryLine(const Tally& tally);
+
+// "M:SS" under an hour, "H:MM:SS" from an hour on, rounded to the second.
+std::string DurationText(double seconds);
+
+} // namespace interview_check::tool
