@@ -9,7 +9,7 @@ trap 'rm -rf "$scratch"' EXIT
 source "$(dirname "$0")/installed-tree.sh"
 
 DESTDIR=$scratch/root cmake --install "$build" --prefix /usr >"$scratch/install.log"
-check_installed_tree "$scratch/root/usr" "$version" "$scratch"
+check_installed_tree "$scratch/root/usr" "$version" "$scratch" start
 
 # Nothing lands outside the prefix.
 outside=$(cd "$scratch/root" && find . -mindepth 1 -maxdepth 1 ! -name usr)

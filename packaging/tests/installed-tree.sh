@@ -20,9 +20,10 @@ desktop_key() { # file key
     sed -n "s/^$2=//p" "$1" | head -n 1
 }
 
-# check_installed_tree <prefix folder> <version> <scratch folder>
+# check_installed_tree <prefix folder> <version> <scratch folder> [start]
+# With "start", the installed station is also started offscreen (it connects to the sound server).
 check_installed_tree() {
-    local prefix=$1 version=$2 scratch=$3
+    local prefix=$1 version=$2 scratch=$3 start=${4:-}
     local station=$prefix/bin/interview-station
     local private=$prefix/lib/interview-station
 
@@ -94,6 +95,7 @@ check_installed_tree() {
     checked_libraries=$answer
 
     # Started offscreen, the station opens its window and keeps running until stopped.
+    [[ $start == start ]] || return 0
     status=0
     clean_user_environment "$home" QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$scratch" \
         timeout 5 "$station" >"$scratch/start.log" 2>&1 || status=$?
