@@ -1,6 +1,7 @@
 #include "platform/DynamicLibrary.h"
 
 #include <dlfcn.h>
+#include <filesystem>
 #include <mutex>
 #include <unistd.h>
 #include <utility>
@@ -37,7 +38,8 @@ DynamicLibrary::Load(const std::string& fileName, std::initializer_list<const ch
     const std::string programFolder = ExecutableFolder();
     void* handle = TryOpen(programFolder + "/" + fileName);
     if (!handle)
-        handle = TryOpen(programFolder + "/" + PrivateLibraryFolder + "/" + fileName);
+        handle = TryOpen((std::filesystem::path(programFolder) / PrivateLibraryFolder / fileName)
+                             .lexically_normal());
     for (const char* folder : extraFolders) {
         if (handle)
             break;
