@@ -15,5 +15,13 @@ check_installed_tree "$scratch/root/usr" "$version" "$scratch" start
 outside=$(cd "$scratch/root" && find . -mindepth 1 -maxdepth 1 ! -name usr)
 [[ -z $outside ]] || fail "installed outside the prefix: $outside"
 
+# A library missing from the installed tree is reported, never passed over.
+rm "$scratch/root/usr/lib/interview-station/libgain.so"
+answer=$(clean_user_environment "$scratch/home" "$scratch/root/usr/bin/interview-station" --check \
+    2>&1) && status=0 || status=$?
+[[ $status == 1 && $answer == *"libgain.so: не загружается"* &&
+    $answer == *"liblame_enc.so: $scratch/root/usr/lib/interview-station/liblame_enc.so"* ]] ||
+    fail "--check without libgain.so (status $status) answered '$answer'"
+
 ((failures == 0)) || exit 1
 echo "installed tree in order"
