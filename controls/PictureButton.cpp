@@ -1,6 +1,9 @@
 #include "controls/PictureButton.h"
 
+#include "controls/Accessibility.h"
 #include "controls/ImageList.h"
+
+#include <QKeyEvent>
 
 namespace controls {
 
@@ -9,8 +12,16 @@ PictureButton::PictureButton(QWidget* parent, const QRect& bounds, const QString
     : QPushButton(caption, parent), images_(images) {
     setGeometry(bounds);
     setFont(font);
+    setFocusPolicy(Qt::StrongFocus);
     SetImageIndex(imageIndex);
     connect(this, &QPushButton::clicked, this, [this] { RaiseEvent(onClick, this); });
+}
+
+void PictureButton::keyPressEvent(QKeyEvent* event) {
+    if (IsActivationKey(*event))
+        click();
+    else
+        QPushButton::keyPressEvent(event);
 }
 
 void PictureButton::SetImageIndex(int index) {

@@ -1,4 +1,5 @@
-// A push button with a picture from an image list and a caption.
+// A push button with a picture from an image list and a caption. A button with a picture alone
+// gets its spoken name and tooltip from SetAccessibleCaption (controls/Accessibility.h).
 #pragma once
 
 #include "controls/Events.h"
@@ -17,8 +18,12 @@ public:
     int ImageIndex() const { return imageIndex_; }
     void SetImageIndex(int index);
 
-    // Runs on every click, under the application's failure rule.
+    // Runs on every click, under the application's failure rule. Space, Enter and Return on the
+    // focused button click it too.
     NotifyEvent onClick;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     const ImageList* images_;

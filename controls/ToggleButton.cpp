@@ -1,6 +1,9 @@
 #include "controls/ToggleButton.h"
 
+#include "controls/Accessibility.h"
 #include "controls/ImageList.h"
+
+#include <QKeyEvent>
 
 namespace controls {
 
@@ -16,6 +19,8 @@ ToggleButton::ToggleButton(QWidget* parent, const QRect& bounds, ToggleGroup* gr
     setGeometry(bounds);
     setCheckable(true);
     setToolButtonStyle(Qt::ToolButtonIconOnly);
+    setFocusPolicy(Qt::StrongFocus);
+    InstallToggleButtonAccessibility();
     SetImageIndex(imageIndex);
     if (group_)
         group_->Add(this);
@@ -24,6 +29,13 @@ ToggleButton::ToggleButton(QWidget* parent, const QRect& bounds, ToggleGroup* gr
             group_->RaiseOthers(this);
         RaiseEvent(onClick, this);
     });
+}
+
+void ToggleButton::keyPressEvent(QKeyEvent* event) {
+    if (IsActivationKey(*event))
+        click();
+    else
+        QToolButton::keyPressEvent(event);
 }
 
 void ToggleButton::SetImageIndex(int index) {

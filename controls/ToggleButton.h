@@ -35,8 +35,12 @@ public:
     int ImageIndex() const { return imageIndex_; }
     void SetImageIndex(int index);
 
-    // Runs after each click, which has already changed Down.
+    // Runs after each click, which has already changed Down. Space, Enter and Return on the
+    // focused button and the toggle action of assistive technology click it too.
     NotifyEvent onClick;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     ToggleGroup* group_;

@@ -1,6 +1,7 @@
 // Run-time loading of a shared library by its bare file name. The folder of the running program is
-// searched first (the project's own libraries lie next to it), then the extra folders given, then
-// the system's search path.
+// searched first (the project's own libraries lie next to it in a build), then the project's
+// private library folder of an installed program (lib/interview-station beside bin/), then the
+// extra folders given, then the system's search path.
 #pragma once
 
 #include <initializer_list>
@@ -35,5 +36,8 @@ private:
 
 // The folder of the running program, without a trailing "/".
 std::string ExecutableFolder();
+
+// The file of the loaded library (or program) that holds `address`, or "" when none does.
+std::string LoadedFileHolding(const void* address);
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/DynamicLibrary.h"
 
 #include <dlfcn.h>
+#include <filesystem>
 #include <mutex>
 #include <unistd.h>
 #include <utility>
@@ -17,6 +18,10 @@ void* TryOpen(const std::string& path) {
     return ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
 }
 
+// Where an installed program keeps the project's own libraries, relative to the program's folder
+// (set by the build from the install layout).
+constexpr const char* PrivateLibraryFolder = STATION_PRIVATE_LIBRARY_DIR_FROM_PROGRAMS;
+
 } // namespace
 
 std::string ExecutableFolder() {
@@ -28,9 +33,13 @@ std::string ExecutableFolder() {
     return folder.substr(0, folder.find_last_of('/'));
 }
 
-std::optional<DynamicLibrary> DynamicLibrary::Load(const std::string& fileName,
-                                                   std::initializer_list<const char*> extraFolders) {
-    void* handle = TryOpen(ExecutableFolder() + "/" + fileName);
+std::optional<DynamicLibrary>
+DynamicLibrary::Load(const std::string& fileName, std::initializer_list<const char*> extraFolders) {
+    const std::string programFolder = ExecutableFolder();
+    void* handle = TryOpen(programFolder + "/" + fileName);
+    if (!handle)
+        handle = TryOpen((std::filesystem::path(programFolder) / PrivateLibraryFolder / fileName)
+                             .lexically_normal());
     for (const char* folder : extraFolders) {
         if (handle)
             break;
@@ -69,6 +78,15 @@ DynamicLibrary::~DynamicLibrary() {
         ::dlclose(handle_);
 }
 
-void* DynamicLibrary::Symbol(const char* name) const { return ::dlsym(handle_, name); }
+void* DynamicLibrary::Symbol(const char* name) const {
+    return ::dlsym(handle_, name);
+}
+
+std::string LoadedFileHolding(const void* address) {
+    Dl_info info{};
+    if (address == nullptr || ::dladdr(address, &info) == 0 || info.dli_fname == nullptr)
+        return {};
+    return info.dli_fname;
+}
 
 } // namespace platform

@@ -8,6 +8,7 @@
 #include "platform/qt/GuiHandoverPump.h"
 #include "platform/qt/QtMessageBoxes.h"
 #include "station/Naming.h"
+#include "station/app/CommandLine.h"
 #include "station/app/LibraryPlayer.h"
 #include "station/app/MessageBoxes.h"
 #include "station/app/SystemCalendar.h"
@@ -16,8 +17,11 @@
 #include "station/views/MainWindow.h"
 
 #include <cstdio>
+#include <iostream>
 
 int main(int argc, char** argv) {
+    if (const auto status = station::AnswerCommandLine(argc, argv, std::cout))
+        return *status;
     // Without a display Qt aborts with a message few operators would understand.
     if (!platform::DisplayAvailable()) {
         std::fprintf(stderr, "%s\n", platform::NoDisplayHint);
@@ -26,6 +30,7 @@ int main(int argc, char** argv) {
     platform::GuardedApplication application(argc, argv);
     application.setApplicationName(QStringLiteral("interview-station"));
     application.setApplicationDisplayName(QString::fromUtf8(ApplicationTitle));
+    application.setDesktopFileName(QStringLiteral("interview-station"));
     platform::InstallGuiHandoverPump();
     platform::InstallQtMessageBoxes();
     // Handlers of the recording chain's events (the meters, a finished file's report line) follow
