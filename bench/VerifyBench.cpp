@@ -95,23 +95,22 @@ fs::path MakeArchives(const fs::path& work) {
             (work / ("tone" + std::to_string(i) + ".mp3")).string() + "'");
         fs::remove(wav);
     }
-    TInterviewState state;
-    state.KodOU6 = "000145";
-    state.Aud3 = "012";
-    state.Region = "г. Москва";
-    state.NameOU = "Школа №1";
-    state.ExamDate = platform::EncodeDateTime({2026, 3, 5});
-    state.InterviewDir = folder.string();
-    AddReportHeader(state);
+    InterviewState state;
+    state.schoolCode6 = "000145";
+    state.room3 = "012";
+    state.region = "г. Москва";
+    state.schoolName = "Школа №1";
+    state.examDate = platform::EncodeDateTime({2026, 3, 5});
+    state.folder = folder.string();
+    std::vector<std::string> lines = ReportHeader(state);
     for (int number = 1; number <= RecordingsPerArchive; ++number) {
         const fs::path recording = folder / (std::to_string(number) + ".mp3");
         fs::copy_file(work / ("tone" + std::to_string(number % DistinctRecordings) + ".mp3"),
                       recording);
-        AddRecordingLine(state, recording.string());
+        lines.push_back(RecordingLine(recording.string()));
     }
-    state.MemberNo = RecordingsPerArchive;
-    AddCountLine(state);
-    SaveReport(state, (folder / "01-06032026-000000-000145-012.csv").string());
+    lines.push_back(CountLine(RecordingsPerArchive));
+    SaveReport(lines, (folder / "01-06032026-000000-000145-012.csv").string());
 
     const fs::path first = archives / "interview-1.zip";
     archive::TZipCompressArchive zip(first.string());

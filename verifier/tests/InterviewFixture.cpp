@@ -146,19 +146,18 @@ InterviewFixture::~InterviewFixture() {
 }
 
 void InterviewFixture::WriteReport(const std::vector<int>& listed, int participants) const {
-    TInterviewState state;
-    state.KodOU6 = "000145";
-    state.Aud3 = "012";
-    state.Region = "г. Москва";
-    state.NameOU = "Школа №1; корпус 2";
-    state.ExamDate = platform::EncodeDateTime({2026, 3, 5});
-    state.InterviewDir = Scratch(FolderName);
-    AddReportHeader(state);
+    InterviewState state;
+    state.schoolCode6 = "000145";
+    state.room3 = "012";
+    state.region = "г. Москва";
+    state.schoolName = "Школа №1; корпус 2";
+    state.examDate = platform::EncodeDateTime({2026, 3, 5});
+    state.folder = Scratch(FolderName);
+    std::vector<std::string> lines = ReportHeader(state);
     for (const int number : listed)
-        AddRecordingLine(state, InFolder(std::to_string(number) + ".mp3"));
-    state.MemberNo = participants;
-    AddCountLine(state);
-    SaveReport(state, InFolder(ReportName));
+        lines.push_back(RecordingLine(InFolder(std::to_string(number) + ".mp3")));
+    lines.push_back(CountLine(participants));
+    SaveReport(lines, InFolder(ReportName));
 }
 
 std::string InterviewFixture::Zip(const std::string& name) const {
