@@ -250,11 +250,6 @@ void DiscardEventsOf(TComponent* Sender) {
         events->RemoveEventsOf(Sender);
 }
 
-std::mutex& LibraryLoadLock() {
-    static std::mutex lock;
-    return lock;
-}
-
 void SetHandlerFailureReporter(std::function<void(const std::string& Message)> Reporter) {
     FailureReporter& reporter = audio::Reporter();
     std::lock_guard guard(reporter.Lock);

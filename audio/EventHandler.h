@@ -92,9 +92,6 @@ void PostEvent(TComponent* Sender, const TEventSlot& Handler);
 // Drops every queued event of Sender; components call it when destroyed.
 void DiscardEventsOf(TComponent* Sender);
 
-// Held by the run-time loaders of the gain-analysis and tagging libraries while they load.
-std::mutex& LibraryLoadLock();
-
 // An exception escaping an event handler or OnSyncDone does not end the thread that called it; it
 // is passed here (text of the failure). The default writes it to the standard error stream.
 void SetHandlerFailureReporter(std::function<void(const std::string& Message)> Reporter);

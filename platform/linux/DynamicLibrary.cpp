@@ -1,15 +1,11 @@
 #include "platform/DynamicLibrary.h"
 
 #include <dlfcn.h>
-#include <mutex>
 #include <unistd.h>
 #include <utility>
 
 namespace platform {
 namespace {
-
-std::mutex lastErrorLock;
-std::string lastError;
 
 void* TryOpen(const std::string& path) {
     // Libraries stay mapped for the life of the process even after their handle is closed: code
@@ -29,27 +25,23 @@ std::string ExecutableFolder() {
 }
 
 std::optional<DynamicLibrary> DynamicLibrary::Load(const std::string& fileName,
-                                                   std::initializer_list<const char*> extraFolders) {
+                                                   const std::vector<std::string>& extraFolders,
+                                                   std::string* failure) {
     void* handle = TryOpen(ExecutableFolder() + "/" + fileName);
-    for (const char* folder : extraFolders) {
+    for (const std::string& folder : extraFolders) {
         if (handle)
             break;
-        handle = TryOpen(std::string(folder) + "/" + fileName);
+        handle = TryOpen(folder + "/" + fileName);
     }
     if (!handle)
         handle = TryOpen(fileName);
     if (!handle) {
         const char* reason = ::dlerror();
-        std::lock_guard guard(lastErrorLock);
-        lastError = reason ? reason : fileName + ": cannot be loaded";
+        if (failure)
+            *failure = reason ? reason : fileName + ": cannot be loaded";
         return std::nullopt;
     }
     return DynamicLibrary(handle);
-}
-
-std::string DynamicLibrary::LastLoadError() {
-    std::lock_guard guard(lastErrorLock);
-    return lastError;
 }
 
 DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept
@@ -69,6 +61,8 @@ DynamicLibrary::~DynamicLibrary() {
         ::dlclose(handle_);
 }
 
-void* DynamicLibrary::Symbol(const char* name) const { return ::dlsym(handle_, name); }
+void* DynamicLibrary::Symbol(const char* name) const {
+    return ::dlsym(handle_, name);
+}
 
 } // namespace platform
