@@ -2,6 +2,7 @@
 
 #include "audio/AudioOutput.h"
 #include "audio/AudioThread.h"
+#include "audio/testing/EventThreadProbe.h"
 #include "platform/GuiHandover.h"
 
 #include <algorithm>

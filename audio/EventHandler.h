@@ -78,11 +78,8 @@ private:
 // ReleaseEventThread that drops the last reference. Every output holds one reference.
 void AcquireEventThread();
 void ReleaseEventThread();
-// The current event thread (nothing when no output exists) and the count of its users.
+// The current event thread (nothing when no output exists).
 std::shared_ptr<TEventHandler> EventThread();
-int EventThreadUsers();
-// Event threads created since the process started.
-std::uint64_t EventThreadsCreated();
 
 // Queue a component's own event on the current event thread (dropped when none exists or when
 // no handler is assigned). Any thread.
