@@ -1,10 +1,7 @@
 #include "archive/SevenzipLibrary.h"
 
 #include "archive/CompressionErrors.h"
-#include "platform/DynamicLibrary.h"
-
-#include <mutex>
-#include <optional>
+#include "platform/RuntimeLibrary.h"
 
 namespace archive::sevenzip {
 namespace {
@@ -12,55 +9,36 @@ namespace {
 // Debian's p7zip-full keeps the library outside the system's search path.
 constexpr const char* DebianLibraryFolder = "/usr/lib/p7zip";
 
-struct LoadedLibrary {
-    platform::DynamicLibrary Module;
-    TSevenzipLibrary Entries;
-};
-
-std::mutex loadLock;
-std::string libraryFileName = "7z.so";
-std::optional<LoadedLibrary> loaded;
-
-std::optional<LoadedLibrary> TryLoad() {
-    auto module = platform::DynamicLibrary::Load(libraryFileName, {DebianLibraryFolder});
-    if (!module)
-        return std::nullopt;
-    // Every published entry point must be there for the library to count as the right one.
-    for (const char* name : {"CreateObject", "GetHandlerProperty2", "GetHandlerProperty",
-                             "GetMethodProperty", "GetNumberOfFormats", "GetNumberOfMethods",
-                             "SetLargePageMode", "SysAllocString", "SysFreeString"})
-        if (!module->Symbol(name))
-            return std::nullopt;
-    TSevenzipLibrary entries;
-    entries.CreateObject = module->Entry<TSevenzipLibrary::CreateObjectFunction>("CreateObject");
-    entries.SysAllocString =
-        module->Entry<TSevenzipLibrary::SysAllocStringFunction>("SysAllocString");
-    entries.SysFreeString = module->Entry<TSevenzipLibrary::SysFreeStringFunction>("SysFreeString");
-    return LoadedLibrary{std::move(*module), entries};
+// Every published entry point must be there for the library to count as the right one.
+void BindSevenZip(platform::EntryPointBinder& binder, TSevenzipLibrary& entries) {
+    binder.Called(entries.CreateObject, "CreateObject");
+    binder.Called(entries.SysAllocString, "SysAllocString");
+    binder.Called(entries.SysFreeString, "SysFreeString");
+    for (const char* name : {"GetHandlerProperty2", "GetHandlerProperty", "GetMethodProperty",
+                             "GetNumberOfFormats", "GetNumberOfMethods", "SetLargePageMode"})
+        binder.Exported(name);
 }
 
 } // namespace
 
+platform::RuntimeLibrary<TSevenzipLibrary>& Library() {
+    static platform::RuntimeLibrary<TSevenzipLibrary> library("7z.so", &BindSevenZip,
+                                                              {DebianLibraryFolder});
+    return library;
+}
+
 const TSevenzipLibrary* LoadSevenZipLibrary() {
-    std::lock_guard guard(loadLock);
-    if (!loaded)
-        loaded = TryLoad();
-    return loaded ? &loaded->Entries : nullptr;
+    return Library().Load() ? &Library().Get() : nullptr;
 }
 
 const TSevenzipLibrary& RequireSevenZipLibrary() {
-    const TSevenzipLibrary* library = LoadSevenZipLibrary();
-    if (!library) {
-        std::lock_guard guard(loadLock);
-        throw ECompressionError("Sevenzip: Failed to load " + libraryFileName);
-    }
-    return *library;
+    if (!Library().Load())
+        throw ECompressionError("Sevenzip: Failed to load " + Library().FileName());
+    return Library().Get();
 }
 
 void SetSevenZipLibraryFileName(const std::string& fileName) {
-    std::lock_guard guard(loadLock);
-    libraryFileName = fileName;
-    loaded.reset();
+    Library().SetFileName(fileName);
 }
 
 BSTR AllocateLibraryString(const std::wstring& text) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "archive/SevenzipInterfaces.h"
+#include "platform/RuntimeLibrary.h"
 
 #include <string>
 
@@ -17,6 +18,8 @@ struct TSevenzipLibrary {
     SysFreeStringFunction SysFreeString = nullptr;
 };
 
+// The library's loader (its file name, its entry points, why it could not be loaded).
+platform::RuntimeLibrary<TSevenzipLibrary>& Library();
 // The loaded library, or nullptr when it is missing, cannot be loaded or lacks one of its entry
 // points; a failed load is tried again at the next need.
 const TSevenzipLibrary* LoadSevenZipLibrary();

@@ -1,5 +1,7 @@
 #include "archive/StringUtils.h"
 
+#include "platform/UnicodeText.h"
+
 namespace archive {
 
 void SplitAtChar(const std::string& text, char separator, TStringList& list) {
@@ -148,51 +150,17 @@ bool SameText(const std::string& a, const std::string& b) {
     return a.size() == b.size() && UpperCaseText(a) == UpperCaseText(b);
 }
 
+// Names inside archives take the platform's lossless conversion, so a file name that is not valid
+// UTF-8 is stored and restored byte for byte.
+static_assert(sizeof(wchar_t) == sizeof(char32_t), "wide text holds whole code points");
+
 std::wstring Utf8ToWide(const std::string& text) {
-    std::wstring result;
-    result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = CharacterLength(text, i);
-        const auto lead = static_cast<unsigned char>(text[i]);
-        char32_t code = 0;
-        if (length == 1) {
-            // A stray byte that is not UTF-8 stands as the replacement character.
-            code = lead < 0x80 ? lead : 0xFFFD;
-        } else {
-            code = lead & (0x7F >> length);
-            for (std::size_t k = 1; k < length; ++k)
-                code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        }
-        result.push_back(static_cast<wchar_t>(code));
-        i += length;
-    }
-    return result;
+    const std::u32string wide = platform::Utf8ToUtf32(text);
+    return std::wstring(wide.begin(), wide.end());
 }
 
 std::string WideToUtf8(const std::wstring& text) {
-    std::string result;
-    result.reserve(text.size());
-    for (wchar_t wide : text) {
-        auto code = static_cast<char32_t>(wide);
-        if (code > 0x10FFFF)
-            code = 0xFFFD;
-        if (code < 0x80) {
-            result.push_back(static_cast<char>(code));
-        } else if (code < 0x800) {
-            result.push_back(static_cast<char>(0xC0 | (code >> 6)));
-            result.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        } else if (code < 0x10000) {
-            result.push_back(static_cast<char>(0xE0 | (code >> 12)));
-            result.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            result.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        } else {
-            result.push_back(static_cast<char>(0xF0 | (code >> 18)));
-            result.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-            result.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            result.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        }
-    }
-    return result;
+    return platform::Utf32ToUtf8(std::u32string(text.begin(), text.end()));
 }
 
 } // namespace archive

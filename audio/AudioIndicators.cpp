@@ -36,18 +36,12 @@ double TGainIndicator::GainValueFromTitleGain(double TitleGain) {
 }
 
 void TGainIndicator::DoOpen() {
-    if (!LoadGainLibrary()) {
+    if (!GainLibrary().Load()) {
         char message[128];
         std::snprintf(message, sizeof message, "Could not load the %s library.", GainLibraryName);
         throw EAudioException(message);
     }
-    const TGainEntryPoints& entries = GainEntryPoints();
-    // A library without the calls the indicator makes cannot measure anything.
-    if (!entries.InitGainAnalysis || !entries.AnalyzeSamples || !entries.GetTitleGain) {
-        char message[128];
-        std::snprintf(message, sizeof message, "Could not load the %s library.", GainLibraryName);
-        throw EAudioException(message);
-    }
+    const TGainEntryPoints& entries = GainLibrary().Get();
     TAudioInput* input = Input();
     if (!input)
         throw EAudioException("Input is not assigned");
@@ -127,7 +121,7 @@ void TGainIndicator::Analyse(const void* Block, std::uint32_t Bytes) {
             FBufferA[i] = FBufferB[i];
         }
     }
-    const TGainEntryPoints& entries = GainEntryPoints();
+    const TGainEntryPoints& entries = GainLibrary().Get();
     {
         std::lock_guard guard(GainAnalysisLock());
         if (entries.AnalyzeSamples(FBufferA.data(), FBufferB.data(),

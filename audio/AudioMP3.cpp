@@ -32,8 +32,8 @@ std::uint32_t BitRateKbps(TMP3BitRate Value) {
 }
 
 TMP3Out::TMP3Out() {
-    EnsureEncoderLibrary();
-    EnsureTagLibrary();
+    EncoderLibrary().Load();
+    TagLibrary().Load();
 }
 
 TMP3Out::~TMP3Out() {
@@ -72,8 +72,7 @@ BE_CONFIG TMP3Out::EncoderConfig(std::uint32_t SampleRate, std::uint32_t Channel
 void TMP3Out::BeginOutput() {
     FEncoderOpen = false;
     FInputOpened = false;
-    EnsureEncoderLibrary();
-    if (!EncoderLibraryPresent())
+    if (!EncoderLibrary().Load())
         throw EAudioException(std::string(EncoderLibraryFileName) +
                               " library could not be loaded.");
     if (!StreamAssigned()) {
@@ -91,8 +90,8 @@ void TMP3Out::BeginOutput() {
     HBE_STREAM stream = 0;
     FChunk.clear();
     FMp3Buffer.clear();
-    const BE_ERR result =
-        EncoderLibrary().beInitStream(&FConfig, &samplesPerChunk, &outputBufferBytes, &stream);
+    const BE_ERR result = EncoderLibrary().Get().beInitStream(&FConfig, &samplesPerChunk,
+                                                              &outputBufferBytes, &stream);
     if (result != BE_ERR_SUCCESSFUL) {
         // Everything is undone here, so the end of the pass has nothing left to finish. Busy stays
         // set until the worker's end steps: a Run accepted before them would be counted as started
@@ -141,7 +140,7 @@ bool TMP3Out::OutputBlock(bool Abort) {
         return false;
     const std::uint32_t samples = PrepareChunk(bytes);
     BE_DWORD encoded = 0;
-    const BE_ERR result = EncoderLibrary().beEncodeChunk(
+    const BE_ERR result = EncoderLibrary().Get().beEncodeChunk(
         FEncoderStream, samples, reinterpret_cast<const std::int16_t*>(FChunk.data()),
         FMp3Buffer.data(), &encoded);
     // A refused chunk would be a silent gap in the recording.
@@ -157,7 +156,7 @@ void TMP3Out::FinishFile() {
         return;
     }
     FEncoderOpen = false;
-    const TEncoderEntryPoints& lame = EncoderLibrary();
+    const TEncoderEntryPoints& lame = EncoderLibrary().Get();
     BE_DWORD bytes = 0;
     lame.beDeinitStream(FEncoderStream, FMp3Buffer.data(), &bytes);
     // The end of the recording is finished in every case; a tail that did not reach the disk is
@@ -174,7 +173,7 @@ void TMP3Out::FinishFile() {
     FMp3Buffer = {};
     if (!complete)
         throw EAudioException("Error writing down mp3 file");
-    if (!name.empty() && TagLibraryPresent())
+    if (!name.empty() && TagLibrary().Loaded())
         WriteId3v2Fields(Utf16ToUtf8(WideName()), Id3v2Tags());
 }
 

@@ -2,6 +2,7 @@
 
 #include "audio/AudioOutput.h"
 #include "audio/AudioThread.h"
+#include "audio/testing/EventThreadProbe.h"
 #include "platform/GuiHandover.h"
 
 #include <algorithm>
@@ -248,11 +249,6 @@ void PostEvent(TComponent* Sender, const TEventSlot& Handler) {
 void DiscardEventsOf(TComponent* Sender) {
     if (std::shared_ptr<TEventHandler> events = EventThread())
         events->RemoveEventsOf(Sender);
-}
-
-std::mutex& LibraryLoadLock() {
-    static std::mutex lock;
-    return lock;
 }
 
 void SetHandlerFailureReporter(std::function<void(const std::string& Message)> Reporter) {

@@ -78,11 +78,8 @@ private:
 // ReleaseEventThread that drops the last reference. Every output holds one reference.
 void AcquireEventThread();
 void ReleaseEventThread();
-// The current event thread (nothing when no output exists) and the count of its users.
+// The current event thread (nothing when no output exists).
 std::shared_ptr<TEventHandler> EventThread();
-int EventThreadUsers();
-// Event threads created since the process started.
-std::uint64_t EventThreadsCreated();
 
 // Queue a component's own event on the current event thread (dropped when none exists or when
 // no handler is assigned). Any thread.
@@ -91,9 +88,6 @@ void PostEvent(TComponent* Sender, const TEventSlot& Handler);
 
 // Drops every queued event of Sender; components call it when destroyed.
 void DiscardEventsOf(TComponent* Sender);
-
-// Held by the run-time loaders of the gain-analysis and tagging libraries while they load.
-std::mutex& LibraryLoadLock();
 
 // An exception escaping an event handler or OnSyncDone does not end the thread that called it; it
 // is passed here (text of the failure). The default writes it to the standard error stream.

@@ -9,7 +9,6 @@ add_library(audio_framework
     ${CMAKE_CURRENT_LIST_DIR}/AudioThread.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Component.cpp
     ${CMAKE_CURRENT_LIST_DIR}/EventHandler.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/WideText.cpp
 )
 target_include_directories(audio_framework PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(audio_framework PUBLIC platform_core Threads::Threads)

@@ -2,29 +2,19 @@
 // most once per process, and never unloaded; a failed load is tried again at the next open.
 #pragma once
 
-#include "platform/GainLibrary.h"
+#include "platform/GainEntries.h"
 
 #include <mutex>
 
 namespace audio {
 
-struct TGainEntryPoints {
-    InitGainAnalysisFunc InitGainAnalysis = nullptr;
-    AnalyzeSamplesFunc AnalyzeSamples = nullptr;
-    ResetSampleFrequencyFunc ResetSampleFrequency = nullptr;
-    GetTitleGainFunc GetTitleGain = nullptr;
-    GetAlbumGainFunc GetAlbumGain = nullptr;
-};
+using TGainEntryPoints = platform::GainEntries;
 
 // The file name used in messages and for loading.
 extern const char* const GainLibraryName;
 
-// Loads the library under the process-wide library-load lock. True when it is loaded (now or
-// before).
-bool LoadGainLibrary();
-bool GainLibraryLoaded();
-// The entry points found (any may be null when the library lacks it). Valid once loaded.
-const TGainEntryPoints& GainEntryPoints();
+// A library lacking one of the calls the indicator makes counts as not loaded.
+platform::RuntimeLibrary<TGainEntryPoints>& GainLibrary();
 
 // The analysis keeps one state per process: every call into it is made under this lock, so that
 // two indicators running on two workers never overlap inside it.

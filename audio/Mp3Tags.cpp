@@ -57,7 +57,7 @@ TId3v1Block MakeId3v1Block(const TId3v1Tags& Tags) {
 }
 
 void WriteId3v2Fields(const std::string& FileName, const TId3v2Tags& Tags) {
-    const TTagEntryPoints& tl = TagLibrary();
+    const TTagEntryPoints& tl = TagLibrary().Get();
     std::lock_guard guard(tagWriterLock);
     tl.taglib_id3v2_set_default_text_encoding(TagLib_ID3v2_UTF16);
     const auto free = [&tl](TagLib_File* file) { tl.taglib_file_free(file); };

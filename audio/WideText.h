@@ -1,14 +1,12 @@
-// UTF-16 copies of the program's UTF-8 strings (file names, wide tag texts). The conversion is
-// lossless both ways: a byte that is not valid UTF-8 becomes U+DC00 + byte and turns back into
-// the same byte, so any Linux file name survives the trip.
+// UTF-16 copies of the program's UTF-8 strings (file names, wide tag texts), by the platform's one
+// lossless conversion.
 #pragma once
 
-#include <string>
-#include <string_view>
+#include "platform/UnicodeText.h"
 
 namespace audio {
 
-std::u16string Utf8ToUtf16(std::string_view Text);
-std::string Utf16ToUtf8(std::u16string_view Text);
+using platform::Utf16ToUtf8;
+using platform::Utf8ToUtf16;
 
 } // namespace audio

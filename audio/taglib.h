@@ -3,7 +3,7 @@
 // the others are looked up and may be missing.
 #pragma once
 
-#include <string>
+#include "platform/RuntimeLibrary.h"
 
 namespace audio {
 
@@ -48,16 +48,8 @@ constexpr int TagLib_ID3v2_UTF16 = 1;
 
 extern const char* const TagLibraryFileName; // "libtag_c.so.0"
 
-// Loads the library under LibraryLoadLock unless it is loaded already. A library that cannot be
-// loaded, or that lacks an entry point the recording chain calls, is no error: the chain then
-// writes no ID3v2 tag.
-void EnsureTagLibrary();
-bool TagLibraryPresent();
-// Valid once TagLibraryPresent() is true.
-const TTagEntryPoints& TagLibrary();
-
-// For tests that run without the library: the file name looked for from now on. Call before the
-// first EnsureTagLibrary.
-void SetTagLibraryFileNameForTests(std::string FileName);
+// A library that cannot be loaded, or that lacks an entry point the recording chain calls, is no
+// error: the chain then writes no ID3v2 tag.
+platform::RuntimeLibrary<TTagEntryPoints>& TagLibrary();
 
 } // namespace audio

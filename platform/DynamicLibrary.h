@@ -4,18 +4,18 @@
 // extra folders given, then the system's search path.
 #pragma once
 
-#include <initializer_list>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
 class DynamicLibrary {
 public:
-    // Nothing when the library cannot be found or loaded; LastLoadError() then says why.
+    // Nothing when the library cannot be found or loaded; `failure` (when given) then says why.
     static std::optional<DynamicLibrary> Load(const std::string& fileName,
-                                              std::initializer_list<const char*> extraFolders = {});
-    static std::string LastLoadError();
+                                              const std::vector<std::string>& extraFolders = {},
+                                              std::string* failure = nullptr);
 
     DynamicLibrary(DynamicLibrary&& other) noexcept;
     DynamicLibrary& operator=(DynamicLibrary&& other) noexcept;

@@ -3,9 +3,10 @@
 // designed around; nothing of the sound server or the decoder shows through.
 //
 // Threads: every call may be made from any thread, including from inside a sync callback. The
-// library runs one thread of its own per initialisation; sync callbacks run on it, one at a time,
-// with no lock of the library held, so a callback may call back into the library and may wait for
-// another thread (the GUI thread) that is itself calling into the library.
+// library runs one callback thread of its own per initialisation (beside the sound server's client
+// thread); sync callbacks run on it, one at a time, with no lock of the library held, so a callback
+// may call back into the library and may wait for another thread (the GUI thread) that is itself
+// calling into the library.
 #pragma once
 
 #include <cstdint>

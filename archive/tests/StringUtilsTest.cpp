@@ -94,11 +94,13 @@ TEST(MatchesFileMask, WholeNamesCaseAndTheMissingDot) {
             << c.name << " / " << c.mask;
 }
 
-TEST(WideText, RoundTripsRussianAndReplacesBrokenBytes) {
+TEST(WideText, RoundTripsRussianAndBrokenBytes) {
     const std::string russian = "01-отчёт-Ё.csv";
     EXPECT_EQ(Utf8ToWide(russian), L"01-отчёт-Ё.csv");
     EXPECT_EQ(WideToUtf8(Utf8ToWide(russian)), russian);
-    EXPECT_EQ(Utf8ToWide("a\xFF"), L"a\xFFFD");
+    // A name that is not valid UTF-8 comes back byte for byte.
+    EXPECT_EQ(WideToUtf8(Utf8ToWide("a\xFF\xD0")), "a\xFF\xD0");
+    EXPECT_NE(Utf8ToWide("a\xFF"), Utf8ToWide("a\xFE"));
 }
 
 } // namespace

@@ -125,7 +125,7 @@ double ExpectedSineValue() {
     std::vector<double> samples(4410);
     for (std::size_t i = 0; i < samples.size(); ++i)
         samples[i] = std::round(16384 * std::sin(2 * std::numbers::pi * 440 * double(i) / 44100));
-    const audio::TGainEntryPoints& gain = audio::GainEntryPoints();
+    const audio::TGainEntryPoints& gain = audio::GainLibrary().Require();
     std::lock_guard guard(audio::GainAnalysisLock());
     gain.InitGainAnalysis(44100);
     gain.AnalyzeSamples(samples.data(), samples.data(), 4410, 2);

@@ -203,26 +203,5 @@ TEST(AudioTags, ContainersStartEmptyAndAssignmentCopiesIntoTheOwnedOne) {
     EXPECT_EQ(output->Id3v2Tags().Value("Artist"), "Участник");
 }
 
-TEST(WideText, RoundTripsEveryByteString) {
-    struct Case {
-        std::string Utf8;
-        std::u16string Utf16;
-    };
-    const Case cases[] = {
-        {"1.mp3", u"1.mp3"},
-        {"Собеседование", u"Собеседование"},
-        {"\xF0\x9F\x8E\xA4", u"\U0001F3A4"}, // outside the basic plane
-        {"a\xFF"
-         "b",
-         std::u16string(u"a") + char16_t(0xDCFF) + u"b"},   // not UTF-8
-        {"\xC0\xAF", {char16_t(0xDCC0), char16_t(0xDCAF)}}, // overlong form
-        {"\xD0", {char16_t(0xDCD0)}},                       // cut sequence
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Utf8ToUtf16(c.Utf8), c.Utf16) << c.Utf8;
-        EXPECT_EQ(Utf16ToUtf8(c.Utf16), c.Utf8) << c.Utf8;
-    }
-}
-
 } // namespace
 } // namespace audio::test

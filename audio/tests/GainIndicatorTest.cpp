@@ -131,7 +131,7 @@ TEST_F(GainIndicatorChain, ReportsEveryIntervalWithTheTitleGainAndOnceMoreAtClos
     ReadBlocks(indicator, 30);
     ASSERT_TRUE(audio::test::PumpUntil([&] { return reports.size() == 3; }));
     // The figure is 32 minus the title gain of the same audio, measured here afresh.
-    const audio::TGainEntryPoints& gain = audio::GainEntryPoints();
+    const audio::TGainEntryPoints& gain = audio::GainLibrary().Require();
     std::vector<double> samples(4410);
     for (std::size_t i = 0; i < samples.size(); ++i)
         samples[i] = double(

@@ -58,7 +58,7 @@ protected:
 };
 
 TEST_F(Mp3OutputTest, ThreeSecondRecordingIsAValidProtectedMonoFile) {
-    ASSERT_TRUE(audio::TagLibraryPresent());
+    ASSERT_TRUE(audio::TagLibrary().Loaded());
     const auto samples = mp3test::Sine(440, 0.5, Rate, ThreeSeconds);
     Wire(samples);
     mp3test::UseExamSettings(*output);

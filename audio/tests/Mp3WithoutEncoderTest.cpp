@@ -11,7 +11,7 @@ namespace {
 
 class WithoutEncoderLibrary : public ::testing::Environment {
 public:
-    void SetUp() override { audio::SetEncoderLibraryFileNameForTests("liblame_enc_absent.so"); }
+    void SetUp() override { audio::EncoderLibrary().SetFileName("liblame_enc_absent.so"); }
 };
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new WithoutEncoderLibrary);
 
@@ -21,7 +21,7 @@ TEST(Mp3WithoutEncoder, RecordingFailsWithoutCreatingTheFileOrOpeningTheInput) {
         mp3test::Sine(440, 0.5, 44100, 44100), 1, 44100);
     auto output = audio::MakeComponent<audio::TMP3Out>();
     mp3test::OutputEvents events(*output);
-    EXPECT_FALSE(audio::EncoderLibraryPresent());
+    EXPECT_FALSE(audio::EncoderLibrary().Loaded());
     output->SetInput(source.get());
     const std::string path = folder.File("1.mp3");
     output->SetFileName(path);

@@ -23,20 +23,21 @@ std::vector<std::uint8_t> EmptyId3v1Block() {
 std::vector<std::uint8_t> ReadFileEndingWithEmptyId3v1(const std::string& path) {
     auto bytes = mp3test::ReadFileBytes(path);
     EXPECT_GT(bytes.size(), 128u);
-    if (bytes.size() > 128)
+    if (bytes.size() > 128) {
         EXPECT_EQ(std::vector<std::uint8_t>(bytes.end() - 128, bytes.end()), EmptyId3v1Block());
+    }
     return bytes;
 }
 
 TEST(Mp3WithoutTagLib, ThreeSecondRecordingEndsWithAnEmptyId3v1Block) {
-    audio::SetTagLibraryFileNameForTests("libtag_c_absent.so.0");
+    audio::TagLibrary().SetFileName("libtag_c_absent.so.0");
     constexpr int ThreeSeconds = 3 * Rate;
     mp3test::TempFolder folder;
     const auto samples = mp3test::Sine(440, 0.5, Rate, ThreeSeconds);
     auto source = audio::MakeComponent<mp3test::TMemorySource>(samples, 1, Rate);
     auto output = audio::MakeComponent<audio::TMP3Out>();
     mp3test::OutputEvents events(*output);
-    EXPECT_FALSE(audio::TagLibraryPresent());
+    EXPECT_FALSE(audio::TagLibrary().Loaded());
     mp3test::UseExamSettings(*output);
     output->SetInput(source.get());
     const std::string path = folder.File("1.mp3");
@@ -65,9 +66,10 @@ TEST(Mp3WithoutTagLib, ThreeSecondRecordingEndsWithAnEmptyId3v1Block) {
 // A library that lacks an entry point the output calls is not used at all (each of the stand-in's
 // entry points would abort the test).
 TEST(Mp3WithoutTagLib, LibraryLackingACalledEntryPointIsNeverCalled) {
-    audio::SetTagLibraryFileNameForTests("libtag_c_partial.so");
-    audio::EnsureTagLibrary();
-    EXPECT_FALSE(audio::TagLibraryPresent());
+    audio::TagLibrary().SetFileName("libtag_c_partial.so");
+    EXPECT_FALSE(audio::TagLibrary().Load());
+    EXPECT_EQ(audio::TagLibrary().LoadError(),
+              "libtag_c_partial.so: lacks the entry point taglib_file_save");
     mp3test::TempFolder folder;
     auto source =
         audio::MakeComponent<mp3test::TMemorySource>(mp3test::Sine(440, 0.5, Rate, Rate), 1, Rate);

@@ -1,5 +1,6 @@
 // Starting and stopping passes on an output's worker, the end-of-pass events and their order, and
 // the shared event thread that hands events to the GUI thread.
+#include "audio/testing/EventThreadProbe.h"
 #include "audio/tests/GuiPump.h"
 #include "audio/tests/TestChain.h"
 

@@ -1,23 +1,43 @@
 // libgain.so: the loudness analysis behind the gain indicator, over Debian's libreplaygain. It only
 // adapts names and argument types; the analysis itself is libreplaygain's.
 #include "platform/GainLibrary.h"
+#include "platform/CBoundary.h"
 
 #include <replaygain/gain_analysis.h>
 
+#include <utility>
+
 #define GAIN_EXPORT extern "C" __attribute__((visibility("default")))
 
+namespace {
+
+// A failure inside answers as a refused call (0); a figure asked for then reads as "too little
+// audio".
+template <typename Body> int32_t Guarded(Body&& body) noexcept {
+    return platform::CatchAtCBoundary<int32_t>(0, 0, std::forward<Body>(body));
+}
+
+template <typename Body> double GuardedGain(Body&& body) noexcept {
+    return platform::CatchAtCBoundary<double>(GAIN_NOT_ENOUGH_SAMPLES, GAIN_NOT_ENOUGH_SAMPLES,
+                                              std::forward<Body>(body));
+}
+
+} // namespace
+
 GAIN_EXPORT int32_t InitGainAnalysis(int32_t sampleRate) {
-    return gain_init_analysis(sampleRate) == INIT_GAIN_ANALYSIS_OK ? 1 : 0;
+    return Guarded([&] { return gain_init_analysis(sampleRate) == INIT_GAIN_ANALYSIS_OK ? 1 : 0; });
 }
 
 GAIN_EXPORT int32_t AnalyzeSamples(const double* left, const double* right, int32_t sampleCount,
                                    int32_t channels) {
     if (sampleCount < 0 || !left || channels < 1 || channels > 2 || (channels == 2 && !right))
         return 0;
-    return gain_analyze_samples(left, right, static_cast<size_t>(sampleCount), channels) ==
-                   GAIN_ANALYSIS_OK
-               ? 1
-               : 0;
+    return Guarded([&] {
+        return gain_analyze_samples(left, right, static_cast<size_t>(sampleCount), channels) ==
+                       GAIN_ANALYSIS_OK
+                   ? 1
+                   : 0;
+    });
 }
 
 // libreplaygain has no call that changes the rate while keeping the album's histogram, so the
@@ -42,11 +62,11 @@ double GainFromLoudness(double loudness) {
 } // namespace
 
 GAIN_EXPORT double GetTitleGain() {
-    return GainFromLoudness(gain_get_title());
+    return GuardedGain([] { return GainFromLoudness(gain_get_title()); });
 }
 
 GAIN_EXPORT double GetAlbumGain() {
-    return GainFromLoudness(gain_get_album());
+    return GuardedGain([] { return GainFromLoudness(gain_get_album()); });
 }
 
 // The exported entry points must match the loader's types exactly.

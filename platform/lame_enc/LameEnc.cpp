@@ -2,6 +2,7 @@
 // packed record, with the record's mistakes answered by error codes instead of by LAME's own
 // silent corrections.
 #include "platform/LameEnc.h"
+#include "platform/CBoundary.h"
 #include "platform/lame_enc/LameTagWriter.h"
 
 #include <lame/lame.h>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #define LAME_ENC_EXPORT extern "C" __attribute__((visibility("default")))
@@ -178,132 +180,160 @@ BE_ERR EncodeResult(int result, BE_DWORD* outputBytes) {
     return BE_ERR_SUCCESSFUL;
 }
 
-void KeepLameTag(EncoderStream& stream) {
+// Without room for the tag the stream still ends with all its audio; only the header write that
+// needs the tag fails later.
+void KeepLameTag(EncoderStream& stream) noexcept {
     if (!stream.writesLameTag)
         return;
-    std::vector<std::uint8_t> frame(MaximumFrameBytes);
-    const std::size_t size = lame_get_lametag_frame(stream.flags.get(), frame.data(), frame.size());
-    frame.resize(size <= frame.size() ? size : 0);
-    stream.lameTag = std::move(frame);
+    try {
+        std::vector<std::uint8_t> frame(MaximumFrameBytes);
+        const std::size_t size =
+            lame_get_lametag_frame(stream.flags.get(), frame.data(), frame.size());
+        frame.resize(size <= frame.size() ? size : 0);
+        stream.lameTag = std::move(frame);
+    } catch (const std::bad_alloc&) {
+        stream.lameTag.clear();
+    }
+}
+
+// Running out of memory is running out of resources for a stream; any other failure inside means
+// the call could not be carried out as asked.
+template <typename Body> BE_ERR Guarded(Body&& body) noexcept {
+    return platform::CatchAtCBoundary(BE_ERR_NO_MORE_HANDLES, BE_ERR_INVALID_FORMAT_PARAMETERS,
+                                      std::forward<Body>(body));
 }
 
 } // namespace
 
 LAME_ENC_EXPORT BE_ERR beInitStream(BE_CONFIG* config, BE_DWORD* samplesPerChunk,
                                     BE_DWORD* outputBufferBytes, HBE_STREAM* stream) {
-    if (!config || !samplesPerChunk || !outputBufferBytes || !stream)
-        return BE_ERR_INVALID_FORMAT_PARAMETERS;
-    if (config->dwConfig != BE_CONFIG_LAME || config->dwStructVersion != BE_CONFIG_VERSION ||
-        config->dwStructSize != BE_CONFIG_SIZE)
-        return BE_ERR_INVALID_FORMAT;
+    return Guarded([&]() -> BE_ERR {
+        if (!config || !samplesPerChunk || !outputBufferBytes || !stream)
+            return BE_ERR_INVALID_FORMAT_PARAMETERS;
+        if (config->dwConfig != BE_CONFIG_LAME || config->dwStructVersion != BE_CONFIG_VERSION ||
+            config->dwStructSize != BE_CONFIG_SIZE)
+            return BE_ERR_INVALID_FORMAT;
 
-    auto encoder = std::make_shared<EncoderStream>();
-    encoder->flags.reset(lame_init());
-    if (!encoder->flags)
-        return BE_ERR_NO_MORE_HANDLES;
-    lame_global_flags* flags = encoder->flags.get();
-    if (!Configure(flags, *config) || lame_init_params(flags) < 0)
-        return BE_ERR_INVALID_FORMAT_PARAMETERS;
-    // LAME moves an impossible constant rate to the nearest possible one; the caller asked for a
-    // stream it would not get.
-    if (lame_get_VBR(flags) == vbr_off && config->dwBitrate != 0 &&
-        lame_get_brate(flags) != static_cast<int>(config->dwBitrate))
-        return BE_ERR_INVALID_FORMAT_PARAMETERS;
+        auto encoder = std::make_shared<EncoderStream>();
+        encoder->flags.reset(lame_init());
+        if (!encoder->flags)
+            return BE_ERR_NO_MORE_HANDLES;
+        lame_global_flags* flags = encoder->flags.get();
+        if (!Configure(flags, *config) || lame_init_params(flags) < 0)
+            return BE_ERR_INVALID_FORMAT_PARAMETERS;
+        // LAME moves an impossible constant rate to the nearest possible one; the caller asked for
+        // a stream it would not get.
+        if (lame_get_VBR(flags) == vbr_off && config->dwBitrate != 0 &&
+            lame_get_brate(flags) != static_cast<int>(config->dwBitrate))
+            return BE_ERR_INVALID_FORMAT_PARAMETERS;
 
-    encoder->channels = lame_get_num_channels(flags);
-    const BE_DWORD framesPerChunk = static_cast<BE_DWORD>(lame_get_framesize(flags));
-    encoder->samplesPerChunk = framesPerChunk * static_cast<BE_DWORD>(encoder->channels);
-    encoder->outputBufferBytes = OutputBufferBytes(flags, framesPerChunk);
-    encoder->writesLameTag = config->bWriteVBRHeader != 0;
-    const BE_DWORD chunk = encoder->samplesPerChunk;
-    const BE_DWORD bufferBytes = encoder->outputBufferBytes;
-    const auto handle = Streams().Add(std::move(encoder));
-    if (!handle)
-        return BE_ERR_NO_MORE_HANDLES;
-    *samplesPerChunk = chunk;
-    *outputBufferBytes = bufferBytes;
-    *stream = *handle;
-    return BE_ERR_SUCCESSFUL;
+        encoder->channels = lame_get_num_channels(flags);
+        const BE_DWORD framesPerChunk = static_cast<BE_DWORD>(lame_get_framesize(flags));
+        encoder->samplesPerChunk = framesPerChunk * static_cast<BE_DWORD>(encoder->channels);
+        encoder->outputBufferBytes = OutputBufferBytes(flags, framesPerChunk);
+        encoder->writesLameTag = config->bWriteVBRHeader != 0;
+        const BE_DWORD chunk = encoder->samplesPerChunk;
+        const BE_DWORD bufferBytes = encoder->outputBufferBytes;
+        const auto handle = Streams().Add(std::move(encoder));
+        if (!handle)
+            return BE_ERR_NO_MORE_HANDLES;
+        *samplesPerChunk = chunk;
+        *outputBufferBytes = bufferBytes;
+        *stream = *handle;
+        return BE_ERR_SUCCESSFUL;
+    });
 }
 
 LAME_ENC_EXPORT BE_ERR beEncodeChunk(HBE_STREAM handle, BE_DWORD sampleCount,
                                      const int16_t* samples, uint8_t* output,
                                      BE_DWORD* outputBytes) {
-    const auto stream = Streams().Find(handle);
-    if (!stream || stream->finished)
-        return BE_ERR_INVALID_HANDLE;
-    if (!outputBytes || !output || (sampleCount != 0 && !samples))
-        return BE_ERR_INVALID_FORMAT_PARAMETERS;
-    *outputBytes = 0;
-    if (sampleCount % static_cast<BE_DWORD>(stream->channels) != 0)
-        return BE_ERR_INVALID_FORMAT_PARAMETERS;
-    // The output buffer was sized for one chunk; more samples might not fit into it.
-    if (sampleCount > stream->samplesPerChunk)
-        return BE_ERR_BUFFER_TOO_SMALL;
-    const int frames = static_cast<int>(sampleCount) / stream->channels;
-    const int size = static_cast<int>(stream->outputBufferBytes);
-    // LAME reads the samples only, whatever its signatures say.
-    auto* pcm = const_cast<short*>(reinterpret_cast<const short*>(samples));
-    const int result =
-        stream->channels == 1
-            ? lame_encode_buffer(stream->flags.get(), pcm, nullptr, frames, output, size)
-            : lame_encode_buffer_interleaved(stream->flags.get(), pcm, frames, output, size);
-    return EncodeResult(result, outputBytes);
+    return Guarded([&]() -> BE_ERR {
+        const auto stream = Streams().Find(handle);
+        if (!stream || stream->finished)
+            return BE_ERR_INVALID_HANDLE;
+        if (!outputBytes || !output || (sampleCount != 0 && !samples))
+            return BE_ERR_INVALID_FORMAT_PARAMETERS;
+        *outputBytes = 0;
+        if (sampleCount % static_cast<BE_DWORD>(stream->channels) != 0)
+            return BE_ERR_INVALID_FORMAT_PARAMETERS;
+        // The output buffer was sized for one chunk; more samples might not fit into it.
+        if (sampleCount > stream->samplesPerChunk)
+            return BE_ERR_BUFFER_TOO_SMALL;
+        const int frames = static_cast<int>(sampleCount) / stream->channels;
+        const int size = static_cast<int>(stream->outputBufferBytes);
+        // LAME reads the samples only, whatever its signatures say.
+        auto* pcm = const_cast<short*>(reinterpret_cast<const short*>(samples));
+        const int result =
+            stream->channels == 1
+                ? lame_encode_buffer(stream->flags.get(), pcm, nullptr, frames, output, size)
+                : lame_encode_buffer_interleaved(stream->flags.get(), pcm, frames, output, size);
+        return EncodeResult(result, outputBytes);
+    });
 }
 
 LAME_ENC_EXPORT BE_ERR beDeinitStream(HBE_STREAM handle, uint8_t* output, BE_DWORD* outputBytes) {
-    const auto stream = Streams().Find(handle);
-    if (!stream || stream->finished)
-        return BE_ERR_INVALID_HANDLE;
-    if (!output || !outputBytes)
-        return BE_ERR_INVALID_FORMAT_PARAMETERS;
-    const int result =
-        lame_encode_flush(stream->flags.get(), output, static_cast<int>(stream->outputBufferBytes));
-    stream->finished = true;
-    KeepLameTag(*stream);
-    return EncodeResult(result, outputBytes);
+    return Guarded([&]() -> BE_ERR {
+        const auto stream = Streams().Find(handle);
+        if (!stream || stream->finished)
+            return BE_ERR_INVALID_HANDLE;
+        if (!output || !outputBytes)
+            return BE_ERR_INVALID_FORMAT_PARAMETERS;
+        const int result = lame_encode_flush(stream->flags.get(), output,
+                                             static_cast<int>(stream->outputBufferBytes));
+        stream->finished = true;
+        KeepLameTag(*stream);
+        return EncodeResult(result, outputBytes);
+    });
 }
 
 LAME_ENC_EXPORT BE_ERR beFlushNoGap(HBE_STREAM handle, uint8_t* output, BE_DWORD* outputBytes) {
-    const auto stream = Streams().Find(handle);
-    if (!stream || stream->finished)
-        return BE_ERR_INVALID_HANDLE;
-    if (!output || !outputBytes)
-        return BE_ERR_INVALID_FORMAT_PARAMETERS;
-    const int result = lame_encode_flush_nogap(stream->flags.get(), output,
-                                               static_cast<int>(stream->outputBufferBytes));
-    return EncodeResult(result, outputBytes);
+    return Guarded([&]() -> BE_ERR {
+        const auto stream = Streams().Find(handle);
+        if (!stream || stream->finished)
+            return BE_ERR_INVALID_HANDLE;
+        if (!output || !outputBytes)
+            return BE_ERR_INVALID_FORMAT_PARAMETERS;
+        const int result = lame_encode_flush_nogap(stream->flags.get(), output,
+                                                   static_cast<int>(stream->outputBufferBytes));
+        return EncodeResult(result, outputBytes);
+    });
 }
 
 LAME_ENC_EXPORT BE_ERR beCloseStream(HBE_STREAM handle) {
-    const auto stream = Streams().Remove(handle);
-    if (!stream)
-        return BE_ERR_INVALID_HANDLE;
-    if (stream->writesLameTag)
-        pendingVbrHeader = std::move(stream->lameTag);
-    return BE_ERR_SUCCESSFUL;
+    return Guarded([&]() -> BE_ERR {
+        const auto stream = Streams().Remove(handle);
+        if (!stream)
+            return BE_ERR_INVALID_HANDLE;
+        if (stream->writesLameTag)
+            pendingVbrHeader = std::move(stream->lameTag);
+        return BE_ERR_SUCCESSFUL;
+    });
 }
 
 LAME_ENC_EXPORT BE_ERR beWriteVBRHeader(const char* fileName) {
-    if (!fileName)
-        return BE_ERR_INVALID_FORMAT_PARAMETERS;
-    if (pendingVbrHeader.empty())
-        return BE_ERR_INVALID_HANDLE;
-    const std::vector<std::uint8_t> frame = std::move(pendingVbrHeader);
-    pendingVbrHeader.clear();
-    return WriteLameTagFrame(fileName, frame) ? BE_ERR_SUCCESSFUL
-                                              : BE_ERR_INVALID_FORMAT_PARAMETERS;
+    return Guarded([&]() -> BE_ERR {
+        if (!fileName)
+            return BE_ERR_INVALID_FORMAT_PARAMETERS;
+        if (pendingVbrHeader.empty())
+            return BE_ERR_INVALID_HANDLE;
+        const std::vector<std::uint8_t> frame = std::move(pendingVbrHeader);
+        pendingVbrHeader.clear();
+        return WriteLameTagFrame(fileName, frame) ? BE_ERR_SUCCESSFUL
+                                                  : BE_ERR_INVALID_FORMAT_PARAMETERS;
+    });
 }
 
 // Writes the stream's Info/Xing frame into the finished file and closes the stream.
 LAME_ENC_EXPORT BE_ERR beWriteInfoTag(HBE_STREAM handle, const char* fileName) {
-    const auto stream = Streams().Remove(handle);
-    if (!stream)
-        return BE_ERR_INVALID_HANDLE;
-    if (!fileName || !stream->writesLameTag)
-        return BE_ERR_INVALID_FORMAT_PARAMETERS;
-    if (!stream->finished)
-        KeepLameTag(*stream);
-    return WriteLameTagFrame(fileName, stream->lameTag) ? BE_ERR_SUCCESSFUL
-                                                        : BE_ERR_INVALID_FORMAT_PARAMETERS;
+    return Guarded([&]() -> BE_ERR {
+        const auto stream = Streams().Remove(handle);
+        if (!stream)
+            return BE_ERR_INVALID_HANDLE;
+        if (!fileName || !stream->writesLameTag)
+            return BE_ERR_INVALID_FORMAT_PARAMETERS;
+        if (!stream->finished)
+            KeepLameTag(*stream);
+        return WriteLameTagFrame(fileName, stream->lameTag) ? BE_ERR_SUCCESSFUL
+                                                            : BE_ERR_INVALID_FORMAT_PARAMETERS;
+    });
 }

@@ -2,15 +2,11 @@
 
 #include <dlfcn.h>
 #include <filesystem>
-#include <mutex>
 #include <unistd.h>
 #include <utility>
 
 namespace platform {
 namespace {
-
-std::mutex lastErrorLock;
-std::string lastError;
 
 void* TryOpen(const std::string& path) {
     // Libraries stay mapped for the life of the process even after their handle is closed: code
@@ -33,32 +29,28 @@ std::string ExecutableFolder() {
     return folder.substr(0, folder.find_last_of('/'));
 }
 
-std::optional<DynamicLibrary>
-DynamicLibrary::Load(const std::string& fileName, std::initializer_list<const char*> extraFolders) {
+std::optional<DynamicLibrary> DynamicLibrary::Load(const std::string& fileName,
+                                                   const std::vector<std::string>& extraFolders,
+                                                   std::string* failure) {
     const std::string programFolder = ExecutableFolder();
     void* handle = TryOpen(programFolder + "/" + fileName);
     if (!handle)
         handle = TryOpen((std::filesystem::path(programFolder) / PrivateLibraryFolder / fileName)
                              .lexically_normal());
-    for (const char* folder : extraFolders) {
+    for (const std::string& folder : extraFolders) {
         if (handle)
             break;
-        handle = TryOpen(std::string(folder) + "/" + fileName);
+        handle = TryOpen(folder + "/" + fileName);
     }
     if (!handle)
         handle = TryOpen(fileName);
     if (!handle) {
         const char* reason = ::dlerror();
-        std::lock_guard guard(lastErrorLock);
-        lastError = reason ? reason : fileName + ": cannot be loaded";
+        if (failure)
+            *failure = reason ? reason : fileName + ": cannot be loaded";
         return std::nullopt;
     }
     return DynamicLibrary(handle);
-}
-
-std::string DynamicLibrary::LastLoadError() {
-    std::lock_guard guard(lastErrorLock);
-    return lastError;
 }
 
 DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept

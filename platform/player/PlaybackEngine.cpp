@@ -1,6 +1,8 @@
 #include "platform/player/PlaybackEngine.h"
 
+#include "platform/GuiHandover.h"
 #include "platform/player/PlaybackError.h"
+#include "platform/pulse/PulseStream.h"
 
 #include <algorithm>
 #include <atomic>
@@ -21,33 +23,49 @@ DWORD NextHandle() {
     return handle;
 }
 
+// A short buffer: the END should come when the operator stops hearing the file, not seconds
+// later, and a freed stream should fall silent at once.
+constexpr std::uint32_t BufferMilliseconds = 200;
+
 } // namespace
 
-PlaybackEngine::PlaybackEngine()
-    : loop_([this](std::unique_lock<std::mutex>& lock) { CallPendingEnds(lock); },
-            [this] { OnConnectionLost(); }) {}
+PlaybackEngine::Stream::Stream() = default;
+PlaybackEngine::Stream::~Stream() = default;
+
+PlaybackEngine::PlaybackEngine() {
+    if (Failed(pulse::PulseConnection::Open(&connection_)))
+        throw PlaybackError(BASS_ERROR_DRIVER, "Cannot connect to the sound server.");
+    callbacks_ = std::thread([this] { RunCallbacks(); });
+}
 
 PlaybackEngine::~PlaybackEngine() {
     try {
         Shutdown();
     } catch (const PlaybackError&) {
-        // Only refused on the loop thread, which never owns the engine.
+        // Only refused on the callback thread, which never owns the engine.
     }
 }
 
 void PlaybackEngine::Shutdown() {
     {
-        std::lock_guard lock(loop_.Mutex());
+        std::lock_guard lock(mutex_);
         if (closed_)
             return;
-        if (loop_.IsLoopThread())
+        if (std::this_thread::get_id() == callbacks_.get_id())
             throw PlaybackError(BASS_ERROR_NOTAVAIL,
                                 "The playback library cannot be freed from a sync callback.");
         closed_ = true;
-        pendingEnds_.clear();
         streams_.clear();
     }
-    loop_.Stop();
+    {
+        // A callback that is running may be waiting for this thread's GUI hand-overs.
+        std::unique_lock queue(queueMutex_);
+        quit_ = true;
+        queueChanged_.notify_all();
+        WaitRunningHandovers(queue, queueChanged_, [this] { return ended_; });
+    }
+    callbacks_.join();
+    connection_.reset();
 }
 
 PlaybackEngine::Stream& PlaybackEngine::Find(HSTREAM handle) {
@@ -60,7 +78,7 @@ PlaybackEngine::Stream& PlaybackEngine::Find(HSTREAM handle) {
 }
 
 HSTREAM PlaybackEngine::AddStream(std::unique_ptr<Mp3Decoder> decoder) {
-    std::lock_guard lock(loop_.Mutex());
+    std::lock_guard lock(mutex_);
     if (closed_)
         throw PlaybackError(BASS_ERROR_INIT, "The playback library is not initialised.");
     const HSTREAM handle = NextHandle();
@@ -71,10 +89,13 @@ HSTREAM PlaybackEngine::AddStream(std::unique_ptr<Mp3Decoder> decoder) {
 }
 
 void PlaybackEngine::Play(HSTREAM handle, bool restart) {
-    std::lock_guard lock(loop_.Mutex());
+    std::lock_guard lock(mutex_);
     Stream& stream = Find(handle);
-    if (!loop_.IsReady())
-        throw PlaybackError(BASS_ERROR_DRIVER, "The connection to the sound server was lost.");
+    {
+        pulse::PulseConnection::LoopLock loop(*connection_);
+        if (!connection_->IsReady())
+            throw PlaybackError(BASS_ERROR_DRIVER, "The connection to the sound server was lost.");
+    }
     if (!restart) {
         if (stream.PlayedOut)
             throw PlaybackError(BASS_ERROR_ENDED, "The stream has played out.");
@@ -82,18 +103,29 @@ void PlaybackEngine::Play(HSTREAM handle, bool restart) {
             return;
     }
     stream.Output.reset();
-    std::erase_if(pendingEnds_, [handle](const PendingEnd& end) { return end.Stream == handle; });
     if (restart)
         stream.Decoder->Rewind();
+    const std::uint64_t play = ++stream.Play;
     stream.PlayedOut = false;
     stream.EndAnnounced = false;
-    stream.Output = std::make_unique<PulseOutput>(loop_.Context(), *stream.Decoder,
-                                                  [this, handle] { OnPlayedOut(handle); });
-    loop_.Wake();
+
+    const Mp3Decoder::Format decoded = stream.Decoder->OutputFormat();
+    const WaveFormat format = PcmFormat(16, static_cast<std::uint32_t>(decoded.Channels),
+                                        static_cast<std::uint32_t>(decoded.SampleRate));
+    pulse::PulseStream::Playback playback;
+    playback.startCorked = false;
+    playback.fill = [decoder = stream.Decoder.get()](void* data, std::size_t bytes) {
+        return decoder->Decode(data, bytes);
+    };
+    playback.over = [this, handle, play] { Post({handle, play, 0}); };
+    const std::uint32_t buffer = format.avgBytesPerSec / 1000 * BufferMilliseconds;
+    if (Failed(pulse::PulseStream::OpenPlayback(connection_, format, nullptr, buffer,
+                                                std::move(playback), &stream.Output)))
+        throw PlaybackError(BASS_ERROR_START, "The sound server refused the playback.");
 }
 
 HSYNC PlaybackEngine::SetSync(HSTREAM handle, DWORD type, SYNCPROC* proc, void* user) {
-    std::lock_guard lock(loop_.Mutex());
+    std::lock_guard lock(mutex_);
     Stream& stream = Find(handle);
     if ((type & ~BASS_SYNC_ONETIME) != BASS_SYNC_END)
         throw PlaybackError(BASS_ERROR_ILLTYPE, "Only the END sync is supported.");
@@ -102,63 +134,74 @@ HSYNC PlaybackEngine::SetSync(HSTREAM handle, DWORD type, SYNCPROC* proc, void* 
     const HSYNC sync = NextHandle();
     stream.Syncs.push_back({sync, proc, user, (type & BASS_SYNC_ONETIME) != 0});
     // Before the announcement the pending END of the play-out picks the new sync up by itself.
-    if (stream.PlayedOut && stream.EndAnnounced) {
-        pendingEnds_.push_back({handle, sync});
-        loop_.Wake();
-    }
+    if (stream.PlayedOut && stream.EndAnnounced)
+        Post({handle, stream.Play, sync});
     return sync;
 }
 
 void PlaybackEngine::RemoveSync(HSTREAM handle, HSYNC sync) {
-    std::lock_guard lock(loop_.Mutex());
+    std::lock_guard lock(mutex_);
     auto& syncs = Find(handle).Syncs;
     if (std::erase_if(syncs, [sync](const Sync& each) { return each.Handle == sync; }) == 0)
         throw PlaybackError(BASS_ERROR_HANDLE, "No such sync.");
 }
 
 void PlaybackEngine::FreeStream(HSTREAM handle) {
-    std::lock_guard lock(loop_.Mutex());
+    std::lock_guard lock(mutex_);
     Find(handle);
-    // Destroyed here, locked: the playback stops and the file is closed before the caller goes on.
+    // Destroyed here: the playback stops and the file is closed before the caller goes on.
     streams_.erase(handle);
 }
 
-void PlaybackEngine::OnPlayedOut(HSTREAM handle) {
-    const auto found = streams_.find(handle);
-    if (found == streams_.end() || found->second->PlayedOut)
-        return;
-    found->second->PlayedOut = true;
-    pendingEnds_.push_back({handle, 0});
+void PlaybackEngine::Post(PendingEnd end) {
+    std::lock_guard queue(queueMutex_);
+    pending_.push_back(end);
+    queueChanged_.notify_all();
 }
 
-void PlaybackEngine::OnConnectionLost() {
-    // A playback cut off by the server's end is over for good; its END syncs say so.
-    for (const auto& [handle, stream] : streams_)
-        if (stream->Output)
-            OnPlayedOut(handle);
-}
-
-void PlaybackEngine::CallPendingEnds(std::unique_lock<std::mutex>& lock) {
-    while (!closed_ && !pendingEnds_.empty()) {
-        const PendingEnd end = pendingEnds_.front();
-        pendingEnds_.pop_front();
-        const auto found = streams_.find(end.Stream);
-        if (found == streams_.end())
+void PlaybackEngine::RunCallbacks() {
+    std::unique_lock queue(queueMutex_);
+    while (!quit_) {
+        if (pending_.empty()) {
+            queueChanged_.wait(queue);
             continue;
-        Stream& stream = *found->second;
-        std::vector<HSYNC> targets;
-        if (end.Only == 0) {
-            stream.Output.reset(); // played out: give the server its stream back
-            stream.EndAnnounced = true;
-            for (const Sync& sync : stream.Syncs)
-                targets.push_back(sync.Handle);
-        } else {
-            targets.push_back(end.Only);
         }
-        // Each call may free the stream, remove syncs or shut down; look everything up afresh.
-        for (const HSYNC sync : targets)
-            CallSync(lock, end.Stream, sync);
+        const PendingEnd end = pending_.front();
+        pending_.pop_front();
+        queue.unlock();
+        {
+            std::unique_lock lock(mutex_);
+            CallEnd(lock, end);
+        }
+        queue.lock();
     }
+    ended_ = true;
+    queueChanged_.notify_all();
+}
+
+void PlaybackEngine::CallEnd(std::unique_lock<std::mutex>& lock, const PendingEnd& end) {
+    if (closed_)
+        return;
+    const auto found = streams_.find(end.Stream);
+    if (found == streams_.end() || found->second->Play != end.Play)
+        return;
+    Stream& stream = *found->second;
+    std::vector<HSYNC> targets;
+    if (end.Only == 0) {
+        // A playback that played out, or that the server's end cut off, is over for good.
+        if (stream.PlayedOut)
+            return;
+        stream.PlayedOut = true;
+        stream.Output.reset(); // played out: give the server its stream back
+        stream.EndAnnounced = true;
+        for (const Sync& sync : stream.Syncs)
+            targets.push_back(sync.Handle);
+    } else {
+        targets.push_back(end.Only);
+    }
+    // Each call may free the stream, remove syncs or shut down; look everything up afresh.
+    for (const HSYNC sync : targets)
+        CallSync(lock, end.Stream, sync);
 }
 
 void PlaybackEngine::CallSync(std::unique_lock<std::mutex>& lock, HSTREAM handle, HSYNC sync) {
@@ -180,7 +223,7 @@ void PlaybackEngine::CallSync(std::unique_lock<std::mutex>& lock, HSTREAM handle
         call.Proc(call.Handle, handle, 0, call.User);
     } catch (const std::exception& error) {
         // The callback's owner cannot be told: a throwing callback must not end the thread that
-        // plays everything else.
+        // serves every other stream.
         std::fprintf(stderr, "Playback sync callback failed: %s\n", error.what());
     } catch (...) {
         std::fprintf(stderr, "Playback sync callback failed.\n");

@@ -22,9 +22,9 @@ public:
     SoundResult Connect(const WaveFormat& format, const char* source) {
         // The server is asked for pieces of an eighth of the ring, so that a reader late by more
         // than one ring really loses bytes and the capture position never lags far behind.
-        if (const SoundResult result =
-                PulseStream::Open(connection_, PulseStream::Direction::Record, format, source,
-                                  chunk_, DataArrived, this, &stream_);
+        if (const SoundResult result = PulseStream::OpenRecord(
+                connection_, format, source, chunk_,
+                [this](pa_stream* stream) { DataArrived(stream); }, &stream_);
             Failed(result))
             return result;
         // The pacer's clock ticks four times per ring: the position never lags by more than a
@@ -82,19 +82,18 @@ private:
     static constexpr std::size_t MaxBacklogSeconds = 3;
 
     // On the connection's thread.
-    static void DataArrived(pa_stream* stream, std::size_t, void* self) {
-        auto* buffer = static_cast<PulseCaptureBuffer*>(self);
+    void DataArrived(pa_stream* stream) {
         const void* data = nullptr;
         std::size_t bytes = 0;
         while (pa_stream_readable_size(stream) > 0 && pa_stream_peek(stream, &data, &bytes) == 0) {
             if (bytes == 0)
                 break;
             // A hole in the server's data is silence; bytes that arrive while stopped are dropped.
-            if (buffer->running_.load(std::memory_order_acquire))
-                buffer->pacer_.Push(data, bytes);
+            if (running_.load(std::memory_order_acquire))
+                pacer_.Push(data, bytes);
             pa_stream_drop(stream);
         }
-        buffer->ReleaseDue();
+        ReleaseDue();
     }
 
     // On the connection's thread.

@@ -24,6 +24,8 @@ public:
 
     pa_threaded_mainloop* Loop() const { return loop_; }
     pa_context* Context() const { return context_; }
+    // With the loop locked: the connection is still usable (the server has not gone away).
+    bool IsReady() const { return pa_context_get_state(context_) == PA_CONTEXT_READY; }
 
     // Holds the loop's lock for a scope.
     class LoopLock {

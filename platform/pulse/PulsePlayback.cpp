@@ -4,7 +4,6 @@
 #include "platform/pulse/SoundRing.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace platform::pulse {
 namespace {
@@ -26,8 +25,14 @@ public:
         // The server keeps a quarter of the ring queued: the writer has the rest as slack.
         const std::uint32_t chunk = std::max<std::uint32_t>(
             format.blockAlign, ring_.Size() / 4 / format.blockAlign * format.blockAlign);
-        return PulseStream::Open(std::move(connection), PulseStream::Direction::Playback, format,
-                                 sink, chunk, SpaceAvailable, this, &stream_);
+        // The ring never ends: it always fills what the server asks for.
+        PulseStream::Playback playback;
+        playback.fill = [this](void* data, std::size_t bytes) {
+            ring_.Drain(data, bytes);
+            return bytes;
+        };
+        return PulseStream::OpenPlayback(std::move(connection), format, sink, chunk,
+                                         std::move(playback), &stream_);
     }
 
     SoundResult GetCurrentPosition(std::uint32_t* playCursor, std::uint32_t* writeCursor) override {
@@ -61,15 +66,7 @@ public:
     ~PulseSecondaryBuffer() override { stream_.reset(); }
 
 private:
-    static void SpaceAvailable(pa_stream* stream, std::size_t bytes, void* self) {
-        auto* buffer = static_cast<PulseSecondaryBuffer*>(self);
-        buffer->scratch_.resize(bytes);
-        buffer->ring_.Drain(buffer->scratch_.data(), bytes);
-        pa_stream_write(stream, buffer->scratch_.data(), bytes, nullptr, 0, PA_SEEK_RELATIVE);
-    }
-
     SoundRing ring_;
-    std::vector<std::uint8_t> scratch_; // used only on the client library's thread
     std::unique_ptr<PulseStream> stream_;
 };
 

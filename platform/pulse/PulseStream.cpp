@@ -31,48 +31,74 @@ SoundResult SampleSpecFor(const WaveFormat& format, pa_sample_spec* spec) {
     return DS_OK;
 }
 
-SoundResult PulseStream::Open(std::shared_ptr<PulseConnection> connection, Direction direction,
-                              const WaveFormat& format, const char* device,
-                              std::uint32_t chunkBytes, pa_stream_request_cb_t dataCallback,
-                              void* callbackData, std::unique_ptr<PulseStream>* stream) {
+SoundResult PulseStream::OpenRecord(std::shared_ptr<PulseConnection> connection,
+                                    const WaveFormat& format, const char* device,
+                                    std::uint32_t chunkBytes, Arrived arrived,
+                                    std::unique_ptr<PulseStream>* stream) {
+    std::unique_ptr<PulseStream> result(new PulseStream(std::move(connection)));
+    result->arrived_ = std::move(arrived);
+    if (const SoundResult connected = result->Connect(true, format, device, chunkBytes, true);
+        Failed(connected))
+        return connected;
+    *stream = std::move(result);
+    return DS_OK;
+}
+
+SoundResult PulseStream::OpenPlayback(std::shared_ptr<PulseConnection> connection,
+                                      const WaveFormat& format, const char* device,
+                                      std::uint32_t chunkBytes, Playback playback,
+                                      std::unique_ptr<PulseStream>* stream) {
+    std::unique_ptr<PulseStream> result(new PulseStream(std::move(connection)));
+    const bool startCorked = playback.startCorked;
+    result->playback_ = std::move(playback);
+    if (const SoundResult connected =
+            result->Connect(false, format, device, chunkBytes, startCorked);
+        Failed(connected))
+        return connected;
+    *stream = std::move(result);
+    return DS_OK;
+}
+
+SoundResult PulseStream::Connect(bool record, const WaveFormat& format, const char* device,
+                                 std::uint32_t chunkBytes, bool startCorked) {
     pa_sample_spec spec{};
     if (const SoundResult result = SampleSpecFor(format, &spec); Failed(result))
         return result;
-    std::unique_ptr<PulseStream> result(new PulseStream(std::move(connection)));
-    PulseConnection& link = *result->connection_;
+    PulseConnection& link = *connection_;
     PulseConnection::LoopLock lock(link);
-    const bool record = direction == Direction::Record;
-    result->stream_ = pa_stream_new(link.Context(), record ? "Capture" : "Echo", &spec, nullptr);
-    if (!result->stream_)
+    if (!link.IsReady())
+        return DSERR_NODRIVER;
+    stream_ = pa_stream_new(link.Context(), record ? "Capture" : "Playback", &spec, nullptr);
+    if (!stream_)
         return DSERR_GENERIC;
-    pa_stream_set_state_callback(result->stream_, StateChanged, result.get());
+    pa_stream_set_state_callback(stream_, StateChanged, this);
     pa_buffer_attr attributes{};
     attributes.maxlength = static_cast<std::uint32_t>(-1);
     attributes.prebuf = static_cast<std::uint32_t>(-1);
     attributes.minreq = static_cast<std::uint32_t>(-1);
     attributes.tlength = record ? static_cast<std::uint32_t>(-1) : chunkBytes;
     attributes.fragsize = record ? chunkBytes : static_cast<std::uint32_t>(-1);
-    const auto flags =
-        static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
+    const auto flags = static_cast<pa_stream_flags_t>((startCorked ? PA_STREAM_START_CORKED : 0) |
+                                                      PA_STREAM_ADJUST_LATENCY);
     int connected;
     if (record) {
-        pa_stream_set_read_callback(result->stream_, dataCallback, callbackData);
-        connected = pa_stream_connect_record(result->stream_, device, &attributes, flags);
+        pa_stream_set_read_callback(stream_, Readable, this);
+        connected = pa_stream_connect_record(stream_, device, &attributes, flags);
     } else {
-        pa_stream_set_write_callback(result->stream_, dataCallback, callbackData);
-        connected = pa_stream_connect_playback(result->stream_, device, &attributes, flags, nullptr,
-                                               nullptr);
+        pa_stream_set_write_callback(stream_, Writable, this);
+        connected =
+            pa_stream_connect_playback(stream_, device, &attributes, flags, nullptr, nullptr);
     }
     if (connected < 0)
         return DSERR_NODRIVER;
-    pa_stream* raw = result->stream_;
+    pa_stream* raw = stream_;
     const bool settled = link.WaitUntil([raw] {
         const pa_stream_state_t state = pa_stream_get_state(raw);
         return state == PA_STREAM_READY || !PA_STREAM_IS_GOOD(state);
     });
     if (!settled || pa_stream_get_state(raw) != PA_STREAM_READY)
         return DSERR_NODRIVER;
-    *stream = std::move(result);
+    open_ = true;
     return DS_OK;
 }
 
@@ -80,6 +106,10 @@ PulseStream::~PulseStream() {
     if (!stream_)
         return;
     PulseConnection::LoopLock lock(*connection_);
+    if (drain_) {
+        pa_operation_cancel(drain_);
+        pa_operation_unref(drain_);
+    }
     pa_stream_set_state_callback(stream_, nullptr, nullptr);
     pa_stream_set_read_callback(stream_, nullptr, nullptr);
     pa_stream_set_write_callback(stream_, nullptr, nullptr);
@@ -100,9 +130,56 @@ SoundResult PulseStream::SetCorked(bool corked) {
 
 void PulseStream::StateChanged(pa_stream* stream, void* self) {
     auto* owner = static_cast<PulseStream*>(self);
-    if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream)))
+    if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream))) {
         owner->broken_.store(true, std::memory_order_release);
+        owner->ReportOver();
+    }
     owner->connection_->Signal();
+}
+
+void PulseStream::Readable(pa_stream* stream, std::size_t, void* self) {
+    static_cast<PulseStream*>(self)->arrived_(stream);
+}
+
+void PulseStream::Writable(pa_stream*, std::size_t bytes, void* self) {
+    static_cast<PulseStream*>(self)->Write(bytes);
+}
+
+void PulseStream::Write(std::size_t bytes) {
+    while (bytes > 0 && !dataEnded_) {
+        void* data = nullptr;
+        std::size_t size = bytes;
+        if (pa_stream_begin_write(stream_, &data, &size) < 0 || size == 0)
+            return; // the stream failed; StateChanged reports it
+        const std::size_t filled = playback_.fill(data, size);
+        if (filled == 0) {
+            pa_stream_cancel_write(stream_);
+            // Everything is written; the playback is over once the server has played it all.
+            dataEnded_ = true;
+            drain_ = pa_stream_drain(stream_, Drained, this);
+            if (!drain_)
+                ReportOver();
+            return;
+        }
+        if (pa_stream_write(stream_, data, filled, nullptr, 0, PA_SEEK_RELATIVE) < 0)
+            return;
+        bytes -= filled < bytes ? filled : bytes;
+    }
+}
+
+void PulseStream::Drained(pa_stream*, int, void* self) {
+    // A drain that failed leaves nothing more to play either.
+    auto* owner = static_cast<PulseStream*>(self);
+    pa_operation_unref(owner->drain_);
+    owner->drain_ = nullptr;
+    owner->ReportOver();
+}
+
+void PulseStream::ReportOver() {
+    if (!open_ || overReported_ || !playback_.over)
+        return;
+    overReported_ = true;
+    playback_.over();
 }
 
 } // namespace platform::pulse

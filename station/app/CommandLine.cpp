@@ -30,54 +30,33 @@ constexpr std::string_view HelpText =
     "  --version  показать версию программы\n"
     "  --help     показать эту справку\n";
 
-// One run-time loaded library: its file name, how to load it, and an entry point that tells where
-// the loaded copy came from.
-struct LoadedLibraryCheck {
-    std::string_view fileName;
-    const void* (*load)();
-};
-
 template <typename Function> const void* Address(Function function) {
     return reinterpret_cast<const void*>(function);
 }
 
-const LoadedLibraryCheck LibraryChecks[] = {
-    {"liblame_enc.so",
-     [] {
-         audio::EnsureEncoderLibrary();
-         return audio::EncoderLibraryPresent() ? Address(audio::EncoderLibrary().beInitStream)
-                                               : nullptr;
-     }},
-    {"libgain.so",
-     [] {
-         return audio::LoadGainLibrary() ? Address(audio::GainEntryPoints().InitGainAnalysis)
-                                         : nullptr;
-     }},
-    {"libtag_c.so.0",
-     [] {
-         audio::EnsureTagLibrary();
-         return audio::TagLibraryPresent() ? Address(audio::TagLibrary().taglib_file_new) : nullptr;
-     }},
-    {"7z.so",
-     [] {
-         const auto* library = archive::sevenzip::LoadSevenZipLibrary();
-         return library ? Address(library->CreateObject) : nullptr;
-     }},
-};
-
-// Loads each library the way the recording and the archive do; one line per library.
-int CheckLibraries(std::ostream& out) {
-    int status = 0;
-    for (const LoadedLibraryCheck& check : LibraryChecks) {
-        out << check.fileName << ": ";
-        if (const void* entry = check.load()) {
-            out << platform::LoadedFileHolding(entry) << '\n';
-        } else {
-            out << "не загружается (" << platform::DynamicLibrary::LastLoadError() << ")\n";
-            status = 1;
-        }
+// Loads one library the way the recording or the archive does and tells where the loaded copy came
+// from (the file holding `entry`), or why it could not be loaded.
+template <typename Entries, typename Entry>
+bool CheckLibrary(std::ostream& out, platform::RuntimeLibrary<Entries>& library,
+                  Entry Entries::*entry) {
+    out << library.FileName() << ": ";
+    if (!library.Load()) {
+        out << "не загружается (" << library.LoadError() << ")\n";
+        return false;
     }
-    return status;
+    out << platform::LoadedFileHolding(Address(library.Get().*entry)) << '\n';
+    return true;
+}
+
+// One line per library; 1 when any of them cannot be loaded.
+int CheckLibraries(std::ostream& out) {
+    bool loaded =
+        CheckLibrary(out, audio::EncoderLibrary(), &audio::TEncoderEntryPoints::beInitStream);
+    loaded &= CheckLibrary(out, audio::GainLibrary(), &audio::TGainEntryPoints::InitGainAnalysis);
+    loaded &= CheckLibrary(out, audio::TagLibrary(), &audio::TTagEntryPoints::taglib_file_new);
+    loaded &= CheckLibrary(out, archive::sevenzip::Library(),
+                           &archive::sevenzip::TSevenzipLibrary::CreateObject);
+    return loaded ? 0 : 1;
 }
 
 } // namespace

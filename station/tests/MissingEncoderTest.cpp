@@ -13,7 +13,7 @@ const std::string Missing = "liblame_enc.so library could not be loaded.";
 
 class WithoutEncoderLibrary : public ::testing::Environment {
 public:
-    void SetUp() override { audio::SetEncoderLibraryFileNameForTests("liblame_enc_absent.so"); }
+    void SetUp() override { audio::EncoderLibrary().SetFileName("liblame_enc_absent.so"); }
 };
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new WithoutEncoderLibrary);
 

@@ -1,5 +1,5 @@
 #include "platform/GainLibrary.h"
-#include "platform/DynamicLibrary.h"
+#include "platform/RuntimeLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -9,28 +9,29 @@
 
 namespace {
 
+// Every entry point, looked up the way the indicator looks up the ones it calls.
 struct GainEntries {
-    InitGainAnalysisFunc init;
-    AnalyzeSamplesFunc analyze;
-    ResetSampleFrequencyFunc reset;
-    GetTitleGainFunc title;
-    GetAlbumGainFunc album;
+    InitGainAnalysisFunc init = nullptr;
+    AnalyzeSamplesFunc analyze = nullptr;
+    ResetSampleFrequencyFunc reset = nullptr;
+    GetTitleGainFunc title = nullptr;
+    GetAlbumGainFunc album = nullptr;
 };
+
+void BindAll(platform::EntryPointBinder& b, GainEntries& e) {
+    b.Called(e.init, "InitGainAnalysis");
+    b.Called(e.analyze, "AnalyzeSamples");
+    b.Called(e.reset, "ResetSampleFrequency");
+    b.Called(e.title, "GetTitleGain");
+    b.Called(e.album, "GetAlbumGain");
+}
 
 class GainLibraryTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        library = platform::DynamicLibrary::Load(GAIN_LIBRARY_FILE_NAME);
-    }
-    static void TearDownTestSuite() { library.reset(); }
     void SetUp() override {
-        ASSERT_TRUE(library.has_value()) << platform::DynamicLibrary::LastLoadError();
-        const auto& lib = *library;
-        entries = {lib.Entry<InitGainAnalysisFunc>("InitGainAnalysis"),
-                   lib.Entry<AnalyzeSamplesFunc>("AnalyzeSamples"),
-                   lib.Entry<ResetSampleFrequencyFunc>("ResetSampleFrequency"),
-                   lib.Entry<GetTitleGainFunc>("GetTitleGain"),
-                   lib.Entry<GetAlbumGainFunc>("GetAlbumGain")};
+        static platform::RuntimeLibrary<GainEntries> library(GAIN_LIBRARY_FILE_NAME, &BindAll);
+        ASSERT_TRUE(library.Load()) << library.LoadError();
+        entries = library.Get();
     }
 
     // One second of a 440 Hz sine with the given peak, in the 16-bit range.
@@ -41,7 +42,6 @@ protected:
         return samples;
     }
 
-    static inline std::optional<platform::DynamicLibrary> library;
     GainEntries entries{};
 };
 

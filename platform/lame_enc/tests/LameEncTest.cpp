@@ -11,10 +11,8 @@
 
 namespace {
 
-using mp3test::LameEncoderLibrary;
-
-const LameEncoderLibrary& Lame() {
-    return LameEncoderLibrary::Get();
+const platform::LameEncEntries& Lame() {
+    return mp3test::LameEncoderLibrary();
 }
 
 struct Encoded {

@@ -1,45 +1,18 @@
 // The tests reach liblame_enc.so the way the program does: loaded at run time by its bare name.
 #pragma once
 
-#include "platform/DynamicLibrary.h"
-#include "platform/LameEnc.h"
+#include "platform/LameEncEntries.h"
 
 #include <cstring>
-#include <stdexcept>
 
 namespace mp3test {
 
-struct LameEncoderLibrary {
-    platform::DynamicLibrary library;
-    BEINITSTREAM beInitStream;
-    BEENCODECHUNK beEncodeChunk;
-    BEDEINITSTREAM beDeinitStream;
-    BECLOSESTREAM beCloseStream;
-    BEWRITEVBRHEADER beWriteVBRHeader;
-    BEFLUSHNOGAP beFlushNoGap;
-    BEWRITEINFOTAG beWriteInfoTag;
-
-    static const LameEncoderLibrary& Get() {
-        static const LameEncoderLibrary instance(Load());
-        return instance;
-    }
-
-private:
-    static platform::DynamicLibrary Load() {
-        auto loaded = platform::DynamicLibrary::Load("liblame_enc.so");
-        if (!loaded)
-            throw std::runtime_error(platform::DynamicLibrary::LastLoadError());
-        return std::move(*loaded);
-    }
-    explicit LameEncoderLibrary(platform::DynamicLibrary loaded)
-        : library(std::move(loaded)), beInitStream(library.Entry<BEINITSTREAM>("beInitStream")),
-          beEncodeChunk(library.Entry<BEENCODECHUNK>("beEncodeChunk")),
-          beDeinitStream(library.Entry<BEDEINITSTREAM>("beDeinitStream")),
-          beCloseStream(library.Entry<BECLOSESTREAM>("beCloseStream")),
-          beWriteVBRHeader(library.Entry<BEWRITEVBRHEADER>("beWriteVBRHeader")),
-          beFlushNoGap(library.Entry<BEFLUSHNOGAP>("beFlushNoGap")),
-          beWriteInfoTag(library.Entry<BEWRITEINFOTAG>("beWriteInfoTag")) {}
-};
+// The library's entry points; the test fails with the loader's reason when it cannot be had.
+inline const platform::LameEncEntries& LameEncoderLibrary() {
+    static platform::RuntimeLibrary<platform::LameEncEntries> library(platform::LameEncFileName,
+                                                                      &platform::BindLameEnc);
+    return library.Require();
+}
 
 // The record as the exam recording fills it: 44100 Hz mono, 128 kbit/s, CRC, no bit reservoir.
 inline BE_CONFIG ExamRecord() {
