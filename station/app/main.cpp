@@ -2,6 +2,7 @@
 // calendar), the interview and its workstation check on them, and the window that shows them.
 #include "audio/EventHandler.h"
 #include "platform/Desktop.h"
+#include "platform/FileSystemFacts.h"
 #include "platform/MessageBox.h"
 #include "platform/SoundSystem.h"
 #include "platform/qt/GuardedApplication.h"
@@ -16,6 +17,7 @@
 #include "station/core/WorkstationCheck.h"
 #include "station/views/MainWindow.h"
 
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 
@@ -48,7 +50,9 @@ int main(int argc, char** argv) {
                                    .prompt = prompt,
                                    .calendar = calendar,
                                    .desktopFolder = platform::DesktopFolder,
-                                   .testRecording = TestRecordingFileName()};
+                                   .testRecording = TestRecordingFileName(),
+                                   .steadyNow = std::chrono::steady_clock::now,
+                                   .freeBytes = platform::FreeBytes};
     Interview interview(services);
     WorkstationCheck check(services);
     MessageBoxReporter reporter;

@@ -9,6 +9,8 @@
 #include "controls/Timer.h"
 #include "station/TimerText.h"
 #include "station/core/Interview.h"
+#include "station/safeguards/DiskSpaceRule.h"
+#include "station/safeguards/SilenceWatch.h"
 #include "station/views/ViewHelpers.h"
 
 #include <QCoreApplication>
@@ -29,6 +31,10 @@ const char* BannerText(RecordingBanner banner) {
         return "Идёт запись ...";
     case RecordingBanner::Failed:
         return "Ошибка записи!";
+    case RecordingBanner::NoSignal:
+        return NoSignalText;
+    case RecordingBanner::LowSpace:
+        return LowSpaceText;
     case RecordingBanner::None:
         break;
     }
