@@ -14,7 +14,9 @@
 #include "station/app/MessageBoxes.h"
 #include "station/app/SystemCalendar.h"
 #include "station/core/Interview.h"
+#include "station/core/WorkLog.h"
 #include "station/core/WorkstationCheck.h"
+#include "station/safeguards/StationLog.h"
 #include "station/views/MainWindow.h"
 
 #include <chrono>
@@ -58,6 +60,14 @@ int main(int argc, char** argv) {
     MessageBoxReporter reporter;
     const Subscription interviewMessages = interview.Observers().Subscribe(reporter);
     const Subscription checkMessages = check.Observers().Subscribe(reporter);
+    // The exam day's log. A log that cannot be written must not interrupt an interview with a
+    // box: the reason goes to the standard error, once.
+    StationLog log(StationLog::DefaultPath(), [](const std::string& message) {
+        std::fprintf(stderr, "%s\n", message.c_str());
+    });
+    WorkLog workLog(log);
+    const Subscription interviewLog = interview.Observers().Subscribe(workLog);
+    const Subscription checkLog = check.Observers().Subscribe(workLog);
 
     MainWindow window(interview, check);
     window.showMaximized();
