@@ -108,7 +108,7 @@ void WorkstationCheck::TogglePlayback() {
         StopPlayback(playback_);
     }
     Publish();
-    // Lowering the playback toggle ends a running microphone test as well.
+    // Pressing the playback toggle ends a running microphone test as well.
     FinishMicrophoneTest();
 }
 
