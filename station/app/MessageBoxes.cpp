@@ -11,9 +11,17 @@ bool MessageBoxPrompt::Confirm(const Question& question) {
 }
 
 void MessageBoxReporter::MessageForOperator(const OperatorMessage& message) {
-    if (message.kind == OperatorMessage::Kind::Error)
+    switch (message.kind) {
+    case OperatorMessage::Kind::Error:
         platform::ShowMessageBox(
             {message.text, {}, platform::MessageIcon::Error, platform::MessageButtons::Ok});
-    else
-        platform::ShowMessage(message.text);
+        return;
+    case OperatorMessage::Kind::Warning:
+        platform::ShowMessageBox(
+            {message.text, {}, platform::MessageIcon::Warning, platform::MessageButtons::Ok});
+        return;
+    case OperatorMessage::Kind::Notice:
+        break;
+    }
+    platform::ShowMessage(message.text);
 }

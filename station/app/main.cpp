@@ -2,6 +2,7 @@
 // calendar), the interview and its workstation check on them, and the window that shows them.
 #include "audio/EventHandler.h"
 #include "platform/Desktop.h"
+#include "platform/FileSystemFacts.h"
 #include "platform/MessageBox.h"
 #include "platform/SoundSystem.h"
 #include "platform/qt/GuardedApplication.h"
@@ -13,9 +14,12 @@
 #include "station/app/MessageBoxes.h"
 #include "station/app/SystemCalendar.h"
 #include "station/core/Interview.h"
+#include "station/core/WorkLog.h"
 #include "station/core/WorkstationCheck.h"
+#include "station/safeguards/StationLog.h"
 #include "station/views/MainWindow.h"
 
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 
@@ -48,12 +52,22 @@ int main(int argc, char** argv) {
                                    .prompt = prompt,
                                    .calendar = calendar,
                                    .desktopFolder = platform::DesktopFolder,
-                                   .testRecording = TestRecordingFileName()};
+                                   .testRecording = TestRecordingFileName(),
+                                   .steadyNow = std::chrono::steady_clock::now,
+                                   .freeBytes = platform::FreeBytes};
     Interview interview(services);
     WorkstationCheck check(services);
     MessageBoxReporter reporter;
     const Subscription interviewMessages = interview.Observers().Subscribe(reporter);
     const Subscription checkMessages = check.Observers().Subscribe(reporter);
+    // The exam day's log. A log that cannot be written must not interrupt an interview with a
+    // box: the reason goes to the standard error, once.
+    StationLog log(StationLog::DefaultPath(), [](const std::string& message) {
+        std::fprintf(stderr, "%s\n", message.c_str());
+    });
+    WorkLog workLog(log);
+    const Subscription interviewLog = interview.Observers().Subscribe(workLog);
+    const Subscription checkLog = check.Observers().Subscribe(workLog);
 
     MainWindow window(interview, check);
     window.showMaximized();

@@ -6,6 +6,8 @@ enum class RecordingBanner {
     None,      // empty
     Recording, // "Идёт запись ..."
     Failed,    // "Ошибка записи!"
+    NoSignal,  // the microphone has been silent for a while; the recording goes on
+    LowSpace,  // the disk is running out of room; the recording goes on
 };
 
 struct ExamState {

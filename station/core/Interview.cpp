@@ -77,6 +77,7 @@ bool Interview::SaveParameters(const ParameterTexts& texts) {
     state_.schoolName = texts.schoolName;
     state_.participant = 1;
     state_.examDate = services_.calendar.Today();
+    observers_.Notify([&](StationObserver& observer) { observer.ParametersSaved(state_); });
     return true;
 }
 
@@ -107,6 +108,7 @@ bool Interview::ConfirmReadiness() {
     for (const long long number : existing)
         report_.Append(RecordingLine(RecordingFileName(folder, number)));
     observers_.Notify([&](StationObserver& observer) { observer.InterviewOpened(state_); });
+    WarnOfSpaceAtReadiness();
 
     if (!existing.empty())
         observers_.Tell({"В папке собеседования уже есть записи участников: " +

@@ -11,7 +11,10 @@
 #include "station/core/Recorder.h"
 #include "station/core/ReportLines.h"
 #include "station/core/StationServices.h"
+#include "station/safeguards/SilenceWatch.h"
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,6 +72,15 @@ private:
     void PublishExam();
     void PublishElapsed();
 
+    // Warnings that let the interview go on: room on the disk, and a silent microphone.
+    void WarnOfSpaceAtReadiness();
+    void PassStarted(const std::string& filePath);
+    void PassStopped();
+    void WatchLevel(std::int64_t position);
+    void WatchRecording();
+    // Puts the warning that matters most on the banner of a running recording; a failure stays.
+    void ShowRecordingWarnings();
+
     const StationServices services_;
     ObserverList observers_;
     InterviewState state_;
@@ -78,6 +90,11 @@ private:
     bool opened_ = false;
     bool closed_ = false;
     bool failureReported_ = false; // the running pass's failure has been told
+    std::string passFile_;         // the pass the station started and has not finished yet
+    std::chrono::steady_clock::time_point passStart_;
+    SilenceWatch silence_;
+    bool lowSpace_ = false;
+    std::optional<std::chrono::steady_clock::time_point> lastSpaceCheck_;
     // Declared last: destroyed first, while the report and the observers it reaches still exist.
     Recorder recorder_;
 };

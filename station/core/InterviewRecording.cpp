@@ -21,6 +21,7 @@ void Interview::StartRecording() {
 void Interview::Tick() {
     elapsed_ = AddOneSecond(elapsed_);
     PublishElapsed();
+    WatchRecording();
 }
 
 void Interview::NextParticipant() {
@@ -29,6 +30,7 @@ void Interview::NextParticipant() {
     elapsed_ = 0;
     PublishElapsed();
     recorder_.Stop();
+    PassStopped();
     // A failure while the finished pass was being stopped has no event of its own any more; it is
     // told once the next participant is already being recorded.
     const std::string missedFailure = failureReported_ ? std::string() : recorder_.FailureText();
@@ -46,27 +48,31 @@ void Interview::NextParticipant() {
 
 void Interview::StopRecording() {
     recorder_.Stop();
+    PassStopped();
     if (!failureReported_ && !recorder_.FailureText().empty())
         RecordingFailed();
 }
 
 bool Interview::StartPass() {
     failureReported_ = false;
-    if (const auto failure = Attempt(
-            [&] { recorder_.Start(RecordingFileName(state_.folder, state_.participant)); })) {
+    const std::string file = RecordingFileName(state_.folder, state_.participant);
+    if (const auto failure = Attempt([&] { recorder_.Start(file); })) {
         observers_.Tell(*failure);
         return false;
     }
+    PassStarted(file);
     return true;
 }
 
 void Interview::LevelChanged(std::int64_t position) {
     observers_.Notify([&](StationObserver& observer) { observer.LevelChanged(position); });
+    WatchLevel(position);
     // Audio flowing through a pass that opened without failure ends the failure banner.
     if (exam_.banner == RecordingBanner::Failed && !failureReported_ && recorder_.Prepared()) {
         exam_.banner = RecordingBanner::Recording;
         PublishExam();
     }
+    ShowRecordingWarnings();
 }
 
 void Interview::RecordingFailed() {
@@ -77,5 +83,5 @@ void Interview::RecordingFailed() {
 void Interview::ShowRecordingFailure(const std::string& reason) {
     exam_.banner = RecordingBanner::Failed;
     PublishExam();
-    observers_.Tell({"Ошибка записи: " + reason});
+    observers_.Tell({"Ошибка записи: " + reason, OperatorMessage::Kind::Error});
 }

@@ -8,14 +8,16 @@
 #include "station/core/ExamState.h"
 #include "station/core/InterviewState.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
 // Something the operator must read: a refusal, a notice, or a failure with the library's text.
 struct OperatorMessage {
     enum class Kind {
-        Notice, // a plain box
-        Error,  // an error box (a failed step)
+        Notice,  // a plain box
+        Error,   // an error box (a failed step)
+        Warning, // a warning box: the work may go on, but the operator should act
     };
     std::string text;
     Kind kind = Kind::Notice;
@@ -33,6 +35,8 @@ public:
 
     virtual void MessageForOperator(const OperatorMessage& message) { (void)message; }
 
+    // The parameters are stored.
+    virtual void ParametersSaved(const InterviewState& state) { (void)state; }
     // Readiness confirmed: the interview folder exists and the report is started.
     virtual void InterviewOpened(const InterviewState& state) { (void)state; }
     virtual void ParticipantChanged(std::int32_t participant) { (void)participant; }
@@ -41,6 +45,14 @@ public:
     virtual void ElapsedChanged(platform::DateTime elapsed) { (void)elapsed; }
     // The level meter of the chain this observer listens to (0 to 100).
     virtual void LevelChanged(std::int64_t position) { (void)position; }
+    // A participant's recording into `filePath` has started, or the station has finished it.
+    virtual void RecordingStarted(const std::string& filePath) { (void)filePath; }
+    virtual void RecordingStopped(const std::string& filePath, std::chrono::seconds duration) {
+        (void)filePath;
+        (void)duration;
+    }
+    // Something the exam page shows on its banner while the recording goes on (no box).
+    virtual void Warning(const std::string& text) { (void)text; }
 
     // The close: the report is saved, then the archive written.
     virtual void ReportSaved(const SavedReport& report) { (void)report; }

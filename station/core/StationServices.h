@@ -1,6 +1,10 @@
 // What the core needs from outside: the program builds the real ones, tests their own.
 #pragma once
 
+#include "platform/FileSystemFacts.h"
+
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -21,4 +25,9 @@ struct StationServices {
     std::function<std::string()> desktopFolder;
     // The workstation check's test recording.
     std::string testRecording;
+    // The clock that silence and the checks of disk space are timed with.
+    std::function<std::chrono::steady_clock::time_point()> steadyNow =
+        std::chrono::steady_clock::now;
+    // The bytes still free on the file system of an existing folder; may raise.
+    std::function<std::uint64_t(const std::string& folder)> freeBytes = platform::FreeBytes;
 };

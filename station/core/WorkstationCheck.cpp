@@ -6,9 +6,11 @@
 
 WorkstationCheck::WorkstationCheck(const StationServices& services)
     : player_(services.player), testRecording_(services.testRecording),
+      steadyNow_(services.steadyNow),
       recorder_(CheckChainSettings(), services.sound,
                 {.levelChanged =
                      [this](std::int64_t position) {
+                         microphoneTest_.Feed(static_cast<int>(position));
                          observers_.Notify(
                              [&](StationObserver& observer) { observer.LevelChanged(position); });
                      },
@@ -70,16 +72,24 @@ void WorkstationCheck::ToggleMicrophone() {
             observers_.Tell(*failure);
             return;
         }
+        microphoneTest_.Start(steadyNow_());
         state_.meterShown = true;
         state_.microphoneRunning = true;
         state_.playbackEnabled = false;
-    } else {
-        recorder_.RequestStop();
-        state_.meterShown = false;
-        state_.microphoneRunning = false;
-        state_.playbackEnabled = true;
+        Publish();
+        return;
     }
+    recorder_.RequestStop();
+    state_.meterShown = false;
+    state_.microphoneRunning = false;
+    state_.playbackEnabled = true;
     Publish();
+    FinishMicrophoneTest();
+}
+
+void WorkstationCheck::FinishMicrophoneTest() {
+    if (const auto silent = microphoneTest_.Finish(steadyNow_()))
+        observers_.Tell({*silent, OperatorMessage::Kind::Warning});
 }
 
 void WorkstationCheck::TogglePlayback() {
@@ -98,14 +108,18 @@ void WorkstationCheck::TogglePlayback() {
         StopPlayback(playback_);
     }
     Publish();
+    // Pressing the playback toggle ends a running microphone test as well.
+    FinishMicrophoneTest();
 }
 
 void WorkstationCheck::RecordingFailed() {
-    // The failed pass has ended by itself: the check is idle again.
+    // The failed pass has ended by itself: the check is idle again. Its silence proves nothing.
+    microphoneTest_.Finish(steadyNow_());
     state_.microphoneDown = false;
     state_.microphoneRunning = false;
     state_.meterShown = false;
     state_.playbackEnabled = true;
     Publish();
-    observers_.Tell({"Ошибка проверки микрофона: " + recorder_.FailureText()});
+    observers_.Tell(
+        {"Ошибка проверки микрофона: " + recorder_.FailureText(), OperatorMessage::Kind::Error});
 }

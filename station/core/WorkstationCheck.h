@@ -6,6 +6,10 @@
 #include "station/core/ObserverList.h"
 #include "station/core/Player.h"
 #include "station/core/Recorder.h"
+#include "station/safeguards/SilenceWatch.h"
+
+#include <chrono>
+#include <functional>
 
 #include <memory>
 #include <string>
@@ -38,10 +42,14 @@ private:
     void StopPlayback(const Playback& playback);
     void EndPlayback(const Playback& ended);
     void RecordingFailed();
+    // A microphone test has just been switched off: a silent one is told.
+    void FinishMicrophoneTest();
     void Publish();
 
     Player& player_;
     const std::string testRecording_;
+    const std::function<std::chrono::steady_clock::time_point()> steadyNow_;
+    MicrophoneTestWatch microphoneTest_;
     ObserverList observers_;
     CheckState state_;
     Playback playback_;

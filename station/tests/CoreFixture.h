@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/DateTime.h"
+#include "platform/FileSystemFacts.h"
 #include "platform/GuiHandover.h"
 #include "platform/SoundSystem.h"
 #include "platform/lame_enc/tests/Mp3TestTools.h"
@@ -78,6 +79,7 @@ public:
     void ReportSaved(const SavedReport& value) override { report = value; }
     void ArchiveWritten(const std::string& path) override { archive = path; }
     void CheckChanged(const CheckState& state) override { check = state; }
+    void Warning(const std::string& text) override { warnings.push_back(text); }
 
     std::vector<InterviewState> opened;
     std::optional<std::int32_t> participant;
@@ -88,6 +90,7 @@ public:
     std::optional<SavedReport> report;
     std::optional<std::string> archive;
     CheckState check;
+    std::vector<std::string> warnings;
 };
 
 class CoreFixture : public ::testing::Test {
@@ -100,7 +103,12 @@ protected:
                     .prompt = prompt_,
                     .calendar = calendar_,
                     .desktopFolder = [this] { return desktop_.Desktop(); },
-                    .testRecording = testFolder_ + "/test01.mp3"} {
+                    .testRecording = testFolder_ + "/test01.mp3",
+                    .steadyNow = [this] { return std::chrono::steady_clock::now() + skipped_; },
+                    .freeBytes =
+                        [this](const std::string& folder) {
+                            return freeBytes_ ? *freeBytes_ : platform::FreeBytes(folder);
+                        }} {
         std::filesystem::create_directories(testFolder_);
         interview_ = std::make_unique<Interview>(services_);
         check_ = std::make_unique<WorkstationCheck>(services_);
@@ -130,6 +138,8 @@ protected:
     }
     Recorder& ExamRecorder() { return interview_->ExamRecorder(); }
     const std::string& TestFile() const { return services_.testRecording; }
+    // Moves the core's steady clock on without waiting.
+    void Skip(std::chrono::milliseconds time) { skipped_ += time; }
 
     platform::testing::TemporaryDesktop desktop_;
     platform::testing::ScriptedMessageBoxes boxes_;
@@ -137,6 +147,10 @@ protected:
     LibraryPlayer player_;
     MessageBoxPrompt prompt_;
     TestCalendar calendar_;
+    std::chrono::steady_clock::duration skipped_{};
+    // What the disk reports as free; the real figure of the file system when unset. Plenty by
+    // default, so that no test meets a warning it did not ask for.
+    std::optional<std::uint64_t> freeBytes_ = std::uint64_t{1} << 40;
     StationServices services_;
     MessageBoxReporter reporter_;
     Notifications interviewSeen_;

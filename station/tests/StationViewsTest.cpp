@@ -11,9 +11,12 @@
 #include "station/tests/CoreFixture.h"
 #include "station/views/MainWindow.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -227,6 +230,89 @@ TEST_F(StationViewsTest, CheckTogglesShowTheCheckState) {
     EXPECT_FALSE(Toggle("playbackToggle").Down());
     EXPECT_EQ(Toggle("playbackToggle").ImageIndex(), 4);
     EXPECT_TRUE(boxes_.Texts().empty());
+}
+
+TEST_F(StationViewsTest, ControlsWithoutWrittenCaptionsAndTheFieldsHaveSpokenNames) {
+    struct Case {
+        const char* page;
+        const char* control;
+        const char* name;
+        bool tooltip; // drawn controls show their name as a tooltip as well
+    };
+    const Case cases[] = {
+        {"settingsPage", "microphoneToggle", "Проверить микрофон", true},
+        {"settingsPage", "playbackToggle", "Прослушать тестовую запись", true},
+        {"settingsPage", "levelMeter", "Уровень сигнала", true},
+        {"examPage", "levelMeter", "Уровень сигнала", true},
+        {"settingsPage", "regionEdit", "Город / Район", false},
+        {"settingsPage", "schoolNameEdit", "Название ОУ", false},
+        {"settingsPage", "schoolCodeEdit", "Код ОУ", false},
+        {"settingsPage", "roomEdit", "Номер аудитории", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.page) + "/" + c.control);
+        QWidget& control = Find<QWidget>(c.page, c.control);
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&control);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_EQ(accessible->text(QAccessible::Name).toStdString(), c.name);
+        if (c.tooltip) {
+            EXPECT_EQ(control.toolTip().toStdString(), c.name);
+        }
+    }
+}
+
+TEST_F(StationViewsTest, TheKeyboardAloneLeadsFromTheParametersToARecording) {
+    Fill("г. Москва", "Школа №1", "145", "12");
+    QApplication::setActiveWindow(window_.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    Find<QWidget>("settingsPage", "regionEdit").setFocus();
+    const auto focused = [] {
+        QWidget* widget = QApplication::focusWidget();
+        return widget ? widget->objectName().toStdString() : std::string();
+    };
+    const auto tab = [&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); };
+    std::vector<std::string> visited{focused()};
+    for (int i = 0; i < 4; ++i) {
+        tab();
+        visited.push_back(focused());
+    }
+    EXPECT_EQ(visited, (std::vector<std::string>{"regionEdit", "schoolNameEdit", "schoolCodeEdit",
+                                                 "roomEdit", "saveButton"}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(State().schoolCode6, "000145");
+
+    visited.clear();
+    for (int i = 0; i < 3; ++i) {
+        tab();
+        visited.push_back(focused());
+    }
+    EXPECT_EQ(visited,
+              (std::vector<std::string>{"microphoneToggle", "playbackToggle", "readyButton"}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    ASSERT_FALSE(Exam().isHidden());
+
+    ExamButton("startButton").setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(ExamText("recordingBanner"), "Идёт запись ...");
+    tab();
+    EXPECT_EQ(focused(), "nextButton");
+    tab();
+    EXPECT_EQ(focused(), "closeButton");
+    EXPECT_TRUE(boxes_.Shown().empty());
+}
+
+TEST_F(StationViewsTest, ExamBannerShowsTheLowSpaceWarning) {
+    OpenExamPage();
+    ExamButton("startButton").click();
+    freeBytes_ = 0;
+    interview_->Tick();
+    EXPECT_EQ(ExamText("recordingBanner"), "Мало места на диске!");
+    freeBytes_ = std::uint64_t{1} << 40;
+    Skip(std::chrono::seconds(10));
+    // The meter reports sound at the new time, or the ten seconds would count as silence.
+    PumpUntil([] { return false; }, 0.3);
+    interview_->Tick();
+    EXPECT_EQ(ExamText("recordingBanner"), "Идёт запись ...");
 }
 
 TEST_F(StationViewsTest, ClosingTheWindowAsksOnlyWhileAnInterviewIsOpen) {

@@ -1,5 +1,6 @@
 #include "station/views/ExamPage.h"
 
+#include "controls/Accessibility.h"
 #include "controls/ImageList.h"
 #include "controls/Label.h"
 #include "controls/Look.h"
@@ -9,6 +10,8 @@
 #include "controls/Timer.h"
 #include "station/TimerText.h"
 #include "station/core/Interview.h"
+#include "station/safeguards/DiskSpaceRule.h"
+#include "station/safeguards/SilenceWatch.h"
 #include "station/views/ViewHelpers.h"
 
 #include <QCoreApplication>
@@ -29,6 +32,10 @@ const char* BannerText(RecordingBanner banner) {
         return "Идёт запись ...";
     case RecordingBanner::Failed:
         return "Ошибка записи!";
+    case RecordingBanner::NoSignal:
+        return NoSignalText;
+    case RecordingBanner::LowSpace:
+        return LowSpaceText;
     case RecordingBanner::None:
         break;
     }
@@ -91,8 +98,12 @@ ExamPage::ExamPage(QWidget* parent, Interview& interview) : QWidget(parent), int
     meterBlock_ = Named(meterPanel_->AddContentBlock(56), "meterBlock");
     levelMeter_ =
         Named(new controls::ProgressBar(meterBlock_, QRect(8, 12, 898, 33)), "levelMeter");
+    controls::SetAccessibleCaption(levelMeter_, QString::fromUtf8(LevelMeterCaption));
 
     recordingTimer_ = Named(new controls::Timer(this, 1000), "recordingTimer");
+
+    // The exit button takes the close button's place once the interview is closed.
+    SetTabChain({startButton_, nextButton_, closeButton_, exitButton_});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,5 +1,6 @@
 #include "station/views/SettingsPage.h"
 
+#include "controls/Accessibility.h"
 #include "controls/ImageList.h"
 #include "controls/Label.h"
 #include "controls/Look.h"
@@ -69,9 +70,8 @@ SettingsPage::SettingsPage(QWidget* parent, Interview& interview, WorkstationChe
         layout->addWidget(panel);
 
     regionEdit_->setFocus();
-    setTabOrder(regionEdit_, schoolNameEdit_);
-    setTabOrder(schoolNameEdit_, schoolCodeEdit_);
-    setTabOrder(schoolCodeEdit_, roomEdit_);
+    SetTabChain({regionEdit_, schoolNameEdit_, schoolCodeEdit_, roomEdit_, saveButton_,
+                 microphoneToggle_, playbackToggle_, readyButton_});
 
     saveButton_->onClick = [this](QObject*) { SaveParameters(); };
     readyButton_->onClick = [this](QObject*) { interview_.ConfirmReadiness(); };
@@ -107,6 +107,10 @@ void SettingsPage::BuildParameters() {
     schoolCodeEdit_ = Named(Edit(schoolBox_, 168, 122, 160), "schoolCodeEdit");
     roomLabel_ = Named(BoldLabel(schoolBox_, 352, 128, "Номер аудитории:", 170), "roomLabel");
     roomEdit_ = Named(Edit(schoolBox_, 526, 123, 154), "roomEdit");
+    NameAfterLabel(regionEdit_, regionLabel_);
+    NameAfterLabel(schoolNameEdit_, schoolNameLabel_);
+    NameAfterLabel(schoolCodeEdit_, schoolCodeLabel_);
+    NameAfterLabel(roomEdit_, roomLabel_);
 
     saveButton_ = Named(new controls::PictureButton(parametersBlock_, QRect(638, 180, 249, 51),
                                                     QStringLiteral("Сохранить параметры"), images_,
@@ -128,15 +132,18 @@ void SettingsPage::BuildCheck() {
                                                          checkGroup_, images_, MicrophonePicture),
                               "microphoneToggle");
     microphoneToggle_->setEnabled(false);
+    controls::SetAccessibleCaption(microphoneToggle_, QStringLiteral("Проверить микрофон"));
     playbackLabel_ =
         Named(BoldLabel(checkBlock_, 24, 67, "Проверьте качество записи", 270), "playbackLabel");
     playbackToggle_ = Named(new controls::ToggleButton(checkBlock_, QRect(304, 57, 41, 41),
                                                        checkGroup_, images_, PlayPicture),
                             "playbackToggle");
     playbackToggle_->setEnabled(false);
+    controls::SetAccessibleCaption(playbackToggle_, QStringLiteral("Прослушать тестовую запись"));
     levelMeter_ =
         Named(new controls::ProgressBar(checkBlock_, QRect(375, 9, 529, 33)), "levelMeter");
     levelMeter_->hide();
+    controls::SetAccessibleCaption(levelMeter_, QString::fromUtf8(LevelMeterCaption));
     readyButton_ = Named(new controls::PictureButton(
                              checkBlock_, QRect(375, 46, 529, 51),
                              QStringLiteral("Подтвердить готовность рабочего места к экзамену"),

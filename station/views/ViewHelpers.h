@@ -1,9 +1,13 @@
-// What the views share: names for their widgets and the captions' fonts.
+// What the views share: names for their widgets, texts, and what keyboard and screen-reader users
+// are given.
 #pragma once
 
+#include <QLabel>
 #include <QObject>
 #include <QString>
+#include <QWidget>
 
+#include <initializer_list>
 #include <string>
 
 // Gives `object` its name (how tests and accessibility tools find it) and returns it.
@@ -14,4 +18,26 @@ template <typename T> T* Named(T* object, const char* name) {
 
 inline QString Text(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+// What a screen reader calls both pages' level meters.
+inline constexpr const char* LevelMeterCaption = "Уровень сигнала";
+
+// Tab visits `widgets` in this order.
+inline void SetTabChain(std::initializer_list<QWidget*> widgets) {
+    QWidget* previous = nullptr;
+    for (QWidget* widget : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
+// A field is announced by the caption written beside it (without its closing colon).
+inline void NameAfterLabel(QWidget* field, QLabel* label) {
+    QString name = label->text().trimmed();
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    field->setAccessibleName(name);
+    label->setBuddy(field);
 }

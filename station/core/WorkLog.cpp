@@ -1,0 +1,54 @@
+#include "station/core/WorkLog.h"
+
+#include "station/safeguards/StationLog.h"
+
+namespace {
+
+std::string OwnName(const std::string& path) {
+    return path.substr(path.find_last_of('/') + 1);
+}
+
+} // namespace
+
+void WorkLog::MessageForOperator(const OperatorMessage& message) {
+    switch (message.kind) {
+    case OperatorMessage::Kind::Error:
+        log_.Failure(message.text);
+        return;
+    case OperatorMessage::Kind::Warning:
+        log_.Warning(message.text);
+        return;
+    case OperatorMessage::Kind::Notice:
+        break;
+    }
+    // Notices carry refusals and failures of their own steps as well: all of them are kept.
+    log_.Write("Сообщение: " + message.text);
+}
+
+void WorkLog::ParametersSaved(const InterviewState& state) {
+    log_.ParametersSaved(state.region, state.schoolName, state.schoolCode6, state.room3);
+}
+
+void WorkLog::InterviewOpened(const InterviewState& state) {
+    log_.ReadinessConfirmed(state.folder);
+}
+
+void WorkLog::RecordingStarted(const std::string& filePath) {
+    log_.RecordingStarted(OwnName(filePath));
+}
+
+void WorkLog::RecordingStopped(const std::string& filePath, std::chrono::seconds duration) {
+    log_.RecordingStopped(OwnName(filePath), duration);
+}
+
+void WorkLog::Warning(const std::string& text) {
+    log_.Warning(text);
+}
+
+void WorkLog::ReportSaved(const SavedReport& report) {
+    log_.InterviewClosed(report.fileName, report.participants);
+}
+
+void WorkLog::ArchiveWritten(const std::string& archivePath) {
+    log_.ArchiveWritten(archivePath);
+}

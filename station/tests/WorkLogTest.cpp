@@ -1,0 +1,106 @@
+// The exam day's work log: what an interview with one failed recording leaves in the station's
+// log, in the user's state folder and nowhere near the interview folder.
+#include "station/core/WorkLog.h"
+#include "station/Naming.h"
+#include "station/safeguards/StationLog.h"
+#include "station/tests/CoreFixture.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using coretest::PumpUntil;
+
+// Points XDG_STATE_HOME at `folder` for the life of the object.
+class StateHome {
+public:
+    explicit StateHome(const std::string& folder) {
+        if (const char* old = std::getenv("XDG_STATE_HOME"))
+            old_ = old;
+        ::setenv("XDG_STATE_HOME", folder.c_str(), 1);
+    }
+    ~StateHome() {
+        if (old_)
+            ::setenv("XDG_STATE_HOME", old_->c_str(), 1);
+        else
+            ::unsetenv("XDG_STATE_HOME");
+    }
+    StateHome(const StateHome&) = delete;
+    StateHome& operator=(const StateHome&) = delete;
+
+private:
+    std::optional<std::string> old_;
+};
+
+std::vector<std::string> LinesOf(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::string Escaped(const std::string& text) {
+    static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
+    return std::regex_replace(text, special, R"(\$&)");
+}
+
+class WorkLogTest : public coretest::CoreFixture {};
+
+TEST_F(WorkLogTest, AnInterviewWithAFailedRecordingLeavesOneTimedLinePerEvent) {
+    const std::string stateHome = desktop_.Home() + "/state";
+    const StateHome home(stateHome);
+    StationLog log;
+    ASSERT_EQ(log.Path(), stateHome + "/interview-station/station.log");
+    WorkLog workLog(log);
+    subscriptions_.push_back(interview_->Observers().Subscribe(workLog));
+    subscriptions_.push_back(check_->Observers().Subscribe(workLog));
+
+    OpenInterview();
+    const std::string folder = State().folder;
+    // The folder has gone: the first participant's recording fails.
+    fs::remove_all(folder);
+    interview_->StartRecording();
+    ASSERT_TRUE(PumpUntil([&] { return interviewSeen_.exam.banner == RecordingBanner::Failed; }));
+    fs::create_directories(folder);
+    boxes_.Answer(platform::MessageResult::Ok);
+    interview_->NextParticipant();
+    // Sound has arrived before the clock is moved on, so the long recording is not a silent one.
+    interviewSeen_.level = 0;
+    ASSERT_TRUE(PumpUntil([&] { return interviewSeen_.level > 2; }));
+    Skip(65s);
+    interview_->Close();
+    ASSERT_TRUE(interviewSeen_.archive.has_value());
+    subscriptions_.clear();
+
+    const std::string report = ReportFileName(calendar_.Today(), "000145", "012");
+    const std::vector<std::string> expected = {
+        Escaped("Параметры сохранены: Город; Школа № 1; код ОУ 000145, аудитория 012"),
+        Escaped("Готовность подтверждена: папка " + folder),
+        Escaped("Запись начата: 1.mp3"),
+        Escaped("Ошибка: Ошибка записи: ") + ".*1\\.mp3.*",
+        Escaped("Запись завершена: 1.mp3, 0 мин. ") + "[0-9]+" + Escaped(" сек."),
+        Escaped("Запись начата: 2.mp3"),
+        // The clock was moved on by 65 s; the recording itself may add a second.
+        Escaped("Запись завершена: 2.mp3, 1 мин. ") + "(5|6)" + Escaped(" сек."),
+        Escaped("Собеседование завершено: отчёт " + report + ", участников 2"),
+        Escaped("Архив записан: " + *interviewSeen_.archive),
+    };
+    const std::vector<std::string> lines = LinesOf(log.Path());
+    ASSERT_EQ(lines.size(), expected.size()) << ::testing::PrintToString(lines);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        EXPECT_TRUE(std::regex_match(
+            lines[i], std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d )" + expected[i])))
+            << lines[i];
+    // Nothing of the log went into the interview folder, and so into its archive.
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        EXPECT_NE(entry.path().extension(), ".log") << entry.path();
+}
+
+} // namespace
