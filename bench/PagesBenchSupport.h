@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Desktop.h"
+#include "platform/FileSystemFacts.h"
 #include "platform/MessageBox.h"
 #include "platform/SoundSystem.h"
 #include "platform/qt/GuardedApplication.h"
@@ -93,7 +94,9 @@ public:
                             .prompt = prompt_,
                             .calendar = calendar_,
                             .desktopFolder = platform::DesktopFolder,
-                            .testRecording = desktop_.Home() + "/test01.mp3"});
+                            .testRecording = desktop_.Home() + "/test01.mp3",
+                            .steadyNow = std::chrono::steady_clock::now,
+                            .freeBytes = platform::FreeBytes});
         interview_ = std::make_unique<Interview>(*services_);
         check_ = std::make_unique<WorkstationCheck>(*services_);
         messages_ = interview_->Observers().Subscribe(reporter_);

@@ -1,8 +1,6 @@
 // What the core needs from outside: the program builds the real ones, tests their own.
 #pragma once
 
-#include "platform/FileSystemFacts.h"
-
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -26,8 +24,7 @@ struct StationServices {
     // The workstation check's test recording.
     std::string testRecording;
     // The clock that silence and the checks of disk space are timed with.
-    std::function<std::chrono::steady_clock::time_point()> steadyNow =
-        std::chrono::steady_clock::now;
+    std::function<std::chrono::steady_clock::time_point()> steadyNow;
     // The bytes still free on the file system of an existing folder; may raise.
-    std::function<std::uint64_t(const std::string& folder)> freeBytes = platform::FreeBytes;
+    std::function<std::uint64_t(const std::string& folder)> freeBytes;
 };
