@@ -23,8 +23,9 @@ std::vector<std::uint8_t> EmptyId3v1Block() {
 std::vector<std::uint8_t> ReadFileEndingWithEmptyId3v1(const std::string& path) {
     auto bytes = mp3test::ReadFileBytes(path);
     EXPECT_GT(bytes.size(), 128u);
-    if (bytes.size() > 128)
+    if (bytes.size() > 128) {
         EXPECT_EQ(std::vector<std::uint8_t>(bytes.end() - 128, bytes.end()), EmptyId3v1Block());
+    }
     return bytes;
 }
 

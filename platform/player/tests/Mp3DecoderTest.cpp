@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace platform::player {
@@ -51,8 +52,8 @@ TEST_F(Mp3DecoderTest, AWindowOfTheFileOrOfAMemoryImageDecodesOnlyThatPart) {
     EXPECT_NEAR(double(DecodedFrames(*memoryWhole)), 44100.0, 1152.0);
 
     // A memory image that starts at an offset: the same file behind some foreign bytes.
-    std::vector<char> shifted(1000, 'x');
-    shifted.insert(shifted.end(), image.begin(), image.end());
+    std::vector<char> shifted(1000 + image.size(), 'x');
+    std::copy(image.begin(), image.end(), shifted.begin() + 1000);
     auto memoryShifted = Mp3Decoder::OpenMemory(shifted.data(), 1000, image.size());
     EXPECT_NEAR(double(DecodedFrames(*memoryShifted)), 44100.0, 1152.0);
 }
