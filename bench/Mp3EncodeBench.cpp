@@ -3,6 +3,7 @@
 // same settings (-b 128 -m m -p --nores). Prints both figures and their ratio; each side is timed
 // three times and the best run counts.
 #include "audio/tests/Mp3TestSupport.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <sys/resource.h>
 
@@ -79,21 +80,21 @@ double EncodeWithCommandLine(const std::string& rawPath, const std::string& mp3P
 } // namespace
 
 int main() {
-    mp3test::TempFolder folder;
+    platform::testing::TemporaryFolder folder;
     const auto samples = Material();
-    const std::string rawPath = folder.File("material.raw");
+    const std::string rawPath = folder / "material.raw";
     std::ofstream(rawPath, std::ios::binary)
         .write(reinterpret_cast<const char*>(samples.data()),
                static_cast<std::streamsize>(samples.size() * 2));
 
     double ours = 1e9, theirs = 1e9;
     for (int run = 0; run < 3; ++run) {
-        ours = std::min(ours, EncodeThroughOutput(samples, folder.File("output.mp3")));
-        theirs = std::min(theirs, EncodeWithCommandLine(rawPath, folder.File("cli.mp3")));
+        ours = std::min(ours, EncodeThroughOutput(samples, folder / "output.mp3"));
+        theirs = std::min(theirs, EncodeWithCommandLine(rawPath, folder / "cli.mp3"));
     }
     // Both sides must have encoded the same ten minutes, or the comparison means nothing.
-    const auto ourSize = std::filesystem::file_size(folder.File("output.mp3"));
-    const auto theirSize = std::filesystem::file_size(folder.File("cli.mp3"));
+    const auto ourSize = std::filesystem::file_size(folder / "output.mp3");
+    const auto theirSize = std::filesystem::file_size(folder / "cli.mp3");
     if (std::abs(static_cast<double>(ourSize) - static_cast<double>(theirSize)) >
         0.02 * theirSize) {
         std::fprintf(stderr, "the files differ in size: %ju and %ju bytes\n",

@@ -3,7 +3,7 @@
 // hold a tree refuses it by name.
 #include "archive/Compression.h"
 #include "archive/tests/RunCommand.h"
-#include "archive/tests/TestFolder.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,9 @@
 namespace archive {
 namespace {
 
+using platform::testing::TemporaryFolder;
 using testing::Quoted;
 using testing::RunCommand;
-using testing::TestFolder;
 
 struct FormatCase {
     const char* FormatName;
@@ -50,7 +50,7 @@ protected:
         scratch.File("F/S/g.txt", "g");
         scratch.Folder("F/T");
     }
-    TestFolder scratch;
+    TemporaryFolder scratch;
 };
 
 TEST_P(FormatTreeTest, WritesAFolderTreeItsOwnToolAccepts) {
@@ -110,7 +110,7 @@ TEST(FormatTree, EveryRegisteredFormatHasACase) {
 }
 
 TEST(FormatTree, StreamFormatKeepsASingleFileAsItIs) {
-    TestFolder scratch;
+    TemporaryFolder scratch;
     const std::string archivePath = scratch / "answer.mp3.gz";
     const std::string content(5000, 'z');
     scratch.File("answer.mp3", content);

@@ -69,18 +69,6 @@ void UseExamSettings(audio::TMP3Out& output) {
     output.SetOriginal(true);
 }
 
-TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "mp3test.XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        std::abort();
-    FPath = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(FPath, ignored);
-}
-
 OutputEvents::OutputEvents(audio::TMP3Out& output) {
     output.OnSyncDone = [this](audio::TComponent*) { ++SyncDone; };
     output.OnDone = [this](audio::TComponent*) { ++Done; };

@@ -1,4 +1,4 @@
-// What the MP3 output's tests share: a 16-bit source held in memory, a private folder, and waiting
+// What the MP3 output's tests share: a 16-bit source held in memory, and waiting
 // for a recording to end while the test thread serves the GUI hand-overs.
 #pragma once
 
@@ -55,19 +55,6 @@ bool RunToEnd(audio::TMP3Out& output, double seconds = 30);
 
 // The settings of the exam page's output.
 void UseExamSettings(audio::TMP3Out& output);
-
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    std::string File(const std::string& name) const { return (FPath / name).string(); }
-    const std::filesystem::path& Path() const { return FPath; }
-
-private:
-    std::filesystem::path FPath;
-};
 
 // Counts the output's end-of-pass events and keeps the messages of its failures.
 struct OutputEvents {
