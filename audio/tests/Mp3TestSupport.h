@@ -56,6 +56,10 @@ bool RunToEnd(audio::TMP3Out& output, double seconds = 30);
 // The settings of the exam page's output.
 void UseExamSettings(audio::TMP3Out& output);
 
+// Speech-like 16-bit mono material: a few drifting tones under noise, with a syllable-rate
+// envelope; the same every time.
+std::vector<std::int16_t> SpeechLike(int rate, int seconds);
+
 // Counts the output's end-of-pass events and keeps the messages of its failures.
 struct OutputEvents {
     explicit OutputEvents(audio::TMP3Out& output);
