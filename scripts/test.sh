@@ -32,7 +32,7 @@ sanitized() { # folder option ctest-arguments...
 export ASAN_OPTIONS="detect_leaks=1 abort_on_error=1 detect_stack_use_after_return=1"
 export UBSAN_OPTIONS="print_stacktrace=1 halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/scripts/lsan-suppressions.txt print_suppressions=0"
-sanitized build-asan STATION_SANITIZE_ADDRESS -j "$jobs" || status=1
+sanitized build-asan STATION_SANITIZE_ADDRESS || status=1
 
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
 sanitized build-tsan STATION_SANITIZE_THREAD -L concurrency || status=1
