@@ -91,7 +91,10 @@ HRESULT TSevenzipUpdateCallback::GetUpdateItemInfo(std::uint32_t index, std::int
         data.set(static_cast<std::size_t>(TItemProperty::FileName));
         data.set(static_cast<std::size_t>(TItemProperty::ItemStream));
         const TItemProperties& modified = item.ModifiedProperties();
-        Answer(newData, static_cast<std::int32_t>((modified & data).any() ? 1 : 0));
+        // An item that is not in an older archive has no old data the library could copy: a
+        // folder added by its bare name (no disk path) still counts as new data.
+        const bool isNew = item.IndexInArchive < 0;
+        Answer(newData, static_cast<std::int32_t>(isNew || (modified & data).any() ? 1 : 0));
         Answer(newProps, static_cast<std::int32_t>((modified & ~data).any() ? 1 : 0));
         Answer(indexInArchive, static_cast<std::uint32_t>(item.IndexInArchive));
         return S_OK;
@@ -164,7 +167,10 @@ HRESULT TSevenzipUpdateCallback::GetStream(std::uint32_t index, ISequentialInStr
             return E_INVALIDARG;
         *inStream = nullptr;
         lastStreamIndex_ = static_cast<std::int32_t>(index);
-        archive_.Item(index); // an index outside the items fails here, not at the first read
+        // An index outside the items fails here, not at the first read. A folder has no data:
+        // formats that ask for every item's stream (tar) get none for it.
+        if (archive_.Item(index).IsDirectory())
+            return S_OK;
         // No file is opened before the library reads.
         auto stream =
             MakeCom<TSevenzipInStream>(archive_, static_cast<std::int32_t>(index), Record());

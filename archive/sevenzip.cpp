@@ -4,7 +4,13 @@
 #include "archive/SevenzipLibrary.h"
 #include "archive/SevenzipObjects.h"
 
+#include "archive/StringUtils.h"
+#include "archive/formats/Formats.h"
+
+#include <cctype>
 #include <cstdio>
+#include <filesystem>
+#include <random>
 #include <vector>
 
 namespace archive {
@@ -25,39 +31,137 @@ std::unique_ptr<TCompressionItem> TSevenzipCompressArchive::NewItem() {
     return std::make_unique<TCompressItem>(*this);
 }
 
-IOutArchive* TSevenzipCompressArchive::OutArchive() {
-    if (outArchive_)
-        return outArchive_.Get();
-    const GUID classId = HandlerClassId();
+namespace {
+
+ComPtr<IOutArchive> CreateOutHandler(const GUID& classId) {
     const TSevenzipLibrary& library = RequireSevenZipLibrary();
     void* handler = nullptr;
     const HRESULT result = library.CreateObject(&classId, &IID_IOutArchive, &handler);
     if (result != S_OK || !handler)
         throw ECompressionError("Sevenzip: Failed to get out archive interface for class " +
                                 GuidToString(classId));
-    outArchive_ = ComPtr<IOutArchive>::Adopt(static_cast<IOutArchive*>(handler));
+    return ComPtr<IOutArchive>::Adopt(static_cast<IOutArchive*>(handler));
+}
+
+// The one file a stream format holds when it wraps a tar: the tar written beside the archive
+// (the same disk, so no small temporary folder fills up), removed in every case.
+class TTemporaryTar {
+public:
+    explicit TTemporaryTar(const std::string& archiveName) {
+        namespace fs = std::filesystem;
+        const fs::path beside = archiveName.empty() ? fs::temp_directory_path()
+                                                    : fs::absolute(archiveName).parent_path();
+        std::random_device random;
+        for (int attempt = 0; path_.empty() || fs::exists(path_); ++attempt) {
+            if (attempt == 100)
+                throw ECompressionError("Cannot find a free name for the temporary tar archive");
+            path_ = (beside / (".archive-" + std::to_string(random()) + ".tar.tmp")).string();
+        }
+    }
+    ~TTemporaryTar() {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+    TTemporaryTar(const TTemporaryTar&) = delete;
+    TTemporaryTar& operator=(const TTemporaryTar&) = delete;
+
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// The archive's name without its last extension and with ".tar", as the format's sub-extensions
+// (".tgz=.tar") and the usual ".tar.gz" pairs name the tar inside.
+std::wstring InnerTarName(const std::string& archiveName) {
+    std::string name = std::filesystem::path(archiveName).filename().string();
+    if (const auto dot = name.rfind('.'); dot != std::string::npos && dot > 0)
+        name.erase(dot);
+    if (name.empty())
+        name = "archive";
+    const auto endsWithTar = [&] {
+        if (name.size() < 4)
+            return false;
+        std::string tail = name.substr(name.size() - 4);
+        for (char& c : tail)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return tail == ".tar";
+    };
+    if (!endsWithTar())
+        name += ".tar";
+    return Utf8ToWide(name);
+}
+
+// The single item a stream format compresses: the tar of the real items.
+class TTarPayload final : public TCompressArchive {
+public:
+    TTarPayload() : TCompressArchive(std::string(), 0, true) {}
+    const TCompressArchiveClass& ArchiveClass() const override { return TarArchiveClass(); }
+
+protected:
+    std::unique_ptr<TCompressionItem> NewItem() override {
+        return std::make_unique<TCompressItem>(*this);
+    }
+};
+
+} // namespace
+
+IOutArchive* TSevenzipCompressArchive::OutArchive() {
+    if (!outArchive_)
+        outArchive_ = CreateOutHandler(HandlerClassId());
     return outArchive_.Get();
+}
+
+bool TSevenzipCompressArchive::HoldsOneFile() const {
+    return ItemCount() == 1 && !Item(0).IsDirectory();
+}
+
+void TSevenzipCompressArchive::Update(IOutArchive& handler, TCompressionArchive& source,
+                                      std::unique_ptr<TStream> output) {
+    auto adapter = MakeCom<TSevenzipOutStream>(std::move(output), true, &errorRecord_);
+    auto callback = MakeCom<TSevenzipUpdateCallback>(source, &errorRecord_);
+    const HRESULT result = handler.UpdateItems(
+        static_cast<IOutStream*>(adapter.Get()), static_cast<std::uint32_t>(source.ItemCount()),
+        static_cast<IArchiveUpdateCallback2*>(callback.Get()));
+    CheckResult(result, &errorRecord_);
+    // Cut off whatever an older, longer file of the same name had beyond the new end.
+    adapter->Finish();
+}
+
+void TSevenzipCompressArchive::CompressAsTar(IOutArchive& handler) {
+    const std::string archiveName = VolumeCount() > 0 ? Volume(0).FileName : std::string();
+    TTemporaryTar tar(archiveName);
+    const ComPtr<IOutArchive> tarHandler = CreateOutHandler(HandlerClass(TarHandlerFormat));
+    Update(*tarHandler.Get(), *this,
+           std::make_unique<TFileStream>(tar.Path(), platform::FileAccess::ReadWrite,
+                                         platform::FileShare::None,
+                                         platform::FileDisposition::CreateAlways));
+    TTarPayload payload;
+    payload.AddFile(InnerTarName(archiveName), tar.Path());
+    Update(handler, payload, VolumesStream());
+}
+
+std::unique_ptr<TStream> TSevenzipCompressArchive::VolumesStream() {
+    return std::make_unique<TDynamicSplitStream>(
+        [this](std::int32_t index) { return VolumeStreamFor(index); },
+        [this](std::int32_t index) { return VolumeMaxSizeFor(index); }, false);
 }
 
 void TSevenzipCompressArchive::Compress() {
     CompressingScope compressing(*this);
     errorRecord_.Take();
-    auto split = std::make_unique<TDynamicSplitStream>(
-        [this](std::int32_t index) { return VolumeStreamFor(index); },
-        [this](std::int32_t index) { return VolumeMaxSizeFor(index); }, false);
-    auto output = MakeCom<TSevenzipOutStream>(std::move(split), true, &errorRecord_);
-    auto callback = MakeCom<TSevenzipUpdateCallback>(*this, &errorRecord_);
+    const TFormatCapacity capacity = Capacity();
+    if (capacity == TFormatCapacity::OneMovie && !HoldsOneFile())
+        throw ECompressionError(std::string("Sevenzip: ") + ArchiveClass().FormatName +
+                                " holds a single file: it cannot hold folders or more files");
 
     // Loading the library, creating the handler and setting its properties touch no file.
     IOutArchive* handler = OutArchive();
     ApplyArchiveProperties(*this, handler);
-
-    const HRESULT result = handler->UpdateItems(
-        static_cast<IOutStream*>(output.Get()), static_cast<std::uint32_t>(ItemCount()),
-        static_cast<IArchiveUpdateCallback2*>(callback.Get()));
-    CheckResult(result, &errorRecord_);
-    // Cut off whatever an older, longer file of the same name had beyond the new end.
-    output->Finish();
+    if (capacity == TFormatCapacity::OneStream && !HoldsOneFile())
+        CompressAsTar(*handler);
+    else
+        Update(*handler, *this, VolumesStream());
 }
 
 namespace {

@@ -11,19 +11,27 @@
 
 namespace archive {
 
+// What one archive of a format can hold.
+enum class TFormatCapacity {
+    Tree,      // folders and any number of files
+    OneStream, // one file; anything else is written as a tar inside it (as in .tgz or .tar.xz)
+    OneMovie,  // one SWF movie; folders and further files are refused
+};
+
 class TSevenzipCompressArchive : public TCompressArchive {
 public:
     ~TSevenzipCompressArchive() override;
 
     // The library's class identifier of the format; all zero here.
     virtual sevenzip::GUID HandlerClassId() const { return {}; }
+    virtual TFormatCapacity Capacity() const { return TFormatCapacity::Tree; }
     // The library's handler for the format, created on first need. Raises ECompressionError
     // "Sevenzip: Failed to load 7z.so" or "Sevenzip: Failed to get out archive interface for
     // class {...}".
     sevenzip::IOutArchive* OutArchive();
     // Writes every item into the volumes. Nothing touches the archive file before the library
     // writes; the file ends where the library's writing ended. Raises sevenzip::ESystemError when
-    // the library fails.
+    // the library fails, and ECompressionError naming the format when it cannot hold the items.
     void Compress() override;
 
     // The first failure message of this side during the last library call.
@@ -34,6 +42,14 @@ protected:
     std::unique_ptr<TCompressionItem> NewItem() override;
 
 private:
+    bool HoldsOneFile() const;
+    // One update call of `handler` that writes the items of `source` into `output`.
+    void Update(sevenzip::IOutArchive& handler, TCompressionArchive& source,
+                std::unique_ptr<TStream> output);
+    void CompressAsTar(sevenzip::IOutArchive& handler);
+    // The volumes as one stream, each opened when the library first reaches it.
+    std::unique_ptr<TStream> VolumesStream();
+
     sevenzip::TLibraryErrorRecord errorRecord_;
     // Declared last so that it is released first, before the items and volumes.
     sevenzip::ComPtr<sevenzip::IOutArchive> outArchive_;

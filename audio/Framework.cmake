@@ -12,25 +12,3 @@ add_library(audio_framework
 )
 target_include_directories(audio_framework PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(audio_framework PUBLIC platform_core Threads::Threads)
-
-station_add_test(NAME audio_framework_protocol_tests
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/ReadingProtocolTest.cpp
-    LIBS audio_framework
-)
-
-station_add_test(NAME audio_framework_thread_tests
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/OutputThreadTest.cpp
-    LIBS audio_framework
-    LABELS concurrency
-)
-
-station_add_test(NAME audio_framework_stress_tests
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/StressTest.cpp
-    LIBS audio_framework
-    LABELS concurrency
-)
-
-station_add_test(NAME audio_framework_file_tests
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/FileOutTest.cpp
-    LIBS audio_framework
-)

@@ -20,5 +20,9 @@ if ((${#missing[@]})); then
 fi
 
 build_type=${STATION_BUILD_TYPE:-RelWithDebInfo}
-cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" >/dev/null
+options=()
+# The test command sets this: warnings fail its build.
+[[ -n "${STATION_WARNINGS_AS_ERRORS:-}" ]] &&
+    options+=(-DSTATION_WARNINGS_AS_ERRORS="$STATION_WARNINGS_AS_ERRORS")
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" "${options[@]}" >/dev/null
 cmake --build "$root/build"

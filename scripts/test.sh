@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Sets the machine up, builds the station and runs every test: the whole suite against a private
-# PulseAudio server, then the concurrency tests again in a ThreadSanitizer build.
+# Sets the machine up, builds the station with warnings as errors and runs every test: the whole
+# suite against a private PulseAudio server, then the non-GUI tests again in an AddressSanitizer +
+# UndefinedBehaviorSanitizer build and the concurrency tests in a ThreadSanitizer build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/setup.sh"
+STATION_WARNINGS_AS_ERRORS=ON "$root/scripts/setup.sh"
 
 pulse_dir=$(mktemp -d /tmp/station-pulse.XXXXXX)
 cleanup() { "$root/scripts/pulse-test-server.sh" stop "$pulse_dir"; rm -rf "$pulse_dir"; }
@@ -17,9 +18,22 @@ status=0
 jobs=$(nproc)
 (cd "$root/build" && ctest --output-on-failure -j "$jobs") || status=1
 
-cmake -S "$root" -B "$root/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DSTATION_SANITIZE_THREAD=ON >/dev/null
-cmake --build "$root/build-tsan"
+# Sanitizer builds: a failed build counts as a failure, and the other build still runs. Warnings
+# are judged in the main build; the sanitizers' instrumentation brings false ones of its own.
+sanitized() { # folder option ctest-arguments...
+    local folder=$1 option=$2
+    shift 2
+    cmake -S "$root" -B "$root/$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -D"$option"=ON >/dev/null &&
+        cmake --build "$root/$folder" &&
+        (cd "$root/$folder" && ctest --output-on-failure "$@")
+}
+
+export ASAN_OPTIONS="detect_leaks=1 abort_on_error=1 detect_stack_use_after_return=1"
+export UBSAN_OPTIONS="print_stacktrace=1 halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$root/scripts/lsan-suppressions.txt print_suppressions=0"
+sanitized build-asan STATION_SANITIZE_ADDRESS || status=1
+
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
-(cd "$root/build-tsan" && ctest --output-on-failure -L concurrency) || status=1
+sanitized build-tsan STATION_SANITIZE_THREAD -L concurrency || status=1
 exit $status

@@ -3,6 +3,8 @@
 #include "platform/FileStream.h"
 #include "platform/MessageBox.h"
 
+#include <zlib.h>
+
 #include <array>
 #include <exception>
 
@@ -55,10 +57,10 @@ const std::uint32_t CRC32Table[256] = {
 // clang-format on
 
 std::uint32_t UpdateCRC32(std::uint32_t Crc, const void* Buffer, std::size_t Count) {
-    const auto* bytes = static_cast<const unsigned char*>(Buffer);
-    for (std::size_t i = 0; i < Count; ++i)
-        Crc = (Crc >> 8) ^ CRC32Table[(Crc ^ bytes[i]) & 0xFF];
-    return Crc;
+    // zlib computes the same CRC-32 several bytes per step; it takes and gives the value with the
+    // initial and final complement applied, the running value here is without them.
+    return ~static_cast<std::uint32_t>(
+        crc32_z(~Crc & 0xFFFFFFFFul, static_cast<const Bytef*>(Buffer), Count));
 }
 
 namespace {

@@ -3,7 +3,12 @@
 
 #include "archive/ArchiveFormats.h"
 
+#include <cstdint>
+
 namespace archive {
+
+// The 7-Zip library's format number of tar, which the stream formats wrap a folder tree in.
+inline constexpr std::uint8_t TarHandlerFormat = 0xEE;
 
 const TCompressArchiveClass& ZipArchiveClass();
 const TCompressArchiveClass& BZip2ArchiveClass();

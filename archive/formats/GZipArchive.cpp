@@ -9,6 +9,7 @@ struct GZipArchiveTraits {
     static constexpr const char* ExtensionMasks = "*.gz;*.gzip;*.tgz;*.tpz";
     static constexpr const char* SubExtensions = ".tgz=.tar;.tpz=.tar";
     static constexpr std::uint8_t HandlerFormat = 0xEF;
+    static constexpr TFormatCapacity Capacity = TFormatCapacity::OneStream;
 };
 using TGZipCompressArchive = TLibraryFormatArchive<GZipArchiveTraits>;
 

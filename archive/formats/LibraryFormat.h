@@ -26,6 +26,7 @@ public:
     sevenzip::GUID HandlerClassId() const override {
         return sevenzip::HandlerClass(Traits::HandlerFormat);
     }
+    TFormatCapacity Capacity() const override { return Traits::Capacity; }
 };
 
 } // namespace archive

@@ -9,6 +9,7 @@ struct SevenZipArchiveTraits {
     static constexpr const char* ExtensionMasks = "*.7z";
     static constexpr const char* SubExtensions = "";
     static constexpr std::uint8_t HandlerFormat = 0x07;
+    static constexpr TFormatCapacity Capacity = TFormatCapacity::Tree;
 };
 using T7zCompressArchive = TLibraryFormatArchive<SevenZipArchiveTraits>;
 

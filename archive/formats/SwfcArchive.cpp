@@ -9,6 +9,7 @@ struct SwfcArchiveTraits {
     static constexpr const char* ExtensionMasks = "*.swf";
     static constexpr const char* SubExtensions = "";
     static constexpr std::uint8_t HandlerFormat = 0xD8;
+    static constexpr TFormatCapacity Capacity = TFormatCapacity::OneMovie;
 };
 using TSwfcCompressArchive = TLibraryFormatArchive<SwfcArchiveTraits>;
 

@@ -8,7 +8,8 @@ struct TarArchiveTraits {
     static constexpr const char* FormatName = "Tar archive";
     static constexpr const char* ExtensionMasks = "*.tar";
     static constexpr const char* SubExtensions = "";
-    static constexpr std::uint8_t HandlerFormat = 0xEE;
+    static constexpr std::uint8_t HandlerFormat = TarHandlerFormat;
+    static constexpr TFormatCapacity Capacity = TFormatCapacity::Tree;
 };
 using TTarCompressArchive = TLibraryFormatArchive<TarArchiveTraits>;
 

@@ -9,6 +9,7 @@ struct WimArchiveTraits {
     static constexpr const char* ExtensionMasks = "*.wim;*.swm";
     static constexpr const char* SubExtensions = "";
     static constexpr std::uint8_t HandlerFormat = 0xE6;
+    static constexpr TFormatCapacity Capacity = TFormatCapacity::Tree;
 };
 using TWimCompressArchive = TLibraryFormatArchive<WimArchiveTraits>;
 

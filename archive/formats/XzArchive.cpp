@@ -9,6 +9,7 @@ struct XzArchiveTraits {
     static constexpr const char* ExtensionMasks = "*.xz;*.txz";
     static constexpr const char* SubExtensions = ".txz=.tar";
     static constexpr std::uint8_t HandlerFormat = 0x0C;
+    static constexpr TFormatCapacity Capacity = TFormatCapacity::OneStream;
 };
 using TXzCompressArchive = TLibraryFormatArchive<XzArchiveTraits>;
 

@@ -1,6 +1,6 @@
 // Folder walks and file opening on the real file system.
 #include "archive/FileUtils.h"
-#include "archive/tests/TestFolder.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 namespace archive {
 namespace {
 
-using testing::ReadWholeFile;
-using testing::TestFolder;
+using platform::testing::ReadWholeFile;
+using platform::testing::TemporaryFolder;
 
 class EnumerationTest : public ::testing::Test {
 protected:
@@ -31,7 +31,7 @@ protected:
         return seen;
     }
 
-    TestFolder root;
+    TemporaryFolder root;
     std::string F = root / "F";
 };
 
@@ -102,7 +102,7 @@ TEST(AttributesMatch, NormalBitAndIgnoredRequiredBit) {
 
 class OpenFileForAccessTest : public ::testing::Test {
 protected:
-    TestFolder folder;
+    TemporaryFolder folder;
     std::string existing = folder.File("existing.bin", std::string(1000, 'o'));
     std::string missing = folder / "missing.bin";
 };

@@ -1,13 +1,13 @@
 // The items an archive collects from a folder tree, in the order and under the names it stores.
 #include "archive/Compression.h"
-#include "archive/tests/TestFolder.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
 namespace archive {
 namespace {
 
-using testing::TestFolder;
+using platform::testing::TemporaryFolder;
 
 std::vector<std::wstring> PackedNames(const TCompressionArchive& archive) {
     std::vector<std::wstring> names;
@@ -58,7 +58,7 @@ TEST(PackedPathFor, FolderWalkStepsInBothPathStyles) {
 
 class FolderWalkTest : public ::testing::Test {
 protected:
-    TestFolder scratch;
+    TemporaryFolder scratch;
     std::string F = scratch.Folder("F");
     TZipCompressArchive zip{scratch / "F.zip"};
 };

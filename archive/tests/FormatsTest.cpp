@@ -1,6 +1,6 @@
 // The format registry and the zip archive's settings.
 #include "archive/Compression.h"
-#include "archive/tests/TestFolder.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +44,7 @@ TEST(ArchiveFormats, CompressClassForMatchesWholeNamesIgnoringCase) {
 }
 
 TEST(ZipCompressArchive, ConstructionTouchesNoFileAndSetsTheDefaults) {
-    testing::TestFolder folder;
+    platform::testing::TemporaryFolder folder;
     const std::string name = folder / "a.zip";
     auto archive = ArchiveFormats().CompressClassFor(name)->Create(name, 0, false);
     auto* zip = dynamic_cast<TZipCompressArchive*>(archive.get());

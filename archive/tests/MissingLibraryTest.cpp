@@ -2,7 +2,7 @@
 // because a loaded library stays loaded for the life of the process.
 #include "archive/Compression.h"
 #include "archive/SevenzipLibrary.h"
-#include "archive/tests/TestFolder.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 namespace archive {
 namespace {
 
-using testing::TestFolder;
+using platform::testing::TemporaryFolder;
 
 class MissingLibraryTest : public ::testing::Test {
 protected:
@@ -30,7 +30,7 @@ protected:
         return "no error";
     }
 
-    TestFolder folder;
+    TemporaryFolder folder;
 };
 
 TEST_F(MissingLibraryTest, NoArchiveIsCreatedAndAnExistingOneKeepsItsContent) {
@@ -41,7 +41,7 @@ TEST_F(MissingLibraryTest, NoArchiveIsCreatedAndAnExistingOneKeepsItsContent) {
 
     const std::string older = folder.File("older.zip", "an earlier interview's archive");
     EXPECT_EQ(CompressFailure(older), "Sevenzip: Failed to load 7z-not-installed.so");
-    EXPECT_EQ(testing::ReadWholeFile(older), "an earlier interview's archive");
+    EXPECT_EQ(platform::testing::ReadWholeFile(older), "an earlier interview's archive");
 }
 
 TEST_F(MissingLibraryTest, LoadIsTriedAgainAtTheNextNeed) {

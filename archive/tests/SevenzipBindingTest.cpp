@@ -3,7 +3,7 @@
 #include "archive/Compression.h"
 #include "archive/SevenzipLibrary.h"
 #include "archive/SevenzipObjects.h"
-#include "archive/tests/TestFolder.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ namespace archive {
 namespace {
 
 using namespace sevenzip;
-using testing::TestFolder;
+using platform::testing::TemporaryFolder;
 
 using RecordedValue = std::variant<std::monostate, std::wstring, std::uint32_t>;
 struct RecordedProperty {
@@ -67,7 +67,7 @@ private:
 
 class SevenzipBindingTest : public ::testing::Test {
 protected:
-    TestFolder scratch;
+    TemporaryFolder scratch;
     TZipCompressArchive zip{scratch / "a.zip"};
 };
 
@@ -269,7 +269,7 @@ TEST(CheckResult, DescriptionThenSystemTextThenCode) {
 
 // The library may shorten what it wrote; the cut on release must not bring the cut-off bytes back.
 TEST(OutStreamAdapter, EndsWhereTheLibraryLeftTheStream) {
-    TestFolder scratch;
+    TemporaryFolder scratch;
     const std::string path = scratch.File("old.zip", std::string(20, 'x'));
     {
         auto output = MakeCom<TSevenzipOutStream>(
@@ -284,11 +284,11 @@ TEST(OutStreamAdapter, EndsWhereTheLibraryLeftTheStream) {
         EXPECT_EQ(output->Seek(0, 2, &position), S_OK);
         EXPECT_EQ(output->Write("ab", 2, &written), S_OK);
     }
-    EXPECT_EQ(testing::ReadWholeFile(path), "012345ab");
+    EXPECT_EQ(platform::testing::ReadWholeFile(path), "012345ab");
 }
 
 TEST(DynamicSplitStream, OneUnlimitedVolumeSeeksWithinAndRefusesBeforeTheStart) {
-    TestFolder scratch;
+    TemporaryFolder scratch;
     TZipCompressArchive zip(scratch / "v.zip");
     TDynamicSplitStream split([&](std::int32_t i) { return zip.VolumeStreamFor(i); },
                               [&](std::int32_t i) { return zip.VolumeMaxSizeFor(i); }, false);
@@ -303,11 +303,11 @@ TEST(DynamicSplitStream, OneUnlimitedVolumeSeeksWithinAndRefusesBeforeTheStart) 
     EXPECT_EQ(split.Position(), 6);
     EXPECT_EQ(split.Size(), 8);
     EXPECT_THROW(split.Seek(0, 3), EStreamError);
-    EXPECT_EQ(testing::ReadWholeFile(scratch / "v.zip"), "0123ab67");
+    EXPECT_EQ(platform::testing::ReadWholeFile(scratch / "v.zip"), "0123ab67");
 }
 
 TEST(DynamicSplitStream, LimitedVolumesFromANameMask) {
-    TestFolder scratch;
+    TemporaryFolder scratch;
     TZipCompressArchive zip(scratch / "part.%.3d", 4, true);
     TDynamicSplitStream split([&](std::int32_t i) { return zip.VolumeStreamFor(i); },
                               [&](std::int32_t i) { return zip.VolumeMaxSizeFor(i); }, false);
@@ -317,8 +317,8 @@ TEST(DynamicSplitStream, LimitedVolumesFromANameMask) {
     char buffer[16] = {};
     EXPECT_EQ(split.Read(buffer, sizeof buffer), 9u);
     EXPECT_EQ(std::string(buffer, 9), "bcdefghij");
-    EXPECT_EQ(testing::ReadWholeFile(scratch / "part.001"), "abcd");
-    EXPECT_EQ(testing::ReadWholeFile(scratch / "part.003"), "ij");
+    EXPECT_EQ(platform::testing::ReadWholeFile(scratch / "part.001"), "abcd");
+    EXPECT_EQ(platform::testing::ReadWholeFile(scratch / "part.003"), "ij");
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 // readers: unzip's own test and Python's zipfile.
 #include "archive/Compression.h"
 #include "archive/tests/RunCommand.h"
-#include "archive/tests/TestFolder.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,10 @@
 namespace archive {
 namespace {
 
+using platform::testing::ReadWholeFile;
+using platform::testing::TemporaryFolder;
 using testing::Quoted;
-using testing::ReadWholeFile;
 using testing::RunCommand;
-using testing::TestFolder;
 
 std::string Compressible(std::size_t size) {
     std::string text;
@@ -51,7 +51,7 @@ std::string PythonListing(const std::string& archivePath, const std::string& int
 
 class ZipArchiveTest : public ::testing::Test {
 protected:
-    TestFolder scratch;
+    TemporaryFolder scratch;
     std::string interview = scratch.Folder("01-05032026-000145-012");
     std::string archivePath = scratch / "01-05032026-000145-012.zip";
 };

@@ -2,6 +2,7 @@
 // the tag containers and the UTF-16 copies of names.
 #include "audio/tests/GuiPump.h"
 #include "audio/tests/TestChain.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,29 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        FPath = fs::temp_directory_path() /
-                ("audio-framework-" +
-                 std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                 std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-        fs::create_directories(FPath);
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        fs::remove_all(FPath, ignored);
-    }
-    std::string File(const std::string& Name) const { return (FPath / Name).string(); }
-
-private:
-    fs::path FPath;
-};
-
-std::string ReadAll(const std::string& Path) {
-    std::ifstream in(Path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using platform::testing::ReadWholeFile;
+using platform::testing::TemporaryFolder;
 
 void WriteAll(const std::string& Path, const std::string& Content) {
     std::ofstream(Path, std::ios::binary) << Content;
@@ -49,7 +29,7 @@ constexpr std::uint16_t ReadWriteShareAll = 0x42;
 
 TEST(AudioFileStream, CreateReplacesTheFileAndKeepsOthersOut) {
     TemporaryFolder folder;
-    const std::string path = folder.File("1.mp3");
+    const std::string path = folder / "1.mp3";
     WriteAll(path, "an older recording");
     {
         TAudioFileStream stream(Utf8ToUtf16(path), TAudioFileStream::fmCreate, 0);
@@ -68,13 +48,13 @@ TEST(AudioFileStream, CreateReplacesTheFileAndKeepsOthersOut) {
         EXPECT_EQ(stream.Read(back, 3), 3u);
         EXPECT_EQ(std::string(back, 3), "ID3");
     }
-    EXPECT_EQ(ReadAll(path), "ID3");
+    EXPECT_EQ(ReadWholeFile(path), "ID3");
     EXPECT_NO_THROW(TAudioFileStream(Utf8ToUtf16(path), ReadShareNone, 0));
 }
 
 TEST(AudioFileStream, OpenModesShareAsAsked) {
     TemporaryFolder folder;
-    const std::string path = folder.File("report.csv");
+    const std::string path = folder / "report.csv";
     WriteAll(path, "data");
     TAudioFileStream reader(Utf8ToUtf16(path), ReadShareRead, 0);
     EXPECT_NO_THROW(TAudioFileStream(Utf8ToUtf16(path), ReadShareRead, 0));
@@ -85,7 +65,7 @@ TEST(AudioFileStream, MissingFileOrFolderGivesTheSystemText) {
     TemporaryFolder folder;
     for (std::uint16_t mode : {ReadShareNone, TAudioFileStream::fmCreate}) {
         try {
-            TAudioFileStream stream(Utf8ToUtf16(folder.File("missing/1.mp3")), mode, 0);
+            TAudioFileStream stream(Utf8ToUtf16(folder / "missing/1.mp3"), mode, 0);
             FAIL();
         } catch (const EAudioException& error) {
             EXPECT_NE(std::string(error.what()).find(platform::SystemErrorText(ENOENT)),
@@ -139,7 +119,7 @@ TEST(AudioFileOut, PassWritesTheWholeInputIntoANewExclusiveFile) {
     auto output = MakeComponent<TTestFileOut>();
     output->SetInput(source.get());
     output->SetShareMode(0x40); // has no effect: the file is always created exclusively
-    const std::string path = folder.File("Собеседование 1.mp3");
+    const std::string path = folder / "Собеседование 1.mp3";
     WriteAll(path, std::string(20000, 'x'));
     output->SetFileName(path);
     EXPECT_EQ(output->FileName(), path);
@@ -151,7 +131,7 @@ TEST(AudioFileOut, PassWritesTheWholeInputIntoANewExclusiveFile) {
     ASSERT_TRUE(PumpUntil([&] { return done.load(); }));
     EXPECT_EQ(output->ExceptionText(), "");
     EXPECT_TRUE(output->LockedDuringPass);
-    EXPECT_EQ(ReadAll(path), std::string(source->Data.begin(), source->Data.end()));
+    EXPECT_EQ(ReadWholeFile(path), std::string(source->Data.begin(), source->Data.end()));
     EXPECT_EQ(output->Stream(), nullptr);
 }
 
@@ -161,7 +141,7 @@ TEST(AudioFileOut, FileThatCannotBeCreatedFailsThePass) {
     auto source = MakeComponent<TMemorySource>();
     auto output = MakeComponent<TTestFileOut>();
     output->SetInput(source.get());
-    output->SetFileName(folder.File("no such folder/1.mp3"));
+    output->SetFileName(folder / "no such folder/1.mp3");
     std::atomic<bool> done{false};
     output->OnSyncDone = [&](TComponent*) { done = true; };
     output->Run();

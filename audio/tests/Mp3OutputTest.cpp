@@ -2,6 +2,7 @@
 #include "audio/taglib.h"
 #include "audio/tests/Mp3TestSupport.h"
 #include "platform/lame_enc/tests/Mp3TestTools.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +52,7 @@ protected:
         std::_Exit(ok ? 0 : 1);
     }
 
-    mp3test::TempFolder folder;
+    platform::testing::TemporaryFolder folder;
     audio::TComponentPtr<TMemorySource> source;
     audio::TComponentPtr<TMP3Out> output = audio::MakeComponent<TMP3Out>();
     OutputEvents events{*output};
@@ -62,7 +63,7 @@ TEST_F(Mp3OutputTest, ThreeSecondRecordingIsAValidProtectedMonoFile) {
     const auto samples = mp3test::Sine(440, 0.5, Rate, ThreeSeconds);
     Wire(samples);
     mp3test::UseExamSettings(*output);
-    const std::string path = folder.File("1.mp3");
+    const std::string path = folder / "1.mp3";
     output->SetFileName(path);
     ASSERT_TRUE(mp3test::RunToEnd(*output));
 
@@ -99,7 +100,7 @@ TEST_F(Mp3OutputTest, ThreeSecondRecordingIsAValidProtectedMonoFile) {
 
 TEST_F(Mp3OutputTest, CheckSettingsWriteUnprotectedFramesAndANewFileEachRun) {
     Wire(mp3test::Sine(440, 0.5, Rate, Rate));
-    const std::string path = folder.File("test01.mp3");
+    const std::string path = folder / "test01.mp3";
     output->SetFileName(path);
     ASSERT_TRUE(mp3test::RunToEnd(*output));
     const auto first = mp3test::ReadFileBytes(path);
@@ -122,7 +123,7 @@ TEST_F(Mp3OutputTest, Id3v2FieldsAreWrittenThroughTagLib) {
     audio::TId3v1Tags v1;
     v1.SetTitle("Title one");
     output->SetId3v1Tags(v1);
-    const std::string path = folder.File("tagged.mp3");
+    const std::string path = folder / "tagged.mp3";
     output->SetFileName(path);
     ASSERT_TRUE(mp3test::RunToEnd(*output));
     ASSERT_TRUE(events.Failures.empty()) << events.Failures.front();
@@ -146,7 +147,7 @@ TEST_F(Mp3OutputTest, Id3v2FieldsAreWrittenThroughTagLib) {
 // and the recording is still whole and the chain closed.
 TEST_F(Mp3OutputTest, TagLibRefusingTheFileLeavesTheRecordingWhole) {
     Wire(mp3test::Sine(440, 0.5, Rate, Rate));
-    const std::string path = folder.File("recording.dat");
+    const std::string path = folder / "recording.dat";
     output->SetFileName(path);
     ASSERT_TRUE(mp3test::RunToEnd(*output));
     ASSERT_TRUE(mp3test::PumpUntil([&] { return !events.Failures.empty(); }));
@@ -163,7 +164,7 @@ TEST_F(Mp3OutputTest, StereoInputsEncodeWithTheirMode) {
     for (const auto mode : {audio::TMP3Mode::mmJointStereo, audio::TMP3Mode::mmMono}) {
         Wire(stereo, 2);
         output->SetMode(mode);
-        const std::string path = folder.File("stereo.mp3");
+        const std::string path = folder / "stereo.mp3";
         output->SetFileName(path);
         ASSERT_TRUE(mp3test::RunToEnd(*output));
         ASSERT_TRUE(events.Failures.empty()) << events.Failures.front();
@@ -184,7 +185,7 @@ TEST_F(Mp3OutputTest, VariableRateFileGetsItsHeader) {
     Wire(mp3test::Sine(440, 0.5, Rate, 2 * Rate));
     output->SetEnableVBR(true);
     output->SetVBRQuality(audio::TMP3Quality::mp3ql2);
-    const std::string path = folder.File("vbr.mp3");
+    const std::string path = folder / "vbr.mp3";
     output->SetFileName(path);
     ASSERT_TRUE(mp3test::RunToEnd(*output));
     const auto bytes = mp3test::ReadFileBytes(path);
@@ -195,7 +196,7 @@ TEST_F(Mp3OutputTest, VariableRateFileGetsItsHeader) {
 TEST_F(Mp3OutputTest, ShareModeDoesNotShareTheFileBeingWritten) {
     Wire(mp3test::Sine(440, 0.5, Rate, Rate), 1, Rate, true);
     output->SetShareMode(0x40);
-    const std::string path = folder.File("exclusive.mp3");
+    const std::string path = folder / "exclusive.mp3";
     output->SetFileName(path);
     std::atomic<bool> reading{false};
     source->BeforeRead = [&] { reading = true; };
@@ -220,7 +221,7 @@ TEST_F(Mp3OutputTest, EmptyFileNameFailsBeforeTheChainOpens) {
 
 TEST_F(Mp3OutputTest, MissingFolderFailsWithTheSystemsMessage) {
     Wire(mp3test::Sine(440, 0.5, Rate, Rate));
-    const std::string path = folder.File("missing/1.mp3");
+    const std::string path = folder / "missing/1.mp3";
     output->SetFileName(path);
     ASSERT_TRUE(mp3test::RunToEnd(*output));
     ASSERT_TRUE(mp3test::PumpUntil([&] { return !events.Failures.empty(); }));
@@ -232,7 +233,7 @@ TEST_F(Mp3OutputTest, MissingFolderFailsWithTheSystemsMessage) {
 
 TEST_F(Mp3OutputTest, RefusedRecordLeavesAnEmptyClosedFile) {
     Wire(mp3test::Sine(440, 0.5, Rate, Rate), 1, /*rate=*/0);
-    const std::string path = folder.File("refused.mp3");
+    const std::string path = folder / "refused.mp3";
     output->SetFileName(path);
     ASSERT_TRUE(mp3test::RunToEnd(*output));
     ASSERT_TRUE(mp3test::PumpUntil([&] { return !events.Failures.empty(); }));
@@ -251,7 +252,7 @@ TEST_F(Mp3OutputTest, RefusedRecordLeavesAnEmptyClosedFile) {
 // vanishes, which would leave the next synchronous stop waiting for ever.
 TEST_F(Mp3OutputTest, StartWhileARefusedPassEndsIsNotLost) {
     Wire(mp3test::Sine(440, 0.5, Rate, Rate), 1, /*rate=*/0);
-    output->SetFileName(folder.File("refused.mp3"));
+    output->SetFileName(folder / "refused.mp3");
     std::string secondRun;
     std::atomic<bool> secondRunAnswered{false};
     source->AfterClose = [&] {
@@ -291,7 +292,7 @@ TEST_F(Mp3OutputTest, StartWhileARefusedPassEndsIsNotLost) {
 TEST_F(Mp3OutputTest, StopRequestEndsTheRunWithoutAnotherChunk) {
     Wire(mp3test::Sine(440, 0.5, Rate, Rate), 1, Rate, true);
     mp3test::UseExamSettings(*output);
-    const std::string path = folder.File("stopped.mp3");
+    const std::string path = folder / "stopped.mp3";
     output->SetFileName(path);
     // Hold the worker inside its tenth read while the stop is asked for.
     std::mutex gate;
@@ -322,7 +323,7 @@ TEST_F(Mp3OutputTest, StopRequestEndsTheRunWithoutAnotherChunk) {
 // short ends the recording with its message, and the end of the pass still runs.
 TEST_F(Mp3OutputTest, ShortWriteEndsTheRecordingAndTheFileIsStillFinished) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const std::string path = folder.File("full.mp3");
+    const std::string path = folder / "full.mp3";
     EXPECT_EXIT(RecordIntoFullFileSystem(path, 20000), ::testing::ExitedWithCode(0), "finished");
 }
 
@@ -331,12 +332,12 @@ TEST_F(Mp3OutputTest, ShortWriteAtTheEndIsReportedToo) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     // Learn the size of the frames: TagLib leaves nothing else in a file without tags.
     Wire(mp3test::Sine(440, 0.5, Rate, ThreeSeconds));
-    const std::string whole = folder.File("whole.mp3");
+    const std::string whole = folder / "whole.mp3";
     output->SetFileName(whole);
     ASSERT_TRUE(mp3test::RunToEnd(*output));
     const auto frameBytes = std::filesystem::file_size(whole);
     // Room for the frames and half the ID3v1 block.
-    const std::string path = folder.File("full.mp3");
+    const std::string path = folder / "full.mp3";
     EXPECT_EXIT(RecordIntoFullFileSystem(path, frameBytes + 64), ::testing::ExitedWithCode(0),
                 "finished");
 }

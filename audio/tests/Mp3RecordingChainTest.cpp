@@ -4,6 +4,7 @@
 #include "audio/AudioIndicators.h"
 #include "audio/tests/Mp3TestSupport.h"
 #include "platform/lame_enc/tests/Mp3TestTools.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ TEST(Mp3RecordingChain, ThreeSecondsFromTheSoundServerThenASynchronousStop) {
     ASSERT_NE(std::getenv("PULSE_SERVER"), nullptr)
         << "this test records from the test sound server: start it with "
            "scripts/pulse-test-server.sh and export PULSE_SERVER";
-    mp3test::TempFolder folder;
+    platform::testing::TemporaryFolder folder;
     auto capture = audio::MakeComponent<audio::TDSAudioIn>();
     capture->SetInBitsPerSample(16);
     capture->SetInChannels(1);
@@ -47,7 +48,7 @@ TEST(Mp3RecordingChain, ThreeSecondsFromTheSoundServerThenASynchronousStop) {
     mp3test::UseExamSettings(*output);
     output->SetInput(indicator.get());
     mp3test::OutputEvents events(*output);
-    const std::string path = folder.File("1.mp3");
+    const std::string path = folder / "1.mp3";
     output->SetFileName(path);
 
     output->Run();

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
+#include <random>
 #include <thread>
 
 namespace mp3test {
@@ -69,16 +71,20 @@ void UseExamSettings(audio::TMP3Out& output) {
     output.SetOriginal(true);
 }
 
-TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "mp3test.XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        std::abort();
-    FPath = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(FPath, ignored);
+std::vector<std::int16_t> SpeechLike(int rate, int seconds) {
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(rate) * seconds);
+    std::mt19937 random(7);
+    std::normal_distribution<double> noise(0.0, 0.05);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const double t = static_cast<double>(i) / rate;
+        const double envelope = 0.5 + 0.5 * std::sin(2 * M_PI * 4 * t);
+        const double voice = 0.3 * std::sin(2 * M_PI * (180 + 20 * std::sin(t)) * t) +
+                             0.15 * std::sin(2 * M_PI * 720 * t) +
+                             0.08 * std::sin(2 * M_PI * 2400 * t);
+        const double value = envelope * voice + noise(random);
+        samples[i] = static_cast<std::int16_t>(std::lround(std::clamp(value, -1.0, 1.0) * 32767));
+    }
+    return samples;
 }
 
 OutputEvents::OutputEvents(audio::TMP3Out& output) {

@@ -1,4 +1,4 @@
-// What the MP3 output's tests share: a 16-bit source held in memory, a private folder, and waiting
+// What the MP3 output's tests share: a 16-bit source held in memory, and waiting
 // for a recording to end while the test thread serves the GUI hand-overs.
 #pragma once
 
@@ -56,18 +56,9 @@ bool RunToEnd(audio::TMP3Out& output, double seconds = 30);
 // The settings of the exam page's output.
 void UseExamSettings(audio::TMP3Out& output);
 
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    std::string File(const std::string& name) const { return (FPath / name).string(); }
-    const std::filesystem::path& Path() const { return FPath; }
-
-private:
-    std::filesystem::path FPath;
-};
+// Speech-like 16-bit mono material: a few drifting tones under noise, with a syllable-rate
+// envelope; the same every time.
+std::vector<std::int16_t> SpeechLike(int rate, int seconds);
 
 // Counts the output's end-of-pass events and keeps the messages of its failures.
 struct OutputEvents {

@@ -2,6 +2,7 @@
 #include "audio/lame.h"
 #include "audio/tests/Mp3TestSupport.h"
 #include "platform/lame_enc/tests/Mp3TestTools.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,14 +17,14 @@ public:
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new WithoutEncoderLibrary);
 
 TEST(Mp3WithoutEncoder, RecordingFailsWithoutCreatingTheFileOrOpeningTheInput) {
-    mp3test::TempFolder folder;
+    platform::testing::TemporaryFolder folder;
     auto source = audio::MakeComponent<mp3test::TMemorySource>(
         mp3test::Sine(440, 0.5, 44100, 44100), 1, 44100);
     auto output = audio::MakeComponent<audio::TMP3Out>();
     mp3test::OutputEvents events(*output);
     EXPECT_FALSE(audio::EncoderLibrary().Loaded());
     output->SetInput(source.get());
-    const std::string path = folder.File("1.mp3");
+    const std::string path = folder / "1.mp3";
     output->SetFileName(path);
     ASSERT_TRUE(mp3test::RunToEnd(*output));
     ASSERT_TRUE(mp3test::PumpUntil([&] { return !events.Failures.empty(); }));

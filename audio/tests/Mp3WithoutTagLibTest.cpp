@@ -4,6 +4,7 @@
 #include "audio/taglib.h"
 #include "audio/tests/Mp3TestSupport.h"
 #include "platform/lame_enc/tests/Mp3TestTools.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +33,7 @@ std::vector<std::uint8_t> ReadFileEndingWithEmptyId3v1(const std::string& path) 
 TEST(Mp3WithoutTagLib, ThreeSecondRecordingEndsWithAnEmptyId3v1Block) {
     audio::TagLibrary().SetFileName("libtag_c_absent.so.0");
     constexpr int ThreeSeconds = 3 * Rate;
-    mp3test::TempFolder folder;
+    platform::testing::TemporaryFolder folder;
     const auto samples = mp3test::Sine(440, 0.5, Rate, ThreeSeconds);
     auto source = audio::MakeComponent<mp3test::TMemorySource>(samples, 1, Rate);
     auto output = audio::MakeComponent<audio::TMP3Out>();
@@ -40,7 +41,7 @@ TEST(Mp3WithoutTagLib, ThreeSecondRecordingEndsWithAnEmptyId3v1Block) {
     EXPECT_FALSE(audio::TagLibrary().Loaded());
     mp3test::UseExamSettings(*output);
     output->SetInput(source.get());
-    const std::string path = folder.File("1.mp3");
+    const std::string path = folder / "1.mp3";
     output->SetFileName(path);
     ASSERT_TRUE(mp3test::RunToEnd(*output));
     EXPECT_TRUE(events.Failures.empty());
@@ -70,13 +71,13 @@ TEST(Mp3WithoutTagLib, LibraryLackingACalledEntryPointIsNeverCalled) {
     EXPECT_FALSE(audio::TagLibrary().Load());
     EXPECT_EQ(audio::TagLibrary().LoadError(),
               "libtag_c_partial.so: lacks the entry point taglib_file_save");
-    mp3test::TempFolder folder;
+    platform::testing::TemporaryFolder folder;
     auto source =
         audio::MakeComponent<mp3test::TMemorySource>(mp3test::Sine(440, 0.5, Rate, Rate), 1, Rate);
     auto output = audio::MakeComponent<audio::TMP3Out>();
     mp3test::OutputEvents events(*output);
     output->SetInput(source.get());
-    const std::string path = folder.File("2.mp3");
+    const std::string path = folder / "2.mp3";
     output->SetFileName(path);
     ASSERT_TRUE(mp3test::RunToEnd(*output));
     EXPECT_TRUE(events.Failures.empty());

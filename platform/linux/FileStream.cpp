@@ -64,7 +64,11 @@ FileHandle FileHandle::Open(const std::string& path, FileAccess access, FileShar
         RaiseOpenFailure(path, disposition,
                          error == EWOULDBLOCK ? SharingViolationText : SystemErrorText(error));
     }
-    if (disposition == FileDisposition::CreateAlways && ::ftruncate(file.fd_, 0) != 0)
+    // Only a file with content is cut (its size read under the lock): truncating a new, empty
+    // file would make ext4 flush all of its data when it is closed (its guard for files rewritten
+    // in place), which holds up the close of a long recording for tens of milliseconds.
+    if (disposition == FileDisposition::CreateAlways &&
+        (::fstat(file.fd_, &facts) != 0 || facts.st_size > 0) && ::ftruncate(file.fd_, 0) != 0)
         RaiseOpenFailure(path, disposition, SystemErrorText(errno));
     return file;
 }

@@ -1,5 +1,6 @@
 #include "platform/FileFacts.h"
 #include "platform/FileStream.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +15,9 @@ namespace fs = std::filesystem;
 
 class FileFactsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("filefacts-" + std::to_string(::getpid()));
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-    std::string PathOf(const char* name) const { return (folder_ / name).string(); }
+    std::string PathOf(const char* name) const { return folder_ / name; }
 
-    fs::path folder_;
+    platform::testing::TemporaryFolder folder_{"filefacts"};
 };
 
 TEST_F(FileFactsTest, FileFactsAndAttributes) {
@@ -40,7 +36,7 @@ TEST_F(FileFactsTest, FileFactsAndAttributes) {
     fs::permissions(PathOf(".hidden"), fs::perms::owner_read | fs::perms::group_read);
     EXPECT_TRUE(platform::QueryFileFacts(PathOf(".hidden"))->isReadOnly);
 
-    const auto folder = platform::QueryFileFacts(folder_.string() + "/");
+    const auto folder = platform::QueryFileFacts(folder_.Path() + "/");
     ASSERT_TRUE(folder);
     EXPECT_TRUE(folder->isDirectory);
     EXPECT_FALSE(folder->isHidden);

@@ -1,4 +1,5 @@
 #include "platform/FileStream.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,17 +17,9 @@ using platform::FileShare;
 
 class FileStreamTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("filestream-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder_);
-        path_ = (folder_ / "data.bin").string();
-        std::ofstream(path_) << "0123456789";
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
+    void SetUp() override { path_ = folder_.File("data.bin", "0123456789"); }
 
-    std::filesystem::path folder_;
+    platform::testing::TemporaryFolder folder_{"filestream"};
     std::string path_;
 };
 
@@ -62,7 +55,7 @@ TEST_F(FileStreamTest, SharedReadersCoexistButKeepAnExclusiveOpenerOut) {
 }
 
 TEST_F(FileStreamTest, MissingFileAndFolderGiveTheSystemReason) {
-    const std::string missing = (folder_ / "none.bin").string();
+    const std::string missing = folder_ / "none.bin";
     try {
         FileHandle::Open(missing, FileAccess::Read, FileShare::None, FileDisposition::OpenExisting);
         FAIL();
@@ -70,7 +63,7 @@ TEST_F(FileStreamTest, MissingFileAndFolderGiveTheSystemReason) {
         EXPECT_EQ(std::string(failure.what()),
                   "Cannot open file \"" + missing + "\". No such file or directory");
     }
-    EXPECT_THROW(FileHandle::Open(folder_.string(), FileAccess::Read, FileShare::None,
+    EXPECT_THROW(FileHandle::Open(folder_.Path(), FileAccess::Read, FileShare::None,
                                   FileDisposition::OpenExisting),
                  platform::FileError);
 }

@@ -63,6 +63,19 @@ TEST(Crc32Test, AgreesWithZlibOnRandomDataFedInPieces) {
     EXPECT_EQ(~crc, crc32(0, data.data(), static_cast<uInt>(data.size())));
 }
 
+// Eight bytes at a time with a byte-wise head and tail: every short length at every alignment.
+TEST(Crc32Test, AgreesWithZlibForEveryShortLengthAndAlignment) {
+    std::mt19937 random(11);
+    std::vector<unsigned char> data(64);
+    for (auto& byte : data)
+        byte = static_cast<unsigned char>(random());
+    for (std::size_t offset = 0; offset < 8; ++offset)
+        for (std::size_t count = 0; offset + count <= data.size(); ++count)
+            ASSERT_EQ(~UpdateCRC32(0xFFFFFFFF, data.data() + offset, count),
+                      crc32(0, data.data() + offset, static_cast<uInt>(count)))
+                << "offset " << offset << ", " << count << " bytes";
+}
+
 TEST_F(ReportTest, FileChecksumCoversTheWholeFileAcrossBufferBoundaries) {
     std::string content(3 * 32768 + 17, '\0');
     std::mt19937 random(7);

@@ -1,0 +1,107 @@
+# The layering of the code, checked by the build rather than left to convention. Before a layer's
+# targets compile, every quoted #include in the layer's files must match one of its allowed
+# patterns, and the layers marked NO_QT may not include the GUI toolkit. A break fails the build
+# with the file and the include (cmake/CheckIncludes.cmake).
+#
+# station_include_rules(NAME layer TARGETS target... FILES glob... [RECURSE] [EXCLUDE regex...]
+#                       ALLOW regex... [NO_QT])
+# Globs are relative to the project's root; RECURSE also takes the files of sub-folders. The
+# targets that do not exist in this build (the sanitizer builds have no GUI) are skipped.
+function(station_include_rules)
+    cmake_parse_arguments(R "NO_QT;RECURSE" "NAME" "TARGETS;FILES;EXCLUDE;ALLOW" ${ARGN})
+    set(targets "")
+    foreach(target IN LISTS R_TARGETS)
+        if(TARGET ${target})
+            list(APPEND targets ${target})
+        endif()
+    endforeach()
+    if(NOT targets)
+        return()
+    endif()
+
+    set(globs "")
+    foreach(pattern IN LISTS R_FILES)
+        list(APPEND globs "${PROJECT_SOURCE_DIR}/${pattern}")
+    endforeach()
+    if(R_RECURSE)
+        file(GLOB_RECURSE files CONFIGURE_DEPENDS ${globs})
+    else()
+        file(GLOB files CONFIGURE_DEPENDS ${globs})
+    endif()
+    foreach(pattern IN LISTS R_EXCLUDE)
+        list(FILTER files EXCLUDE REGEX "${pattern}")
+    endforeach()
+
+    set(no_qt OFF)
+    if(R_NO_QT)
+        set(no_qt ON)
+    endif()
+    # Lists travel to the script with "|" in place of ";" (no pattern here uses alternation).
+    string(REPLACE ";" "|" file_arg "${files}")
+    string(REPLACE ";" "|" allow_arg "${R_ALLOW}")
+    set(stamp "${CMAKE_BINARY_DIR}/include-rules/${R_NAME}.checked")
+    set(script "${PROJECT_SOURCE_DIR}/cmake/CheckIncludes.cmake")
+    add_custom_command(
+        OUTPUT "${stamp}"
+        COMMAND ${CMAKE_COMMAND} "-DLAYER=${R_NAME}" "-DFILES=${file_arg}" "-DALLOW=${allow_arg}"
+                "-DNO_QT=${no_qt}" "-DSTAMP=${stamp}" -P "${script}"
+        DEPENDS ${files} "${script}"
+        COMMENT "Checking the includes of the ${R_NAME} layer"
+        VERBATIM)
+    add_custom_target(${R_NAME}_include_rules DEPENDS "${stamp}")
+    foreach(target IN LISTS targets)
+        add_dependencies(${target} ${R_NAME}_include_rules)
+    endforeach()
+endfunction()
+
+# The platform's portable headers: the only part of platform/ that portable code includes. Each
+# backend (linux, pulse, player, lame_enc, gain, qt) lives in a sub-folder behind them.
+set(STATION_PORTABLE_PLATFORM "^platform/[^/]+\\.h$")
+
+station_include_rules(NAME platform_portable TARGETS platform_core
+    FILES platform/*.h platform/*.cpp
+    ALLOW ${STATION_PORTABLE_PLATFORM}
+    NO_QT)
+
+station_include_rules(NAME archive TARGETS archive
+    FILES archive/*.h archive/*.cpp archive/formats/*.h archive/formats/*.cpp
+    ALLOW "^archive/" ${STATION_PORTABLE_PLATFORM}
+    NO_QT)
+
+station_include_rules(NAME audio TARGETS audio_framework audio_capture audio_mp3
+    FILES audio/*.h audio/*.cpp
+    ALLOW "^audio/" ${STATION_PORTABLE_PLATFORM}
+    NO_QT)
+
+station_include_rules(NAME controls TARGETS station_controls
+    FILES controls/*.h controls/*.cpp
+    ALLOW "^controls/" ${STATION_PORTABLE_PLATFORM})
+
+# The station's core (its rules, safeguards and the interview itself) knows no GUI toolkit and no
+# view; it reaches the platform through its portable headers and reads archives back through the
+# receiving side's check.
+set(STATION_CORE_HEADERS "^station/[^/]+\\.h$" "^station/core/" "^station/safeguards/")
+station_include_rules(NAME station_core TARGETS station_base station_safeguards station_core
+    FILES station/*.h station/*.cpp station/core/*.h station/core/*.cpp station/safeguards/*.h
+          station/safeguards/*.cpp
+    ALLOW ${STATION_CORE_HEADERS} "^audio/" "^archive/" "^verifier/" ${STATION_PORTABLE_PLATFORM}
+    NO_QT)
+
+# The views show the core with the controls and the GUI toolkit's layer of the platform.
+station_include_rules(NAME station_views TARGETS station_views
+    FILES station/views/*.h station/views/*.cpp
+    ALLOW ${STATION_CORE_HEADERS} "^station/views/" "^controls/" ${STATION_PORTABLE_PLATFORM}
+          "^platform/qt/")
+
+# The program's services; only its composition root, main.cpp, picks backends.
+station_include_rules(NAME station_app TARGETS station_services interview-station
+    FILES station/app/*.h station/app/*.cpp
+    EXCLUDE "/station/app/main\\.cpp$"
+    ALLOW ${STATION_CORE_HEADERS} "^station/app/" "^audio/" "^archive/" ${STATION_PORTABLE_PLATFORM}
+          "^platform/qt/")
+
+# The receiving side's check and its program read archives with their own libraries.
+station_include_rules(NAME verifier TARGETS interview_check interview_verify_tool interview-verify
+    FILES verifier/*.h verifier/*.cpp verifier/tool/*.h verifier/tool/*.cpp
+    ALLOW "^verifier/" ${STATION_PORTABLE_PLATFORM}
+    NO_QT)
