@@ -38,6 +38,27 @@ std::string Refusal(const ParameterTexts& texts) {
     return {};
 }
 
+// What the operator is told when the folder already holds entries named like recordings.
+std::string ResumeNotice(const ExistingRecordings& existing) {
+    std::string notice;
+    if (!existing.recordings.empty())
+        notice = "В папке собеседования уже есть записи участников: " +
+                 std::to_string(existing.recordings.size()) + ".";
+    if (!existing.others.empty()) {
+        std::string names;
+        for (const long long number : existing.others)
+            names += (names.empty() ? "" : ", ") + std::to_string(number) + ".mp3";
+        notice += std::string(notice.empty() ? "" : " ") +
+                  "В папке собеседования есть объекты с именами записей, которые не являются "
+                  "файлами записей: " +
+                  names + ". Они оставлены как есть и не войдут в отчёт.";
+    }
+    if (!notice.empty())
+        notice +=
+            " Нумерация продолжится с участника " + std::to_string(existing.NextNumber()) + ".";
+    return notice;
+}
+
 } // namespace
 
 Interview::Interview(const StationServices& services)
@@ -82,7 +103,7 @@ bool Interview::SaveParameters(const ParameterTexts& texts) {
 
 bool Interview::ConfirmReadiness() {
     std::string folder;
-    std::vector<long long> existing;
+    ExistingRecordings existing;
     if (const auto failure = Attempt([&] {
             folder = InterviewFolderFor(services_.desktopFolder(), state_.examDate,
                                         state_.schoolCode6, state_.room3);
@@ -94,23 +115,20 @@ bool Interview::ConfirmReadiness() {
         observers_.Tell({"Не удалось создать папку собеседования " + folder + ": " + reason});
         return false;
     }
-    if (const auto failure = Attempt([&] { existing = ExistingRecordingNumbers(folder); })) {
+    if (const auto failure = Attempt([&] { existing = FindExistingRecordings(folder); })) {
         observers_.Tell(*failure);
         return false;
     }
     state_.folder = folder;
-    if (!existing.empty())
-        state_.participant = static_cast<std::int32_t>(existing.back() + 1);
+    state_.participant = static_cast<std::int32_t>(existing.NextNumber());
     opened_ = true;
 
     report_.Append(ReportHeader(state_));
-    for (const long long number : existing)
+    for (const long long number : existing.recordings)
         report_.Append(RecordingLine(RecordingFileName(folder, number)));
     observers_.Notify([&](StationObserver& observer) { observer.InterviewOpened(state_); });
 
-    if (!existing.empty())
-        observers_.Tell({"В папке собеседования уже есть записи участников: " +
-                         std::to_string(existing.size()) + ". Нумерация продолжится с участника " +
-                         std::to_string(state_.participant) + "."});
+    if (const std::string notice = ResumeNotice(existing); !notice.empty())
+        observers_.Tell({notice});
     return true;
 }

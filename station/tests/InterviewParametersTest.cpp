@@ -176,6 +176,29 @@ TEST_F(InterviewParametersTest, RecordingsAlreadyInTheFolderAreKeptAndNumberingC
     EXPECT_EQ(content, "1.mp3");
 }
 
+// A folder named like a recording is no recording: it gets no report line and no checksum box, but
+// its number is taken so that nothing is ever recorded over it.
+TEST_F(InterviewParametersTest, AFolderNamedLikeARecordingIsLeftAloneButItsNumberIsTaken) {
+    Save("Р", "Ш", "145", "12");
+    const std::string folder = TodayFolder("000145", "012");
+    fs::create_directories(folder + "/4.mp3");
+    std::ofstream(folder + "/4.mp3/inside.txt") << "kept";
+    std::ofstream(folder + "/1.mp3") << "1.mp3";
+    ASSERT_TRUE(interview_->ConfirmReadiness());
+
+    EXPECT_EQ(State().participant, 5);
+    const std::vector<std::string> report = interview_->Report();
+    ASSERT_EQ(report.size(), 6u);
+    EXPECT_TRUE(report[5].starts_with("1.mp3;"));
+    EXPECT_EQ(boxes_.Texts(),
+              std::vector<std::string>{
+                  "В папке собеседования уже есть записи участников: 1. В папке собеседования "
+                  "есть объекты с именами записей, которые не являются файлами записей: 4.mp3. "
+                  "Они оставлены как есть и не войдут в отчёт. Нумерация продолжится с "
+                  "участника 5."});
+    EXPECT_TRUE(fs::is_regular_file(folder + "/4.mp3/inside.txt"));
+}
+
 TEST_F(InterviewParametersTest, FolderThatCannotBeCreatedIsReportedAndNothingOpens) {
     Save("Р", "Ш", "145", "12");
     // A file where the Desktop folder should be.
