@@ -9,6 +9,7 @@
 #include "station/core/Interview.h"
 #include "station/core/Prompt.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -40,7 +41,12 @@ void Interview::Close() {
     // A close repeated after a failed save must not leave the earlier count line behind: the
     // report ends with exactly one, written with the count of the moment it is saved.
     report_.DropCountLines();
-    report_.Append(CountLine(state_.participant));
+    // The count names the last participant who has a recording: after a restart the next number
+    // is only reserved, and a pass that failed before its file existed recorded nobody. With no
+    // recording at all the count stays 1, the smallest a report can carry.
+    const auto participants =
+        static_cast<std::int32_t>(std::max(1LL, report_.HighestRecordedParticipant()));
+    report_.Append(CountLine(participants));
     const std::string reportName =
         ReportFileName(services_.calendar.Today(), state_.schoolCode6, state_.room3);
     if (const auto failure =
@@ -50,7 +56,7 @@ void Interview::Close() {
     }
     closed_ = true;
     observers_.Notify([&](StationObserver& observer) {
-        observer.ReportSaved({reportName, state_.participant});
+        observer.ReportSaved({reportName, participants});
     });
     exam_.timerShown = false;
     exam_.closeShown = false;

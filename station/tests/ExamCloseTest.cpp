@@ -53,6 +53,17 @@ protected:
         ASSERT_TRUE(fs::is_directory(State().folder));
     }
 
+    // The station ends and starts again on the same interview.
+    void Restart() {
+        subscriptions_.clear();
+        interview_.reset();
+        interview_ = std::make_unique<Interview>(services_);
+        subscriptions_.push_back(interview_->Observers().Subscribe(reporter_));
+        subscriptions_.push_back(interview_->Observers().Subscribe(interviewSeen_));
+        ASSERT_TRUE(interview_->SaveParameters(
+            {.region = "г. Москва", .schoolName = "Школа №1", .schoolCode = "145", .room = "12"}));
+        ASSERT_TRUE(interview_->ConfirmReadiness());
+    }
     std::string Day() const { return platform::FormatDateTime("ddmmyyyy", calendar_.Today()); }
     std::string Stem() const { return "01-" + Day() + "-000145-012"; }
     std::string ReportName() const { return "01-" + Day() + "-000000-000145-012.csv"; }
@@ -124,6 +135,27 @@ TEST_F(ExamCloseTest, ThreeRecordingsGiveTheReportAndTheArchive) {
     ExpectClosed();
     ExpectArchiveOf({ReportName(), "1.mp3", "2.mp3", "3.mp3"});
     EXPECT_EQ(boxes_.Texts(), (std::vector<std::string>{"Вы уверены?", "Вы уверены?"}));
+}
+
+// A restart after two recordings reserves number 3 for the next participant; closing without
+// recording it counts the two that exist (the way an operator re-makes a failed archive).
+TEST_F(ExamCloseTest, CloseAfterARestartCountsTheRecordedParticipantsOnly) {
+    interview_->StartRecording();
+    Pump(1.2);
+    interview_->NextParticipant();
+    Pump(1.2);
+    Restart();
+    EXPECT_EQ(boxes_.Texts().back(), "В папке собеседования уже есть записи участников: 2. "
+                                     "Нумерация продолжится с участника 3.");
+    interview_->Close();
+
+    const std::vector<std::string> lines = ReportFileLines();
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_TRUE(lines[5].starts_with("1.mp3;"));
+    EXPECT_TRUE(lines[6].starts_with("2.mp3;"));
+    EXPECT_EQ(lines[7], "Участников;2");
+    EXPECT_EQ(interviewSeen_.report->participants, 2);
+    ExpectArchiveOf({ReportName(), "1.mp3", "2.mp3"});
 }
 
 TEST_F(ExamCloseTest, CloseWithoutRecordingsArchivesTheReportOnly) {
