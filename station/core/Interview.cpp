@@ -6,6 +6,7 @@
 #include "station/TextRules.h"
 #include "station/core/Attempt.h"
 #include "station/core/Calendar.h"
+#include "station/safeguards/NameLengthCheck.h"
 
 #include <filesystem>
 
@@ -85,8 +86,24 @@ void Interview::PublishElapsed() {
     observers_.Notify([&](StationObserver& observer) { observer.ElapsedChanged(elapsed_); });
 }
 
+std::string Interview::NameLengthRefusal(const ParameterTexts& texts) const {
+    std::string desktop;
+    try {
+        desktop = services_.desktopFolder();
+    } catch (const std::runtime_error&) {
+        // Readiness names a Desktop that cannot be found; the names cannot be judged before.
+        return {};
+    }
+    return TooLongFieldText(
+        FindTooLongField(desktop, texts.schoolCode, texts.room, services_.calendar.Today()));
+}
+
 bool Interview::SaveParameters(const ParameterTexts& texts) {
     if (const std::string refusal = Refusal(texts); !refusal.empty()) {
+        observers_.Tell({refusal});
+        return false;
+    }
+    if (const std::string refusal = NameLengthRefusal(texts); !refusal.empty()) {
         observers_.Tell({refusal});
         return false;
     }

@@ -60,6 +60,9 @@ public:
     bool MayQuit();
 
 private:
+    // Why the code or the room would give a folder, report or archive name longer than the
+    // Desktop's file system takes; empty when they fit.
+    std::string NameLengthRefusal(const ParameterTexts& texts) const;
     // Starts recording the current participant into its file; false when the start failed (told).
     bool StartPass();
     // The running pass failed: told once, and shown on the banner.

@@ -1,5 +1,6 @@
 // The interview's parameters and readiness: what is stored, what is refused, the folder and the
 // report's header, and an interview resumed in a folder that already holds recordings.
+#include "station/safeguards/NameLengthCheck.h"
 #include "station/tests/CoreFixture.h"
 
 #include <filesystem>
@@ -52,6 +53,29 @@ TEST_F(InterviewParametersTest, MissingParameterIsRefusedAndNothingIsStored) {
         EXPECT_EQ(boxes_.Texts(), std::vector<std::string>{MissingData}) << missing;
         EXPECT_TRUE(NothingStored()) << missing;
     }
+}
+
+// A value that would make the folder, report or archive name longer than the file system takes is
+// refused when saved, naming the field, not when the interview is already under way.
+TEST_F(InterviewParametersTest, NamesTooLongForTheFileSystemAreRefusedNamingTheField) {
+    std::string cyrillicRoom; // 130 letters of two bytes each
+    for (int i = 0; i < 130; ++i)
+        cyrillicRoom += "ж";
+    const struct {
+        std::string code, room;
+        TooLongField field;
+    } cases[] = {
+        {std::string(240, '7'), "12", TooLongField::SchoolCode},
+        {"145", cyrillicRoom, TooLongField::Room},
+        {std::string(120, '1'), std::string(120, '2'), TooLongField::Both},
+    };
+    for (const auto& c : cases) {
+        boxes_.Clear();
+        EXPECT_FALSE(Save("Город", "Школа", c.code.c_str(), c.room.c_str())) << c.room;
+        EXPECT_EQ(boxes_.Texts(), std::vector<std::string>{TooLongFieldText(c.field)}) << c.room;
+        EXPECT_TRUE(NothingStored());
+    }
+    EXPECT_TRUE(Save("Город", "Школа", std::string(200, '7').c_str(), "12"));
 }
 
 TEST_F(InterviewParametersTest, SpacesAreTextAndShortValuesArePadded) {
