@@ -6,6 +6,7 @@
 #include "station/TextRules.h"
 #include "station/core/Attempt.h"
 #include "station/core/Calendar.h"
+#include "station/safeguards/InterviewFolderLock.h"
 #include "station/safeguards/NameLengthCheck.h"
 
 #include <filesystem>
@@ -132,11 +133,26 @@ bool Interview::ConfirmReadiness() {
         observers_.Tell({"Не удалось создать папку собеседования " + folder + ": " + reason});
         return false;
     }
+    // Claimed before anything is read or started, so that a second window refuses while it has
+    // changed nothing.
+    std::optional<platform::FolderLock> claim;
+    std::string unclaimed;
+    try {
+        claim.emplace(ClaimInterviewFolder(folder));
+    } catch (const InterviewInUse& refusal) {
+        observers_.Tell({refusal.what()});
+        return false;
+    } catch (const platform::FileError& failure) {
+        // A file system without locks must not stop the exam; the operator is told what the
+        // claim would have prevented.
+        unclaimed = failure.what();
+    }
     if (const auto failure = Attempt([&] { existing = FindExistingRecordings(folder); })) {
         observers_.Tell(*failure);
         return false;
     }
     state_.folder = folder;
+    folderClaim_ = std::move(claim);
     state_.participant = static_cast<std::int32_t>(existing.NextNumber());
     opened_ = true;
 
@@ -147,5 +163,8 @@ bool Interview::ConfirmReadiness() {
 
     if (const std::string notice = ResumeNotice(existing); !notice.empty())
         observers_.Tell({notice});
+    if (!unclaimed.empty())
+        observers_.Tell({"Папку собеседования не удалось закрепить за этим окном программы (" +
+                         unclaimed + "). Не открывайте это собеседование в другом окне."});
     return true;
 }

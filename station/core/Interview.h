@@ -5,6 +5,7 @@
 // are told; every operation runs on the GUI thread.
 #pragma once
 
+#include "platform/FolderLock.h"
 #include "station/core/ExamState.h"
 #include "station/core/InterviewState.h"
 #include "station/core/ObserverList.h"
@@ -12,6 +13,7 @@
 #include "station/core/ReportLines.h"
 #include "station/core/StationServices.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,8 +39,9 @@ public:
     // "Сохранить параметры": whether the parameters were stored. A missing or unusable one is
     // refused with a notice, and nothing is stored.
     bool SaveParameters(const ParameterTexts& texts);
-    // "Подтвердить готовность рабочего места к экзамену": creates the interview folder, starts the
-    // report and opens the interview. Recordings an earlier run left in the folder are kept:
+    // "Подтвердить готовность рабочего места к экзамену": creates the interview folder, claims it
+    // for this window (refused when another window holds it), starts the report and opens the
+    // interview. Recordings an earlier run left in the folder are kept:
     // numbering goes on after them and they are reported like the new ones.
     bool ConfirmReadiness();
 
@@ -78,6 +81,8 @@ private:
     ExamState exam_;
     ReportLines report_;
     platform::DateTime elapsed_ = 0;
+    // Held from readiness until the program ends: no second window records into this folder.
+    std::optional<platform::FolderLock> folderClaim_;
     bool opened_ = false;
     bool closed_ = false;
     bool failureReported_ = false; // the running pass's failure has been told

@@ -223,6 +223,32 @@ TEST_F(InterviewParametersTest, AFolderNamedLikeARecordingIsLeftAloneButItsNumbe
     EXPECT_TRUE(fs::is_regular_file(folder + "/4.mp3/inside.txt"));
 }
 
+// Two windows on one interview would record over each other's files: the second refuses readiness
+// and changes nothing, for as long as the first one lives.
+TEST_F(InterviewParametersTest, ASecondStationOnTheSameInterviewIsRefused) {
+    ASSERT_TRUE(Save("Р", "Ш", "145", "12"));
+    ASSERT_TRUE(interview_->ConfirmReadiness());
+    boxes_.Clear();
+
+    auto second = std::make_unique<Interview>(services_);
+    coretest::Notifications seen;
+    const Subscription messages = second->Observers().Subscribe(reporter_);
+    const Subscription told = second->Observers().Subscribe(seen);
+    ASSERT_TRUE(second->SaveParameters(
+        {.region = "Р", .schoolName = "Ш", .schoolCode = "145", .room = "12"}));
+    EXPECT_FALSE(second->ConfirmReadiness());
+    EXPECT_EQ(boxes_.Texts(),
+              std::vector<std::string>{"Это собеседование уже ведётся в другом окне программы."});
+    EXPECT_TRUE(second->State().folder.empty());
+    EXPECT_TRUE(second->Report().empty());
+    EXPECT_TRUE(seen.opened.empty());
+
+    // Once the first station has ended, the interview can be taken up again.
+    subscriptions_.clear();
+    interview_.reset();
+    EXPECT_TRUE(second->ConfirmReadiness());
+}
+
 TEST_F(InterviewParametersTest, FolderThatCannotBeCreatedIsReportedAndNothingOpens) {
     Save("Р", "Ш", "145", "12");
     // A file where the Desktop folder should be.
