@@ -8,6 +8,7 @@
 #include "station/core/Calendar.h"
 #include "station/safeguards/InterviewFolderLock.h"
 #include "station/safeguards/NameLengthCheck.h"
+#include "station/safeguards/OperatorMessages.h"
 
 #include <filesystem>
 
@@ -130,7 +131,8 @@ bool Interview::ConfirmReadiness() {
         return false;
     }
     if (const std::string reason = CreateInterviewFolder(folder); !reason.empty()) {
-        observers_.Tell({"Не удалось создать папку собеседования " + folder + ": " + reason});
+        observers_.Tell(
+            {"Не удалось создать папку собеседования " + folder + ": " + OperatorText(reason)});
         return false;
     }
     // Claimed before anything is read or started, so that a second window refuses while it has
