@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/FolderLock.h"
+#include "station/core/ArchiveWriting.h"
 #include "station/core/ExamState.h"
 #include "station/core/InterviewState.h"
 #include "station/core/ObserverList.h"
@@ -56,7 +57,8 @@ public:
     // failure of that recording that its own event could no longer report is told now.
     void StopRecording();
 
-    // "Завершить собеседование".
+    // "Завершить собеседование": the report is saved, then the archive written and read back.
+    // When the archive fails it is removed and the close can be used again.
     void Close();
     // Whether the program may end now. While an interview is open it asks first, and finishes
     // the recording when the operator agrees.
@@ -71,6 +73,8 @@ private:
     // The running pass failed: told once, and shown on the banner.
     void RecordingFailed();
     void ShowRecordingFailure(const std::string& reason);
+    // The close's archive is written and proven, or has failed and been removed.
+    void ArchiveFinished(const std::string& archivePath, const ArchiveOutcome& outcome);
     void LevelChanged(std::int64_t position);
     void PublishExam();
     void PublishElapsed();

@@ -27,6 +27,12 @@ struct SavedReport {
     std::int32_t participants = 0;
 };
 
+// The close's archive read back: "Архив проверен: ..." when sound, otherwise why it failed.
+struct ArchiveProof {
+    bool sound = false;
+    std::string text;
+};
+
 class StationObserver {
 public:
     virtual ~StationObserver() = default;
@@ -45,6 +51,7 @@ public:
     // The close: the report is saved, then the archive written.
     virtual void ReportSaved(const SavedReport& report) { (void)report; }
     virtual void ArchiveWritten(const std::string& archivePath) { (void)archivePath; }
+    virtual void ArchiveReadBack(const ArchiveProof& proof) { (void)proof; }
 
     virtual void CheckChanged(const CheckState& state) { (void)state; }
 };

@@ -77,6 +77,7 @@ public:
     }
     void ReportSaved(const SavedReport& value) override { report = value; }
     void ArchiveWritten(const std::string& path) override { archive = path; }
+    void ArchiveReadBack(const ArchiveProof& value) override { proof = value; }
     void CheckChanged(const CheckState& state) override { check = state; }
 
     std::vector<InterviewState> opened;
@@ -87,6 +88,7 @@ public:
     int levelEvents = 0;
     std::optional<SavedReport> report;
     std::optional<std::string> archive;
+    std::optional<ArchiveProof> proof;
     CheckState check;
 };
 

@@ -2,6 +2,7 @@
 // independent readers.
 #include "archive/SevenzipLibrary.h"
 #include "platform/TextCodec.h"
+#include "platform/testing/TemporaryFileSystem.h"
 #include "station/tests/CoreFixture.h"
 
 #include <cstdio>
@@ -133,6 +134,10 @@ TEST_F(ExamCloseTest, ThreeRecordingsGiveTheReportAndTheArchive) {
     EXPECT_EQ(lines[8], "Участников;3");
     EXPECT_EQ(interviewSeen_.report->participants, 3);
     ExpectClosed();
+    ASSERT_TRUE(interviewSeen_.proof);
+    EXPECT_TRUE(interviewSeen_.proof->sound);
+    EXPECT_EQ(interviewSeen_.proof->text,
+              "Архив проверен: 3 записей, контрольные суммы совпадают.");
     ExpectArchiveOf({ReportName(), "1.mp3", "2.mp3", "3.mp3"});
     EXPECT_EQ(boxes_.Texts(), (std::vector<std::string>{"Вы уверены?", "Вы уверены?"}));
 }
@@ -202,20 +207,98 @@ TEST_F(ExamCloseTest, RepeatedCloseAfterAFailedSaveKeepsOneCountLine) {
     ExpectClosed();
 }
 
-TEST_F(ExamCloseTest, ArchiveFailureIsShownAfterTheReportIsSaved) {
+// A failed archive is named with its path and the reason, removed, and the close stays usable.
+TEST_F(ExamCloseTest, ArchiveFailureIsShownAndTheCloseCanBeRepeated) {
     archive::sevenzip::SetSevenZipLibraryFileName("7z-not-installed.so");
     interview_->Close();
     archive::sevenzip::SetSevenZipLibraryFileName("7z.so");
 
     EXPECT_EQ(boxes_.Texts(),
-              (std::vector<std::string>{"Sevenzip: Failed to load 7z-not-installed.so"}));
+              (std::vector<std::string>{"Не удалось создать архив собеседования " + ArchivePath() +
+                                        ": Sevenzip: Failed to load 7z-not-installed.so"}));
     EXPECT_TRUE(fs::exists(ReportPath()));
     ASSERT_TRUE(interviewSeen_.report);
     EXPECT_EQ(interviewSeen_.report->fileName, ReportName());
-    EXPECT_FALSE(interviewSeen_.exam.closeShown);
-    EXPECT_TRUE(interviewSeen_.exam.exitShown);
+    EXPECT_TRUE(interviewSeen_.exam.closeShown);
+    EXPECT_FALSE(interviewSeen_.exam.exitShown);
     EXPECT_FALSE(interviewSeen_.archive);
     EXPECT_FALSE(fs::exists(ArchivePath()));
+
+    interview_->Close();
+    ExpectClosed();
+    ExpectArchiveOf({ReportName()});
+    std::vector<std::string> expected = Header();
+    expected.push_back("Участников;1");
+    EXPECT_EQ(ReportFileLines(), expected);
+}
+
+// A recording that no longer matches its report line makes the archive fail its read-back: it is
+// reported as damaged and removed, and once the cause is gone the close is repeated.
+TEST_F(ExamCloseTest, AnArchiveThatDisagreesWithTheReportIsDamagedAndRemoved) {
+    const std::string recorded(3000, 'a');
+    std::ofstream(Recording(1), std::ios::binary) << recorded;
+    Restart(); // the line of 1.mp3 is taken now
+    std::ofstream(Recording(1), std::ios::binary) << std::string(3000, 'b');
+    boxes_.Clear();
+    interview_->Close();
+
+    const std::string damaged = "Архив повреждён: " + fs::path(State().folder).filename().string() +
+                                "/1.mp3, контрольная сумма не совпадает";
+    ASSERT_TRUE(interviewSeen_.proof);
+    EXPECT_FALSE(interviewSeen_.proof->sound);
+    EXPECT_TRUE(interviewSeen_.proof->text.starts_with(damaged)) << interviewSeen_.proof->text;
+    ASSERT_EQ(boxes_.Texts().size(), 1u);
+    EXPECT_EQ(boxes_.Texts()[0], "Не удалось создать архив собеседования " + ArchivePath() + ": " +
+                                     interviewSeen_.proof->text);
+    EXPECT_FALSE(fs::exists(ArchivePath()));
+    EXPECT_TRUE(interviewSeen_.exam.closeShown);
+    EXPECT_FALSE(interviewSeen_.archive);
+
+    std::ofstream(Recording(1), std::ios::binary) << recorded;
+    interview_->Close();
+    ExpectClosed();
+    EXPECT_EQ(interviewSeen_.proof->text,
+              "Архив проверен: 1 записей, контрольные суммы совпадают.");
+    ExpectArchiveOf({ReportName(), "1.mp3"});
+}
+
+// A full Desktop: the reason reaches the operator in Russian first, the incomplete zip is removed,
+// and after space is freed the close is repeated with one count line.
+TEST_F(ExamCloseTest, AFullDiskFailsTheArchiveUntilSpaceIsFreed) {
+    platform::testing::TemporaryFileSystem small("size=256k");
+    if (!small.Mounted())
+        GTEST_SKIP() << small.SkipReason();
+    // The Desktop moves onto the small file system; the interview starts there afresh.
+    subscriptions_.clear();
+    interview_.reset();
+    fs::remove_all(desktop_.Desktop());
+    fs::create_directory_symlink(small.Folder(), desktop_.Desktop());
+    Restart();
+    // Data that does not compress: the archive needs as much room again.
+    std::string noise(150 * 1024, '\0');
+    std::uint32_t seed = 12345;
+    for (char& byte : noise)
+        byte = static_cast<char>((seed = seed * 1103515245 + 12345) >> 24);
+    std::ofstream(State().folder + "/notes.bin", std::ios::binary) << noise;
+    boxes_.Clear();
+    interview_->Close();
+
+    ASSERT_EQ(boxes_.Texts().size(), 1u);
+    EXPECT_TRUE(boxes_.Texts()[0].starts_with("Не удалось создать архив собеседования " +
+                                              ArchivePath() + ": Нет места на диске ("))
+        << boxes_.Texts()[0];
+    EXPECT_FALSE(fs::exists(ArchivePath()));
+    EXPECT_TRUE(interviewSeen_.exam.closeShown);
+
+    fs::remove(State().folder + "/notes.bin");
+    interview_->Close();
+    ExpectClosed();
+    std::vector<std::string> expected = Header();
+    expected.push_back("Участников;1");
+    EXPECT_EQ(ReportFileLines(), expected);
+    ExpectArchiveOf({ReportName()});
+    subscriptions_.clear();
+    interview_.reset(); // before the file system goes
 }
 
 } // namespace
