@@ -12,8 +12,11 @@
 #include "station/views/MainWindow.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyleHints>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -197,10 +200,33 @@ TEST_F(StationViewsTest, ExamPageFollowsTheInterviewFromStartToExit) {
     EXPECT_FALSE(ExamButton("startButton").isEnabled());
     EXPECT_TRUE(ExamShown("levelMeter"));
 
-    QTimer::singleShot(0, [this] { ExamButton("exitButton").click(); });
+    // A click after the double-click interval is the operator's own choice to exit.
+    QTimer::singleShot(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50,
+                       [this] { ExamButton("exitButton").click(); });
     // Should the exit not work, the loop is ended with another code.
     QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });
     EXPECT_EQ(QCoreApplication::exec(), 0);
+}
+
+// "Выйти из программы" appears where "Завершить собеседование" was: the second click of a double
+// click on the close must not end the program.
+TEST_F(StationViewsTest, ADoubleClickOnTheCloseDoesNotExit) {
+    OpenExamPage();
+    auto& close = ExamButton("closeButton");
+    const QPoint spot = close.rect().center();
+    QTimer::singleShot(0, [&] {
+        QTest::mouseClick(&close, Qt::LeftButton, {}, spot);
+        ASSERT_TRUE(PumpUntil([&] { return ExamShown("exitButton"); }));
+        auto& exit = ExamButton("exitButton");
+        const QPoint there = exit.mapFromGlobal(close.mapToGlobal(spot));
+        ASSERT_TRUE(exit.rect().contains(there));
+        QTest::mouseDClick(&exit, Qt::LeftButton, {}, there);
+        QTest::mouseClick(&exit, Qt::LeftButton, {}, there);
+    });
+    QTimer::singleShot(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 1000,
+                       [] { QCoreApplication::exit(7); });
+    EXPECT_EQ(QCoreApplication::exec(), 7);
+    EXPECT_TRUE(window_->isVisible());
 }
 
 TEST_F(StationViewsTest, CheckTogglesShowTheCheckState) {

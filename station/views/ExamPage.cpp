@@ -12,6 +12,8 @@
 #include "station/views/ViewHelpers.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QStyleHints>
 #include <QVBoxLayout>
 
 using controls::StationFont;
@@ -69,6 +71,7 @@ ExamPage::ExamPage(QWidget* parent, Interview& interview) : QWidget(parent), int
     countLabel_ = Named(CaptionLabel(controlsBlock_, 21, 12, -19, false, 552), "countLabel");
     reportLabel_ = Named(CaptionLabel(controlsBlock_, 21, 168, -13, true), "reportLabel");
     archiveLabel_ = Named(CaptionLabel(controlsBlock_, 21, 191, -13, true), "archiveLabel");
+    proofLabel_ = Named(CaptionLabel(controlsBlock_, 21, 210, -13, true), "proofLabel");
     const QFont buttonFont = StationFont(-19);
     startButton_ =
         Named(new controls::PictureButton(controlsBlock_, QRect(579, 14, 314, 43),
@@ -103,8 +106,18 @@ ExamPage::ExamPage(QWidget* parent, Interview& interview) : QWidget(parent), int
 
     startButton_->onClick = [this](QObject*) { interview_.StartRecording(); };
     nextButton_->onClick = [this](QObject*) { interview_.NextParticipant(); };
-    closeButton_->onClick = [this](QObject*) { interview_.Close(); };
-    exitButton_->onClick = [](QObject*) { QCoreApplication::quit(); };
+    closeButton_->onClick = [this](QObject*) {
+        closeClicked_.start();
+        interview_.Close();
+    };
+    exitButton_->onClick = [this](QObject*) {
+        // The exit button takes the close button's place: the second click of a double click on
+        // "Завершить собеседование" would land on it and end the program unasked.
+        if (closeClicked_.isValid() &&
+            closeClicked_.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval())
+            return;
+        QCoreApplication::quit();
+    };
     recordingTimer_->onTimer = [this](QObject*) { interview_.Tick(); };
     ExamChanged(interview_.Exam());
     subscription_ = interview_.Observers().Subscribe(*this);
@@ -120,6 +133,7 @@ void ExamPage::InterviewOpened(const InterviewState& state) {
     countLabel_->clear();
     archiveLabel_->clear();
     reportLabel_->clear();
+    proofLabel_->clear();
 }
 
 void ExamPage::ParticipantChanged(std::int32_t participant) {
@@ -149,8 +163,13 @@ void ExamPage::LevelChanged(std::int64_t position) {
 void ExamPage::ReportSaved(const SavedReport& report) {
     reportLabel_->setText(Text("Сформирован отчёт:  " + report.fileName));
     countLabel_->setText(Text("Участников: " + std::to_string(report.participants)));
+    proofLabel_->clear();
 }
 
 void ExamPage::ArchiveWritten(const std::string& archivePath) {
     archiveLabel_->setText(Text("Архив собеседования: " + archivePath));
+}
+
+void ExamPage::ArchiveReadBack(const ArchiveProof& proof) {
+    proofLabel_->setText(Text(proof.text));
 }

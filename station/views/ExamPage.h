@@ -4,6 +4,7 @@
 
 #include "station/core/ObserverList.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 class Interview;
@@ -29,6 +30,7 @@ private:
     void LevelChanged(std::int64_t position) override;
     void ReportSaved(const SavedReport& report) override;
     void ArchiveWritten(const std::string& archivePath) override;
+    void ArchiveReadBack(const ArchiveProof& proof) override;
 
     Interview& interview_;
 
@@ -48,6 +50,7 @@ private:
     controls::Label* countLabel_;
     controls::Label* reportLabel_;
     controls::Label* archiveLabel_;
+    controls::Label* proofLabel_; // the archive read back, or why it failed
     controls::PictureButton* startButton_;
     controls::PictureButton* nextButton_;
     controls::PictureButton* closeButton_;
@@ -56,6 +59,7 @@ private:
     QWidget* meterBlock_;
     controls::ProgressBar* levelMeter_;
     controls::Timer* recordingTimer_; // 1000 ms
+    QElapsedTimer closeClicked_;      // since the last click on the close button
 
     // Declared last: it ends before the widgets go.
     Subscription subscription_;
