@@ -59,11 +59,14 @@ void Pack(const ArchiveRequest& request,
             // The library reads the items in order: every file before the one it reads now is
             // done.
             const auto current = static_cast<std::size_t>(zip->CurrentItem.load());
-            state.filesDone = 0;
+            std::uint64_t before = 0;
             for (std::size_t i = 0; i < current && i < sizes.size(); ++i)
                 if (!zip->Item(i).IsDirectory())
-                    ++state.filesDone;
-            state.bytesDone = std::min(completed, state.bytesTotal);
+                    ++before;
+            // The library may go back to an item (to store what did not compress): what is
+            // done stays done.
+            state.filesDone = std::max(state.filesDone, before);
+            state.bytesDone = std::max(state.bytesDone, std::min(completed, state.bytesTotal));
             progress(state);
         };
     }

@@ -6,6 +6,7 @@ enum class RecordingBanner {
     None,      // empty
     Recording, // "Идёт запись ..."
     Failed,    // "Ошибка записи!"
+    Packing,   // "Идёт упаковка архива …"
 };
 
 struct ExamState {

@@ -75,6 +75,8 @@ Interview::Interview(const StationServices& services)
                [this](const std::string& fileName) { report_.Append(RecordingLine(fileName)); }}) {}
 
 Interview::~Interview() {
+    // An archive being packed is finished, never left half written.
+    packer_.reset();
     // The last participant's file is completed while its line still has a report to go to; the
     // line is lost all the same, since only the close saves the report.
     recorder_.Stop();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/FolderLock.h"
+#include "station/core/ArchivePacker.h"
 #include "station/core/ArchiveWriting.h"
 #include "station/core/ExamState.h"
 #include "station/core/InterviewState.h"
@@ -14,6 +15,7 @@
 #include "station/core/ReportLines.h"
 #include "station/core/StationServices.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,11 +59,15 @@ public:
     // failure of that recording that its own event could no longer report is told now.
     void StopRecording();
 
-    // "Завершить собеседование": the report is saved, then the archive written and read back.
-    // When the archive fails it is removed and the close can be used again.
+    // "Завершить собеседование": the report is saved, then the archive written and read back on a
+    // thread of its own while the window stays responsive; the outcome comes later, on the GUI
+    // thread. When the archive fails it is removed and the close can be used again.
     void Close();
+    // Whether the close's archive is being packed or read back.
+    bool Packing() const { return packer_ && packer_->Running(); }
     // Whether the program may end now. While an interview is open it asks first, and finishes
-    // the recording when the operator agrees.
+    // the recording when the operator agrees; while its archive is packed it asks too, and waits
+    // for the packing to end.
     bool MayQuit();
 
 private:
@@ -89,7 +95,8 @@ private:
     std::optional<platform::FolderLock> folderClaim_;
     bool opened_ = false;
     bool closed_ = false;
-    bool failureReported_ = false; // the running pass's failure has been told
+    bool failureReported_ = false;          // the running pass's failure has been told
+    std::unique_ptr<ArchivePacker> packer_; // the last close's archive
     // Declared last: destroyed first, while the report and the observers it reaches still exist.
     Recorder recorder_;
 };

@@ -11,6 +11,10 @@
 #include <algorithm>
 
 void Interview::Close() {
+    if (Packing())
+        return;
+    // The last close's packing has ended; its thread is joined here.
+    packer_.reset();
     // The last recording's file is complete and its report line appended when this returns.
     StopRecording();
     exam_.banner = RecordingBanner::None;
@@ -52,7 +56,18 @@ void Interview::Close() {
         ArchiveFinished(request.archivePath, {.proven = false, .text = failure->text});
         return;
     }
-    ArchiveFinished(request.archivePath, WriteProvenArchive(request, {}));
+    exam_.banner = RecordingBanner::Packing;
+    PublishExam();
+    packer_ = std::make_unique<ArchivePacker>(
+        request,
+        [this](const PackingProgress& progress) {
+            observers_.Notify(
+                [&](StationObserver& observer) { observer.PackingProgressed(progress); });
+        },
+        [this, archivePath = request.archivePath](const ArchiveOutcome& outcome) {
+            exam_.banner = RecordingBanner::None;
+            ArchiveFinished(archivePath, outcome);
+        });
 }
 
 void Interview::ArchiveFinished(const std::string& archivePath, const ArchiveOutcome& outcome) {
@@ -77,6 +92,11 @@ void Interview::ArchiveFinished(const std::string& archivePath, const ArchiveOut
 }
 
 bool Interview::MayQuit() {
+    if (Packing()) {
+        if (!services_.prompt.Confirm({"Архив ещё упаковывается. Выйти из программы?", ""}))
+            return false;
+        packer_->Wait();
+    }
     if (!opened_ || closed_)
         return true;
     if (!services_.prompt.Confirm({"Собеседование не завершено. Выйти из программы?", ""}))

@@ -78,6 +78,7 @@ public:
     void ReportSaved(const SavedReport& value) override { report = value; }
     void ArchiveWritten(const std::string& path) override { archive = path; }
     void ArchiveReadBack(const ArchiveProof& value) override { proof = value; }
+    void PackingProgressed(const PackingProgress& value) override { packing.push_back(value); }
     void CheckChanged(const CheckState& state) override { check = state; }
 
     std::vector<InterviewState> opened;
@@ -89,6 +90,7 @@ public:
     std::optional<SavedReport> report;
     std::optional<std::string> archive;
     std::optional<ArchiveProof> proof;
+    std::vector<PackingProgress> packing;
     CheckState check;
 };
 
@@ -125,6 +127,11 @@ protected:
     void OpenInterview() {
         SaveParameters();
         ASSERT_TRUE(interview_->ConfirmReadiness());
+    }
+    // "Завершить собеседование", and the archive's packing waited for.
+    void CloseInterview() {
+        interview_->Close();
+        ASSERT_TRUE(PumpUntil([&] { return !interview_->Packing(); }, 120));
     }
     const InterviewState& State() const { return interview_->State(); }
     std::string Recording(int number) const {

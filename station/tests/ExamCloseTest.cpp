@@ -119,7 +119,7 @@ TEST_F(ExamCloseTest, ThreeRecordingsGiveTheReportAndTheArchive) {
     Pump(1.2);
     interview_->NextParticipant();
     Pump(1.2);
-    interview_->Close();
+    CloseInterview();
 
     const std::vector<std::string> lines = ReportFileLines();
     ASSERT_EQ(lines.size(), 9u);
@@ -152,7 +152,7 @@ TEST_F(ExamCloseTest, CloseAfterARestartCountsTheRecordedParticipantsOnly) {
     Restart();
     EXPECT_EQ(boxes_.Texts().back(), "В папке собеседования уже есть записи участников: 2. "
                                      "Нумерация продолжится с участника 3.");
-    interview_->Close();
+    CloseInterview();
 
     const std::vector<std::string> lines = ReportFileLines();
     ASSERT_EQ(lines.size(), 8u);
@@ -164,7 +164,7 @@ TEST_F(ExamCloseTest, CloseAfterARestartCountsTheRecordedParticipantsOnly) {
 }
 
 TEST_F(ExamCloseTest, CloseWithoutRecordingsArchivesTheReportOnly) {
-    interview_->Close();
+    CloseInterview();
 
     std::vector<std::string> expected = Header();
     expected.push_back("Участников;1");
@@ -179,7 +179,7 @@ TEST_F(ExamCloseTest, CloseWithoutRecordingsArchivesTheReportOnly) {
 // the day the parameters were saved.
 TEST_F(ExamCloseTest, CloseOnALaterDayNamesTheReportAndArchiveByThatDay) {
     calendar_.day = platform::Today() + 1;
-    interview_->Close();
+    CloseInterview();
     EXPECT_NE(Day(), platform::FormatDateTime("ddmmyyyy", State().examDate));
     EXPECT_TRUE(fs::exists(ReportPath()));
     ExpectClosed();
@@ -189,7 +189,7 @@ TEST_F(ExamCloseTest, CloseOnALaterDayNamesTheReportAndArchiveByThatDay) {
 TEST_F(ExamCloseTest, RepeatedCloseAfterAFailedSaveKeepsOneCountLine) {
     // A folder where the report should go makes the save fail.
     fs::create_directory(ReportPath());
-    interview_->Close();
+    CloseInterview();
     ASSERT_EQ(boxes_.Texts().size(), 1u);
     EXPECT_EQ(boxes_.Texts()[0].rfind("Cannot create file \"" + ReportPath() + "\".", 0), 0u)
         << boxes_.Texts()[0];
@@ -199,7 +199,7 @@ TEST_F(ExamCloseTest, RepeatedCloseAfterAFailedSaveKeepsOneCountLine) {
     EXPECT_FALSE(fs::exists(ArchivePath()));
 
     fs::remove(ReportPath());
-    interview_->Close();
+    CloseInterview();
     std::vector<std::string> expected = Header();
     expected.push_back("Участников;1");
     EXPECT_EQ(ReportFileLines(), expected);
@@ -210,7 +210,7 @@ TEST_F(ExamCloseTest, RepeatedCloseAfterAFailedSaveKeepsOneCountLine) {
 // A failed archive is named with its path and the reason, removed, and the close stays usable.
 TEST_F(ExamCloseTest, ArchiveFailureIsShownAndTheCloseCanBeRepeated) {
     archive::sevenzip::SetSevenZipLibraryFileName("7z-not-installed.so");
-    interview_->Close();
+    CloseInterview();
     archive::sevenzip::SetSevenZipLibraryFileName("7z.so");
 
     EXPECT_EQ(boxes_.Texts(),
@@ -224,7 +224,7 @@ TEST_F(ExamCloseTest, ArchiveFailureIsShownAndTheCloseCanBeRepeated) {
     EXPECT_FALSE(interviewSeen_.archive);
     EXPECT_FALSE(fs::exists(ArchivePath()));
 
-    interview_->Close();
+    CloseInterview();
     ExpectClosed();
     ExpectArchiveOf({ReportName()});
     std::vector<std::string> expected = Header();
@@ -240,7 +240,7 @@ TEST_F(ExamCloseTest, AnArchiveThatDisagreesWithTheReportIsDamagedAndRemoved) {
     Restart(); // the line of 1.mp3 is taken now
     std::ofstream(Recording(1), std::ios::binary) << std::string(3000, 'b');
     boxes_.Clear();
-    interview_->Close();
+    CloseInterview();
 
     const std::string damaged = "Архив повреждён: " + fs::path(State().folder).filename().string() +
                                 "/1.mp3, контрольная сумма не совпадает";
@@ -255,7 +255,7 @@ TEST_F(ExamCloseTest, AnArchiveThatDisagreesWithTheReportIsDamagedAndRemoved) {
     EXPECT_FALSE(interviewSeen_.archive);
 
     std::ofstream(Recording(1), std::ios::binary) << recorded;
-    interview_->Close();
+    CloseInterview();
     ExpectClosed();
     EXPECT_EQ(interviewSeen_.proof->text,
               "Архив проверен: 1 записей, контрольные суммы совпадают.");
@@ -281,7 +281,7 @@ TEST_F(ExamCloseTest, AFullDiskFailsTheArchiveUntilSpaceIsFreed) {
         byte = static_cast<char>((seed = seed * 1103515245 + 12345) >> 24);
     std::ofstream(State().folder + "/notes.bin", std::ios::binary) << noise;
     boxes_.Clear();
-    interview_->Close();
+    CloseInterview();
 
     ASSERT_EQ(boxes_.Texts().size(), 1u);
     EXPECT_TRUE(boxes_.Texts()[0].starts_with("Не удалось создать архив собеседования " +
@@ -291,7 +291,7 @@ TEST_F(ExamCloseTest, AFullDiskFailsTheArchiveUntilSpaceIsFreed) {
     EXPECT_TRUE(interviewSeen_.exam.closeShown);
 
     fs::remove(State().folder + "/notes.bin");
-    interview_->Close();
+    CloseInterview();
     ExpectClosed();
     std::vector<std::string> expected = Header();
     expected.push_back("Участников;1");

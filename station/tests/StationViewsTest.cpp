@@ -187,6 +187,14 @@ TEST_F(StationViewsTest, ExamPageFollowsTheInterviewFromStartToExit) {
     EXPECT_EQ(ExamText("timerLabel"), "0 мин. 0 сек.");
 
     ExamButton("closeButton").click();
+    // The archive is packed on a thread of its own: the page shows its progress meanwhile.
+    EXPECT_EQ(ExamText("recordingBanner"), "Идёт упаковка архива …");
+    EXPECT_TRUE(ExamShown("packingBar"));
+    EXPECT_FALSE(ExamShown("closeButton"));
+    EXPECT_FALSE(ExamShown("exitButton"));
+    ASSERT_TRUE(PumpUntil([&] { return ExamShown("exitButton"); }));
+    EXPECT_FALSE(ExamShown("packingBar"));
+    EXPECT_EQ(ExamText("proofLabel"), "Архив проверен: 2 записей, контрольные суммы совпадают.");
     const std::string day = platform::FormatDateTime("ddmmyyyy", platform::Today());
     EXPECT_EQ(ExamText("reportLabel"), "Сформирован отчёт:  01-" + day + "-000000-000145-012.csv");
     EXPECT_EQ(ExamText("countLabel"), "Участников: 2");

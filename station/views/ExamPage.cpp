@@ -31,6 +31,8 @@ const char* BannerText(RecordingBanner banner) {
         return "Идёт запись ...";
     case RecordingBanner::Failed:
         return "Ошибка записи!";
+    case RecordingBanner::Packing:
+        return "Идёт упаковка архива …";
     case RecordingBanner::None:
         break;
     }
@@ -72,6 +74,9 @@ ExamPage::ExamPage(QWidget* parent, Interview& interview) : QWidget(parent), int
     reportLabel_ = Named(CaptionLabel(controlsBlock_, 21, 168, -13, true), "reportLabel");
     archiveLabel_ = Named(CaptionLabel(controlsBlock_, 21, 191, -13, true), "archiveLabel");
     proofLabel_ = Named(CaptionLabel(controlsBlock_, 21, 210, -13, true), "proofLabel");
+    packingBar_ =
+        Named(new controls::ProgressBar(controlsBlock_, QRect(21, 60, 552, 26)), "packingBar");
+    packingLabel_ = Named(CaptionLabel(controlsBlock_, 21, 92, -13, false, 552), "packingLabel");
     const QFont buttonFont = StationFont(-19);
     startButton_ =
         Named(new controls::PictureButton(controlsBlock_, QRect(579, 14, 314, 43),
@@ -150,6 +155,13 @@ void ExamPage::ExamChanged(const ExamState& state) {
     // Once started the timer keeps its own rhythm; enabling it again does not restart it.
     recordingTimer_->SetEnabled(state.timerRunning);
     recordingBanner_->setText(QString::fromUtf8(BannerText(state.banner)));
+    const bool packing = state.banner == RecordingBanner::Packing;
+    packingBar_->setVisible(packing);
+    packingLabel_->setVisible(packing);
+    if (packing) {
+        packingBar_->SetPosition(0);
+        packingLabel_->clear();
+    }
 }
 
 void ExamPage::ElapsedChanged(platform::DateTime elapsed) {
@@ -172,4 +184,19 @@ void ExamPage::ArchiveWritten(const std::string& archivePath) {
 
 void ExamPage::ArchiveReadBack(const ArchiveProof& proof) {
     proofLabel_->setText(Text(proof.text));
+}
+
+void ExamPage::PackingProgressed(const PackingProgress& progress) {
+    const auto percent =
+        progress.bytesTotal == 0
+            ? 100
+            : static_cast<long long>(progress.bytesDone * 100 / progress.bytesTotal);
+    packingBar_->SetPosition(percent);
+    const auto megabytes = [](std::uint64_t bytes) {
+        return QString::number(static_cast<double>(bytes) / 1e6, 'f', 1);
+    };
+    packingLabel_->setText(QStringLiteral("Файлов: %1 из %2, МБ: %3 из %4")
+                               .arg(progress.filesDone)
+                               .arg(progress.filesTotal)
+                               .arg(megabytes(progress.bytesDone), megabytes(progress.bytesTotal)));
 }

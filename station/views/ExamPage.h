@@ -31,6 +31,7 @@ private:
     void ReportSaved(const SavedReport& report) override;
     void ArchiveWritten(const std::string& archivePath) override;
     void ArchiveReadBack(const ArchiveProof& proof) override;
+    void PackingProgressed(const PackingProgress& progress) override;
 
     Interview& interview_;
 
@@ -50,7 +51,9 @@ private:
     controls::Label* countLabel_;
     controls::Label* reportLabel_;
     controls::Label* archiveLabel_;
-    controls::Label* proofLabel_; // the archive read back, or why it failed
+    controls::Label* proofLabel_;       // the archive read back, or why it failed
+    controls::ProgressBar* packingBar_; // bytes packed, while the archive is made
+    controls::Label* packingLabel_;     // files and megabytes packed of the total
     controls::PictureButton* startButton_;
     controls::PictureButton* nextButton_;
     controls::PictureButton* closeButton_;
