@@ -1,5 +1,6 @@
 // The interview close: the last recording is finished, the report completed and saved into the
-// interview folder, and the whole folder packed into a zip archive on the Desktop.
+// interview folder, and the whole folder packed into a zip archive on the Desktop and read back,
+// on a thread of its own.
 #include "station/Naming.h"
 #include "station/Report.h"
 #include "station/core/ArchiveWriting.h"
