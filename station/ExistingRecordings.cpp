@@ -5,42 +5,53 @@
 #include <filesystem>
 #include <stdexcept>
 
-namespace {
-
-// n for a name written as the station writes participant numbers: decimal, no leading zero, no
-// sign, and small enough to be a participant number.
-bool ParticipantNumber(const std::string& name, long long& number) {
+std::optional<long long> ParticipantNumberOf(const std::string& name) {
     constexpr std::string_view Suffix = ".mp3";
     if (name.size() <= Suffix.size() || !name.ends_with(Suffix))
-        return false;
+        return std::nullopt;
     const std::string digits = name.substr(0, name.size() - Suffix.size());
     if (digits.size() > 10 || digits[0] == '0')
-        return false;
-    number = 0;
+        return std::nullopt;
+    long long number = 0;
     for (const char digit : digits) {
         if (digit < '0' || digit > '9')
-            return false;
+            return std::nullopt;
         number = number * 10 + (digit - '0');
     }
     // The next participant's number must still fit.
-    return number < INT32_MAX;
+    if (number >= INT32_MAX)
+        return std::nullopt;
+    return number;
 }
 
-} // namespace
+long long ExistingRecordings::NextNumber() const {
+    long long highest = 0;
+    if (!recordings.empty())
+        highest = recordings.back();
+    if (!others.empty())
+        highest = std::max(highest, others.back());
+    return highest + 1;
+}
 
-std::vector<long long> ExistingRecordingNumbers(const std::string& interviewFolder) {
-    std::vector<long long> numbers;
+ExistingRecordings FindExistingRecordings(const std::string& interviewFolder) {
+    ExistingRecordings found;
     std::error_code error;
     for (std::filesystem::directory_iterator entry(interviewFolder, error), end;
          !error && entry != end; entry.increment(error)) {
-        long long number = 0;
-        if (ParticipantNumber(entry->path().filename().string(), number))
-            numbers.push_back(number);
+        const auto number = ParticipantNumberOf(entry->path().filename().string());
+        if (!number)
+            continue;
+        // A link is not followed: what it points at is no recording of this folder.
+        std::error_code typeError;
+        const bool regular =
+            entry->symlink_status(typeError).type() == std::filesystem::file_type::regular;
+        (regular && !typeError ? found.recordings : found.others).push_back(*number);
     }
     // Not knowing what is there could mean recording over it.
     if (error)
         throw std::runtime_error("Не удалось прочитать папку собеседования " + interviewFolder +
                                  ": " + error.message());
-    std::sort(numbers.begin(), numbers.end());
-    return numbers;
+    std::sort(found.recordings.begin(), found.recordings.end());
+    std::sort(found.others.begin(), found.others.end());
+    return found;
 }

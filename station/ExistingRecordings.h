@@ -2,9 +2,24 @@
 // be recorded over.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
-// The participant numbers n >= 1 of the entries named exactly n + ".mp3" in `interviewFolder`, in
-// ascending order. Raises std::runtime_error when the folder cannot be read.
-std::vector<long long> ExistingRecordingNumbers(const std::string& interviewFolder);
+// n for a file name written as the station writes participant numbers: n + ".mp3", decimal, no
+// leading zero, no sign, and small enough for a participant number; nothing for any other name.
+std::optional<long long> ParticipantNumberOf(const std::string& fileName);
+
+// What an interview folder already holds under participants' names, each list in ascending order.
+struct ExistingRecordings {
+    std::vector<long long> recordings; // regular files: recordings to report and archive
+    // Anything else so named (a folder, a link, a device): left alone and never reported, but its
+    // number is taken all the same, so that nothing is ever written over it.
+    std::vector<long long> others;
+    // The number the next recording may take: one after the highest of both lists, 1 when empty.
+    long long NextNumber() const;
+};
+
+// The entries of `interviewFolder` named like recordings. Raises std::runtime_error when the folder
+// cannot be read.
+ExistingRecordings FindExistingRecordings(const std::string& interviewFolder);

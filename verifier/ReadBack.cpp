@@ -1,5 +1,6 @@
 #include "verifier/ReadBack.h"
 
+#include "verifier/InterviewNames.h"
 #include "verifier/ListedFile.h"
 #include "verifier/Reasons.h"
 #include "verifier/ZipReader.h"
@@ -35,6 +36,17 @@ std::string CompareReport(const ZipReader& reader, const ZipEntry& entry, std::s
     return packed == onDisk ? std::string() : std::string(reason::ReportDiffers);
 }
 
+std::string CheckUnlisted(const ZipReader& reader, const ZipEntry& entry) {
+    const StreamResult read = reader.Stream(entry, nullptr);
+    if (!read.Failure.empty())
+        return read.Failure;
+    if (read.Size != entry.DeclaredSize)
+        return reason::SizeDiffers;
+    if (read.Crc32 != entry.DeclaredCrc32)
+        return reason::CrcDiffers;
+    return {};
+}
+
 } // namespace
 
 ReadBackResult ReadBackArchive(const std::string& archivePath, const std::string& folderName,
@@ -59,8 +71,15 @@ ReadBackResult ReadBackArchive(const std::string& archivePath, const std::string
                 why = CompareReport(reader, entry, reportBytes);
             } else if (const auto line = listed.find(entry.Name); line != listed.end()) {
                 why = CheckListedFile(reader, entry, *line->second, nullptr);
-            } else {
+            } else if (entry.Name.starts_with(prefix) &&
+                       ParticipantNumber(std::string_view(entry.Name).substr(prefix.size()))) {
+                // A recording the report does not describe.
                 why = reason::Extra;
+            } else if (!entry.IsFolder()) {
+                // Whatever else the interview folder held is archived with it (a note, the
+                // contents of a folder named like a recording): no fault, as long as it reads
+                // back whole.
+                why = CheckUnlisted(reader, entry);
             }
             if (!why.empty())
                 return Bad(entry.Name, why);
@@ -93,8 +112,8 @@ std::string RecordingCountText(std::size_t count) {
 
 std::string ReadBackMessage(const ReadBackResult& result) {
     if (result.Sound)
-        return "Архив проверен: " + RecordingCountText(result.Recordings) +
-               ", контрольные суммы совпадают.";
+        return "Архив проверен: " + std::to_string(result.Recordings) +
+               " записей, контрольные суммы совпадают.";
     return "Архив повреждён: " + result.BadEntry + ", " + result.Reason;
 }
 

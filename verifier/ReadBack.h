@@ -23,13 +23,15 @@ struct ReadBackResult {
 
 // `folderName` is the interview folder's own name, `reportName` the report's file name inside it,
 // `reportBytes` the report as saved on disk and `recordings` its recording lines, for example
-// ParseReport(reportBytes).Recordings. Never raises for a fault of the archive.
+// ParseReport(reportBytes).Recordings. A recording the report does not list is a fault; other
+// files in the archive are read through and must match their own sizes and checksums. Never raises
+// for a fault of the archive.
 ReadBackResult ReadBackArchive(const std::string& archivePath, const std::string& folderName,
                                const std::string& reportName, std::string_view reportBytes,
                                const std::vector<RecordingLine>& recordings);
 
-// "Архив проверен: N записей, контрольные суммы совпадают." (the noun agreeing with N) or
-// "Архив повреждён: " + BadEntry + ", " + Reason.
+// "Архив проверен: N записей, контрольные суммы совпадают." (the station's fixed wording, the same
+// for every N) or "Архив повреждён: " + BadEntry + ", " + Reason.
 std::string ReadBackMessage(const ReadBackResult& result);
 
 // "1 запись", "2 записи", "5 записей", ...

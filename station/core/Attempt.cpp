@@ -1,5 +1,7 @@
 #include "station/core/Attempt.h"
 
+#include "station/safeguards/OperatorMessages.h"
+
 #include <exception>
 
 std::optional<OperatorMessage> Attempt(const std::function<void()>& step) {
@@ -7,7 +9,7 @@ std::optional<OperatorMessage> Attempt(const std::function<void()>& step) {
         step();
         return std::nullopt;
     } catch (const std::exception& failure) {
-        return OperatorMessage{failure.what(), OperatorMessage::Kind::Error};
+        return OperatorMessage{OperatorText(failure.what()), OperatorMessage::Kind::Error};
     } catch (...) {
         return OperatorMessage{"Unknown error", OperatorMessage::Kind::Error};
     }

@@ -8,6 +8,7 @@ enum class RecordingBanner {
     Failed,    // "Ошибка записи!"
     NoSignal,  // the microphone has been silent for a while; the recording goes on
     LowSpace,  // the disk is running out of room; the recording goes on
+    Packing,   // "Идёт упаковка архива …"
 };
 
 struct ExamState {

@@ -6,6 +6,9 @@
 #include "station/TextRules.h"
 #include "station/core/Attempt.h"
 #include "station/core/Calendar.h"
+#include "station/safeguards/InterviewFolderLock.h"
+#include "station/safeguards/NameLengthCheck.h"
+#include "station/safeguards/OperatorMessages.h"
 
 #include <filesystem>
 
@@ -38,6 +41,27 @@ std::string Refusal(const ParameterTexts& texts) {
     return {};
 }
 
+// What the operator is told when the folder already holds entries named like recordings.
+std::string ResumeNotice(const ExistingRecordings& existing) {
+    std::string notice;
+    if (!existing.recordings.empty())
+        notice = "В папке собеседования уже есть записи участников: " +
+                 std::to_string(existing.recordings.size()) + ".";
+    if (!existing.others.empty()) {
+        std::string names;
+        for (const long long number : existing.others)
+            names += (names.empty() ? "" : ", ") + std::to_string(number) + ".mp3";
+        notice += std::string(notice.empty() ? "" : " ") +
+                  "В папке собеседования есть объекты с именами записей, которые не являются "
+                  "файлами записей: " +
+                  names + ". Они оставлены как есть и не войдут в отчёт.";
+    }
+    if (!notice.empty())
+        notice +=
+            " Нумерация продолжится с участника " + std::to_string(existing.NextNumber()) + ".";
+    return notice;
+}
+
 } // namespace
 
 Interview::Interview(const StationServices& services)
@@ -51,6 +75,8 @@ Interview::Interview(const StationServices& services)
                [this](const std::string& fileName) { report_.Append(RecordingLine(fileName)); }}) {}
 
 Interview::~Interview() {
+    // An archive being packed is finished, never left half written.
+    packer_.reset();
     // The last participant's file is completed while its line still has a report to go to; the
     // line is lost all the same, since only the close saves the report.
     recorder_.Stop();
@@ -64,8 +90,24 @@ void Interview::PublishElapsed() {
     observers_.Notify([&](StationObserver& observer) { observer.ElapsedChanged(elapsed_); });
 }
 
+std::string Interview::NameLengthRefusal(const ParameterTexts& texts) const {
+    std::string desktop;
+    try {
+        desktop = services_.desktopFolder();
+    } catch (const std::runtime_error&) {
+        // Readiness names a Desktop that cannot be found; the names cannot be judged before.
+        return {};
+    }
+    return TooLongFieldText(
+        FindTooLongField(desktop, texts.schoolCode, texts.room, services_.calendar.Today()));
+}
+
 bool Interview::SaveParameters(const ParameterTexts& texts) {
     if (const std::string refusal = Refusal(texts); !refusal.empty()) {
+        observers_.Tell({refusal});
+        return false;
+    }
+    if (const std::string refusal = NameLengthRefusal(texts); !refusal.empty()) {
         observers_.Tell({refusal});
         return false;
     }
@@ -83,7 +125,7 @@ bool Interview::SaveParameters(const ParameterTexts& texts) {
 
 bool Interview::ConfirmReadiness() {
     std::string folder;
-    std::vector<long long> existing;
+    ExistingRecordings existing;
     if (const auto failure = Attempt([&] {
             folder = InterviewFolderFor(services_.desktopFolder(), state_.examDate,
                                         state_.schoolCode6, state_.room3);
@@ -92,27 +134,43 @@ bool Interview::ConfirmReadiness() {
         return false;
     }
     if (const std::string reason = CreateInterviewFolder(folder); !reason.empty()) {
-        observers_.Tell({"Не удалось создать папку собеседования " + folder + ": " + reason});
+        observers_.Tell(
+            {"Не удалось создать папку собеседования " + folder + ": " + OperatorText(reason)});
         return false;
     }
-    if (const auto failure = Attempt([&] { existing = ExistingRecordingNumbers(folder); })) {
+    // Claimed before anything is read or started, so that a second window refuses while it has
+    // changed nothing.
+    std::optional<platform::FolderLock> claim;
+    std::string unclaimed;
+    try {
+        claim.emplace(ClaimInterviewFolder(folder));
+    } catch (const InterviewInUse& refusal) {
+        observers_.Tell({refusal.what()});
+        return false;
+    } catch (const platform::FileError& failure) {
+        // A file system without locks must not stop the exam; the operator is told what the
+        // claim would have prevented.
+        unclaimed = failure.what();
+    }
+    if (const auto failure = Attempt([&] { existing = FindExistingRecordings(folder); })) {
         observers_.Tell(*failure);
         return false;
     }
     state_.folder = folder;
-    if (!existing.empty())
-        state_.participant = static_cast<std::int32_t>(existing.back() + 1);
+    folderClaim_ = std::move(claim);
+    state_.participant = static_cast<std::int32_t>(existing.NextNumber());
     opened_ = true;
 
     report_.Append(ReportHeader(state_));
-    for (const long long number : existing)
+    for (const long long number : existing.recordings)
         report_.Append(RecordingLine(RecordingFileName(folder, number)));
     observers_.Notify([&](StationObserver& observer) { observer.InterviewOpened(state_); });
     WarnOfSpaceAtReadiness();
 
-    if (!existing.empty())
-        observers_.Tell({"В папке собеседования уже есть записи участников: " +
-                         std::to_string(existing.size()) + ". Нумерация продолжится с участника " +
-                         std::to_string(state_.participant) + "."});
+    if (const std::string notice = ResumeNotice(existing); !notice.empty())
+        observers_.Tell({notice});
+    if (!unclaimed.empty())
+        observers_.Tell({"Папку собеседования не удалось закрепить за этим окном программы (" +
+                         unclaimed + "). Не открывайте это собеседование в другом окне."});
     return true;
 }

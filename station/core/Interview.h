@@ -5,6 +5,9 @@
 // are told; every operation runs on the GUI thread.
 #pragma once
 
+#include "platform/FolderLock.h"
+#include "station/core/ArchivePacker.h"
+#include "station/core/ArchiveWriting.h"
 #include "station/core/ExamState.h"
 #include "station/core/InterviewState.h"
 #include "station/core/ObserverList.h"
@@ -14,6 +17,7 @@
 #include "station/safeguards/SilenceWatch.h"
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,8 +44,9 @@ public:
     // "Сохранить параметры": whether the parameters were stored. A missing or unusable one is
     // refused with a notice, and nothing is stored.
     bool SaveParameters(const ParameterTexts& texts);
-    // "Подтвердить готовность рабочего места к экзамену": creates the interview folder, starts the
-    // report and opens the interview. Recordings an earlier run left in the folder are kept:
+    // "Подтвердить готовность рабочего места к экзамену": creates the interview folder, claims it
+    // for this window (refused when another window holds it), starts the report and opens the
+    // interview. Recordings an earlier run left in the folder are kept:
     // numbering goes on after them and they are reported like the new ones.
     bool ConfirmReadiness();
 
@@ -56,18 +61,28 @@ public:
     // failure of that recording that its own event could no longer report is told now.
     void StopRecording();
 
-    // "Завершить собеседование".
+    // "Завершить собеседование": the report is saved, then the archive written and read back on a
+    // thread of its own while the window stays responsive; the outcome comes later, on the GUI
+    // thread. When the archive fails it is removed and the close can be used again.
     void Close();
+    // Whether the close's archive is being packed or read back.
+    bool Packing() const { return packer_ && packer_->Running(); }
     // Whether the program may end now. While an interview is open it asks first, and finishes
-    // the recording when the operator agrees.
+    // the recording when the operator agrees; while its archive is packed it asks too, and waits
+    // for the packing to end.
     bool MayQuit();
 
 private:
+    // Why the code or the room would give a folder, report or archive name longer than the
+    // Desktop's file system takes; empty when they fit.
+    std::string NameLengthRefusal(const ParameterTexts& texts) const;
     // Starts recording the current participant into its file; false when the start failed (told).
     bool StartPass();
     // The running pass failed: told once, and shown on the banner.
     void RecordingFailed();
     void ShowRecordingFailure(const std::string& reason);
+    // The close's archive is written and proven, or has failed and been removed.
+    void ArchiveFinished(const std::string& archivePath, const ArchiveOutcome& outcome);
     void LevelChanged(std::int64_t position);
     void PublishExam();
     void PublishElapsed();
@@ -87,9 +102,12 @@ private:
     ExamState exam_;
     ReportLines report_;
     platform::DateTime elapsed_ = 0;
+    // Held from readiness until the program ends: no second window records into this folder.
+    std::optional<platform::FolderLock> folderClaim_;
     bool opened_ = false;
     bool closed_ = false;
     bool failureReported_ = false; // the running pass's failure has been told
+    std::unique_ptr<ArchivePacker> packer_; // the last close's archive
     std::string passFile_;         // the pass the station started and has not finished yet
     std::chrono::steady_clock::time_point passStart_;
     SilenceWatch silence_;

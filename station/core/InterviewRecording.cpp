@@ -5,6 +5,7 @@
 #include "station/core/Attempt.h"
 #include "station/core/Interview.h"
 #include "station/core/Prompt.h"
+#include "station/safeguards/OperatorMessages.h"
 
 void Interview::StartRecording() {
     exam_.meterShown = true;
@@ -83,5 +84,9 @@ void Interview::RecordingFailed() {
 void Interview::ShowRecordingFailure(const std::string& reason) {
     exam_.banner = RecordingBanner::Failed;
     PublishExam();
-    observers_.Tell({"Ошибка записи: " + reason, OperatorMessage::Kind::Error});
+    // The MP3 output's write failure names no reason: the folder's state tells a full disk.
+    const int errorNumber =
+        reason.find("Error writing") != std::string::npos ? ProbableWriteError(state_.folder) : 0;
+    observers_.Tell({"Ошибка записи: " + OperatorText(reason, errorNumber),
+                     OperatorMessage::Kind::Error});
 }

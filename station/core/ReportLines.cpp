@@ -1,5 +1,6 @@
 #include "station/core/ReportLines.h"
 
+#include "station/ExistingRecordings.h"
 #include "station/Report.h"
 
 #include <algorithm>
@@ -27,6 +28,24 @@ void ReportLines::DropCountLines() {
         return;
     lines_.erase(std::remove_if(lines_.begin() + HeaderLineCount, lines_.end(), IsCountLine),
                  lines_.end());
+}
+
+long long ReportLines::HighestRecordedParticipant() const {
+    std::lock_guard guard(lock_);
+    long long highest = 0;
+    for (std::size_t i = HeaderLineCount; i < lines_.size(); ++i) {
+        const std::string& line = lines_[i];
+        // name ; time ; size ; checksum
+        const std::size_t nameEnd = line.find(';');
+        const std::size_t timeEnd = line.find(';', nameEnd + 1);
+        if (nameEnd == std::string::npos || timeEnd == std::string::npos)
+            continue;
+        if (line.compare(timeEnd + 1, 3, "-1;") == 0)
+            continue;
+        if (const auto number = ParticipantNumberOf(line.substr(0, nameEnd)))
+            highest = std::max(highest, *number);
+    }
+    return highest;
 }
 
 std::vector<std::string> ReportLines::Lines() const {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/DateTime.h"
+#include "station/core/ArchiveWriting.h"
 #include "station/core/CheckState.h"
 #include "station/core/ExamState.h"
 #include "station/core/InterviewState.h"
@@ -27,6 +28,12 @@ struct OperatorMessage {
 struct SavedReport {
     std::string fileName; // without its folder
     std::int32_t participants = 0;
+};
+
+// The close's archive read back: "Архив проверен: ..." when sound, otherwise why it failed.
+struct ArchiveProof {
+    bool sound = false;
+    std::string text;
 };
 
 class StationObserver {
@@ -57,6 +64,9 @@ public:
     // The close: the report is saved, then the archive written.
     virtual void ReportSaved(const SavedReport& report) { (void)report; }
     virtual void ArchiveWritten(const std::string& archivePath) { (void)archivePath; }
+    // While the archive is packed: files and bytes done of the total.
+    virtual void PackingProgressed(const PackingProgress& progress) { (void)progress; }
+    virtual void ArchiveReadBack(const ArchiveProof& proof) { (void)proof; }
 
     virtual void CheckChanged(const CheckState& state) { (void)state; }
 };

@@ -3,6 +3,7 @@
 #include "platform/GuiHandover.h"
 #include "station/core/Attempt.h"
 #include "station/core/StationServices.h"
+#include "station/safeguards/OperatorMessages.h"
 
 WorkstationCheck::WorkstationCheck(const StationServices& services)
     : player_(services.player), testRecording_(services.testRecording),
@@ -120,6 +121,6 @@ void WorkstationCheck::RecordingFailed() {
     state_.meterShown = false;
     state_.playbackEnabled = true;
     Publish();
-    observers_.Tell(
-        {"Ошибка проверки микрофона: " + recorder_.FailureText(), OperatorMessage::Kind::Error});
+    observers_.Tell({"Ошибка проверки микрофона: " + OperatorText(recorder_.FailureText()),
+                     OperatorMessage::Kind::Error});
 }

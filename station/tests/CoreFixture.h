@@ -78,6 +78,8 @@ public:
     }
     void ReportSaved(const SavedReport& value) override { report = value; }
     void ArchiveWritten(const std::string& path) override { archive = path; }
+    void ArchiveReadBack(const ArchiveProof& value) override { proof = value; }
+    void PackingProgressed(const PackingProgress& value) override { packing.push_back(value); }
     void CheckChanged(const CheckState& state) override { check = state; }
     void Warning(const std::string& text) override { warnings.push_back(text); }
 
@@ -89,6 +91,8 @@ public:
     int levelEvents = 0;
     std::optional<SavedReport> report;
     std::optional<std::string> archive;
+    std::optional<ArchiveProof> proof;
+    std::vector<PackingProgress> packing;
     CheckState check;
     std::vector<std::string> warnings;
 };
@@ -131,6 +135,11 @@ protected:
     void OpenInterview() {
         SaveParameters();
         ASSERT_TRUE(interview_->ConfirmReadiness());
+    }
+    // "Завершить собеседование", and the archive's packing waited for.
+    void CloseInterview() {
+        interview_->Close();
+        ASSERT_TRUE(PumpUntil([&] { return !interview_->Packing(); }, 120));
     }
     const InterviewState& State() const { return interview_->State(); }
     std::string Recording(int number) const {

@@ -2,6 +2,7 @@
 // independent readers.
 #include "archive/SevenzipLibrary.h"
 #include "platform/TextCodec.h"
+#include "platform/testing/TemporaryFileSystem.h"
 #include "station/tests/CoreFixture.h"
 
 #include <cstdio>
@@ -53,6 +54,17 @@ protected:
         ASSERT_TRUE(fs::is_directory(State().folder));
     }
 
+    // The station ends and starts again on the same interview.
+    void Restart() {
+        subscriptions_.clear();
+        interview_.reset();
+        interview_ = std::make_unique<Interview>(services_);
+        subscriptions_.push_back(interview_->Observers().Subscribe(reporter_));
+        subscriptions_.push_back(interview_->Observers().Subscribe(interviewSeen_));
+        ASSERT_TRUE(interview_->SaveParameters(
+            {.region = "г. Москва", .schoolName = "Школа №1", .schoolCode = "145", .room = "12"}));
+        ASSERT_TRUE(interview_->ConfirmReadiness());
+    }
     std::string Day() const { return platform::FormatDateTime("ddmmyyyy", calendar_.Today()); }
     std::string Stem() const { return "01-" + Day() + "-000145-012"; }
     std::string ReportName() const { return "01-" + Day() + "-000000-000145-012.csv"; }
@@ -107,7 +119,7 @@ TEST_F(ExamCloseTest, ThreeRecordingsGiveTheReportAndTheArchive) {
     Pump(1.2);
     interview_->NextParticipant();
     Pump(1.2);
-    interview_->Close();
+    CloseInterview();
 
     const std::vector<std::string> lines = ReportFileLines();
     ASSERT_EQ(lines.size(), 9u);
@@ -122,12 +134,37 @@ TEST_F(ExamCloseTest, ThreeRecordingsGiveTheReportAndTheArchive) {
     EXPECT_EQ(lines[8], "Участников;3");
     EXPECT_EQ(interviewSeen_.report->participants, 3);
     ExpectClosed();
+    ASSERT_TRUE(interviewSeen_.proof);
+    EXPECT_TRUE(interviewSeen_.proof->sound);
+    EXPECT_EQ(interviewSeen_.proof->text,
+              "Архив проверен: 3 записей, контрольные суммы совпадают.");
     ExpectArchiveOf({ReportName(), "1.mp3", "2.mp3", "3.mp3"});
     EXPECT_EQ(boxes_.Texts(), (std::vector<std::string>{"Вы уверены?", "Вы уверены?"}));
 }
 
+// A restart after two recordings reserves number 3 for the next participant; closing without
+// recording it counts the two that exist (the way an operator re-makes a failed archive).
+TEST_F(ExamCloseTest, CloseAfterARestartCountsTheRecordedParticipantsOnly) {
+    interview_->StartRecording();
+    Pump(1.2);
+    interview_->NextParticipant();
+    Pump(1.2);
+    Restart();
+    EXPECT_EQ(boxes_.Texts().back(), "В папке собеседования уже есть записи участников: 2. "
+                                     "Нумерация продолжится с участника 3.");
+    CloseInterview();
+
+    const std::vector<std::string> lines = ReportFileLines();
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_TRUE(lines[5].starts_with("1.mp3;"));
+    EXPECT_TRUE(lines[6].starts_with("2.mp3;"));
+    EXPECT_EQ(lines[7], "Участников;2");
+    EXPECT_EQ(interviewSeen_.report->participants, 2);
+    ExpectArchiveOf({ReportName(), "1.mp3", "2.mp3"});
+}
+
 TEST_F(ExamCloseTest, CloseWithoutRecordingsArchivesTheReportOnly) {
-    interview_->Close();
+    CloseInterview();
 
     std::vector<std::string> expected = Header();
     expected.push_back("Участников;1");
@@ -142,7 +179,7 @@ TEST_F(ExamCloseTest, CloseWithoutRecordingsArchivesTheReportOnly) {
 // the day the parameters were saved.
 TEST_F(ExamCloseTest, CloseOnALaterDayNamesTheReportAndArchiveByThatDay) {
     calendar_.day = platform::Today() + 1;
-    interview_->Close();
+    CloseInterview();
     EXPECT_NE(Day(), platform::FormatDateTime("ddmmyyyy", State().examDate));
     EXPECT_TRUE(fs::exists(ReportPath()));
     ExpectClosed();
@@ -152,7 +189,7 @@ TEST_F(ExamCloseTest, CloseOnALaterDayNamesTheReportAndArchiveByThatDay) {
 TEST_F(ExamCloseTest, RepeatedCloseAfterAFailedSaveKeepsOneCountLine) {
     // A folder where the report should go makes the save fail.
     fs::create_directory(ReportPath());
-    interview_->Close();
+    CloseInterview();
     ASSERT_EQ(boxes_.Texts().size(), 1u);
     EXPECT_EQ(boxes_.Texts()[0].rfind("Cannot create file \"" + ReportPath() + "\".", 0), 0u)
         << boxes_.Texts()[0];
@@ -162,7 +199,7 @@ TEST_F(ExamCloseTest, RepeatedCloseAfterAFailedSaveKeepsOneCountLine) {
     EXPECT_FALSE(fs::exists(ArchivePath()));
 
     fs::remove(ReportPath());
-    interview_->Close();
+    CloseInterview();
     std::vector<std::string> expected = Header();
     expected.push_back("Участников;1");
     EXPECT_EQ(ReportFileLines(), expected);
@@ -170,20 +207,98 @@ TEST_F(ExamCloseTest, RepeatedCloseAfterAFailedSaveKeepsOneCountLine) {
     ExpectClosed();
 }
 
-TEST_F(ExamCloseTest, ArchiveFailureIsShownAfterTheReportIsSaved) {
+// A failed archive is named with its path and the reason, removed, and the close stays usable.
+TEST_F(ExamCloseTest, ArchiveFailureIsShownAndTheCloseCanBeRepeated) {
     archive::sevenzip::SetSevenZipLibraryFileName("7z-not-installed.so");
-    interview_->Close();
+    CloseInterview();
     archive::sevenzip::SetSevenZipLibraryFileName("7z.so");
 
     EXPECT_EQ(boxes_.Texts(),
-              (std::vector<std::string>{"Sevenzip: Failed to load 7z-not-installed.so"}));
+              (std::vector<std::string>{"Не удалось создать архив собеседования " + ArchivePath() +
+                                        ": Sevenzip: Failed to load 7z-not-installed.so"}));
     EXPECT_TRUE(fs::exists(ReportPath()));
     ASSERT_TRUE(interviewSeen_.report);
     EXPECT_EQ(interviewSeen_.report->fileName, ReportName());
-    EXPECT_FALSE(interviewSeen_.exam.closeShown);
-    EXPECT_TRUE(interviewSeen_.exam.exitShown);
+    EXPECT_TRUE(interviewSeen_.exam.closeShown);
+    EXPECT_FALSE(interviewSeen_.exam.exitShown);
     EXPECT_FALSE(interviewSeen_.archive);
     EXPECT_FALSE(fs::exists(ArchivePath()));
+
+    CloseInterview();
+    ExpectClosed();
+    ExpectArchiveOf({ReportName()});
+    std::vector<std::string> expected = Header();
+    expected.push_back("Участников;1");
+    EXPECT_EQ(ReportFileLines(), expected);
+}
+
+// A recording that no longer matches its report line makes the archive fail its read-back: it is
+// reported as damaged and removed, and once the cause is gone the close is repeated.
+TEST_F(ExamCloseTest, AnArchiveThatDisagreesWithTheReportIsDamagedAndRemoved) {
+    const std::string recorded(3000, 'a');
+    std::ofstream(Recording(1), std::ios::binary) << recorded;
+    Restart(); // the line of 1.mp3 is taken now
+    std::ofstream(Recording(1), std::ios::binary) << std::string(3000, 'b');
+    boxes_.Clear();
+    CloseInterview();
+
+    const std::string damaged = "Архив повреждён: " + fs::path(State().folder).filename().string() +
+                                "/1.mp3, контрольная сумма не совпадает";
+    ASSERT_TRUE(interviewSeen_.proof);
+    EXPECT_FALSE(interviewSeen_.proof->sound);
+    EXPECT_TRUE(interviewSeen_.proof->text.starts_with(damaged)) << interviewSeen_.proof->text;
+    ASSERT_EQ(boxes_.Texts().size(), 1u);
+    EXPECT_EQ(boxes_.Texts()[0], "Не удалось создать архив собеседования " + ArchivePath() + ": " +
+                                     interviewSeen_.proof->text);
+    EXPECT_FALSE(fs::exists(ArchivePath()));
+    EXPECT_TRUE(interviewSeen_.exam.closeShown);
+    EXPECT_FALSE(interviewSeen_.archive);
+
+    std::ofstream(Recording(1), std::ios::binary) << recorded;
+    CloseInterview();
+    ExpectClosed();
+    EXPECT_EQ(interviewSeen_.proof->text,
+              "Архив проверен: 1 записей, контрольные суммы совпадают.");
+    ExpectArchiveOf({ReportName(), "1.mp3"});
+}
+
+// A full Desktop: the reason reaches the operator in Russian first, the incomplete zip is removed,
+// and after space is freed the close is repeated with one count line.
+TEST_F(ExamCloseTest, AFullDiskFailsTheArchiveUntilSpaceIsFreed) {
+    platform::testing::TemporaryFileSystem small("size=256k");
+    if (!small.Mounted())
+        GTEST_SKIP() << small.SkipReason();
+    // The Desktop moves onto the small file system; the interview starts there afresh.
+    subscriptions_.clear();
+    interview_.reset();
+    fs::remove_all(desktop_.Desktop());
+    fs::create_directory_symlink(small.Folder(), desktop_.Desktop());
+    Restart();
+    // Data that does not compress: the archive needs as much room again.
+    std::string noise(150 * 1024, '\0');
+    std::uint32_t seed = 12345;
+    for (char& byte : noise)
+        byte = static_cast<char>((seed = seed * 1103515245 + 12345) >> 24);
+    std::ofstream(State().folder + "/notes.bin", std::ios::binary) << noise;
+    boxes_.Clear();
+    CloseInterview();
+
+    ASSERT_EQ(boxes_.Texts().size(), 1u);
+    EXPECT_TRUE(boxes_.Texts()[0].starts_with("Не удалось создать архив собеседования " +
+                                              ArchivePath() + ": Нет места на диске ("))
+        << boxes_.Texts()[0];
+    EXPECT_FALSE(fs::exists(ArchivePath()));
+    EXPECT_TRUE(interviewSeen_.exam.closeShown);
+
+    fs::remove(State().folder + "/notes.bin");
+    CloseInterview();
+    ExpectClosed();
+    std::vector<std::string> expected = Header();
+    expected.push_back("Участников;1");
+    EXPECT_EQ(ReportFileLines(), expected);
+    ExpectArchiveOf({ReportName()});
+    subscriptions_.clear();
+    interview_.reset(); // before the file system goes
 }
 
 } // namespace

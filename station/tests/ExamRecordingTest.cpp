@@ -223,7 +223,7 @@ TEST_F(ExamRecordingTest, QuittingBeforeReadinessOrAfterTheCloseAsksNothing) {
     ASSERT_TRUE(interview_->ConfirmReadiness());
     interview_->StartRecording();
     Pump(0.5);
-    interview_->Close();
+    CloseInterview();
     ASSERT_FALSE(Exam().closeShown);
     boxes_.Clear();
     EXPECT_TRUE(interview_->MayQuit());

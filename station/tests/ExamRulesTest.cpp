@@ -1,6 +1,7 @@
 // The exam page's meter rule and timer text.
 #include "station/LevelMeter.h"
 #include "station/TimerText.h"
+#include "station/core/ReportLines.h"
 
 #include <gtest/gtest.h>
 
@@ -61,6 +62,18 @@ TEST(TimerTextTest, CountsTicksAndShowsMinutesAndSecondsOfTheHour) {
             elapsed = AddOneSecond(elapsed);
         EXPECT_EQ(TimerText(elapsed), c.expected) << c.ticks << " ticks";
     }
+}
+
+// The count line names the last participant whose file exists: a pass that failed before its file
+// was created leaves a line with size -1 and recorded nobody.
+TEST(ReportLinesTest, HighestRecordedParticipantSkipsLinesOfMissingFiles) {
+    ReportLines report;
+    report.Append({"title", "01.01.2025", "Город", "000145;Школа", "Аудитория;012"});
+    EXPECT_EQ(report.HighestRecordedParticipant(), 0);
+    report.Append("1.mp3;01-01-2025 10.00.00;16000;0A0B0C0D");
+    report.Append("10.mp3;01-01-2025 10.05.00;0;00000000");
+    report.Append("11.mp3;30-12-1899 00.00.00;-1;00000000");
+    EXPECT_EQ(report.HighestRecordedParticipant(), 10);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The interview's parameters and readiness: what is stored, what is refused, the folder and the
 // report's header, and an interview resumed in a folder that already holds recordings.
+#include "station/safeguards/NameLengthCheck.h"
 #include "station/tests/CoreFixture.h"
 
 #include <filesystem>
@@ -52,6 +53,29 @@ TEST_F(InterviewParametersTest, MissingParameterIsRefusedAndNothingIsStored) {
         EXPECT_EQ(boxes_.Texts(), std::vector<std::string>{MissingData}) << missing;
         EXPECT_TRUE(NothingStored()) << missing;
     }
+}
+
+// A value that would make the folder, report or archive name longer than the file system takes is
+// refused when saved, naming the field, not when the interview is already under way.
+TEST_F(InterviewParametersTest, NamesTooLongForTheFileSystemAreRefusedNamingTheField) {
+    std::string cyrillicRoom; // 130 letters of two bytes each
+    for (int i = 0; i < 130; ++i)
+        cyrillicRoom += "ж";
+    const struct {
+        std::string code, room;
+        TooLongField field;
+    } cases[] = {
+        {std::string(240, '7'), "12", TooLongField::SchoolCode},
+        {"145", cyrillicRoom, TooLongField::Room},
+        {std::string(120, '1'), std::string(120, '2'), TooLongField::Both},
+    };
+    for (const auto& c : cases) {
+        boxes_.Clear();
+        EXPECT_FALSE(Save("Город", "Школа", c.code.c_str(), c.room.c_str())) << c.room;
+        EXPECT_EQ(boxes_.Texts(), std::vector<std::string>{TooLongFieldText(c.field)}) << c.room;
+        EXPECT_TRUE(NothingStored());
+    }
+    EXPECT_TRUE(Save("Город", "Школа", std::string(200, '7').c_str(), "12"));
 }
 
 TEST_F(InterviewParametersTest, SpacesAreTextAndShortValuesArePadded) {
@@ -174,6 +198,55 @@ TEST_F(InterviewParametersTest, RecordingsAlreadyInTheFolderAreKeptAndNumberingC
     std::string content;
     first >> content;
     EXPECT_EQ(content, "1.mp3");
+}
+
+// A folder named like a recording is no recording: it gets no report line and no checksum box, but
+// its number is taken so that nothing is ever recorded over it.
+TEST_F(InterviewParametersTest, AFolderNamedLikeARecordingIsLeftAloneButItsNumberIsTaken) {
+    Save("Р", "Ш", "145", "12");
+    const std::string folder = TodayFolder("000145", "012");
+    fs::create_directories(folder + "/4.mp3");
+    std::ofstream(folder + "/4.mp3/inside.txt") << "kept";
+    std::ofstream(folder + "/1.mp3") << "1.mp3";
+    ASSERT_TRUE(interview_->ConfirmReadiness());
+
+    EXPECT_EQ(State().participant, 5);
+    const std::vector<std::string> report = interview_->Report();
+    ASSERT_EQ(report.size(), 6u);
+    EXPECT_TRUE(report[5].starts_with("1.mp3;"));
+    EXPECT_EQ(boxes_.Texts(),
+              std::vector<std::string>{
+                  "В папке собеседования уже есть записи участников: 1. В папке собеседования "
+                  "есть объекты с именами записей, которые не являются файлами записей: 4.mp3. "
+                  "Они оставлены как есть и не войдут в отчёт. Нумерация продолжится с "
+                  "участника 5."});
+    EXPECT_TRUE(fs::is_regular_file(folder + "/4.mp3/inside.txt"));
+}
+
+// Two windows on one interview would record over each other's files: the second refuses readiness
+// and changes nothing, for as long as the first one lives.
+TEST_F(InterviewParametersTest, ASecondStationOnTheSameInterviewIsRefused) {
+    ASSERT_TRUE(Save("Р", "Ш", "145", "12"));
+    ASSERT_TRUE(interview_->ConfirmReadiness());
+    boxes_.Clear();
+
+    auto second = std::make_unique<Interview>(services_);
+    coretest::Notifications seen;
+    const Subscription messages = second->Observers().Subscribe(reporter_);
+    const Subscription told = second->Observers().Subscribe(seen);
+    ASSERT_TRUE(second->SaveParameters(
+        {.region = "Р", .schoolName = "Ш", .schoolCode = "145", .room = "12"}));
+    EXPECT_FALSE(second->ConfirmReadiness());
+    EXPECT_EQ(boxes_.Texts(),
+              std::vector<std::string>{"Это собеседование уже ведётся в другом окне программы."});
+    EXPECT_TRUE(second->State().folder.empty());
+    EXPECT_TRUE(second->Report().empty());
+    EXPECT_TRUE(seen.opened.empty());
+
+    // Once the first station has ended, the interview can be taken up again.
+    subscriptions_.clear();
+    interview_.reset();
+    EXPECT_TRUE(second->ConfirmReadiness());
 }
 
 TEST_F(InterviewParametersTest, FolderThatCannotBeCreatedIsReportedAndNothingOpens) {

@@ -56,9 +56,16 @@ TEST(ExistingRecordingsTest, OnlyNamesTheStationWritesCountInNumericOrder) {
                              "4.mp3.tmp", "99999999999.mp3", "2147483647.mp3", "-5.mp3", ".mp3",
                              "01-05032025-000000-000145-012.csv"})
         std::ofstream(folder / name) << "x";
-    EXPECT_EQ(ExistingRecordingNumbers(folder.string()), (std::vector<long long>{1, 2, 10}));
+    // Named like recordings but no recording files: a folder, and a link to a recording.
+    fs::create_directory(folder / "12.mp3");
+    fs::create_symlink(folder / "1.mp3", folder / "11.mp3");
+    const ExistingRecordings found = FindExistingRecordings(folder.string());
+    EXPECT_EQ(found.recordings, (std::vector<long long>{1, 2, 10}));
+    EXPECT_EQ(found.others, (std::vector<long long>{11, 12}));
+    EXPECT_EQ(found.NextNumber(), 13);
+    EXPECT_EQ(ExistingRecordings{}.NextNumber(), 1);
     fs::remove_all(folder);
-    EXPECT_THROW(ExistingRecordingNumbers(folder.string()), std::runtime_error);
+    EXPECT_THROW(FindExistingRecordings(folder.string()), std::runtime_error);
 }
 
 } // namespace

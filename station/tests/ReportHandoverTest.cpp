@@ -41,7 +41,7 @@ TEST_F(ReportHandoverRecordingTest, EachFinishedFileIsReportedBeforeTheNextStart
     interview_->NextParticipant();
     ASSERT_EQ(interview_->Report().size(), 6u);
     coretest::Pump(0.5);
-    interview_->Close();
+    CloseInterview();
     const std::vector<std::string> report = interview_->Report();
     ASSERT_EQ(report.size(), 8u);
     EXPECT_TRUE(report[5].starts_with("1.mp3;")) << report[5];

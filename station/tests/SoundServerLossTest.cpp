@@ -69,7 +69,7 @@ TEST_F(SoundServerLossTest, ExamRecordingTellsTheFailureAndKeepsTheFileAndItsLin
     ASSERT_TRUE(ExamRecorder().Busy());
     server_->Stop();
 
-    ASSERT_TRUE(PumpUntil([&] { return Shown("Ошибка записи: "); }))
+    ASSERT_TRUE(PumpUntil([&] { return Shown("Ошибка записи: Микрофон недоступен ("); }))
         << ::testing::PrintToString(boxes_.Texts());
     EXPECT_EQ(interviewSeen_.exam.banner, RecordingBanner::Failed);
     ASSERT_TRUE(PumpUntil([&] { return !ExamRecorder().Busy(); }));
@@ -91,8 +91,9 @@ TEST_F(SoundServerLossTest, CheckTellsTheFailureAndReturnsToIdle) {
     ASSERT_TRUE(check_->TestRecorder().Busy());
     server_->Stop();
 
-    ASSERT_TRUE(PumpUntil([&] { return Shown("Ошибка проверки микрофона: "); }))
-        << ::testing::PrintToString(boxes_.Texts());
+    ASSERT_TRUE(PumpUntil([&] {
+        return Shown("Ошибка проверки микрофона: Микрофон недоступен (");
+    })) << ::testing::PrintToString(boxes_.Texts());
     EXPECT_EQ(check_->State(), CheckState{});
     EXPECT_EQ(checkSeen_.check, CheckState{});
 }

@@ -14,8 +14,10 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyleHints>
 #include <QTest>
 #include <QTimer>
 
@@ -187,6 +189,14 @@ TEST_F(StationViewsTest, ExamPageFollowsTheInterviewFromStartToExit) {
     EXPECT_EQ(ExamText("timerLabel"), "0 мин. 0 сек.");
 
     ExamButton("closeButton").click();
+    // The archive is packed on a thread of its own: the page shows its progress meanwhile.
+    EXPECT_EQ(ExamText("recordingBanner"), "Идёт упаковка архива …");
+    EXPECT_TRUE(ExamShown("packingBar"));
+    EXPECT_FALSE(ExamShown("closeButton"));
+    EXPECT_FALSE(ExamShown("exitButton"));
+    ASSERT_TRUE(PumpUntil([&] { return ExamShown("exitButton"); }));
+    EXPECT_FALSE(ExamShown("packingBar"));
+    EXPECT_EQ(ExamText("proofLabel"), "Архив проверен: 2 записей, контрольные суммы совпадают.");
     const std::string day = platform::FormatDateTime("ddmmyyyy", platform::Today());
     EXPECT_EQ(ExamText("reportLabel"), "Сформирован отчёт:  01-" + day + "-000000-000145-012.csv");
     EXPECT_EQ(ExamText("countLabel"), "Участников: 2");
@@ -200,10 +210,33 @@ TEST_F(StationViewsTest, ExamPageFollowsTheInterviewFromStartToExit) {
     EXPECT_FALSE(ExamButton("startButton").isEnabled());
     EXPECT_TRUE(ExamShown("levelMeter"));
 
-    QTimer::singleShot(0, [this] { ExamButton("exitButton").click(); });
+    // A click after the double-click interval is the operator's own choice to exit.
+    QTimer::singleShot(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50,
+                       [this] { ExamButton("exitButton").click(); });
     // Should the exit not work, the loop is ended with another code.
     QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });
     EXPECT_EQ(QCoreApplication::exec(), 0);
+}
+
+// "Выйти из программы" appears where "Завершить собеседование" was: the second click of a double
+// click on the close must not end the program.
+TEST_F(StationViewsTest, ADoubleClickOnTheCloseDoesNotExit) {
+    OpenExamPage();
+    auto& close = ExamButton("closeButton");
+    const QPoint spot = close.rect().center();
+    QTimer::singleShot(0, [&] {
+        QTest::mouseClick(&close, Qt::LeftButton, {}, spot);
+        ASSERT_TRUE(PumpUntil([&] { return ExamShown("exitButton"); }));
+        auto& exit = ExamButton("exitButton");
+        const QPoint there = exit.mapFromGlobal(close.mapToGlobal(spot));
+        ASSERT_TRUE(exit.rect().contains(there));
+        QTest::mouseDClick(&exit, Qt::LeftButton, {}, there);
+        QTest::mouseClick(&exit, Qt::LeftButton, {}, there);
+    });
+    QTimer::singleShot(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 1000,
+                       [] { QCoreApplication::exit(7); });
+    EXPECT_EQ(QCoreApplication::exec(), 7);
+    EXPECT_TRUE(window_->isVisible());
 }
 
 TEST_F(StationViewsTest, CheckTogglesShowTheCheckState) {

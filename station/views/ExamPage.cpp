@@ -15,6 +15,8 @@
 #include "station/views/ViewHelpers.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QStyleHints>
 #include <QVBoxLayout>
 
 using controls::StationFont;
@@ -36,6 +38,8 @@ const char* BannerText(RecordingBanner banner) {
         return NoSignalText;
     case RecordingBanner::LowSpace:
         return LowSpaceText;
+    case RecordingBanner::Packing:
+        return "Идёт упаковка архива …";
     case RecordingBanner::None:
         break;
     }
@@ -76,6 +80,10 @@ ExamPage::ExamPage(QWidget* parent, Interview& interview) : QWidget(parent), int
     countLabel_ = Named(CaptionLabel(controlsBlock_, 21, 12, -19, false, 552), "countLabel");
     reportLabel_ = Named(CaptionLabel(controlsBlock_, 21, 168, -13, true), "reportLabel");
     archiveLabel_ = Named(CaptionLabel(controlsBlock_, 21, 191, -13, true), "archiveLabel");
+    proofLabel_ = Named(CaptionLabel(controlsBlock_, 21, 210, -13, true), "proofLabel");
+    packingBar_ =
+        Named(new controls::ProgressBar(controlsBlock_, QRect(21, 60, 552, 26)), "packingBar");
+    packingLabel_ = Named(CaptionLabel(controlsBlock_, 21, 92, -13, false, 552), "packingLabel");
     const QFont buttonFont = StationFont(-19);
     startButton_ =
         Named(new controls::PictureButton(controlsBlock_, QRect(579, 14, 314, 43),
@@ -114,8 +122,18 @@ ExamPage::ExamPage(QWidget* parent, Interview& interview) : QWidget(parent), int
 
     startButton_->onClick = [this](QObject*) { interview_.StartRecording(); };
     nextButton_->onClick = [this](QObject*) { interview_.NextParticipant(); };
-    closeButton_->onClick = [this](QObject*) { interview_.Close(); };
-    exitButton_->onClick = [](QObject*) { QCoreApplication::quit(); };
+    closeButton_->onClick = [this](QObject*) {
+        closeClicked_.start();
+        interview_.Close();
+    };
+    exitButton_->onClick = [this](QObject*) {
+        // The exit button takes the close button's place: the second click of a double click on
+        // "Завершить собеседование" would land on it and end the program unasked.
+        if (closeClicked_.isValid() &&
+            closeClicked_.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval())
+            return;
+        QCoreApplication::quit();
+    };
     recordingTimer_->onTimer = [this](QObject*) { interview_.Tick(); };
     ExamChanged(interview_.Exam());
     subscription_ = interview_.Observers().Subscribe(*this);
@@ -131,6 +149,7 @@ void ExamPage::InterviewOpened(const InterviewState& state) {
     countLabel_->clear();
     archiveLabel_->clear();
     reportLabel_->clear();
+    proofLabel_->clear();
 }
 
 void ExamPage::ParticipantChanged(std::int32_t participant) {
@@ -147,6 +166,13 @@ void ExamPage::ExamChanged(const ExamState& state) {
     // Once started the timer keeps its own rhythm; enabling it again does not restart it.
     recordingTimer_->SetEnabled(state.timerRunning);
     recordingBanner_->setText(QString::fromUtf8(BannerText(state.banner)));
+    const bool packing = state.banner == RecordingBanner::Packing;
+    packingBar_->setVisible(packing);
+    packingLabel_->setVisible(packing);
+    if (packing) {
+        packingBar_->SetPosition(0);
+        packingLabel_->clear();
+    }
 }
 
 void ExamPage::ElapsedChanged(platform::DateTime elapsed) {
@@ -160,8 +186,28 @@ void ExamPage::LevelChanged(std::int64_t position) {
 void ExamPage::ReportSaved(const SavedReport& report) {
     reportLabel_->setText(Text("Сформирован отчёт:  " + report.fileName));
     countLabel_->setText(Text("Участников: " + std::to_string(report.participants)));
+    proofLabel_->clear();
 }
 
 void ExamPage::ArchiveWritten(const std::string& archivePath) {
     archiveLabel_->setText(Text("Архив собеседования: " + archivePath));
+}
+
+void ExamPage::ArchiveReadBack(const ArchiveProof& proof) {
+    proofLabel_->setText(Text(proof.text));
+}
+
+void ExamPage::PackingProgressed(const PackingProgress& progress) {
+    const auto percent =
+        progress.bytesTotal == 0
+            ? 100
+            : static_cast<long long>(progress.bytesDone * 100 / progress.bytesTotal);
+    packingBar_->SetPosition(percent);
+    const auto megabytes = [](std::uint64_t bytes) {
+        return QString::number(static_cast<double>(bytes) / 1e6, 'f', 1);
+    };
+    packingLabel_->setText(QStringLiteral("Файлов: %1 из %2, МБ: %3 из %4")
+                               .arg(progress.filesDone)
+                               .arg(progress.filesTotal)
+                               .arg(megabytes(progress.bytesDone), megabytes(progress.bytesTotal)));
 }

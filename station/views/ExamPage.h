@@ -4,6 +4,7 @@
 
 #include "station/core/ObserverList.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 class Interview;
@@ -29,6 +30,8 @@ private:
     void LevelChanged(std::int64_t position) override;
     void ReportSaved(const SavedReport& report) override;
     void ArchiveWritten(const std::string& archivePath) override;
+    void ArchiveReadBack(const ArchiveProof& proof) override;
+    void PackingProgressed(const PackingProgress& progress) override;
 
     Interview& interview_;
 
@@ -48,6 +51,9 @@ private:
     controls::Label* countLabel_;
     controls::Label* reportLabel_;
     controls::Label* archiveLabel_;
+    controls::Label* proofLabel_;       // the archive read back, or why it failed
+    controls::ProgressBar* packingBar_; // bytes packed, while the archive is made
+    controls::Label* packingLabel_;     // files and megabytes packed of the total
     controls::PictureButton* startButton_;
     controls::PictureButton* nextButton_;
     controls::PictureButton* closeButton_;
@@ -56,6 +62,7 @@ private:
     QWidget* meterBlock_;
     controls::ProgressBar* levelMeter_;
     controls::Timer* recordingTimer_; // 1000 ms
+    QElapsedTimer closeClicked_;      // since the last click on the close button
 
     // Declared last: it ends before the widgets go.
     Subscription subscription_;

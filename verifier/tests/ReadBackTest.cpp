@@ -26,7 +26,18 @@ TEST(ReadBackTest, ASoundArchiveIsConfirmedWithItsRecordingCount) {
     const ReadBackResult result = ReadBack(interview.Zip(), interview.ReportBytes());
     EXPECT_TRUE(result.Sound) << result.BadEntry << ", " << result.Reason;
     EXPECT_EQ(result.Recordings, 3u);
-    EXPECT_EQ(ReadBackMessage(result), "Архив проверен: 3 записи, контрольные суммы совпадают.");
+    EXPECT_EQ(ReadBackMessage(result), "Архив проверен: 3 записей, контрольные суммы совпадают.");
+}
+
+// The interview folder is archived whole: a note, or a folder named like a recording, is no fault.
+TEST(ReadBackTest, OtherFilesOfTheFolderAreReadButNoFault) {
+    const InterviewFixture interview(2);
+    std::filesystem::create_directory(interview.InFolder("7.mp3"));
+    testing::WriteFile(interview.InFolder("7.mp3") + "/inside.txt", "kept");
+    testing::WriteFile(interview.InFolder("notes.txt"), "a note");
+    const ReadBackResult result = ReadBack(interview.Zip(), interview.ReportBytes());
+    EXPECT_TRUE(result.Sound) << result.BadEntry << ", " << result.Reason;
+    EXPECT_EQ(result.Recordings, 2u);
 }
 
 TEST(ReadBackTest, TheFirstWrongEntryIsNamedWithTheReason) {

@@ -1,0 +1,36 @@
+// The interview archive: the interview folder packed into its zip on the Desktop and then read back
+// with an independent zip reader, so that the close only reports an archive that is proven to hold
+// every recording and the report as they stand on disk. An archive that could not be written or
+// proven is removed: no incomplete zip is left where a receiver could take it for the real one.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+struct PackingProgress {
+    std::uint64_t filesDone = 0;
+    std::uint64_t filesTotal = 0;
+    std::uint64_t bytesDone = 0;
+    std::uint64_t bytesTotal = 0;
+};
+
+struct ArchiveRequest {
+    std::string archivePath; // the zip, full path
+    std::string folder;      // the interview folder, packed under its own name
+    std::string reportName;  // the report's file name inside the folder, as saved
+};
+
+struct ArchiveOutcome {
+    bool proven = false;
+    // Proven: "Архив проверен: N записей, контрольные суммы совпадают."; otherwise what went wrong,
+    // for the operator ("Не удалось создать архив собеседования <path>: <reason>" or
+    // "Архив повреждён: <entry>, <reason>").
+    std::string text;
+    bool damaged = false; // written, but the read-back found it wrong
+};
+
+// Packs and proves the archive; runs on whichever thread calls it. `progress` is called on that
+// thread as the archive library moves through the files. Never raises.
+ArchiveOutcome WriteProvenArchive(const ArchiveRequest& request,
+                                  const std::function<void(const PackingProgress&)>& progress);

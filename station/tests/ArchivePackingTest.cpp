@@ -1,0 +1,74 @@
+// The close's archive is packed on a thread of its own: the GUI thread goes on with its events
+// while a large interview folder is packed, and the progress it is told moves to the total.
+#include "station/tests/CoreFixture.h"
+
+#include <fstream>
+
+namespace {
+
+class ArchivePackingTest : public coretest::CoreFixture {};
+
+TEST_F(ArchivePackingTest, TheGuiThreadRunsWhileALargeFolderIsPackedAndProgressMoves) {
+    OpenInterview();
+    // Data that does not compress, in several files: deflating it takes a while.
+    constexpr int Files = 6;
+    constexpr std::size_t FileBytes = 4 * 1024 * 1024;
+    std::uint32_t seed = 2026;
+    for (int n = 1; n <= Files; ++n) {
+        std::string noise(FileBytes, '\0');
+        for (char& byte : noise)
+            byte = static_cast<char>((seed = seed * 1103515245 + 12345) >> 24);
+        std::ofstream(State().folder + "/notes" + std::to_string(n) + ".bin", std::ios::binary)
+            << noise;
+    }
+    interview_->Close();
+    // Close returned at once: the packing goes on while this thread handles its events.
+    EXPECT_TRUE(interview_->Packing());
+    EXPECT_EQ(interviewSeen_.exam.banner, RecordingBanner::Packing);
+    int turns = 0;
+    ASSERT_TRUE(coretest::PumpUntil(
+        [&] {
+            ++turns;
+            return !interview_->Packing();
+        },
+        300));
+    EXPECT_GT(turns, 10);
+
+    const std::vector<PackingProgress>& seen = interviewSeen_.packing;
+    ASSERT_GE(seen.size(), 3u);
+    for (std::size_t i = 1; i < seen.size(); ++i) {
+        EXPECT_GE(seen[i].bytesDone, seen[i - 1].bytesDone);
+        EXPECT_GE(seen[i].filesDone, seen[i - 1].filesDone);
+    }
+    const std::uint64_t total = seen.back().bytesTotal;
+    EXPECT_GE(total, Files * FileBytes);
+    EXPECT_EQ(seen.back().filesTotal, Files + 1u); // and the report
+    EXPECT_EQ(seen.back().bytesDone, total);
+    EXPECT_EQ(seen.back().filesDone, seen.back().filesTotal);
+    // Some report fell between the start and the end.
+    EXPECT_TRUE(std::any_of(seen.begin(), seen.end(), [&](const PackingProgress& p) {
+        return p.bytesDone > 0 && p.bytesDone < total;
+    }));
+    ASSERT_TRUE(interviewSeen_.proof);
+    EXPECT_TRUE(interviewSeen_.proof->sound) << interviewSeen_.proof->text;
+    EXPECT_EQ(interviewSeen_.exam.banner, RecordingBanner::None);
+    EXPECT_TRUE(interviewSeen_.exam.exitShown);
+}
+
+// Quitting while the archive is packed asks first, and on OK waits for the whole archive.
+TEST_F(ArchivePackingTest, QuittingDuringThePackingWaitsForTheArchive) {
+    OpenInterview();
+    std::ofstream(State().folder + "/notes.bin", std::ios::binary)
+        << std::string(8 * 1024 * 1024, 'x');
+    interview_->Close();
+    ASSERT_TRUE(interview_->Packing());
+    boxes_.Clear();
+    EXPECT_TRUE(interview_->MayQuit());
+    EXPECT_EQ(boxes_.Texts(),
+              std::vector<std::string>{"Архив ещё упаковывается. Выйти из программы?"});
+    EXPECT_FALSE(interview_->Packing());
+    ASSERT_TRUE(interviewSeen_.proof);
+    EXPECT_TRUE(interviewSeen_.proof->sound) << interviewSeen_.proof->text;
+}
+
+} // namespace
