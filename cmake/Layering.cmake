@@ -100,8 +100,9 @@ station_include_rules(NAME station_app TARGETS station_services interview-statio
     ALLOW ${STATION_CORE_HEADERS} "^station/app/" "^audio/" "^archive/" ${STATION_PORTABLE_PLATFORM}
           "^platform/qt/")
 
-# The receiving side's check and its program read archives with their own libraries.
+# The receiving side's check and its program read archives with their own libraries; of the
+# station they share only its rules for names.
 station_include_rules(NAME verifier TARGETS interview_check interview_verify_tool interview-verify
     FILES verifier/*.h verifier/*.cpp verifier/tool/*.h verifier/tool/*.cpp
-    ALLOW "^verifier/" ${STATION_PORTABLE_PLATFORM}
+    ALLOW "^verifier/" "^station/[^/]+\\.h$" ${STATION_PORTABLE_PLATFORM}
     NO_QT)

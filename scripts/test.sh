@@ -34,6 +34,6 @@ export UBSAN_OPTIONS="print_stacktrace=1 halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/scripts/lsan-suppressions.txt print_suppressions=0"
 sanitized build-asan STATION_SANITIZE_ADDRESS || status=1
 
-export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$root/scripts/tsan-suppressions.txt"
 sanitized build-tsan STATION_SANITIZE_THREAD -L concurrency || status=1
 exit $status

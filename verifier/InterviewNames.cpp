@@ -1,5 +1,6 @@
 #include "verifier/InterviewNames.h"
 
+#include "station/ExistingRecordings.h"
 #include "verifier/ReportFormat.h"
 
 #include <cctype>
@@ -43,21 +44,8 @@ bool HasExtension(std::string_view name, std::string_view extension) {
 }
 
 std::optional<std::int64_t> ParticipantNumber(std::string_view name) {
-    constexpr std::string_view Suffix = ".mp3";
-    if (name.size() <= Suffix.size() || !name.ends_with(Suffix))
-        return std::nullopt;
-    const std::string_view digits = name.substr(0, name.size() - Suffix.size());
-    if (digits.size() > 10 || digits[0] == '0')
-        return std::nullopt;
-    std::int64_t number = 0;
-    for (const char digit : digits) {
-        if (digit < '0' || digit > '9')
-            return std::nullopt;
-        number = number * 10 + (digit - '0');
-    }
-    if (number > INT32_MAX)
-        return std::nullopt;
-    return number;
+    // The station's own rule for the names it gives recordings.
+    return ParticipantNumberOf(std::string(name));
 }
 
 } // namespace interview_check

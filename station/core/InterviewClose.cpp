@@ -72,16 +72,20 @@ void Interview::Close() {
 }
 
 void Interview::ArchiveFinished(const std::string& archivePath, const ArchiveOutcome& outcome) {
-    observers_.Notify([&](StationObserver& observer) {
-        observer.ArchiveReadBack({.sound = outcome.proven, .text = outcome.text});
-    });
+    const auto tellProof = [&] {
+        observers_.Notify([&](StationObserver& observer) {
+            observer.ArchiveReadBack({.sound = outcome.proven, .text = outcome.text});
+        });
+    };
     if (outcome.proven) {
         closed_ = true;
         exam_.exitShown = true;
         PublishExam();
         observers_.Notify([&](StationObserver& observer) { observer.ArchiveWritten(archivePath); });
+        tellProof();
         return;
     }
+    tellProof();
     // The zip is gone; the operator can free space or remove the cause and close again, which
     // saves the report anew with its single count line.
     exam_.closeShown = true;

@@ -52,3 +52,9 @@ void WorkLog::ReportSaved(const SavedReport& report) {
 void WorkLog::ArchiveWritten(const std::string& archivePath) {
     log_.ArchiveWritten(archivePath);
 }
+
+void WorkLog::ArchiveReadBack(const ArchiveProof& proof) {
+    // A damaged archive reaches the operator, and so this log, as a failure of its own.
+    if (proof.sound)
+        log_.Write(proof.text);
+}

@@ -19,6 +19,7 @@ public:
     void Warning(const std::string& text) override;
     void ReportSaved(const SavedReport& report) override;
     void ArchiveWritten(const std::string& archivePath) override;
+    void ArchiveReadBack(const ArchiveProof& proof) override;
 
 private:
     StationLog& log_;

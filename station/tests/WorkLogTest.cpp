@@ -75,7 +75,7 @@ TEST_F(WorkLogTest, AnInterviewWithAFailedRecordingLeavesOneTimedLinePerEvent) {
     interviewSeen_.level = 0;
     ASSERT_TRUE(PumpUntil([&] { return interviewSeen_.level > 2; }));
     Skip(65s);
-    interview_->Close();
+    CloseInterview();
     ASSERT_TRUE(interviewSeen_.archive.has_value());
     subscriptions_.clear();
 
@@ -91,6 +91,8 @@ TEST_F(WorkLogTest, AnInterviewWithAFailedRecordingLeavesOneTimedLinePerEvent) {
         Escaped("Запись завершена: 2.mp3, 1 мин. ") + "(5|6)" + Escaped(" сек."),
         Escaped("Собеседование завершено: отчёт " + report + ", участников 2"),
         Escaped("Архив записан: " + *interviewSeen_.archive),
+        // The first recording failed with its folder gone: only the second is in the archive.
+        Escaped("Архив проверен: 1 записей, контрольные суммы совпадают."),
     };
     const std::vector<std::string> lines = LinesOf(log.Path());
     ASSERT_EQ(lines.size(), expected.size()) << ::testing::PrintToString(lines);
