@@ -106,9 +106,9 @@ private:
     std::optional<platform::FolderLock> folderClaim_;
     bool opened_ = false;
     bool closed_ = false;
-    bool failureReported_ = false; // the running pass's failure has been told
+    bool failureReported_ = false;          // the running pass's failure has been told
     std::unique_ptr<ArchivePacker> packer_; // the last close's archive
-    std::string passFile_;         // the pass the station started and has not finished yet
+    std::string passFile_;                  // the pass the station started and has not finished yet
     std::chrono::steady_clock::time_point passStart_;
     SilenceWatch silence_;
     bool lowSpace_ = false;

@@ -17,8 +17,8 @@ enum class TooLongField {
     Both        // each is too long alone, or only the two together are
 };
 
-// `schoolCode` and `room` as typed (they are padded here as the station pads them); `day` the date that
-// goes into the names; `nameLimit` the longest name in bytes of its UTF-8 form.
+// `schoolCode` and `room` as typed (they are padded here as the station pads them); `day` the date
+// that goes into the names; `nameLimit` the longest name in bytes of its UTF-8 form.
 TooLongField FindTooLongField(const std::string& schoolCode, const std::string& room,
                               platform::DateTime day, std::size_t nameLimit);
 

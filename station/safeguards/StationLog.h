@@ -37,8 +37,8 @@ public:
     const std::string& Path() const { return path_; }
 
     // "Параметры сохранены: <region>; <school name>; код ОУ <school code>, аудитория <room>"
-    bool ParametersSaved(std::string_view region, std::string_view schoolName, std::string_view schoolCode6,
-                         std::string_view room3);
+    bool ParametersSaved(std::string_view region, std::string_view schoolName,
+                         std::string_view schoolCode6, std::string_view room3);
     // "Готовность подтверждена: папка <interview folder>"
     bool ReadinessConfirmed(std::string_view interviewDir);
     // "Запись начата: <file name without its folder>"
