@@ -26,23 +26,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string MakeTemporaryFolder(const char* stem) {
-    std::string pattern = (fs::temp_directory_path() / (std::string(stem) + ".XXXXXX")).string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot create a temporary folder");
-    return pattern;
-}
-
 // One folder of encoded recordings for the whole test program: lame runs once per tone.
 const std::string& RecordingCache() {
-    static const std::string folder = MakeTemporaryFolder("verifier-recordings");
-    static const struct Remover {
-        ~Remover() {
-            std::error_code ignored;
-            fs::remove_all(folder, ignored);
-        }
-    } remover;
-    return folder;
+    static const platform::testing::TemporaryFolder folder("verifier-recordings");
+    return folder.Path();
 }
 
 void WriteTone(const std::string& path, int tone, double seconds) {
@@ -129,8 +116,7 @@ std::string Recording(int tone, double seconds) {
     return stem + ".mp3";
 }
 
-InterviewFixture::InterviewFixture(int recordings)
-    : scratch_(MakeTemporaryFolder("verifier-test")) {
+InterviewFixture::InterviewFixture(int recordings) {
     fs::create_directory(Scratch(FolderName));
     std::vector<int> listed;
     for (int number = 1; number <= recordings; ++number) {
@@ -138,11 +124,6 @@ InterviewFixture::InterviewFixture(int recordings)
         listed.push_back(number);
     }
     WriteReport(listed, recordings);
-}
-
-InterviewFixture::~InterviewFixture() {
-    std::error_code ignored;
-    fs::remove_all(scratch_, ignored);
 }
 
 void InterviewFixture::WriteReport(const std::vector<int>& listed, int participants) const {

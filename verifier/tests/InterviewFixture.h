@@ -3,6 +3,8 @@
 // writer as the station packs it at the close; then the ways such an archive goes wrong.
 #pragma once
 
+#include "platform/testing/TemporaryFolder.h"
+
 #include <string>
 #include <vector>
 
@@ -30,16 +32,15 @@ public:
     // Recordings 1.mp3 .. `recordings`.mp3 of school 000145, room 012, saved on 5 March 2026
     // and closed on 6 March 2026, with their report.
     explicit InterviewFixture(int recordings = 3);
-    ~InterviewFixture();
     InterviewFixture(const InterviewFixture&) = delete;
     InterviewFixture& operator=(const InterviewFixture&) = delete;
 
     static constexpr const char* FolderName = "01-05032026-000145-012";
     static constexpr const char* ReportName = "01-06032026-000000-000145-012.csv";
 
-    std::string Scratch(const std::string& name) const { return scratch_ + "/" + name; }
+    std::string Scratch(const std::string& name) const { return scratch_ / name; }
     std::string InFolder(const std::string& name) const {
-        return scratch_ + "/" + FolderName + "/" + name;
+        return scratch_ / (std::string(FolderName) + "/" + name);
     }
     std::string ReportBytes() const { return ReadFile(InFolder(ReportName)); }
     // The report as the station writes it, listing recordings `listed` (which must exist) and
@@ -49,7 +50,7 @@ public:
     std::string Zip(const std::string& name = "interview.zip") const;
 
 private:
-    std::string scratch_;
+    platform::testing::TemporaryFolder scratch_{"verifier-test"};
 };
 
 } // namespace interview_check::testing
