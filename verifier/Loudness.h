@@ -15,10 +15,10 @@ namespace interview_check {
 // coarse enough that an hour of audio gives 36 000 figures.
 inline constexpr double LoudnessStepSeconds = 0.1;
 
-// A step whose momentary loudness is below this is silent. Speech through the station's
-// microphone chain, even whispered, stays above -50 LUFS in its pauses because the room itself
-// is heard; a muted or unplugged input gives digital silence (no loudness at all) or the noise of
-// the sound card alone, below -70 LUFS.
+// A step whose momentary loudness is below this is silent. In the pauses of a spoken answer the
+// room is still heard and the momentary loudness stays above it (a spoken answer recorded through
+// the station's chain with room noise was silent for 1% of its steps); a muted input gives digital
+// silence, which has no loudness at all.
 inline constexpr double SilenceLufs = -60.0;
 
 // A decoded sample at or beyond this magnitude (-0.09 dBFS) is on the limit. MP3 does not keep

@@ -10,8 +10,8 @@
 namespace interview_check {
 
 // Limits chosen on recordings made through the station's own chain (see the README): a spoken
-// answer with room noise is silent for at most a third of its steps, a muted microphone for all
-// of them; a clean answer has no sample on the limit, an overdriven microphone several percent.
+// answer with room noise was silent for 1% of its steps, a muted microphone for all of them; a
+// clean answer had no sample on the limit, an overdriven microphone 0.6% of them.
 inline constexpr double SilentShareLimit = 0.9;
 inline constexpr double ClippedShareLimit = 0.001;
 // An answer to the interview's tasks takes minutes; half a minute is a false start or a mistake.
