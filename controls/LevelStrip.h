@@ -1,4 +1,4 @@
-// A strip of level bars, oldest on the left, one per entry, over a fixed number of slotCount; a bar at
+// A strip of level bars, oldest on the left, one per entry, over a fixed number of slots; a bar at
 // or below the silent level is marked as silence over the strip's whole height.
 #pragma once
 
