@@ -1,10 +1,19 @@
-// interview-verify against `unzip -tq` on the same 20 interview archives of 30 five-minute
-// recordings each (128 kbit/s mono MP3 from the lame tool, the report from the station's routines,
-// packed by the project's archive writer): run alternately, median of 5, throughput in MB of
-// archive per second. Also, once each: one job, and the audio decoded in full (on 2 archives).
+// interview-verify against `unzip -tq` and `7z t` at equal parallelism (the verifier with N jobs,
+// the others run N at a time over the archives) on the same distinct interview archives: each of
+// 12 archives holds 10 five-minute recordings (128 kbit/s mono MP3 from the lame tool, the report
+// from the station's routines, packed by the project's archive writer), drawn in a different
+// selection and order from 12 distinct recordings, so no two archives are alike. The three run
+// in alternation; every figure is min / median / max over the rounds, and each ratio is taken
+// within its round.
 //
-//   bench_verify [work folder]   (default: the system's temporary folder; the archives are kept
-//                                 there for the next run, delete bench-verify/ to remake them)
+// With --loudness it measures the loudness analysis instead: on 2 of the archives, the plain
+// check and the check with --loudness in alternating pairs (one job each), in CPU seconds of the
+// child processes; it prints the seconds of audio analysed per CPU second and the cost against
+// the plain check.
+//
+//   bench_verify [--loudness] [--jobs N] [work folder]
+//       (default folder: the system's temporary folder; the archives are kept there for the next
+//        run, delete bench-verify/ to remake them; N defaults to the number of cores)
 #include "archive/Compression.h"
 #include "archive/StringUtils.h"
 #include "platform/DateTime.h"
@@ -19,6 +28,8 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <sys/resource.h>
+#include <thread>
 #include <vector>
 
 #ifndef INTERVIEW_VERIFY
@@ -29,11 +40,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int ArchiveCount = 20;
-constexpr int RecordingsPerArchive = 30;
-constexpr int DistinctRecordings = 3;
+constexpr int ArchiveCount = 12;
+constexpr int RecordingsPerArchive = 10;
+constexpr int DistinctRecordings = 12;
 constexpr int RecordingSeconds = 300;
 constexpr int Rounds = 5;
+constexpr int LoudnessArchives = 2;
+constexpr int LoudnessRounds = 3;
 constexpr const char* FolderName = "01-05032026-000145-012";
 
 void Run(const std::string& command) {
@@ -77,16 +90,20 @@ void WriteWav(const fs::path& path, int seed) {
               static_cast<std::streamsize>(pcm.size() * 2));
 }
 
+std::string ArchiveName(int number) {
+    return "interview-" + std::to_string(number) + ".zip";
+}
+
 fs::path MakeArchives(const fs::path& work) {
     const fs::path archives = work / "archives";
-    if (fs::exists(archives / ("interview-" + std::to_string(ArchiveCount) + ".zip")))
+    // Marks archives made distinct; copies of one archive from older runs are made anew.
+    const fs::path made = archives / "distinct";
+    if (fs::exists(made))
         return archives;
-    std::printf("making %d archives of %d recordings of %d s in %s ...\n", ArchiveCount,
+    std::printf("making %d distinct archives of %d recordings of %d s in %s ...\n", ArchiveCount,
                 RecordingsPerArchive, RecordingSeconds, work.c_str());
     std::fflush(stdout);
     fs::remove_all(work);
-    const fs::path folder = work / FolderName;
-    fs::create_directories(folder);
     fs::create_directories(archives);
     for (int i = 0; i < DistinctRecordings; ++i) {
         const fs::path wav = work / ("tone" + std::to_string(i) + ".wav");
@@ -101,24 +118,26 @@ fs::path MakeArchives(const fs::path& work) {
     state.region = "г. Москва";
     state.schoolName = "Школа №1";
     state.examDate = platform::EncodeDateTime({2026, 3, 5});
+    const fs::path folder = work / FolderName;
     state.folder = folder.string();
-    std::vector<std::string> lines = ReportHeader(state);
-    for (int number = 1; number <= RecordingsPerArchive; ++number) {
-        const fs::path recording = folder / (std::to_string(number) + ".mp3");
-        fs::copy_file(work / ("tone" + std::to_string(number % DistinctRecordings) + ".mp3"),
-                      recording);
-        lines.push_back(RecordingLine(recording.string()));
+    for (int archive = 1; archive <= ArchiveCount; ++archive) {
+        fs::create_directories(folder);
+        std::vector<std::string> lines = ReportHeader(state);
+        for (int number = 1; number <= RecordingsPerArchive; ++number) {
+            const fs::path recording = folder / (std::to_string(number) + ".mp3");
+            // Archive a takes recordings a, a+1, ... in turn, starting at a different one each.
+            const int tone = (archive * 5 + number * (1 + archive % 5)) % DistinctRecordings;
+            fs::copy_file(work / ("tone" + std::to_string(tone) + ".mp3"), recording);
+            lines.push_back(RecordingLine(recording.string()));
+        }
+        lines.push_back(CountLine(RecordingsPerArchive));
+        SaveReport(lines, (folder / "01-06032026-000000-000145-012.csv").string());
+        archive::TZipCompressArchive zip((archives / ArchiveName(archive)).string());
+        zip.AddDirectory(archive::Utf8ToWide(FolderName), folder.string(), true, true);
+        zip.Compress();
+        fs::remove_all(folder);
     }
-    lines.push_back(CountLine(RecordingsPerArchive));
-    SaveReport(lines, (folder / "01-06032026-000000-000145-012.csv").string());
-
-    const fs::path first = archives / "interview-1.zip";
-    archive::TZipCompressArchive zip(first.string());
-    zip.AddDirectory(archive::Utf8ToWide(FolderName), folder.string(), true, true);
-    zip.Compress();
-    for (int i = 2; i <= ArchiveCount; ++i)
-        fs::copy_file(first, archives / ("interview-" + std::to_string(i) + ".zip"));
-    fs::remove_all(folder);
+    std::ofstream(made) << "distinct\n";
     return archives;
 }
 
@@ -128,52 +147,126 @@ double Seconds(const std::string& command) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-double Median(std::vector<double> values) {
+// User and system time of the children waited for so far.
+double ChildCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double CpuSeconds(const std::string& command) {
+    const double before = ChildCpuSeconds();
+    Run(command);
+    return ChildCpuSeconds() - before;
+}
+
+struct Spread {
+    double min, median, max;
+};
+
+Spread SpreadOf(std::vector<double> values) {
     std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    return {values.front(), values[values.size() / 2], values.back()};
+}
+
+void PrintSpread(const char* what, const std::vector<double>& values, const char* unit) {
+    const Spread spread = SpreadOf(values);
+    std::printf("  %-44s %8.2f %8.2f %8.2f %s\n", what, spread.min, spread.median, spread.max,
+                unit);
+}
+
+std::string Quoted(const fs::path& path) {
+    return "'" + path.string() + "'";
+}
+
+void CompareReaders(const fs::path& archives, unsigned jobs, double megabytes) {
+    const std::string all = Quoted(archives);
+    const std::string n = std::to_string(jobs);
+    const std::string verify =
+        std::string(INTERVIEW_VERIFY) + " --jobs " + n + " " + all + " > /dev/null";
+    // The same archives handed out N at a time, one process per archive, as the verifier's jobs.
+    const std::string each = "find " + all + " -name '*.zip' -print0 | xargs -0 -n 1 -P " + n + " ";
+    const std::string unzip = each + "unzip -tq > /dev/null";
+    const std::string sevenZip = each + "7z t -bso0 -bsp0 > /dev/null";
+
+    // One warm-up each so that none pays for the disk alone.
+    Seconds(verify);
+    Seconds(unzip);
+    Seconds(sevenZip);
+    std::vector<double> verifyTimes, unzipTimes, sevenTimes, toUnzip, toSeven;
+    for (int round = 0; round < Rounds; ++round) {
+        verifyTimes.push_back(Seconds(verify));
+        unzipTimes.push_back(Seconds(unzip));
+        sevenTimes.push_back(Seconds(sevenZip));
+        toUnzip.push_back(verifyTimes.back() / unzipTimes.back());
+        toSeven.push_back(verifyTimes.back() / sevenTimes.back());
+    }
+    std::printf("%d distinct archives, %.0f MB, %d recordings of %d s each; %u at a time; "
+                "%d rounds of verify, unzip, 7z in turn\n",
+                ArchiveCount, megabytes, ArchiveCount * RecordingsPerArchive, RecordingSeconds,
+                jobs, Rounds);
+    std::printf("  %-44s %8s %8s %8s\n", "", "min", "median", "max");
+    PrintSpread(("interview-verify --jobs " + n).c_str(), verifyTimes, "s");
+    PrintSpread(("unzip -tq, " + n + " at a time").c_str(), unzipTimes, "s");
+    PrintSpread(("7z t, " + n + " at a time").c_str(), sevenTimes, "s");
+    PrintSpread("ratio verify / unzip (within each round)", toUnzip, "");
+    PrintSpread("ratio verify / 7z (within each round)", toSeven, "");
+    std::printf("  interview-verify throughput (median): %.0f MB/s\n",
+                megabytes / SpreadOf(verifyTimes).median);
+}
+
+void MeasureLoudness(const fs::path& archives) {
+    std::string some;
+    for (int i = 1; i <= LoudnessArchives; ++i)
+        some += " " + Quoted(archives / ArchiveName(i));
+    const std::string plain = std::string(INTERVIEW_VERIFY) + " --jobs 1" + some + " > /dev/null";
+    const std::string loud =
+        std::string(INTERVIEW_VERIFY) + " --jobs 1 --loudness" + some + " > /dev/null";
+    const double audio =
+        static_cast<double>(LoudnessArchives) * RecordingsPerArchive * RecordingSeconds;
+    CpuSeconds(plain);
+    std::vector<double> plainCpu, loudCpu, speed, cost;
+    for (int round = 0; round < LoudnessRounds; ++round) {
+        plainCpu.push_back(CpuSeconds(plain));
+        loudCpu.push_back(CpuSeconds(loud));
+        speed.push_back(audio / loudCpu.back());
+        cost.push_back(loudCpu.back() / plainCpu.back());
+    }
+    std::printf("loudness: %d archives, %.0f s of 128 kbit/s mono audio, one job; %d rounds of "
+                "plain check and --loudness in turn, CPU time of the verifier\n",
+                LoudnessArchives, audio, LoudnessRounds);
+    std::printf("  %-44s %8s %8s %8s\n", "", "min", "median", "max");
+    PrintSpread("plain check", plainCpu, "CPU s");
+    PrintSpread("check with --loudness", loudCpu, "CPU s");
+    PrintSpread("audio analysed per CPU second (--loudness)", speed, "x real time");
+    PrintSpread("cost of --loudness against the plain check", cost, "x");
+    std::printf("  target: at least 300x real time per core\n");
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const fs::path work = fs::path(argc > 1 ? argv[1] : fs::temp_directory_path()) / "bench-verify";
-    const fs::path archives = MakeArchives(work);
+    bool loudness = false;
+    unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
+    fs::path base = fs::temp_directory_path();
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--loudness")
+            loudness = true;
+        else if (argument == "--jobs" && i + 1 < argc)
+            jobs = static_cast<unsigned>(std::max(1, std::atoi(argv[++i])));
+        else
+            base = argument;
+    }
+    const fs::path archives = MakeArchives(base / "bench-verify");
+    if (loudness) {
+        MeasureLoudness(archives);
+        return 0;
+    }
     double megabytes = 0;
     for (int i = 1; i <= ArchiveCount; ++i)
-        megabytes += static_cast<double>(
-                         fs::file_size(archives / ("interview-" + std::to_string(i) + ".zip"))) /
-                     1e6;
-    const std::string all = "'" + archives.string() + "'";
-    const std::string verify = std::string(INTERVIEW_VERIFY) + " --jobs 2 " + all + " > /dev/null";
-    const std::string unzip =
-        "for f in " + all + "/*.zip; do unzip -tq \"$f\" > /dev/null || exit 1; done";
-
-    // Both read the same files; one warm-up each so that neither pays for the disk alone.
-    Seconds(verify);
-    Seconds(unzip);
-    std::vector<double> verifyTimes, unzipTimes;
-    for (int round = 0; round < Rounds; ++round) {
-        verifyTimes.push_back(Seconds(verify));
-        unzipTimes.push_back(Seconds(unzip));
-    }
-    const double oneJob =
-        Seconds(std::string(INTERVIEW_VERIFY) + " --jobs 1 " + all + " > /dev/null");
-    const double decoded = Seconds(std::string(INTERVIEW_VERIFY) + " --jobs 2 --decode '" +
-                                   (archives / "interview-1.zip").string() + "' '" +
-                                   (archives / "interview-2.zip").string() + "' > /dev/null");
-
-    const double verifyMedian = Median(verifyTimes);
-    const double unzipMedian = Median(unzipTimes);
-    std::printf("%d archives, %.0f MB, %d recordings of %d s each\n", ArchiveCount, megabytes,
-                ArchiveCount * RecordingsPerArchive, RecordingSeconds);
-    std::printf("interview-verify --jobs 2: %.2f s  %.0f MB/s   (median of %d)\n", verifyMedian,
-                megabytes / verifyMedian, Rounds);
-    std::printf("unzip -tq:                 %.2f s  %.0f MB/s   (median of %d)\n", unzipMedian,
-                megabytes / unzipMedian, Rounds);
-    std::printf("ratio verify/unzip: %.2f (target at most 1.00)\n", verifyMedian / unzipMedian);
-    std::printf("interview-verify --jobs 1: %.2f s  %.0f MB/s   (once)\n", oneJob,
-                megabytes / oneJob);
-    std::printf("interview-verify --jobs 2 --decode, 2 archives: %.2f s  %.0f MB/s   (once)\n",
-                decoded, megabytes / ArchiveCount * 2 / decoded);
+        megabytes += static_cast<double>(fs::file_size(archives / ArchiveName(i))) / 1e6;
+    CompareReaders(archives, jobs, megabytes);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "verifier/InterviewNames.h"
 #include "verifier/ListedFile.h"
+#include "verifier/LoudnessWarnings.h"
 #include "verifier/Reasons.h"
 #include "verifier/ZipReader.h"
 
@@ -160,7 +161,13 @@ private:
             if (entry == inFolder_.end()) {
                 Add(line.Name, reason::Missing);
             } else {
-                Mp3Walk walk(options_.DecodeAudio);
+                LoudnessMeter meter;
+                Mp3Walk walk = options_.MeasureLoudness
+                                   ? Mp3Walk([&meter](const float* samples, std::size_t frames,
+                                                      int channels, long rate) {
+                                         meter.Take(samples, frames, channels, rate);
+                                     })
+                                   : Mp3Walk(options_.DecodeAudio);
                 std::string why = CheckListedFile(reader_, *entry->second, line, &walk);
                 if (why.empty()) {
                     recording.Mp3 = walk.Finish();
@@ -169,9 +176,17 @@ private:
                 recording.Sound = why.empty();
                 if (!why.empty())
                     Add(line.Name, why);
+                else if (options_.MeasureLoudness)
+                    Measured(recording, meter.Finish());
             }
             verdict_.Recordings.push_back(std::move(recording));
         }
+    }
+
+    void Measured(RecordingVerdict& recording, LoudnessFacts facts) {
+        for (std::string& why : LoudnessWarnings(facts))
+            verdict_.Warnings.push_back({recording.Name, std::move(why)});
+        recording.Loudness = std::move(facts);
     }
 
     // The count line names the last participant; every participant up to it has a line.

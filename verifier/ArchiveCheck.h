@@ -4,10 +4,12 @@
 // count matching the recordings.
 #pragma once
 
+#include "verifier/Loudness.h"
 #include "verifier/Mp3Walk.h"
 #include "verifier/ReportFormat.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,7 +27,8 @@ struct RecordingVerdict {
     std::int64_t Size = 0;
     std::uint32_t Crc32 = 0;
     bool Sound = false;
-    Mp3Facts Mp3; // meaningful when the entry was read to its end
+    Mp3Facts Mp3;                          // meaningful when the entry was read to its end
+    std::optional<LoudnessFacts> Loudness; // measured for a sound recording when asked for
 };
 
 struct ArchiveVerdict {
@@ -36,13 +39,16 @@ struct ArchiveVerdict {
     InterviewReport Report;
     std::vector<RecordingVerdict> Recordings;
     std::vector<Problem> Problems;
+    // What may keep a sound recording from being heard (see LoudnessWarnings); never a fault.
+    std::vector<Problem> Warnings;
 
     bool Sound() const { return Readable && Problems.empty(); }
     double Seconds() const;
 };
 
 struct CheckOptions {
-    bool DecodeAudio = false; // see Mp3Walk
+    bool DecodeAudio = false;     // see Mp3Walk
+    bool MeasureLoudness = false; // decodes the audio and measures every sound recording
 };
 
 // Never raises for a fault of the archive: every fault becomes a Problem.

@@ -5,6 +5,7 @@
 #include <limits>
 #include <mutex>
 #include <stdexcept>
+#include <utility>
 
 namespace interview_check {
 namespace {
@@ -31,6 +32,21 @@ Mp3Walk::Mp3Walk(bool decodeAudio) : decodeAudio_(decodeAudio) {
         mpg123_delete(handle_);
         throw std::runtime_error("Декодер MP3 не открывается (" + text + ")");
     }
+}
+
+Mp3Walk::Mp3Walk(AudioSink sink) : Mp3Walk(true) {
+    sink_ = std::move(sink);
+    // Float output keeps what lies beyond full scale, which is what a count of clipped samples
+    // needs; only the encoding is narrowed, every rate and channel count stays allowed.
+    mpg123_format_none(handle_);
+    const long* rates = nullptr;
+    std::size_t count = 0;
+    mpg123_rates(&rates, &count);
+    for (std::size_t i = 0; i < count; ++i)
+        if (mpg123_format(handle_, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32) !=
+            MPG123_OK)
+            throw std::runtime_error(std::string("Декодер MP3 не выдаёт звук в формате float (") +
+                                     mpg123_strerror(handle_) + ")");
 }
 
 Mp3Walk::~Mp3Walk() {
@@ -83,6 +99,9 @@ void Mp3Walk::TakeFrames() {
                      mpg123_strerror(handle_) + ")");
                 return;
             }
+            if (sink_ && bytes > 0)
+                sink_(reinterpret_cast<const float*>(audio),
+                      bytes / (sizeof(float) * static_cast<std::size_t>(channels)), channels, rate);
         }
         ++facts_.Frames;
         samples_ += static_cast<std::uint64_t>(mpg123_spf(handle_));

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 struct mpg123_handle_struct;
@@ -22,10 +23,17 @@ struct Mp3Facts {
 
 class Mp3Walk {
 public:
+    // Interleaved float samples of one decoded frame, full scale at 1.0 (a decoded wave may go
+    // beyond it).
+    using AudioSink =
+        std::function<void(const float* samples, std::size_t frames, int channels, long rate)>;
+
     // With `decodeAudio` every frame is also decoded to samples. libmpg123 conceals damage inside
     // a frame's audio data rather than reporting it, so this finds nothing that the walk misses;
     // it is there for receivers who want the audio itself run through the decoder.
     explicit Mp3Walk(bool decodeAudio = false);
+    // Decodes every frame as float samples and hands them to `sink`.
+    explicit Mp3Walk(AudioSink sink);
     ~Mp3Walk();
     Mp3Walk(const Mp3Walk&) = delete;
     Mp3Walk& operator=(const Mp3Walk&) = delete;
@@ -41,6 +49,7 @@ private:
 
     mpg123_handle_struct* handle_ = nullptr;
     bool decodeAudio_;
+    AudioSink sink_;
     std::uint64_t samples_ = 0;
     Mp3Facts facts_;
 };

@@ -1,4 +1,5 @@
 #include "controls/ImageList.h"
+#include "controls/LevelStrip.h"
 #include "controls/Panel.h"
 #include "controls/PictureButton.h"
 #include "controls/ProgressBar.h"
@@ -47,6 +48,25 @@ TEST(ToggleButtonTest, GroupAllowsAllUpAndAtMostOneDown) {
     playback.SetDown(true);
     EXPECT_TRUE(playback.Down());
     EXPECT_EQ(seen.size(), 3u); // setting the state raises no event
+}
+
+// Newest bar at the right, its height in proportion, a silent second marked over the whole height.
+TEST(LevelStripTest, BarsStandAtTheRightWithSilenceMarked) {
+    QWidget page;
+    controls::LevelStrip strip(&page, QRect(0, 0, 122, 42), 120, 2);
+    strip.SetBars({100, 50, 1});
+    const QImage picture = strip.grab().toImage();
+    const auto colourAt = [&](int slot, int y) { return picture.pixelColor(1 + slot, y); };
+    const QColor bar(0x3a, 0x6e, 0xa5);
+    const QColor silent(0xf4, 0xb4, 0xb4);
+    EXPECT_EQ(colourAt(119, 2), silent);
+    EXPECT_EQ(colourAt(119, 39), silent);
+    EXPECT_EQ(colourAt(118, 39), bar);
+    EXPECT_EQ(colourAt(118, 30), bar);
+    EXPECT_NE(colourAt(118, 10), bar); // half height
+    EXPECT_EQ(colourAt(117, 2), bar);  // full height
+    EXPECT_NE(colourAt(116, 39), bar); // no bar before the first second
+    EXPECT_NE(colourAt(116, 39), silent);
 }
 
 TEST(ProgressBarTest, PositionStaysWithinTheRange) {

@@ -2,6 +2,7 @@
 // core reports with the station's captions, and is usable exactly when the state tables say.
 #include "controls/ImageList.h"
 #include "controls/Label.h"
+#include "controls/LevelStrip.h"
 #include "controls/Panel.h"
 #include "controls/PictureButton.h"
 #include "controls/ProgressBar.h"
@@ -368,6 +369,22 @@ TEST_F(StationViewsTest, ClosingTheWindowBeforeReadinessAsksNothing) {
     Save();
     EXPECT_TRUE(window_->close());
     EXPECT_TRUE(boxes_.Texts().empty());
+}
+
+// The strip under the meter fills second by second from the server's sine and starts empty for
+// the next participant.
+TEST_F(StationViewsTest, TheLevelStripShowsTheAnswerSecondBySecondAndRestartsForTheNext) {
+    OpenExamPage();
+    const auto& strip = Find<controls::LevelStrip>("examPage", "levelStrip");
+    ExamButton("startButton").click();
+    EXPECT_TRUE(ExamShown("levelStrip"));
+    ASSERT_TRUE(PumpUntil([&] { return strip.Bars().size() >= 2; }, 5));
+    EXPECT_GT(strip.Bars().back(), 2);
+    ExamButton("nextButton").click();
+    EXPECT_EQ(ExamText("participantLabel"), "Участник - 2");
+    EXPECT_LT(strip.Bars().size(), 2u);
+    ASSERT_TRUE(PumpUntil([&] { return strip.Bars().size() >= 1; }, 5));
+    EXPECT_TRUE(window_->close());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "controls/Accessibility.h"
 #include "controls/ImageList.h"
 #include "controls/Label.h"
+#include "controls/LevelStrip.h"
 #include "controls/Look.h"
 #include "controls/Panel.h"
 #include "controls/PictureButton.h"
@@ -102,11 +103,15 @@ ExamPage::ExamPage(QWidget* parent, Interview& interview) : QWidget(parent), int
                                                     4, buttonFont),
                         "exitButton");
 
-    meterPanel_ = Named(new controls::Panel(this, 66), "meterPanel");
+    meterPanel_ = Named(new controls::Panel(this, 110), "meterPanel");
     meterBlock_ = Named(meterPanel_->AddContentBlock(56), "meterBlock");
     levelMeter_ =
         Named(new controls::ProgressBar(meterBlock_, QRect(8, 12, 898, 33)), "levelMeter");
     controls::SetAccessibleCaption(levelMeter_, QString::fromUtf8(LevelMeterCaption));
+    levelStrip_ =
+        Named(new controls::LevelStrip(meterPanel_->AddContentBlock(44), QRect(8, 2, 898, 38),
+                                       static_cast<int>(LevelHistory::Seconds), SilentLevel),
+              "levelStrip");
 
     recordingTimer_ = Named(new controls::Timer(this, 1000), "recordingTimer");
 
@@ -162,6 +167,7 @@ void ExamPage::ExamChanged(const ExamState& state) {
     closeButton_->setVisible(state.closeShown);
     exitButton_->setVisible(state.exitShown);
     levelMeter_->setVisible(state.meterShown);
+    levelStrip_->setVisible(state.meterShown);
     timerLabel_->setVisible(state.timerShown);
     // Once started the timer keeps its own rhythm; enabling it again does not restart it.
     recordingTimer_->SetEnabled(state.timerRunning);
@@ -177,10 +183,18 @@ void ExamPage::ExamChanged(const ExamState& state) {
 
 void ExamPage::ElapsedChanged(platform::DateTime elapsed) {
     timerLabel_->setText(Text(TimerText(elapsed)));
+    // The timer goes back to zero exactly when a participant's recording starts.
+    if (elapsed == 0) {
+        levelHistory_.Restart();
+        answerClock_.start();
+        levelStrip_->SetBars(levelHistory_.Bars());
+    }
 }
 
 void ExamPage::LevelChanged(std::int64_t position) {
     levelMeter_->SetPosition(position);
+    if (answerClock_.isValid() && levelHistory_.Add(position, answerClock_.elapsed()))
+        levelStrip_->SetBars(levelHistory_.Bars());
 }
 
 void ExamPage::ReportSaved(const SavedReport& report) {

@@ -2,6 +2,7 @@
 // what the interview reports.
 #pragma once
 
+#include "station/LevelHistory.h"
 #include "station/core/ObserverList.h"
 
 #include <QElapsedTimer>
@@ -12,6 +13,7 @@ class Interview;
 namespace controls {
 class ImageList;
 class Label;
+class LevelStrip;
 class Panel;
 class PictureButton;
 class ProgressBar;
@@ -61,6 +63,10 @@ private:
     controls::Panel* meterPanel_;
     QWidget* meterBlock_;
     controls::ProgressBar* levelMeter_;
+    // The running answer's last two minutes, repainted only when a second closes.
+    controls::LevelStrip* levelStrip_;
+    LevelHistory levelHistory_;
+    QElapsedTimer answerClock_;       // since the current participant's recording started
     controls::Timer* recordingTimer_; // 1000 ms
     QElapsedTimer closeClicked_;      // since the last click on the close button
 

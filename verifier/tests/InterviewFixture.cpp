@@ -99,19 +99,42 @@ void ZipSurgery(const std::string& arguments) {
     ASSERT_EQ(result.ExitCode, 0) << result.Output;
 }
 
+namespace {
+
+std::mutex cacheLock;
+
+// Mono at 128 kbit/s with a trailing ID3v1 block, as the station records.
+void Encode(const std::string& stem) {
+    const CommandResult lame =
+        RunCommand("lame --quiet -b 128 -m m --id3v1-only --tc station " + Quoted(stem + ".wav") +
+                   " " + Quoted(stem + ".mp3") + " 2>&1");
+    if (lame.ExitCode != 0)
+        throw std::runtime_error("lame failed: " + lame.Output);
+}
+
+} // namespace
+
 std::string Recording(int tone, double seconds) {
-    static std::mutex lock;
-    const std::lock_guard<std::mutex> guard(lock);
+    const std::lock_guard<std::mutex> guard(cacheLock);
     const std::string stem = RecordingCache() + "/tone" + std::to_string(tone) + "-" +
                              std::to_string(static_cast<int>(seconds * 1000));
     if (!fs::exists(stem + ".mp3")) {
         WriteTone(stem + ".wav", tone, seconds);
-        // Mono at 128 kbit/s with a trailing ID3v1 block, as the station records.
-        const CommandResult lame =
-            RunCommand("lame --quiet -b 128 -m m --id3v1-only --tc station " +
-                       Quoted(stem + ".wav") + " " + Quoted(stem + ".mp3") + " 2>&1");
-        if (lame.ExitCode != 0)
-            throw std::runtime_error("lame failed: " + lame.Output);
+        Encode(stem);
+    }
+    return stem + ".mp3";
+}
+
+std::string SoxRecording(const std::string& name, const std::string& input,
+                         const std::string& effects) {
+    const std::lock_guard<std::mutex> guard(cacheLock);
+    const std::string stem = RecordingCache() + "/" + name;
+    if (!fs::exists(stem + ".mp3")) {
+        const CommandResult sox = RunCommand("sox -q " + input + " -r 44100 -c 1 -b 16 " +
+                                             Quoted(stem + ".wav") + " " + effects + " 2>&1");
+        if (sox.ExitCode != 0)
+            throw std::runtime_error("sox failed: " + sox.Output);
+        Encode(stem);
     }
     return stem + ".mp3";
 }
@@ -131,7 +154,7 @@ void InterviewFixture::WriteReport(const std::vector<int>& listed, int participa
     state.schoolCode6 = "000145";
     state.room3 = "012";
     state.region = "г. Москва";
-    state.schoolName = "Школа №1; корпус 2";
+    state.schoolName = SchoolName;
     state.examDate = platform::EncodeDateTime({2026, 3, 5});
     state.folder = Scratch(FolderName);
     std::vector<std::string> lines = ReportHeader(state);
@@ -139,6 +162,11 @@ void InterviewFixture::WriteReport(const std::vector<int>& listed, int participa
         lines.push_back(RecordingLine(InFolder(std::to_string(number) + ".mp3")));
     lines.push_back(CountLine(participants));
     SaveReport(lines, InFolder(ReportName));
+}
+
+void InterviewFixture::PutRecording(int number, const std::string& mp3) const {
+    fs::copy_file(mp3, InFolder(std::to_string(number) + ".mp3"),
+                  fs::copy_options::overwrite_existing);
 }
 
 std::string InterviewFixture::Zip(const std::string& name) const {

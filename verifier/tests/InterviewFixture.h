@@ -26,6 +26,10 @@ void ZipSurgery(const std::string& arguments);
 
 // A short MP3 recording made by lame, distinct for each `tone`.
 std::string Recording(int tone, double seconds = 1.0);
+// An MP3 recording made by lame from what sox makes of `input` with `effects` (e.g. "-n" and
+// "synth 40 sine 1000 vol 0.1"), as 44.1 kHz mono; cached under `name`.
+std::string SoxRecording(const std::string& name, const std::string& input,
+                         const std::string& effects);
 
 class InterviewFixture {
 public:
@@ -37,6 +41,8 @@ public:
 
     static constexpr const char* FolderName = "01-05032026-000145-012";
     static constexpr const char* ReportName = "01-06032026-000000-000145-012.csv";
+    // The report's school name, as WriteReport writes it.
+    std::string SchoolName = "Школа №1; корпус 2";
 
     std::string Scratch(const std::string& name) const { return scratch_ / name; }
     std::string InFolder(const std::string& name) const {
@@ -46,6 +52,8 @@ public:
     // The report as the station writes it, listing recordings `listed` (which must exist) and
     // closing with the count `participants`.
     void WriteReport(const std::vector<int>& listed, int participants) const;
+    // Puts a copy of `mp3` in the folder as `number`.mp3; the report is written anew by the caller.
+    void PutRecording(int number, const std::string& mp3) const;
     // The folder packed by the archive writer into Scratch(name).
     std::string Zip(const std::string& name = "interview.zip") const;
 

@@ -38,6 +38,17 @@ Options ParseCommandLine(int argc, const char* const* argv) {
             options.Verbose = true;
         } else if (argument == "--decode") {
             options.DecodeAudio = true;
+        } else if (argument == "--loudness") {
+            options.Loudness = true;
+        } else if (argument == "--strict") {
+            options.Strict = options.Loudness = true;
+        } else if (argument == "--html" || argument.starts_with("--html=")) {
+            if (argument == "--html" && ++i == argc)
+                throw UsageError("после --html нужно имя файла страницы");
+            options.HtmlPath = argument == "--html" ? argv[i] : argument.substr(7);
+            if (options.HtmlPath.empty())
+                throw UsageError("после --html нужно имя файла страницы");
+            options.Loudness = true;
         } else if (argument == "--help" || argument == "-h") {
             options.Help = true;
         } else if (argument == "--version") {
@@ -60,7 +71,8 @@ Options ParseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string UsageText(unsigned defaultJobs) {
-    return "Использование: interview-verify [--json] [--jobs N] [--verbose] [--decode] ПУТЬ...\n"
+    return "Использование: interview-verify [--json] [--jobs N] [--verbose] [--decode]\n"
+           "                        [--loudness] [--strict] [--html ФАЙЛ] ПУТЬ...\n"
            "\n"
            "Проверяет архивы собеседования по русскому языку, присланные станциями.\n"
            "ПУТЬ — архив .zip или папка: в папке и её подпапках проверяются все файлы .zip.\n"
@@ -80,10 +92,17 @@ std::string UsageText(unsigned defaultJobs) {
            "                  по числу ядер)\n"
            "  --verbose, -v   показать каждую запись: размер, CRC-32 и длительность\n"
            "  --decode        кроме разбора кадров MP3 декодировать звук целиком (медленнее)\n"
+           "  --loudness      измерить громкость каждой записи (LUFS, диапазон, пик, доля\n"
+           "                  тишины и перегрузки) и предупредить о почти беззвучных,\n"
+           "                  перегруженных и коротких записях\n"
+           "  --strict        как --loudness, и предупреждение даёт код завершения 1\n"
+           "  --html ФАЙЛ     записать страницу HTML с итогами и полосами громкости записей\n"
+           "                  (включает --loudness)\n"
            "  --help, -h      эта справка\n"
            "  --version       версия программы\n"
            "\n"
-           "Код завершения: 0 — все архивы исправны; 1 — хотя бы один архив с ошибками;\n"
+           "Код завершения: 0 — все архивы исправны (предупреждения его не меняют без\n"
+           "--strict); 1 — хотя бы один архив с ошибками (или с предупреждением при --strict);\n"
            "2 — какой-то путь не удалось прочитать или параметры неверны.\n";
 }
 

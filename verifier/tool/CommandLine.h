@@ -11,6 +11,9 @@ struct Options {
     bool Json = false;
     bool Verbose = false;
     bool DecodeAudio = false;
+    bool Loudness = false; // also implied by Strict and HtmlPath
+    bool Strict = false;   // a warning makes the exit status 1
+    std::string HtmlPath;  // the page to write, or empty
     bool Help = false;
     bool Version = false;
     unsigned Jobs = 0; // 0: one per core

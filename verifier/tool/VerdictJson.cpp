@@ -4,9 +4,6 @@
 #include <cstdio>
 
 namespace interview_check::tool {
-namespace {
-
-// The length of the well-formed UTF-8 sequence at the front of `text`, or 0.
 std::size_t Utf8SequenceLength(std::string_view text) {
     const auto lead = static_cast<unsigned char>(text[0]);
     const std::size_t length = lead < 0x80                    ? 1
@@ -22,6 +19,8 @@ std::size_t Utf8SequenceLength(std::string_view text) {
     return length;
 }
 
+namespace {
+
 std::string Number(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.3f", value);
@@ -34,6 +33,29 @@ std::string Field(std::string_view name, const std::string& value) {
 
 std::string Bool(bool value) {
     return value ? "true" : "false";
+}
+
+std::string Optional(const std::optional<double>& value) {
+    return value ? Number(*value) : "null";
+}
+
+std::string LoudnessJson(const LoudnessFacts& facts) {
+    char share[32];
+    std::snprintf(share, sizeof share, "%.6f", facts.ClippedShare());
+    return ",\"loudness\":{" + Field("integrated_lufs", Optional(facts.IntegratedLufs)) + "," +
+           Field("range_lu", Number(facts.RangeLu)) + "," +
+           Field("sample_peak_dbfs", Optional(facts.SamplePeakDbfs)) + "," +
+           Field("silent_share", Number(facts.SilentShare())) + "," +
+           Field("clipped_samples", std::to_string(facts.ClippedSamples)) + "," +
+           Field("clipped_share", share) + "}";
+}
+
+std::string ProblemsJson(const std::vector<Problem>& problems) {
+    std::string json = "[";
+    for (std::size_t i = 0; i < problems.size(); ++i)
+        json += (i ? ",{" : "{") + Field("entry", JsonString(problems[i].Entry)) + "," +
+                Field("reason", JsonString(problems[i].Reason)) + "}";
+    return json + "]";
 }
 
 } // namespace
@@ -63,7 +85,7 @@ std::string JsonString(std::string_view text) {
     return out + "\"";
 }
 
-std::string VerdictJson(const ArchiveVerdict& verdict) {
+std::string VerdictJson(const ArchiveVerdict& verdict, bool loudness) {
     const InterviewReport& report = verdict.Report;
     std::string json =
         "{" + Field("archive", JsonString(verdict.Archive)) + "," +
@@ -87,13 +109,13 @@ std::string VerdictJson(const ArchiveVerdict& verdict) {
                 Field("frames", std::to_string(recording.Mp3.Frames)) + "," +
                 Field("sample_rate", std::to_string(recording.Mp3.SampleRate)) + "," +
                 Field("channels", std::to_string(recording.Mp3.Channels)) + "," +
-                Field("duration_seconds", Number(recording.Mp3.Seconds)) + "}";
+                Field("duration_seconds", Number(recording.Mp3.Seconds)) +
+                (recording.Loudness ? LoudnessJson(*recording.Loudness) : "") + "}";
     }
-    json += "],\"problems\":[";
-    for (std::size_t i = 0; i < verdict.Problems.size(); ++i)
-        json += (i ? ",{" : "{") + Field("entry", JsonString(verdict.Problems[i].Entry)) + "," +
-                Field("reason", JsonString(verdict.Problems[i].Reason)) + "}";
-    return json + "]}";
+    json += "]," + Field("problems", ProblemsJson(verdict.Problems));
+    if (loudness)
+        json += "," + Field("warnings", ProblemsJson(verdict.Warnings));
+    return json + "}";
 }
 
 } // namespace interview_check::tool

@@ -1,6 +1,7 @@
 #include "verifier/tool/VerdictText.h"
 
 #include "verifier/ReadBack.h"
+#include "verifier/tool/LoudnessText.h"
 
 #include <cinttypes>
 #include <cmath>
@@ -44,7 +45,8 @@ std::string RecordingLines(const ArchiveVerdict& verdict) {
         std::snprintf(facts, sizeof facts, "%" PRId64 " байт  CRC %08" PRIX32, recording.Size,
                       recording.Crc32);
         lines += "        " + recording.Name + "  " + facts + "  " +
-                 (recording.Sound ? DurationText(recording.Mp3.Seconds) : "ОШИБКА") + "\n";
+                 (recording.Sound ? DurationText(recording.Mp3.Seconds) : "ОШИБКА") +
+                 (recording.Loudness ? "  " + LoudnessFigures(*recording.Loudness) : "") + "\n";
     }
     return lines;
 }
@@ -56,12 +58,16 @@ void Tally::Count(const ArchiveVerdict& verdict) {
         ++Sound;
     else
         ++Faulty;
+    if (!verdict.Warnings.empty())
+        ++Warned;
 }
 
 std::string SummaryLine(const Tally& tally) {
     std::string line = "Проверено архивов: " + std::to_string(tally.Sound + tally.Faulty) +
                        ". Исправны: " + std::to_string(tally.Sound) +
                        ". С ошибками: " + std::to_string(tally.Faulty) + ".";
+    if (tally.Warned)
+        line += " С предупреждениями: " + std::to_string(tally.Warned) + ".";
     if (tally.Unreadable)
         line += " Не прочитаны: " + std::to_string(tally.Unreadable) + ".";
     return line;

@@ -17,6 +17,7 @@ struct Tally {
     std::size_t Sound = 0;
     std::size_t Faulty = 0;
     std::size_t Unreadable = 0;
+    std::size_t Warned = 0; // archives with a loudness warning, sound or not
     void Count(const ArchiveVerdict& verdict);
 };
 

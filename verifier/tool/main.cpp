@@ -2,6 +2,8 @@
 #include "verifier/ArchiveCheck.h"
 #include "verifier/tool/ArchiveList.h"
 #include "verifier/tool/CommandLine.h"
+#include "verifier/tool/HtmlReport.h"
+#include "verifier/tool/LoudnessText.h"
 #include "verifier/tool/OrderedJobs.h"
 #include "verifier/tool/ProgressLine.h"
 #include "verifier/tool/VerdictJson.h"
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <thread>
 
 using namespace interview_check;
@@ -32,9 +35,10 @@ ArchiveVerdict VerdictFor(const Target& target, const CheckOptions& options) {
 }
 
 void Print(const ArchiveVerdict& verdict, const Options& options) {
-    const std::string text = options.Json ? VerdictJson(verdict) + "\n"
+    const std::string text = options.Json ? VerdictJson(verdict, options.Loudness) + "\n"
                                           : VerdictLine(verdict) + "\n" +
-                                                (options.Verbose ? RecordingLines(verdict) : "");
+                                                (options.Verbose ? RecordingLines(verdict) : "") +
+                                                WarningLines(verdict);
     std::fputs(text.c_str(), stdout);
     std::fflush(stdout);
 }
@@ -45,7 +49,13 @@ int Run(const Options& options, unsigned cores) {
         std::fputs("interview-verify: не найдено ни одного архива .zip\n", stderr);
         return SomeUnreadable;
     }
-    const CheckOptions checkOptions{options.DecodeAudio};
+    CheckOptions checkOptions;
+    checkOptions.DecodeAudio = options.DecodeAudio;
+    checkOptions.MeasureLoudness = options.Loudness;
+    // Opened before the check, so a page that cannot be written is known before the hours of it.
+    std::unique_ptr<HtmlReport> page;
+    if (!options.HtmlPath.empty())
+        page = std::make_unique<HtmlReport>(options.HtmlPath);
     std::vector<ArchiveVerdict> verdicts(targets.size());
     ProgressLine progress(targets.size());
     std::size_t finished = 0;
@@ -56,6 +66,8 @@ int Run(const Options& options, unsigned cores) {
         [&](std::size_t i) {
             progress.Clear();
             Print(verdicts[i], options);
+            if (page)
+                page->Add(verdicts[i]);
             tally.Count(verdicts[i]);
             verdicts[i] = ArchiveVerdict{}; // hundreds of archives need not stay in memory
             progress.Show(finished);
@@ -67,7 +79,12 @@ int Run(const Options& options, unsigned cores) {
     progress.Clear();
     if (!options.Json)
         std::printf("%s\n", SummaryLine(tally).c_str());
-    return tally.Unreadable ? SomeUnreadable : tally.Faulty ? SomeFaulty : AllSound;
+    if (page)
+        page->Finish(tally);
+    return tally.Unreadable                 ? SomeUnreadable
+           : tally.Faulty                   ? SomeFaulty
+           : options.Strict && tally.Warned ? SomeFaulty
+                                            : AllSound;
 }
 
 } // namespace
@@ -88,6 +105,9 @@ int main(int argc, char** argv) {
     } catch (const UsageError& error) {
         std::fprintf(stderr, "interview-verify: %s\nСправка: interview-verify --help\n",
                      error.what());
+        return SomeUnreadable;
+    } catch (const OutputError& error) {
+        std::fprintf(stderr, "interview-verify: страница HTML не записана: %s\n", error.what());
         return SomeUnreadable;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "interview-verify: проверка прервана: %s\n", error.what());

@@ -1,0 +1,34 @@
+#include "verifier/tool/LoudnessText.h"
+
+#include "verifier/LoudnessWarnings.h"
+
+namespace interview_check::tool {
+namespace {
+
+std::string Percent(double share, int decimals) {
+    return DecimalText(share * 100, decimals) + "%";
+}
+
+} // namespace
+
+std::string DecibelText(std::optional<double> value, const char* absent) {
+    return value ? DecimalText(*value, 1) : absent;
+}
+
+std::string LoudnessFigures(const LoudnessFacts& facts) {
+    const std::string integrated =
+        facts.IntegratedLufs ? DecimalText(*facts.IntegratedLufs, 1) + " LUFS" : "тишина";
+    return integrated + "  диапазон " + DecimalText(facts.RangeLu, 1) + " LU  пик " +
+           DecibelText(facts.SamplePeakDbfs, "−∞") + " dBFS  тишина " +
+           Percent(facts.SilentShare(), 0) + "  на пределе " + Percent(facts.ClippedShare(), 1);
+}
+
+std::string WarningLines(const ArchiveVerdict& verdict) {
+    std::string lines;
+    for (const Problem& warning : verdict.Warnings)
+        lines += "ПРЕДУПРЕЖДЕНИЕ  " + verdict.Archive + ": " + warning.Entry + ": " +
+                 warning.Reason + "\n";
+    return lines;
+}
+
+} // namespace interview_check::tool
