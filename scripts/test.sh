@@ -18,6 +18,12 @@ status=0
 jobs=$(nproc)
 (cd "$root/build" && ctest --output-on-failure -j "$jobs") || status=1
 
+# CMake's default generator (Unix Makefiles) configures the project and runs the layering checks;
+# a whole second build would add nothing the Ninja build has not shown.
+{ cmake -S "$root" -B "$root/build-make" -G "Unix Makefiles" >/dev/null &&
+    cmake --build "$root/build-make" --target layering_checks >/dev/null; } ||
+    { echo "FAIL: the Unix Makefiles configure or layering checks" >&2; status=1; }
+
 # Sanitizer builds: a failed build counts as a failure, and the other build still runs. Warnings
 # are judged in the main build; the sanitizers' instrumentation brings false ones of its own.
 sanitized() { # folder option ctest-arguments...
