@@ -14,20 +14,27 @@ dir=${2:?folder for the server}
 
 # Everything the servers read or write lives in DIR; the caller's sound server, bus and display are
 # not theirs to use.
-isolated() {
-    env -u PULSE_SERVER -u PULSE_RUNTIME_PATH -u PIPEWIRE_REMOTE -u DISPLAY -u WAYLAND_DISPLAY \
-        XDG_RUNTIME_DIR="$dir" PIPEWIRE_RUNTIME_DIR="$dir" XDG_CONFIG_HOME="$dir/config" \
-        XDG_STATE_HOME="$dir/state" XDG_DATA_HOME="$dir/data" \
-        DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/bus" "$@"
-}
+isolated=(env -u PULSE_SERVER -u PULSE_RUNTIME_PATH -u PIPEWIRE_REMOTE -u DISPLAY -u WAYLAND_DISPLAY
+    XDG_RUNTIME_DIR="$dir" PIPEWIRE_RUNTIME_DIR="$dir" XDG_CONFIG_HOME="$dir/config"
+    XDG_STATE_HOME="$dir/state" XDG_DATA_HOME="$dir/data"
+    DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/bus")
 pactl_here() { PULSE_SERVER="unix:$dir/pulse/native" pactl "$@"; }
 
-# Starts a program in the background with its log and pid file in DIR.
+# Starts a program in the background with its log and pid file in DIR. A simple command (env then
+# execs the program), so that the recorded pid is the program's own.
 launch() { # name program arguments...
     local name=$1
     shift
-    isolated "$@" </dev/null >"$dir/$name.log" 2>&1 &
+    "${isolated[@]}" "$@" </dev/null >"$dir/$name.log" 2>&1 &
     echo $! >"$dir/$name.pid"
+}
+
+# A process that has ended but was not reaped (a container's first process may never reap the
+# orphans it inherits) counts as gone.
+running() {
+    local state
+    state=$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null) || return 1
+    [[ -n $state && $state != Z ]]
 }
 
 wait_for() { # description command...
@@ -50,7 +57,7 @@ stop_all() {
         if [[ $name == feed ]]; then kill -- "-$pid" 2>/dev/null || true; fi
         kill "$pid" 2>/dev/null || true
         for _ in $(seq 50); do
-            kill -0 "$pid" 2>/dev/null || break
+            running "$pid" || break
             sleep 0.1
         done
         rm -f "$dir/$name.pid"
@@ -71,7 +78,7 @@ case "$cmd" in
 start)
     mkdir -p "$dir/config" "$dir/state" "$dir/data"
     chmod 700 "$dir"
-    isolated dbus-daemon --session --address="unix:path=$dir/bus" --fork --print-pid=1 \
+    "${isolated[@]}" dbus-daemon --session --address="unix:path=$dir/bus" --fork --print-pid=1 \
         >"$dir/dbus.pid" 2>"$dir/dbus.log"
     launch pipewire pipewire
     wait_for "pipewire" test -S "$dir/pipewire-0"
