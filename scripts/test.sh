@@ -6,7 +6,10 @@
 # UndefinedBehaviorSanitizer build and the concurrency tests in a ThreadSanitizer build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-STATION_WARNINGS_AS_ERRORS=ON "$root/scripts/setup.sh"
+# The package test builds the Debian package, which needs a maintainer, and checks it with lintian.
+STATION_WARNINGS_AS_ERRORS=ON \
+    STATION_PACKAGE_MAINTAINER="${STATION_PACKAGE_MAINTAINER:-Interview Station Packaging <packaging@example.org>}" \
+    "$root/scripts/setup.sh"
 
 pulse_dir=$(mktemp -d /tmp/station-pulse.XXXXXX)
 pipewire_dir=$(mktemp -d /tmp/station-pipewire.XXXXXX)
