@@ -64,8 +64,8 @@ stop_all() {
     done
 }
 
-# The default sink must be set before the feed starts: the session manager moves streams that
-# follow the default.
+# Whether the sine source delivers the feed's sound (the session manager links the feed to its sink
+# a moment after it starts).
 sine_has_sound() {
     local sample
     sample=$(timeout 3 env PULSE_SERVER="unix:$dir/pulse/native" parec -d sine --raw \
@@ -91,6 +91,8 @@ start)
         channels=1 'source_properties=device.description="Sine 440 Hz"' >/dev/null
     pactl_here load-module module-null-sink sink_name=silence rate=44100 channels=2 \
         'sink_properties=device.description="Silence"' >/dev/null
+    # The defaults are set before the feed starts: the session manager moves streams that follow
+    # the default sink when it changes.
     pactl_here set-default-sink silence
     pactl_here set-default-source sine
     # One second of 440 Hz holds a whole number of periods at 44100 Hz, so repeating it is seamless.
