@@ -98,7 +98,8 @@ TEST(PulseCapture, DefaultDeviceDeliversTheSineInRealTime) {
     CaptureFor(*buffer, 200ms, readOffset); // the stream settles
     const auto samples = CaptureFor(*buffer, 1000ms, readOffset);
     EXPECT_NEAR(double(samples.size()), 44100.0, 44100 * 0.05);
-    // The test server's sine has half the full amplitude.
+    // Both test servers (PulseAudio's sine module, PipeWire's fed null sink) play a sine at half
+    // the full amplitude.
     EXPECT_NEAR(pulse_test::Rms(samples.data(), samples.size()), 16384 / std::sqrt(2.0), 800);
 
     ASSERT_EQ(buffer->Stop(), DS_OK);
