@@ -93,6 +93,7 @@ SoundResult StartCaptureRing(TSoundLink& Link) {
     if (!Link.CaptureBuffer)
         return platform::DS_OK;
     Link.LastTake = std::chrono::steady_clock::now();
+    Link.AwaitingFirstData = true;
     return Link.CaptureBuffer->Start(true);
 }
 
@@ -112,6 +113,10 @@ SoundResult CapturedBytes(TSoundLink& Link, std::uint32_t& Waiting) {
         return result;
     const std::int64_t waiting = std::int64_t(readPosition) - std::int64_t(Link.ReadOffset);
     Waiting = static_cast<std::uint32_t>(waiting < 0 ? waiting + Link.RingSize : waiting);
+    // The device delivers in real time, so between two polls less than a ring arrives: an empty
+    // ring before the first take means that nothing has arrived yet, not that a ring was lost.
+    if (Waiting == 0 && Link.AwaitingFirstData)
+        Link.LastTake = std::chrono::steady_clock::now();
     return result;
 }
 
@@ -144,6 +149,7 @@ SoundResult TakeCaptured(TSoundLink& Link, void* Destination, std::uint32_t Coun
     Taken = region.bytes1 + region.bytes2;
     Link.ReadOffset = (Link.ReadOffset + Taken) % Link.RingSize;
     Link.LastTake = std::chrono::steady_clock::now();
+    Link.AwaitingFirstData = false;
     return platform::DS_OK;
 }
 
@@ -169,6 +175,7 @@ SoundResult TakeWholeRing(TSoundLink& Link, void* Destination, std::uint32_t& Ta
     Taken = Link.RingSize;
     Link.ReadOffset = capturePosition;
     Link.LastTake = std::chrono::steady_clock::now();
+    Link.AwaitingFirstData = false;
     return platform::DS_OK;
 }
 

@@ -34,6 +34,9 @@ struct TSoundLink {
     std::uint32_t RingSize = 0;
     std::uint32_t BytesPerSecond = 0;
     std::chrono::steady_clock::time_point LastTake{};
+    // From a start until the first bytes arrive: a server may take longer to deliver its first
+    // bytes than the ring holds (PipeWire does), and that wait loses nothing.
+    bool AwaitingFirstData = false;
     // Echo playback.
     std::unique_ptr<platform::PlaybackDevice> PlaybackDevice;
     std::unique_ptr<platform::PrimaryPlaybackBuffer> PrimaryBuffer;
@@ -56,7 +59,8 @@ SoundResult MakeCaptureRing(TSoundLink& Link, const platform::WaveFormat& Format
                             std::uint32_t RingBytes);
 SoundResult StartCaptureRing(TSoundLink& Link);
 SoundResult StopCaptureRing(TSoundLink& Link);
-// Bytes waiting between the read offset and the device's read position.
+// Bytes waiting between the read offset and the device's read position. While no byte has
+// arrived since the start, an empty ring restarts the overrun clock.
 SoundResult CapturedBytes(TSoundLink& Link, std::uint32_t& Waiting);
 // Whether the device captured more than one ring since the last take, so that bytes not taken
 // were overwritten. The position wraps every ring, so the waiting count alone cannot show whole

@@ -37,4 +37,7 @@ if(violations)
                         "\nPortable code includes only platform/*.h; backends are chosen by the "
                         "program's composition root.")
 endif()
+# Ninja creates the folders of a command's outputs, other generators (Unix Makefiles) do not.
+get_filename_component(stamp_folder "${STAMP}" DIRECTORY)
+file(MAKE_DIRECTORY "${stamp_folder}")
 file(TOUCH "${STAMP}")

@@ -1,5 +1,6 @@
 #include "controls/Accessibility.h"
 
+#include "controls/Panel.h"
 #include "controls/ToggleButton.h"
 
 #include <QAccessibleWidget>
@@ -60,6 +61,34 @@ QAccessibleInterface* ToggleButtonInterface(const QString&, QObject* object) {
     return nullptr;
 }
 
+// A panel's caption is painted, not held by a label: it is given to assistive technology here.
+class PanelAccessible : public QAccessibleWidget {
+public:
+    explicit PanelAccessible(Panel* panel) : QAccessibleWidget(panel, QAccessible::Pane) {}
+
+    QAccessible::Role role() const override {
+        if (Owner()->IsStatus())
+            return QAccessible::StatusBar;
+        return Owner()->text().isEmpty() ? QAccessible::Pane : QAccessible::StaticText;
+    }
+
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return Owner()->text();
+        return QAccessibleWidget::text(kind);
+    }
+
+private:
+    Panel* Owner() const { return static_cast<Panel*>(widget()); }
+};
+
+QAccessibleInterface* PanelInterface(const QString&, QObject* object) {
+    // Qt's accessibility cache takes the interface over and deletes it with the panel.
+    if (auto* panel = dynamic_cast<Panel*>(object))
+        return new PanelAccessible(panel);
+    return nullptr;
+}
+
 } // namespace
 
 void SetAccessibleCaption(QWidget* control, const QString& caption) {
@@ -78,6 +107,14 @@ void InstallToggleButtonAccessibility() {
     if (installed)
         return;
     QAccessible::installFactory(ToggleButtonInterface);
+    installed = true;
+}
+
+void InstallPanelAccessibility() {
+    static bool installed = false;
+    if (installed)
+        return;
+    QAccessible::installFactory(PanelInterface);
     installed = true;
 }
 

@@ -22,4 +22,9 @@ bool IsActivationKey(const QKeyEvent& event);
 // the GUI thread once the application exists.
 void InstallToggleButtonAccessibility();
 
+// Makes assistive technology read a panel's painted caption as its text: static text, or a status
+// line for a panel marked as a status. Panels without a caption stay plain containers. Idempotent;
+// call on the GUI thread once the application exists.
+void InstallPanelAccessibility();
+
 } // namespace controls

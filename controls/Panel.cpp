@@ -1,5 +1,8 @@
 #include "controls/Panel.h"
 
+#include "controls/Accessibility.h"
+
+#include <QAccessible>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -12,11 +15,17 @@ Panel::Panel(QWidget* parent, int height) : QFrame(parent) {
     else
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setAutoFillBackground(true);
+    InstallPanelAccessibility();
 }
 
 void Panel::setText(const QString& text) {
+    if (text == caption_)
+        return;
     caption_ = text;
     update();
+    // The caption is only painted: without the event a screen reader would never learn of it.
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void Panel::SetColor(const QColor& color) {

@@ -16,9 +16,15 @@ public:
     // `height` 0 lets the panel take the room its container leaves.
     explicit Panel(QWidget* parent, int height = 0);
 
-    // The caption drawn centred on the panel.
+    // The caption drawn centred on the panel. Assistive technology reads it as the panel's text,
+    // and a changed caption is announced to it.
     void setText(const QString& text);
     QString text() const { return caption_; }
+
+    // A panel whose caption reports the state of the work (the exam page's banner): assistive
+    // technology sees it as a status line, so that its changes are read out as they come.
+    void SetStatus(bool status) { status_ = status; }
+    bool IsStatus() const { return status_; }
 
     void SetColor(const QColor& color);
     // A raised edge, as most panels have; strips and holders of blocks go without.
@@ -35,6 +41,7 @@ private:
     QString caption_;
     QVBoxLayout* blocks_ = nullptr;
     bool bevel_ = true;
+    bool status_ = false;
 };
 
 } // namespace controls

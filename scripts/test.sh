@@ -1,13 +1,23 @@
 #!/usr/bin/env bash
 # Sets the machine up, builds the station with warnings as errors and runs every test: the whole
-# suite against a private PulseAudio server, then the non-GUI tests again in an AddressSanitizer +
+# suite against a private PulseAudio server, the sound tests and one whole interview against a
+# private PipeWire (Debian's desktop default), a configure and the layering checks with CMake's
+# default generator, then the non-GUI tests again in an AddressSanitizer +
 # UndefinedBehaviorSanitizer build and the concurrency tests in a ThreadSanitizer build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-STATION_WARNINGS_AS_ERRORS=ON "$root/scripts/setup.sh"
+# The package test builds the Debian package, which needs a maintainer, and checks it with lintian.
+STATION_WARNINGS_AS_ERRORS=ON \
+    STATION_PACKAGE_MAINTAINER="${STATION_PACKAGE_MAINTAINER:-Interview Station Packaging <packaging@example.org>}" \
+    "$root/scripts/setup.sh"
 
 pulse_dir=$(mktemp -d /tmp/station-pulse.XXXXXX)
-cleanup() { "$root/scripts/pulse-test-server.sh" stop "$pulse_dir"; rm -rf "$pulse_dir"; }
+pipewire_dir=$(mktemp -d /tmp/station-pipewire.XXXXXX)
+cleanup() {
+    "$root/scripts/pulse-test-server.sh" stop "$pulse_dir"
+    "$root/scripts/pipewire-test-server.sh" stop "$pipewire_dir"
+    rm -rf "$pulse_dir" "$pipewire_dir"
+}
 trap cleanup EXIT
 "$root/scripts/pulse-test-server.sh" start "$pulse_dir"
 export PULSE_SERVER="unix:$pulse_dir/native"
@@ -17,6 +27,28 @@ export QT_QPA_PLATFORM=offscreen
 status=0
 jobs=$(nproc)
 (cd "$root/build" && ctest --output-on-failure -j "$jobs") || status=1
+
+# The same station on PipeWire's PulseAudio service: every test that needs the sound server (the
+# views' suite aside), and of the views one whole interview from readiness to the read-back.
+if "$root/scripts/pipewire-test-server.sh" start "$pipewire_dir"; then
+    (
+        export PULSE_SERVER="unix:$pipewire_dir/pulse/native"
+        cd "$root/build"
+        ctest --output-on-failure -L sound -LE gui || exit 1
+        ./bin/station_views_tests \
+            --gtest_filter=StationViewsTest.ExamPageFollowsTheInterviewFromStartToExit
+    ) || status=1
+    "$root/scripts/pipewire-test-server.sh" stop "$pipewire_dir"
+else
+    echo "FAIL: the private PipeWire server did not start" >&2
+    status=1
+fi
+
+# CMake's default generator (Unix Makefiles) configures the project and runs the layering checks;
+# a whole second build would add nothing the Ninja build has not shown.
+{ cmake -S "$root" -B "$root/build-make" -G "Unix Makefiles" >/dev/null &&
+    cmake --build "$root/build-make" --target layering_checks >/dev/null; } ||
+    { echo "FAIL: the Unix Makefiles configure or layering checks" >&2; status=1; }
 
 # Sanitizer builds: a failed build counts as a failure, and the other build still runs. Warnings
 # are judged in the main build; the sanitizers' instrumentation brings false ones of its own.

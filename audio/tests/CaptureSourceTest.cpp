@@ -210,6 +210,28 @@ TEST(CaptureSource, RecognisesAnOverrunAndKeepsTheRingInOrder) {
     audio::ReleaseEventThread();
 }
 
+// A server whose first bytes arrive later than a ring's time after the start has lost nothing:
+// the recording begins with the first captured sample, not with a ring of stale bytes.
+TEST(CaptureSource, AStreamThatStartsLateIsNoOverrun) {
+    FakeSoundSystem system;
+    system.state.startDelay = 180ms;
+    TDSAudioIn source(system);
+    UseExamFormat(source);
+    source.Open();
+    std::vector<std::int16_t> captured;
+    while (captured.size() < 22050) {
+        const void* block = nullptr;
+        std::uint32_t bytes = 1 << 20;
+        source.ReadBlock(block, bytes);
+        const auto* samples = static_cast<const std::int16_t*>(block);
+        captured.insert(captured.end(), samples, samples + bytes / 2);
+    }
+    source.Close();
+    EXPECT_EQ(source.OverrunCount(), 0u);
+    for (std::size_t i = 0; i < captured.size(); ++i)
+        ASSERT_EQ(captured[i], FakeSample(i)) << i;
+}
+
 TEST(CaptureSource, OverrunRuleToleratesHalfARingOfJitter) {
     // Waiting bytes, bytes the clock says were produced, ring size.
     EXPECT_FALSE(audio::OverrunRecognised(4410, 4410, 8820));

@@ -6,6 +6,7 @@
 
 #include "platform/SoundSystem.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -25,6 +26,8 @@ struct FakeSoundState {
     platform::SoundResult createBufferResult = platform::DS_OK;
     std::atomic<platform::SoundResult> positionResult{platform::DS_OK};
     std::atomic<bool> stalled{false}; // the device stops delivering
+    // How long after a start the first byte arrives (PipeWire's streams take about 80 ms).
+    std::chrono::milliseconds startDelay{0};
     std::uint32_t lastRingBytes = 0;
     std::atomic<int> liveObjects{0};
 };
@@ -99,7 +102,9 @@ private:
         if (!running_)
             return captured_;
         const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+            std::max(0.0, std::chrono::duration<double>(std::chrono::steady_clock::now() - start_ -
+                                                        state_.startDelay)
+                              .count());
         const auto frames = static_cast<std::uint64_t>(seconds * format_.samplesPerSec);
         return captured_ + frames * format_.blockAlign;
     }

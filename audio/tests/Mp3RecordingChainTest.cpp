@@ -82,7 +82,8 @@ TEST(Mp3RecordingChain, ThreeSecondsFromTheSoundServerThenASynchronousStop) {
     ASSERT_GT(decoded.samples.size(), 44100u);
     const std::vector<std::int16_t> middle(decoded.samples.begin() + 8820,
                                            decoded.samples.end() - 8820);
-    EXPECT_NEAR(DominantFrequency(middle, decoded.sampleRate), 440, 5);
+    EXPECT_NEAR(DominantFrequency(middle, decoded.sampleRate), 440, 5)
+        << "overruns " << capture->OverrunCount();
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 #include "controls/Accessibility.h"
+#include "controls/Panel.h"
 #include "controls/PictureButton.h"
 #include "controls/ProgressBar.h"
 #include "controls/ToggleButton.h"
+#include "controls/tests/AccessibilityEvents.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -17,6 +19,34 @@ QAccessibleInterface* InterfaceOf(QWidget& control) {
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&control);
     EXPECT_NE(accessible, nullptr);
     return accessible;
+}
+
+// A panel's caption is only painted; assistive technology reads it as the panel's text, a status
+// panel as a status line, and hears of every change of it (and of nothing else).
+TEST(AccessibilityTest, APanelsPaintedCaptionIsReadAndItsChangesAnnounced) {
+    QWidget page;
+    controls::Panel holder(&page, 40);
+    controls::Panel caption(&page, 40);
+    controls::Panel status(&page, 40);
+    status.SetStatus(true);
+    caption.setText(QString::fromUtf8("10.12.2026 - собеседование по русскому языку в 9 классах"));
+
+    EXPECT_EQ(InterfaceOf(holder)->role(), QAccessible::Pane);
+    EXPECT_EQ(InterfaceOf(caption)->role(), QAccessible::StaticText);
+    EXPECT_EQ(InterfaceOf(caption)->text(QAccessible::Name), caption.text());
+    EXPECT_EQ(InterfaceOf(status)->role(), QAccessible::StatusBar);
+    EXPECT_EQ(InterfaceOf(status)->text(QAccessible::Name), "");
+
+    controls::test::AccessibilityEvents events;
+    ASSERT_TRUE(events.Active());
+    status.setText(QString::fromUtf8("Ошибка записи!"));
+    EXPECT_EQ(InterfaceOf(status)->text(QAccessible::Name), QString::fromUtf8("Ошибка записи!"));
+    EXPECT_EQ(events.Count(&status, QAccessible::NameChanged), 1);
+    status.setText(QString::fromUtf8("Ошибка записи!")); // the same caption again: nothing new
+    EXPECT_EQ(events.Count(&status, QAccessible::NameChanged), 1);
+    status.setText(QString());
+    EXPECT_EQ(events.Count(&status, QAccessible::NameChanged), 2);
+    EXPECT_EQ(events.Count(&caption, QAccessible::NameChanged), 0);
 }
 
 void PressKey(QWidget& control, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {

@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build folder, reads its control data and file list, unpacks it
 # and checks the unpacked tree like an installed one. Every library the programs link or load must
-# come from a package the control data depends on.
-# Usage: package-test.sh <build folder> <version>
+# come from a package the control data depends on, and lintian finds neither error nor warning.
+# Usage: package-test.sh <build folder> <version> <maintainer configured for the package>
 set -euo pipefail
-build=$1 version=$2
+build=$1 version=$2 maintainer=${3:-}
+if [[ -z $maintainer ]]; then
+    echo "SKIP: no package maintainer configured (-DSTATION_PACKAGE_MAINTAINER=\"Name <address>\";" \
+        "the test command sets one)"
+    exit 77
+fi
 scratch=$(mktemp -d /tmp/station-package.XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
 source "$(dirname "$0")/installed-tree.sh"
@@ -19,7 +24,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Package) == interview-station ]] || fail "Package: $(field Package)"
 [[ $(field Version) == "$version" ]] || fail "Version: $(field Version)"
 [[ $(field Architecture) == "$arch" ]] || fail "Architecture: $(field Architecture)"
-[[ -n $(field Maintainer) && -n $(field Section) ]] || fail "no Maintainer or Section"
+[[ $(field Maintainer) == "$maintainer" && -n $(field Section) ]] ||
+    fail "Maintainer '$(field Maintainer)' (configured: '$maintainer') or no Section"
 [[ $(field Description) == *"Собеседование по русскому языку"* ]] ||
     fail "Description: $(field Description)"
 
@@ -49,13 +55,14 @@ require_owner_in_depends() { # path why
 # The file list: only the program folders, the private library folder and the desktop data.
 dpkg-deb -c "$deb" | awk '{print $NF}' >"$scratch/files"
 unexpected=$(grep -v -E '/$' "$scratch/files" | grep -v -E \
-    '^\./usr/(bin/[^/]+|lib/interview-station/[^/]+\.so|share/(applications/[^/]+\.desktop|icons/hicolor/scalable/apps/[^/]+\.svg|metainfo/[^/]+\.metainfo\.xml|man/man1/[^/]+\.1\.gz))$' ||
+    '^\./usr/(bin/[^/]+|lib/interview-station/[^/]+\.so|share/(applications/[^/]+\.desktop|icons/hicolor/scalable/apps/[^/]+\.svg|metainfo/[^/]+\.metainfo\.xml|man/man1/[^/]+\.1\.gz|doc/interview-station/(copyright|changelog\.gz)))$' ||
     true)
 [[ -z $unexpected ]] || fail "unexpected files in the package: $unexpected"
 for wanted in ./usr/bin/interview-station ./usr/lib/interview-station/liblame_enc.so \
     ./usr/lib/interview-station/libgain.so ./usr/share/applications/interview-station.desktop \
     ./usr/share/icons/hicolor/scalable/apps/interview-station.svg \
-    ./usr/share/man/man1/interview-station.1.gz; do
+    ./usr/share/man/man1/interview-station.1.gz ./usr/share/doc/interview-station/copyright \
+    ./usr/share/doc/interview-station/changelog.gz; do
     grep -q -x -F "$wanted" "$scratch/files" || fail "the package lacks $wanted"
 done
 
@@ -87,6 +94,10 @@ done <<<"$checked_libraries"
 require_owner_in_depends "$(find /usr/lib -path '*/qt6/plugins/platforms/libqxcb.so' | head -n 1)" \
     "Qt's X11 display back-end"
 require_owner_in_depends "$(fc-match -f '%{file}' 'DejaVu Sans')" "the controls' font"
+
+# Debian's own check of the package: no error and no warning.
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" >"$scratch/lintian" 2>&1 ||
+    fail "lintian: $(cat "$scratch/lintian")"
 
 ((failures == 0)) || exit 1
 echo "package $(basename "$deb") in order"

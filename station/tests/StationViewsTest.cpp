@@ -8,6 +8,7 @@
 #include "controls/ProgressBar.h"
 #include "controls/Timer.h"
 #include "controls/ToggleButton.h"
+#include "controls/tests/AccessibilityEvents.h"
 #include "platform/testing/QtTestApplication.h"
 #include "station/tests/CoreFixture.h"
 #include "station/views/MainWindow.h"
@@ -217,6 +218,48 @@ TEST_F(StationViewsTest, ExamPageFollowsTheInterviewFromStartToExit) {
     // Should the exit not work, the loop is ended with another code.
     QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });
     EXPECT_EQ(QCoreApplication::exec(), 0);
+}
+
+// Whether the accessibility tree below `node` holds an object of `role` named `name`: what a
+// screen reader finds when it walks the window.
+bool InAccessibilityTree(QAccessibleInterface* node, QAccessible::Role role, const QString& name) {
+    if (!node)
+        return false;
+    if (node->role() == role && node->text(QAccessible::Name) == name)
+        return true;
+    for (int i = 0; i < node->childCount(); ++i)
+        if (InAccessibilityTree(node->child(i), role, name))
+            return true;
+    return false;
+}
+
+// The pages' painted captions are static text, and the exam page's banner is a status line whose
+// every change is announced.
+TEST_F(StationViewsTest, ScreenReadersReadTheDrawnCaptionsAndHearTheBannerChange) {
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(window_.get());
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(InAccessibilityTree(window, QAccessible::StaticText,
+                                    QString::fromUtf8("Настройка параметров собеседования")));
+    OpenExamPage();
+    EXPECT_TRUE(InAccessibilityTree(window, QAccessible::StaticText,
+                                    QString::fromStdString(ExamText("dateCaption"))));
+    EXPECT_TRUE(InAccessibilityTree(window, QAccessible::StatusBar, QString()));
+
+    const QWidget* banner = Exam().findChild<QWidget*>("recordingBanner");
+    controls::test::AccessibilityEvents events;
+    ASSERT_TRUE(events.Active());
+    const auto announced = [&] { return events.Count(banner, QAccessible::NameChanged); };
+    ExamButton("startButton").click();
+    EXPECT_TRUE(
+        InAccessibilityTree(window, QAccessible::StatusBar, QString::fromUtf8("Идёт запись ...")));
+    EXPECT_EQ(announced(), 1);
+    ExamButton("closeButton").click();
+    EXPECT_TRUE(InAccessibilityTree(window, QAccessible::StatusBar,
+                                    QString::fromUtf8("Идёт упаковка архива …")));
+    const long packing = announced();
+    EXPECT_GT(packing, 1);
+    ASSERT_TRUE(PumpUntil([&] { return ExamShown("exitButton"); }));
+    EXPECT_EQ(announced(), packing + 1); // the banner is cleared
 }
 
 // "Выйти из программы" appears where "Завершить собеседование" was: the second click of a double

@@ -72,6 +72,9 @@ ExamPage::ExamPage(QWidget* parent, Interview& interview) : QWidget(parent), int
 
     recordingBanner_ = Named(new controls::Panel(this, 40), "recordingBanner");
     recordingBanner_->setFont(StationFont(-19, true));
+    // The banner tells the recording's state and its warnings: a screen reader reads out each
+    // change.
+    recordingBanner_->SetStatus(true);
 
     controlsPanel_ = Named(new controls::Panel(this), "controlsPanel");
     controlsBlock_ = Named(controlsPanel_->AddContentBlock(229), "controlsBlock");
