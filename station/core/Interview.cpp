@@ -6,6 +6,7 @@
 #include "station/TextRules.h"
 #include "station/core/Attempt.h"
 #include "station/core/Calendar.h"
+#include "station/core/ParticipantLine.h"
 #include "station/safeguards/InterviewFolderLock.h"
 #include "station/safeguards/NameLengthCheck.h"
 #include "station/safeguards/OperatorMessages.h"
@@ -66,13 +67,14 @@ std::string ResumeNotice(const ExistingRecordings& existing) {
 
 Interview::Interview(const StationServices& services)
     : services_(services),
-      recorder_(
-          ExamChainSettings(), services.sound,
-          {.levelChanged = [this](std::int64_t position) { LevelChanged(position); },
-           .failed = [this] { RecordingFailed(); },
-           // Each finished file's line, handed in by the recording's worker.
-           .finished =
-               [this](const std::string& fileName) { report_.Append(RecordingLine(fileName)); }}) {}
+      recorder_(ExamChainSettings(), services.sound,
+                {.levelChanged = [this](std::int64_t position) { LevelChanged(position); },
+                 .failed = [this] { RecordingFailed(); },
+                 // Each finished file's line, handed in by the recording's worker.
+                 .finished =
+                     [this](const std::string& fileName) {
+                         report_.Append(ParticipantLine(fileName));
+                     }}) {}
 
 Interview::~Interview() {
     // An archive being packed is finished, never left half written.
@@ -163,7 +165,7 @@ bool Interview::ConfirmReadiness() {
 
     report_.Append(ReportHeader(state_));
     for (const long long number : existing.recordings)
-        report_.Append(RecordingLine(RecordingFileName(folder, number)));
+        report_.Append(ParticipantLine(RecordingFileName(folder, number)));
     observers_.Notify([&](StationObserver& observer) { observer.InterviewOpened(state_); });
     WarnOfSpaceAtReadiness();
 

@@ -64,16 +64,17 @@ TEST(TimerTextTest, CountsTicksAndShowsMinutesAndSecondsOfTheHour) {
     }
 }
 
-// The count line names the last participant whose file exists: a pass that failed before its file
-// was created leaves a line with size -1 and recorded nobody.
-TEST(ReportLinesTest, HighestRecordedParticipantSkipsLinesOfMissingFiles) {
+// The count line names the last participant with a line: a recording that never started is listed
+// (size -1) and counted, as the receiver expects every number up to the count to have its line.
+TEST(ReportLinesTest, HighestListedParticipantCountsRecordingsThatNeverStarted) {
     ReportLines report;
     report.Append({"title", "01.01.2025", "Город", "000145;Школа", "Аудитория;012"});
-    EXPECT_EQ(report.HighestRecordedParticipant(), 0);
+    EXPECT_EQ(report.HighestListedParticipant(), 0);
     report.Append("1.mp3;01-01-2025 10.00.00;16000;0A0B0C0D");
-    report.Append("10.mp3;01-01-2025 10.05.00;0;00000000");
+    report.Append("10.mp3;01-01-2025 10.05.00;16000;00000000");
+    EXPECT_EQ(report.HighestListedParticipant(), 10);
     report.Append("11.mp3;30-12-1899 00.00.00;-1;00000000");
-    EXPECT_EQ(report.HighestRecordedParticipant(), 10);
+    EXPECT_EQ(report.HighestListedParticipant(), 11);
 }
 
 } // namespace
