@@ -39,6 +39,22 @@ std::string Refusal(const ParameterTexts& texts) {
     if (HasControlCharacter(texts.region) || HasControlCharacter(texts.schoolName))
         return "Город / район и название ОУ не должны содержать переносов строк и других "
                "управляющих символов";
+    // The report is Windows-1251 and the receiver reads the code and the room up to the next
+    // separator: what it cannot carry would turn into "?" or shift a field.
+    const struct {
+        const char* field;
+        const std::string* text;
+        const char* forbidden;
+    } fields[] = {
+        {"Город / район", &texts.region, ""},
+        {"Название ОУ", &texts.schoolName, ""},
+        {"Код ОУ", &texts.schoolCode, ";"},
+        {"Номер аудитории", &texts.room, ";"},
+    };
+    for (const auto& field : fields)
+        if (const auto character = FirstUnreportableCharacter(*field.text, field.forbidden))
+            return std::string("Поле «") + field.field + "» содержит символ " + *character +
+                   ", который нельзя записать в отчёт собеседования. Удалите его или замените.";
     return {};
 }
 
@@ -165,7 +181,7 @@ bool Interview::ConfirmReadiness() {
 
     report_.Append(ReportHeader(state_));
     for (const long long number : existing.recordings)
-        report_.Append(ParticipantLine(RecordingFileName(folder, number)));
+        report_.Append(RecordingLine(RecordingFileName(folder, number)));
     observers_.Notify([&](StationObserver& observer) { observer.InterviewOpened(state_); });
     WarnOfSpaceAtReadiness();
 

@@ -7,10 +7,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <vector>
 
 namespace {
+
+// What the receiver's check takes for a recording that never started.
+constexpr const char* NotStartedMarks = "30-12-1899 00.00.00;-1;00000000";
 
 // A failed start writes at most its tags and one information frame; anything larger is something
 // else and is never removed here.
@@ -40,7 +44,11 @@ bool HoldsNoAudio(const std::string& fileName) {
 } // namespace
 
 std::string ParticipantLine(const std::string& fileName) {
-    if (HoldsNoAudio(fileName))
-        std::remove(fileName.c_str());
+    struct stat facts {};
+    const bool missing = ::lstat(fileName.c_str(), &facts) != 0 && errno == ENOENT;
+    // The pass's failure has been told already; a checksum box about a file that is not there
+    // would only repeat it.
+    if (missing || (HoldsNoAudio(fileName) && std::remove(fileName.c_str()) == 0))
+        return fileName.substr(fileName.find_last_of('/') + 1) + ";" + NotStartedMarks;
     return RecordingLine(fileName);
 }

@@ -8,5 +8,6 @@
 // the encoder's information frame at most. Such a file holds nothing of the participant and no
 // receiver accepts it, so it is removed, and the line marks the recording as never started
 // (created 30-12-1899 00.00.00, size -1, checksum 00000000), which the receiver's check accepts
-// for a participant without a file. Any other file is listed as it stands.
+// for a participant without a file. Any other file is listed as it stands. Used for the passes this
+// run recorded; what an earlier run left in the folder is kept and listed as it is.
 std::string ParticipantLine(const std::string& fileName);
