@@ -226,7 +226,10 @@ TEST_F(ExamCloseTest, RepeatedCloseAfterAFailedSaveKeepsOneCountLine) {
     fs::create_directory(ReportPath());
     CloseInterview();
     ASSERT_EQ(boxes_.Texts().size(), 1u);
-    EXPECT_EQ(boxes_.Texts()[0].rfind("Cannot create file \"" + ReportPath() + "\".", 0), 0u)
+    EXPECT_EQ(boxes_.Texts()[0].rfind("На месте файла находится папка (Cannot create file \"" +
+                                          ReportPath() + "\".",
+                                      0),
+              0u)
         << boxes_.Texts()[0];
     EXPECT_EQ(boxes_.Shown()[0].icon, platform::MessageIcon::Error);
     EXPECT_TRUE(interviewSeen_.exam.closeShown);
@@ -254,7 +257,8 @@ TEST_F(ExamCloseTest, ArchiveFailureIsShownAndTheCloseCanBeRepeated) {
 
     EXPECT_EQ(boxes_.Texts(),
               (std::vector<std::string>{"Не удалось создать архив собеседования " + ArchivePath() +
-                                        ": Sevenzip: Failed to load 7z-not-installed.so"}));
+                                        ": Не найдена нужная библиотека программы (Sevenzip: "
+                                        "Failed to load 7z-not-installed.so)"}));
     EXPECT_TRUE(fs::exists(ReportPath()));
     ASSERT_TRUE(interviewSeen_.report);
     EXPECT_EQ(interviewSeen_.report->fileName, ReportName());
