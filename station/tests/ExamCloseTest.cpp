@@ -308,6 +308,50 @@ TEST_F(ExamCloseTest, AnArchiveThatDisagreesWithTheReportIsDamagedAndRemoved) {
     ExpectArchiveOf({ReportName(), "1.mp3"});
 }
 
+// A file system out of inodes: the first participant's file cannot be created. The participant is
+// listed as one whose recording never started, and the archive both sides accept is made once
+// inodes are free again.
+TEST_F(ExamCloseTest, NoInodeForTheFileListsARecordingThatNeverStarted) {
+    platform::testing::TemporaryFileSystem small("size=8m,nr_inodes=64");
+    if (!small.Mounted())
+        GTEST_SKIP() << small.SkipReason();
+    subscriptions_.clear();
+    interview_.reset();
+    fs::remove_all(desktop_.Desktop());
+    fs::create_directory_symlink(small.Folder(), desktop_.Desktop());
+    Restart();
+    std::vector<std::string> fillers;
+    for (int i = 0;; ++i) {
+        const std::string filler = small.Folder() + "/filler" + std::to_string(i);
+        std::ofstream out(filler);
+        if (!out)
+            break;
+        fillers.push_back(filler);
+    }
+    boxes_.Clear();
+    interview_->StartRecording();
+    ASSERT_TRUE(PumpUntil([&] { return interviewSeen_.exam.banner == RecordingBanner::Failed; }));
+    ASSERT_FALSE(boxes_.Texts().empty());
+    EXPECT_TRUE(boxes_.Texts()[0].starts_with("Ошибка записи: ")) << boxes_.Texts()[0];
+    EXPECT_FALSE(fs::exists(Recording(1)));
+    for (const std::string& filler : fillers)
+        fs::remove(filler);
+    boxes_.Answer(platform::MessageResult::Ok);
+    interview_->NextParticipant();
+    Pump(1.2);
+    CloseInterview();
+
+    const std::vector<std::string> lines = ReportFileLines();
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[5], "1.mp3;30-12-1899 00.00.00;-1;00000000");
+    EXPECT_TRUE(lines[6].starts_with("2.mp3;"));
+    EXPECT_EQ(lines[7], "Участников;2");
+    ExpectClosed();
+    EXPECT_TRUE(interview_check::CheckArchive(ArchivePath()).Sound());
+    subscriptions_.clear();
+    interview_.reset(); // before the file system goes
+}
+
 // A full Desktop: the reason reaches the operator in Russian first, the incomplete zip is removed,
 // and after space is freed the close is repeated with one count line.
 TEST_F(ExamCloseTest, AFullDiskFailsTheArchiveUntilSpaceIsFreed) {
