@@ -84,4 +84,13 @@ std::int64_t TAudioFileStream::Size() const {
     }
 }
 
+void TAudioFileStream::SetSize(std::int64_t NewSize) {
+    try {
+        FHandle.Truncate(NewSize);
+        FHandle.Seek(NewSize, SEEK_SET);
+    } catch (const platform::FileError& error) {
+        throw EAudioException(error.what());
+    }
+}
+
 } // namespace audio

@@ -18,6 +18,8 @@ public:
     // Origin: 0 from the start, 1 from the current position, 2 from the end.
     virtual std::int64_t Seek(std::int64_t Offset, int Origin) = 0;
     virtual std::int64_t Size() const = 0;
+    // Cuts the stream (or extends it) to NewSize bytes and moves its position there.
+    virtual void SetSize(std::int64_t NewSize) = 0;
 };
 
 // Mode word: $FFFF creates the file (replacing an existing one), read-write, shared with nobody.
@@ -34,6 +36,7 @@ public:
     std::size_t Read(void* Buffer, std::size_t Count) override;
     std::int64_t Seek(std::int64_t Offset, int Origin) override;
     std::int64_t Size() const override;
+    void SetSize(std::int64_t NewSize) override;
     // False when the system reported a failure while closing (the data may not have landed).
     bool Close() { return FHandle.Close(); }
 

@@ -72,6 +72,8 @@ BE_CONFIG TMP3Out::EncoderConfig(std::uint32_t SampleRate, std::uint32_t Channel
 void TMP3Out::BeginOutput() {
     FEncoderOpen = false;
     FInputOpened = false;
+    FFrameEnds = {};
+    FWriteFailed = false;
     if (!EncoderLibrary().Load())
         throw EAudioException(std::string(EncoderLibraryFileName) +
                               " library could not be loaded.");
@@ -124,8 +126,24 @@ std::uint32_t TMP3Out::PrepareChunk(std::uint32_t Bytes) {
 }
 
 void TMP3Out::WriteEncoded(std::uint32_t Bytes) {
-    if (Stream()->Write(FMp3Buffer.data(), Bytes) < Bytes)
+    const std::size_t written = Stream()->Write(FMp3Buffer.data(), Bytes);
+    FFrameEnds.Written(FMp3Buffer.data(), written);
+    if (written < Bytes) {
+        CutToWholeFrames();
         throw EAudioException("Error writing down mp3 file");
+    }
+}
+
+void TMP3Out::CutToWholeFrames() {
+    FWriteFailed = true;
+    // What was recorded before the disk filled is kept, ending on a whole frame.
+    if (const std::optional<std::int64_t> end = FFrameEnds.WholeEnd()) {
+        try {
+            Stream()->SetSize(*end);
+        } catch (const EAudioException&) {
+            // The write failure is what the operator hears of; the cut is the best effort here.
+        }
+    }
 }
 
 bool TMP3Out::OutputBlock(bool Abort) {
@@ -160,10 +178,23 @@ void TMP3Out::FinishFile() {
     BE_DWORD bytes = 0;
     lame.beDeinitStream(FEncoderStream, FMp3Buffer.data(), &bytes);
     // The end of the recording is finished in every case; a tail that did not reach the disk is
-    // reported afterwards, so that no incomplete file passes for a whole one.
-    bool complete = Stream()->Write(FMp3Buffer.data(), bytes) == bytes;
-    const TId3v1Block block = MakeId3v1Block(Id3v1Tags());
-    complete = Stream()->Write(block.data(), block.size()) == block.size() && complete;
+    // reported afterwards, so that no incomplete file passes for a whole one. After a refused write
+    // nothing more is written: the file already ends on its last whole frame.
+    bool complete = !FWriteFailed;
+    if (complete) {
+        try {
+            WriteEncoded(bytes);
+        } catch (const EAudioException&) {
+            complete = false;
+        }
+    }
+    if (complete) {
+        const TId3v1Block block = MakeId3v1Block(Id3v1Tags());
+        if (Stream()->Write(block.data(), block.size()) != block.size()) {
+            complete = false;
+            CutToWholeFrames();
+        }
+    }
     complete = CloseFileStream() && complete;
     lame.beCloseStream(FEncoderStream);
     const std::string name = FileName();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "audio/AudioFileOut.h"
+#include "audio/Mp3FrameEnds.h"
 #include "platform/LameEnc.h"
 
 #include <atomic>
@@ -89,7 +90,10 @@ protected:
 
 private:
     void FinishFile();
+    // Writes what the encoder gave; a write the system refused in part is cut back to the last
+    // whole frame and raised.
     void WriteEncoded(std::uint32_t Bytes);
+    void CutToWholeFrames();
     // Samples of the chunk to encode: whole frames only; two channels into a mono stream are
     // mixed down first.
     std::uint32_t PrepareChunk(std::uint32_t Bytes);
@@ -114,6 +118,8 @@ private:
     std::uint32_t FChannels = 0;
     std::vector<std::uint8_t> FChunk;
     std::vector<std::uint8_t> FMp3Buffer;
+    TMp3FrameEnds FFrameEnds;
+    bool FWriteFailed = false;
 };
 
 } // namespace audio

@@ -3,6 +3,7 @@
 if(TARGET audio_framework)
     add_library(audio_mp3
         ${CMAKE_CURRENT_LIST_DIR}/AudioMP3.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/Mp3FrameEnds.cpp
         ${CMAKE_CURRENT_LIST_DIR}/Mp3Tags.cpp
         ${CMAKE_CURRENT_LIST_DIR}/lame.cpp
         ${CMAKE_CURRENT_LIST_DIR}/taglib.cpp

@@ -1,6 +1,7 @@
 // Small text helpers of the station.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,3 +15,10 @@ bool HasControlCharacter(std::string_view text);
 // Whether `text` holds a character that cannot stand in a folder or file name: \ / : * ? " < > |
 // or a control character.
 bool HasUnsafeNameCharacter(std::string_view text);
+
+// The first character of `text` that the Windows-1251 report cannot carry as typed: one without a
+// Windows-1251 form (an emoji, CJK text), an invisible format character (a zero-width space, a
+// right-to-left override), a control character, a malformed UTF-8 byte, or one of `forbidden`.
+// Shown as the operator can tell it: «🎓» (U+1F393), or U+200B alone for what cannot be seen.
+std::optional<std::string> FirstUnreportableCharacter(std::string_view text,
+                                                      std::string_view forbidden = {});

@@ -124,6 +124,7 @@ private:
             return false;
         }
         verdict_.Report = ParseReport(bytes);
+        verdict_.ReportBytes = std::move(bytes);
         for (const ReportProblem& problem : verdict_.Report.Problems)
             Add(verdict_.ReportName,
                 (problem.LineNumber ? "строка " + std::to_string(problem.LineNumber) + ": "
@@ -156,9 +157,18 @@ private:
             }
             if (!ParticipantNumber(line.Name))
                 Add(line.Name, "имя записи не по правилам (номер участника + .mp3)");
-            RecordingVerdict recording{line.Name, line.Size, line.Crc32, false, {}};
+            RecordingVerdict recording{line.Name, line.Size, line.Crc32, false, false, {}};
             const auto entry = inFolder_.find(line.Name);
-            if (entry == inFolder_.end()) {
+            if (IsNotStartedLine(line)) {
+                recording.NotStarted = entry == inFolder_.end();
+                recording.Sound = recording.NotStarted;
+                if (!recording.NotStarted)
+                    Add(line.Name, "в отчёте запись не состоялась (размер -1), а в архиве есть "
+                                   "такой файл");
+            } else if (line.Size < 0) {
+                Add(line.Name, "размер -1 без отметок несостоявшейся записи (30-12-1899 "
+                               "00.00.00 и контрольная сумма 00000000)");
+            } else if (entry == inFolder_.end()) {
                 Add(line.Name, reason::Missing);
             } else {
                 LoudnessMeter meter;
@@ -236,6 +246,12 @@ private:
 };
 
 } // namespace
+
+std::size_t ArchiveVerdict::RecordingsHeld() const {
+    return static_cast<std::size_t>(
+        std::count_if(Recordings.begin(), Recordings.end(),
+                      [](const RecordingVerdict& recording) { return !recording.NotStarted; }));
+}
 
 double ArchiveVerdict::Seconds() const {
     double seconds = 0;

@@ -1,7 +1,8 @@
 // The receiver's full check of one interview archive: one interview folder named by the rules,
 // one report in it named by the rules and well formed, every listed recording present with its
 // listed size and CRC-32 and readable as MP3 to its end, nothing unlisted, and the participant
-// count matching the recordings.
+// count matching the recordings. A participant whose recording never started is listed with the
+// marks of a missing file (see IsNotStartedLine) and has no file in the archive.
 #pragma once
 
 #include "verifier/Loudness.h"
@@ -27,6 +28,7 @@ struct RecordingVerdict {
     std::int64_t Size = 0;
     std::uint32_t Crc32 = 0;
     bool Sound = false;
+    bool NotStarted = false;               // listed as never started, and rightly absent
     Mp3Facts Mp3;                          // meaningful when the entry was read to its end
     std::optional<LoudnessFacts> Loudness; // measured for a sound recording when asked for
 };
@@ -36,6 +38,7 @@ struct ArchiveVerdict {
     bool Readable = true; // false: the file could not be opened for reading at all
     std::string Folder;   // the interview folder found, if any
     std::string ReportName;
+    std::string ReportBytes; // the report as packed, when it could be read
     InterviewReport Report;
     std::vector<RecordingVerdict> Recordings;
     std::vector<Problem> Problems;
@@ -44,6 +47,8 @@ struct ArchiveVerdict {
 
     bool Sound() const { return Readable && Problems.empty(); }
     double Seconds() const;
+    // Recordings held in the archive (the participants whose recording never started left none).
+    std::size_t RecordingsHeld() const;
 };
 
 struct CheckOptions {

@@ -79,6 +79,18 @@ void Mp3Walk::TakeFrames() {
                  mpg123_strerror(handle_) + ")");
             return;
         }
+        // libmpg123 steps over an ID3v2 block wherever it finds one; inside a recording such
+        // bytes are no part of it and must be heard of.
+        const std::int64_t at = mpg123_framepos(handle_);
+        if (facts_.Frames > 0 && at != nextFrameAt_) {
+            Fail("после кадра " + std::to_string(facts_.Frames) + " " +
+                 std::to_string(at - nextFrameAt_) +
+                 " байт не являются кадрами MP3 (вставка внутри записи)");
+            return;
+        }
+        mpg123_frameinfo info{};
+        mpg123_info(handle_, &info);
+        nextFrameAt_ = at + info.framesize;
         long rate = 0;
         int channels = 0;
         int encoding = 0;

@@ -1,7 +1,8 @@
 // Follows an MP3 recording frame by frame with libmpg123 as its bytes stream past, so a recording
 // is checked in the same pass that decompresses and checksums it. Every frame must follow the one
-// before it (no resynchronising over junk), the format must stay the same, and the recording must
-// end on a whole frame or its trailing ID3v1 block.
+// before it with nothing in between (no resynchronising over junk, no tag block in the middle), the
+// format must stay the same, and the recording must end on a whole frame or its trailing tag. Tags
+// before the first audio frame (ID3v2, the encoder's information frame) are part of a recording.
 #pragma once
 
 #include <cstddef>
@@ -42,6 +43,8 @@ public:
     void Feed(const unsigned char* data, std::size_t size);
     // After the last byte.
     Mp3Facts Finish();
+    // Audio frames followed so far.
+    std::uint64_t Frames() const { return facts_.Frames; }
 
 private:
     void Fail(const std::string& reason);
@@ -51,6 +54,7 @@ private:
     bool decodeAudio_;
     AudioSink sink_;
     std::uint64_t samples_ = 0;
+    std::int64_t nextFrameAt_ = 0; // where the frame after the last one must start
     Mp3Facts facts_;
 };
 

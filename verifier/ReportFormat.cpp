@@ -212,6 +212,10 @@ std::optional<RecordingLine> ParseRecordingLine(std::string_view line, std::stri
     return parsed;
 }
 
+bool IsNotStartedLine(const RecordingLine& line) {
+    return line.Size == -1 && line.Crc32 == 0 && line.Created == "30-12-1899 00.00.00";
+}
+
 InterviewReport ParseReport(std::string_view bytes) {
     InterviewReport report;
     if (bytes.starts_with("\xEF\xBB\xBF"))

@@ -39,6 +39,10 @@ struct InterviewReport {
 
 InterviewReport ParseReport(std::string_view bytes);
 
+// The line of a participant whose recording never started (no file, or a file that held no MP3
+// frame and was removed): created 30-12-1899 00.00.00, size -1, checksum 00000000.
+bool IsNotStartedLine(const RecordingLine& line);
+
 // One recording line without its line end, as the report holds it (ASCII, so the station's UTF-8
 // lines parse the same). On a malformed line returns nothing and sets `reason`.
 std::optional<RecordingLine> ParseRecordingLine(std::string_view line, std::string& reason);

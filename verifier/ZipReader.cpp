@@ -56,7 +56,7 @@ std::string FailureText(zip_error_t* error) {
 // A zip whose end was cut off still starts like one; anything else never was a zip.
 bool StartsLikeZip(const std::string& path) {
     unsigned char head[4] = {};
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
     const bool zipLike = ::read(fd, head, sizeof head) == 4 && head[0] == 'P' && head[1] == 'K' &&
@@ -65,19 +65,25 @@ bool StartsLikeZip(const std::string& path) {
     return zipLike;
 }
 
-void RequireReadableFile(const std::string& path) {
-    struct stat facts {};
-    if (::stat(path.c_str(), &facts) != 0)
-        throw UnreadableArchive("файл не открывается: " + SystemText(errno));
-    if (S_ISDIR(facts.st_mode))
-        throw UnreadableArchive("это папка, а не файл");
-    // A pipe or a device would block the open or never end.
-    if (!S_ISREG(facts.st_mode))
-        throw UnreadableArchive("это не обычный файл");
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+// Opened without blocking and its type taken from the open file itself: a pipe, a device or a
+// file swapped for one between a look and an open would block the reader or never end.
+int OpenRegularFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         throw UnreadableArchive("файл не открывается: " + SystemText(errno));
-    ::close(fd);
+    struct stat facts {};
+    const int statResult = ::fstat(fd, &facts);
+    const int statError = errno;
+    if (statResult != 0 || !S_ISREG(facts.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        if (statResult != 0)
+            throw UnreadableArchive("файл не открывается: " + SystemText(statError));
+        if (S_ISDIR(facts.st_mode))
+            throw UnreadableArchive("это папка, а не файл");
+        throw UnreadableArchive("это не обычный файл");
+    }
+    return fd;
 }
 
 struct FileCloser {
@@ -91,10 +97,12 @@ void ZipReader::Closer::operator()(zip* archive) const {
 }
 
 ZipReader::ZipReader(const std::string& path) {
-    RequireReadableFile(path);
+    const int fd = OpenRegularFile(path);
     int code = ZIP_ER_OK;
-    archive_.reset(zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code));
+    // Read only: libzip opens the descriptor for reading and owns it from here on.
+    archive_.reset(zip_fdopen(fd, ZIP_CHECKCONS, &code));
     if (!archive_) {
+        ::close(fd);
         zip_error_t error;
         zip_error_init_with_code(&error, code);
         const std::string text = FailureText(&error);

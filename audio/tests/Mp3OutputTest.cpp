@@ -2,6 +2,7 @@
 #include "audio/taglib.h"
 #include "audio/tests/Mp3TestSupport.h"
 #include "platform/lame_enc/tests/Mp3TestTools.h"
+#include "platform/testing/TemporaryFileSystem.h"
 #include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,13 @@
 namespace {
 
 using audio::TMP3Out;
+
+// What was recorded before the disk filled is kept as a valid MP3: frames only, the last one whole.
+bool EndsOnAWholeFrame(const std::string& path) {
+    const auto bytes = mp3test::ReadFileBytes(path);
+    const auto scan = mp3test::ScanFrames(bytes);
+    return !scan.frames.empty() && scan.endOffset == bytes.size();
+}
 using mp3test::OutputEvents;
 using mp3test::TMemorySource;
 
@@ -42,7 +50,8 @@ protected:
         const bool ok = ended && events.Failures.size() == 1 &&
                         events.Failures[0] == "Error writing down mp3 file" &&
                         events.SyncDone == syncDoneBefore + 1 && source->Closes == 1 &&
-                        !output->Busy() && std::filesystem::file_size(path) == fileSizeLimit;
+                        !output->Busy() && EndsOnAWholeFrame(path) &&
+                        std::filesystem::file_size(path) <= fileSizeLimit;
         std::fprintf(stderr, "%s: ended %d, failures %zu (%s), sync done %d, closes %d, size %ju\n",
                      ok ? "finished" : "not finished", ended, events.Failures.size(),
                      events.Failures.empty() ? "" : events.Failures.front().c_str(),
@@ -325,6 +334,24 @@ TEST_F(Mp3OutputTest, ShortWriteEndsTheRecordingAndTheFileIsStillFinished) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const std::string path = folder / "full.mp3";
     EXPECT_EXIT(RecordIntoFullFileSystem(path, 20000), ::testing::ExitedWithCode(0), "finished");
+}
+
+// A real file system that fills while recording: the file is cut back to its last whole frame and
+// the decoder reads it to its end.
+TEST_F(Mp3OutputTest, AFullFileSystemLeavesTheRecordingOnItsLastWholeFrame) {
+    platform::testing::TemporaryFileSystem small("size=48k");
+    if (!small.Mounted())
+        GTEST_SKIP() << small.SkipReason();
+    Wire(mp3test::Sine(440, 0.5, Rate, ThreeSeconds), 1, Rate, true);
+    mp3test::UseExamSettings(*output);
+    const std::string path = small.Folder() + "/1.mp3";
+    output->SetFileName(path);
+    ASSERT_TRUE(mp3test::RunToEnd(*output));
+    EXPECT_TRUE(mp3test::PumpUntil([&] { return !events.Failures.empty(); }, 10));
+    ASSERT_FALSE(events.Failures.empty());
+    EXPECT_EQ(events.Failures.front(), "Error writing down mp3 file");
+    EXPECT_TRUE(EndsOnAWholeFrame(path)) << std::filesystem::file_size(path) << " bytes";
+    EXPECT_GT(mp3test::DecodeFile(path).samples.size(), 0u);
 }
 
 // The disk fills up just as the recording ends: the tail that did not fit is reported all the same.

@@ -4,7 +4,6 @@
 #include "archive/StringUtils.h"
 #include "station/safeguards/OperatorMessages.h"
 #include "verifier/ReadBack.h"
-#include "verifier/ReportFormat.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -86,15 +85,9 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 interview_check::ReadBackResult Prove(const ArchiveRequest& request) {
-    const std::string reportBytes = ReadWholeFile(request.folder + "/" + request.reportName);
-    // A pass that failed before its file existed has a line (size -1) but nothing to archive.
-    std::vector<interview_check::RecordingLine> recordings;
-    for (interview_check::RecordingLine& line :
-         interview_check::ParseReport(reportBytes).Recordings)
-        if (line.Size >= 0)
-            recordings.push_back(std::move(line));
-    return interview_check::ReadBackArchive(request.archivePath, OwnName(request.folder),
-                                            request.reportName, reportBytes, recordings);
+    return interview_check::ReadBackArchive(
+        request.archivePath, OwnName(request.folder), request.reportName,
+        ReadWholeFile(request.folder + "/" + request.reportName));
 }
 
 void RemoveIncomplete(const std::string& archivePath) {

@@ -1,7 +1,8 @@
 // The interview archive: the interview folder packed into its zip on the Desktop and then read back
-// with an independent zip reader, so that the close only reports an archive that is proven to hold
-// every recording and the report as they stand on disk. An archive that could not be written or
-// proven is removed: no incomplete zip is left where a receiver could take it for the real one.
+// through the receiver's own check, so that the close only reports an archive that the receiver
+// accepts and that holds every recording and the report as they stand on disk. An archive that
+// could not be written or proven is removed: no incomplete zip is left where a receiver could take
+// it for the real one.
 #pragma once
 
 #include <cstdint>
@@ -23,11 +24,11 @@ struct ArchiveRequest {
 
 struct ArchiveOutcome {
     bool proven = false;
-    // Proven: "Архив проверен: N записей, контрольные суммы совпадают."; otherwise what went wrong,
+    // Proven: "Архив проверен: 3 записи, контрольные суммы совпадают."; otherwise what went wrong,
     // for the operator ("Не удалось создать архив собеседования <path>: <reason>" or
-    // "Архив повреждён: <entry>, <reason>").
+    // "Архив не прошёл проверку: <entry>, <reason>.").
     std::string text;
-    bool damaged = false; // written, but the read-back found it wrong
+    bool damaged = false; // written, but the receiver's check refuses it
 };
 
 // Packs and proves the archive; runs on whichever thread calls it. `progress` is called on that

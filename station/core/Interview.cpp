@@ -6,6 +6,7 @@
 #include "station/TextRules.h"
 #include "station/core/Attempt.h"
 #include "station/core/Calendar.h"
+#include "station/core/ParticipantLine.h"
 #include "station/safeguards/InterviewFolderLock.h"
 #include "station/safeguards/NameLengthCheck.h"
 #include "station/safeguards/OperatorMessages.h"
@@ -38,6 +39,22 @@ std::string Refusal(const ParameterTexts& texts) {
     if (HasControlCharacter(texts.region) || HasControlCharacter(texts.schoolName))
         return "Город / район и название ОУ не должны содержать переносов строк и других "
                "управляющих символов";
+    // The report is Windows-1251 and the receiver reads the code and the room up to the next
+    // separator: what it cannot carry would turn into "?" or shift a field.
+    const struct {
+        const char* field;
+        const std::string* text;
+        const char* forbidden;
+    } fields[] = {
+        {"Город / район", &texts.region, ""},
+        {"Название ОУ", &texts.schoolName, ""},
+        {"Код ОУ", &texts.schoolCode, ";"},
+        {"Номер аудитории", &texts.room, ";"},
+    };
+    for (const auto& field : fields)
+        if (const auto character = FirstUnreportableCharacter(*field.text, field.forbidden))
+            return std::string("Поле «") + field.field + "» содержит символ " + *character +
+                   ", который нельзя записать в отчёт собеседования. Удалите его или замените.";
     return {};
 }
 
@@ -66,13 +83,14 @@ std::string ResumeNotice(const ExistingRecordings& existing) {
 
 Interview::Interview(const StationServices& services)
     : services_(services),
-      recorder_(
-          ExamChainSettings(), services.sound,
-          {.levelChanged = [this](std::int64_t position) { LevelChanged(position); },
-           .failed = [this] { RecordingFailed(); },
-           // Each finished file's line, handed in by the recording's worker.
-           .finished =
-               [this](const std::string& fileName) { report_.Append(RecordingLine(fileName)); }}) {}
+      recorder_(ExamChainSettings(), services.sound,
+                {.levelChanged = [this](std::int64_t position) { LevelChanged(position); },
+                 .failed = [this] { RecordingFailed(); },
+                 // Each finished file's line, handed in by the recording's worker.
+                 .finished =
+                     [this](const std::string& fileName) {
+                         report_.Append(ParticipantLine(fileName));
+                     }}) {}
 
 Interview::~Interview() {
     // An archive being packed is finished, never left half written.

@@ -9,8 +9,6 @@
 #include "station/core/Interview.h"
 #include "station/core/Prompt.h"
 
-#include <algorithm>
-
 void Interview::Close() {
     if (Packing())
         return;
@@ -21,14 +19,22 @@ void Interview::Close() {
     exam_.banner = RecordingBanner::None;
     PublishExam();
 
+    // No participant was ever recorded: the receiver refuses an archive without a recording line,
+    // so none is made, and the interview stays open for the first recording.
+    const long long highest = report_.HighestListedParticipant();
+    if (highest == 0) {
+        observers_.Tell({"Не записан ни один участник: архив без записей приёмная сторона не "
+                         "примет, поэтому он не создаётся. Запишите ответы участников, затем "
+                         "завершите собеседование.",
+                         OperatorMessage::Kind::Error});
+        return;
+    }
     // A close repeated after a failed save must not leave the earlier count line behind: the
     // report ends with exactly one, written with the count of the moment it is saved.
     report_.DropCountLines();
-    // The count names the last participant who has a recording: after a restart the next number
-    // is only reserved, and a pass that failed before its file existed recorded nobody. With no
-    // recording at all the count stays 1, the smallest a report can carry.
-    const auto participants =
-        static_cast<std::int32_t>(std::max(1LL, report_.HighestRecordedParticipant()));
+    // The count names the last participant with a line, a recording that never started included;
+    // after a restart the next number is only reserved.
+    const auto participants = static_cast<std::int32_t>(highest);
     report_.Append(CountLine(participants));
     const std::string reportName =
         ReportFileName(services_.calendar.Today(), state_.schoolCode6, state_.room3);
@@ -91,7 +97,9 @@ void Interview::ArchiveFinished(const std::string& archivePath, const ArchiveOut
     exam_.closeShown = true;
     PublishExam();
     observers_.Tell({outcome.damaged ? "Не удалось создать архив собеседования " + archivePath +
-                                           ": " + outcome.text
+                                           ": " + outcome.text +
+                                           " Приёмная сторона такой архив не примет. Устраните "
+                                           "причину и завершите собеседование ещё раз."
                                      : outcome.text,
                      OperatorMessage::Kind::Error});
 }

@@ -30,17 +30,14 @@ void ReportLines::DropCountLines() {
                  lines_.end());
 }
 
-long long ReportLines::HighestRecordedParticipant() const {
+long long ReportLines::HighestListedParticipant() const {
     std::lock_guard guard(lock_);
     long long highest = 0;
     for (std::size_t i = HeaderLineCount; i < lines_.size(); ++i) {
         const std::string& line = lines_[i];
         // name ; time ; size ; checksum
         const std::size_t nameEnd = line.find(';');
-        const std::size_t timeEnd = line.find(';', nameEnd + 1);
-        if (nameEnd == std::string::npos || timeEnd == std::string::npos)
-            continue;
-        if (line.compare(timeEnd + 1, 3, "-1;") == 0)
+        if (nameEnd == std::string::npos)
             continue;
         if (const auto number = ParticipantNumberOf(line.substr(0, nameEnd)))
             highest = std::max(highest, *number);

@@ -13,9 +13,9 @@ public:
     void Append(const std::vector<std::string>& lines);
     // Removes count lines left after the header by an earlier close whose save failed.
     void DropCountLines();
-    // The highest participant number among the recording lines of files that exist (a pass that
-    // failed before its file was created leaves a line with size -1); 0 when there is none.
-    long long HighestRecordedParticipant() const;
+    // The highest participant number among the recording lines, those of recordings that never
+    // started included; 0 when there is none.
+    long long HighestListedParticipant() const;
     // A copy of the lines as they stand.
     std::vector<std::string> Lines() const;
 

@@ -39,6 +39,52 @@ bool NamesSystemError(std::string_view text, std::initializer_list<int> errors) 
     return false;
 }
 
+// What a failure without a cause the operator can act on was, in Russian, by the words of the layer
+// that raised it. The more particular wordings come first.
+struct Wording {
+    std::string_view original;
+    const char* russian;
+};
+constexpr Wording Wordings[] = {
+    {"Not a directory", "На месте папки находится файл"},
+    {"being used by another process", "Файл занят другим окном программы или другой программой"},
+    {"Failed to write tags", "Не удалось записать сведения о записи (теги) в файл"},
+    {"No such file or directory", "Файл или папка не найдены"},
+    {"Is a directory", "На месте файла находится папка"},
+    {"Failed to load", "Не найдена нужная библиотека программы"},
+    {"could not be loaded", "Не найдена нужная библиотека программы"},
+    {"LAME Error", "Ошибка кодировщика MP3"},
+    {"Component is Busy", "Предыдущая запись ещё завершается"},
+    {"Error writing down mp3 file", "Не удалось записать файл"},
+    {"write error", "Не удалось записать файл"},
+    {"Cannot create file", "Не удалось создать файл"},
+    {"Cannot open file", "Не удалось открыть файл"},
+    {"Cannot write file", "Не удалось записать файл"},
+};
+
+// Whether the text is already written for the operator: it holds a Cyrillic letter (U+0400..U+04FF
+// starts with the byte D0 or D1 in UTF-8).
+bool IsRussian(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) == 0xD0 || static_cast<unsigned char>(c) == 0xD1)
+            return true;
+    return false;
+}
+
+// The Russian words put before a text in the layers' English: the wording's, or a general one, so
+// that no operator text is English only.
+std::string Described(std::string_view original) {
+    if (original.empty() || IsRussian(original))
+        return std::string(original);
+    const char* russian = "Непредвиденная ошибка";
+    for (const Wording& wording : Wordings)
+        if (Contains(original, wording.original)) {
+            russian = wording.russian;
+            break;
+        }
+    return std::string(russian) + " (" + std::string(original) + ")";
+}
+
 } // namespace
 
 FailureCause ClassifyFailure(std::string_view original, int errorNumber) {
@@ -67,7 +113,7 @@ std::string OperatorText(std::string_view original, int errorNumber) {
     const char* cause = nullptr;
     switch (ClassifyFailure(original, errorNumber)) {
     case FailureCause::Unknown:
-        return std::string(original);
+        return Described(original);
     case FailureCause::Microphone:
         cause = MicrophoneUnavailableText;
         break;

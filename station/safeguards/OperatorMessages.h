@@ -26,7 +26,10 @@ inline constexpr const char* NoAccessText = "Нет доступа к папке
 // is a full disk only when `errorNumber` says so.
 FailureCause ClassifyFailure(std::string_view original, int errorNumber = 0);
 
-// "<cause> (<original>)" for a known cause, `original` unchanged otherwise.
+// "<cause> (<original>)" for a known cause. Otherwise a text in the layers' English gets what it
+// was in Russian before it ("Файл занят другим окном программы или другой программой (The process
+// cannot access the file ...)", "Непредвиденная ошибка (...)" for wordings not known); a text
+// that is already Russian stays unchanged.
 std::string OperatorText(std::string_view original, int errorNumber = 0);
 
 // For a write failure whose text carries no reason (the MP3 output's "Error writing down mp3

@@ -6,21 +6,26 @@
 
 namespace {
 
-class ArchivePackingTest : public coretest::CoreFixture {};
+class ArchivePackingTest : public coretest::CoreFixture {
+protected:
+    // MP3 frames of `bytes` in all whose audio data is noise, so that they do not compress.
+    static std::string NoisyMp3(std::size_t bytes, std::uint32_t seed) {
+        std::string mp3 = SilentMp3(static_cast<int>(bytes / 417 + 1));
+        for (std::size_t frame = 0; frame < mp3.size(); frame += 417)
+            for (std::size_t i = frame + 4; i < frame + 417; ++i)
+                mp3[i] = static_cast<char>((seed = seed * 1103515245 + 12345) >> 24);
+        return mp3;
+    }
+};
 
 TEST_F(ArchivePackingTest, TheGuiThreadRunsWhileALargeFolderIsPackedAndProgressMoves) {
-    OpenInterview();
-    // Data that does not compress, in several files: deflating it takes a while.
+    // Recordings of data that does not compress: deflating them takes a while.
     constexpr int Files = 6;
     constexpr std::size_t FileBytes = 4 * 1024 * 1024;
-    std::uint32_t seed = 2026;
-    for (int n = 1; n <= Files; ++n) {
-        std::string noise(FileBytes, '\0');
-        for (char& byte : noise)
-            byte = static_cast<char>((seed = seed * 1103515245 + 12345) >> 24);
-        std::ofstream(State().folder + "/notes" + std::to_string(n) + ".bin", std::ios::binary)
-            << noise;
-    }
+    std::vector<std::string> recordings;
+    for (int n = 1; n <= Files; ++n)
+        recordings.push_back(NoisyMp3(FileBytes, 2026 + n));
+    OpenInterviewWith(recordings);
     interview_->Close();
     // Close returned at once: the packing goes on while this thread handles its events.
     EXPECT_TRUE(interview_->Packing());
@@ -57,9 +62,7 @@ TEST_F(ArchivePackingTest, TheGuiThreadRunsWhileALargeFolderIsPackedAndProgressM
 
 // Quitting while the archive is packed asks first, and on OK waits for the whole archive.
 TEST_F(ArchivePackingTest, QuittingDuringThePackingWaitsForTheArchive) {
-    OpenInterview();
-    std::ofstream(State().folder + "/notes.bin", std::ios::binary)
-        << std::string(8 * 1024 * 1024, 'x');
+    OpenInterviewWith({SilentMp3(8 * 1024 * 1024 / 417)});
     interview_->Close();
     ASSERT_TRUE(interview_->Packing());
     boxes_.Clear();

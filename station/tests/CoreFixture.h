@@ -11,6 +11,7 @@
 #include "platform/lame_enc/tests/Mp3TestTools.h"
 #include "platform/testing/ScriptedMessageBoxes.h"
 #include "platform/testing/TemporaryDesktop.h"
+#include "station/Naming.h"
 #include "station/app/LibraryPlayer.h"
 #include "station/app/MessageBoxes.h"
 #include "station/core/Calendar.h"
@@ -20,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -144,6 +147,32 @@ protected:
     const InterviewState& State() const { return interview_->State(); }
     std::string Recording(int number) const {
         return State().folder + "/" + std::to_string(number) + ".mp3";
+    }
+    // `frames` silent MPEG-1 Layer III frames (128 kbit/s, 44.1 kHz, mono), 417 bytes each: a
+    // recording the receiver's check accepts, without a sound server.
+    static std::string SilentMp3(int frames = 40) {
+        std::string frame("\xFF\xFB\x90\xC0", 4);
+        frame.resize(417, '\0');
+        std::string bytes;
+        for (int i = 0; i < frames; ++i)
+            bytes += frame;
+        return bytes;
+    }
+    // Parameters saved, and readiness confirmed in a folder where an earlier run left these
+    // recordings (numbered from 1).
+    void OpenInterviewWith(const std::vector<std::string>& recordings) {
+        SaveParameters();
+        const std::string folder =
+            InterviewFolderFor(desktop_.Desktop(), State().examDate, "000145", "012");
+        std::filesystem::create_directories(folder);
+        for (std::size_t i = 0; i < recordings.size(); ++i)
+            std::ofstream(folder + "/" + std::to_string(i + 1) + ".mp3", std::ios::binary)
+                << recordings[i];
+        ASSERT_TRUE(interview_->ConfirmReadiness());
+    }
+    // A recording of participant `number` in the interview folder, as an earlier run left it.
+    void PlaceRecording(int number, const std::string& bytes = SilentMp3()) const {
+        std::ofstream(Recording(number), std::ios::binary) << bytes;
     }
     Recorder& ExamRecorder() { return interview_->ExamRecorder(); }
     const std::string& TestFile() const { return services_.testRecording; }

@@ -3,7 +3,9 @@
 #include "archive/SevenzipLibrary.h"
 #include "platform/TextCodec.h"
 #include "platform/testing/TemporaryFileSystem.h"
+#include "station/Report.h"
 #include "station/tests/CoreFixture.h"
+#include "verifier/ArchiveCheck.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using coretest::Pump;
+using coretest::PumpUntil;
 
 std::string ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -136,8 +139,7 @@ TEST_F(ExamCloseTest, ThreeRecordingsGiveTheReportAndTheArchive) {
     ExpectClosed();
     ASSERT_TRUE(interviewSeen_.proof);
     EXPECT_TRUE(interviewSeen_.proof->sound);
-    EXPECT_EQ(interviewSeen_.proof->text,
-              "Архив проверен: 3 записей, контрольные суммы совпадают.");
+    EXPECT_EQ(interviewSeen_.proof->text, "Архив проверен: 3 записи, контрольные суммы совпадают.");
     ExpectArchiveOf({ReportName(), "1.mp3", "2.mp3", "3.mp3"});
     EXPECT_EQ(boxes_.Texts(), (std::vector<std::string>{"Вы уверены?", "Вы уверены?"}));
 }
@@ -163,35 +165,71 @@ TEST_F(ExamCloseTest, CloseAfterARestartCountsTheRecordedParticipantsOnly) {
     ExpectArchiveOf({ReportName(), "1.mp3", "2.mp3"});
 }
 
-TEST_F(ExamCloseTest, CloseWithoutRecordingsArchivesTheReportOnly) {
+// An archive without a recording line is one the receiver refuses: none is made, and the operator
+// is told why before anything is saved or packed.
+TEST_F(ExamCloseTest, CloseWithoutAnyParticipantIsRefused) {
+    interview_->Close();
+    ASSERT_EQ(boxes_.Texts().size(), 1u);
+    EXPECT_TRUE(boxes_.Texts()[0].starts_with("Не записан ни один участник")) << boxes_.Texts()[0];
+    EXPECT_EQ(boxes_.Shown()[0].icon, platform::MessageIcon::Error);
+    EXPECT_FALSE(fs::exists(ReportPath()));
+    EXPECT_FALSE(fs::exists(ArchivePath()));
+    EXPECT_FALSE(interviewSeen_.report);
+    EXPECT_TRUE(interviewSeen_.exam.closeShown);
+    EXPECT_TRUE(interviewSeen_.exam.startEnabled);
+}
+
+// A participant whose recording never started is listed as such and counted: the station and the
+// receiver both accept the archive.
+TEST_F(ExamCloseTest, ARecordingThatNeverStartedIsListedWithoutItsFile) {
+    const std::string folder = State().folder;
+    // The folder has gone: the first participant's recording fails at its start.
+    fs::remove_all(folder);
+    interview_->StartRecording();
+    ASSERT_TRUE(PumpUntil([&] { return interviewSeen_.exam.banner == RecordingBanner::Failed; }));
+    fs::create_directories(folder);
+    boxes_.Answer(platform::MessageResult::Ok);
+    interview_->NextParticipant();
+    Pump(1.2);
     CloseInterview();
 
-    std::vector<std::string> expected = Header();
-    expected.push_back("Участников;1");
-    EXPECT_EQ(ReportFileLines(), expected);
-    EXPECT_EQ(interviewSeen_.report->participants, 1);
+    const std::vector<std::string> lines = ReportFileLines();
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[5], "1.mp3;30-12-1899 00.00.00;-1;00000000");
+    EXPECT_TRUE(lines[6].starts_with("2.mp3;"));
+    EXPECT_EQ(lines[7], "Участников;2");
     ExpectClosed();
-    ExpectArchiveOf({ReportName()});
-    EXPECT_TRUE(boxes_.Shown().empty());
+    ASSERT_TRUE(interviewSeen_.proof);
+    EXPECT_EQ(interviewSeen_.proof->text, "Архив проверен: 1 запись, контрольные суммы совпадают.");
+    ExpectArchiveOf({ReportName(), "2.mp3"});
+    EXPECT_TRUE(interview_check::CheckArchive(ArchivePath()).Sound());
 }
 
 // The report and the archive carry the closing day; the folder, and the archive's inner folder,
 // the day the parameters were saved.
 TEST_F(ExamCloseTest, CloseOnALaterDayNamesTheReportAndArchiveByThatDay) {
+    PlaceRecording(1);
+    Restart();
     calendar_.day = platform::Today() + 1;
     CloseInterview();
     EXPECT_NE(Day(), platform::FormatDateTime("ddmmyyyy", State().examDate));
     EXPECT_TRUE(fs::exists(ReportPath()));
     ExpectClosed();
-    ExpectArchiveOf({ReportName()});
+    ExpectArchiveOf({ReportName(), "1.mp3"});
 }
 
 TEST_F(ExamCloseTest, RepeatedCloseAfterAFailedSaveKeepsOneCountLine) {
+    PlaceRecording(1);
+    Restart();
+    boxes_.Clear();
     // A folder where the report should go makes the save fail.
     fs::create_directory(ReportPath());
     CloseInterview();
     ASSERT_EQ(boxes_.Texts().size(), 1u);
-    EXPECT_EQ(boxes_.Texts()[0].rfind("Cannot create file \"" + ReportPath() + "\".", 0), 0u)
+    EXPECT_EQ(boxes_.Texts()[0].rfind("На месте файла находится папка (Cannot create file \"" +
+                                          ReportPath() + "\".",
+                                      0),
+              0u)
         << boxes_.Texts()[0];
     EXPECT_EQ(boxes_.Shown()[0].icon, platform::MessageIcon::Error);
     EXPECT_TRUE(interviewSeen_.exam.closeShown);
@@ -201,6 +239,7 @@ TEST_F(ExamCloseTest, RepeatedCloseAfterAFailedSaveKeepsOneCountLine) {
     fs::remove(ReportPath());
     CloseInterview();
     std::vector<std::string> expected = Header();
+    expected.push_back(RecordingLine(Recording(1)));
     expected.push_back("Участников;1");
     EXPECT_EQ(ReportFileLines(), expected);
     EXPECT_EQ(interview_->Report(), expected);
@@ -209,13 +248,17 @@ TEST_F(ExamCloseTest, RepeatedCloseAfterAFailedSaveKeepsOneCountLine) {
 
 // A failed archive is named with its path and the reason, removed, and the close stays usable.
 TEST_F(ExamCloseTest, ArchiveFailureIsShownAndTheCloseCanBeRepeated) {
+    PlaceRecording(1);
+    Restart();
+    boxes_.Clear();
     archive::sevenzip::SetSevenZipLibraryFileName("7z-not-installed.so");
     CloseInterview();
     archive::sevenzip::SetSevenZipLibraryFileName("7z.so");
 
     EXPECT_EQ(boxes_.Texts(),
               (std::vector<std::string>{"Не удалось создать архив собеседования " + ArchivePath() +
-                                        ": Sevenzip: Failed to load 7z-not-installed.so"}));
+                                        ": Не найдена нужная библиотека программы (Sevenzip: "
+                                        "Failed to load 7z-not-installed.so)"}));
     EXPECT_TRUE(fs::exists(ReportPath()));
     ASSERT_TRUE(interviewSeen_.report);
     EXPECT_EQ(interviewSeen_.report->fileName, ReportName());
@@ -226,8 +269,9 @@ TEST_F(ExamCloseTest, ArchiveFailureIsShownAndTheCloseCanBeRepeated) {
 
     CloseInterview();
     ExpectClosed();
-    ExpectArchiveOf({ReportName()});
+    ExpectArchiveOf({ReportName(), "1.mp3"});
     std::vector<std::string> expected = Header();
+    expected.push_back(RecordingLine(Recording(1)));
     expected.push_back("Участников;1");
     EXPECT_EQ(ReportFileLines(), expected);
 }
@@ -235,31 +279,77 @@ TEST_F(ExamCloseTest, ArchiveFailureIsShownAndTheCloseCanBeRepeated) {
 // A recording that no longer matches its report line makes the archive fail its read-back: it is
 // reported as damaged and removed, and once the cause is gone the close is repeated.
 TEST_F(ExamCloseTest, AnArchiveThatDisagreesWithTheReportIsDamagedAndRemoved) {
-    const std::string recorded(3000, 'a');
-    std::ofstream(Recording(1), std::ios::binary) << recorded;
+    const std::string recorded = SilentMp3();
+    PlaceRecording(1, recorded);
     Restart(); // the line of 1.mp3 is taken now
-    std::ofstream(Recording(1), std::ios::binary) << std::string(3000, 'b');
+    std::string changed = recorded;
+    changed[1000] = 'b';
+    PlaceRecording(1, changed);
     boxes_.Clear();
     CloseInterview();
 
-    const std::string damaged = "Архив повреждён: " + fs::path(State().folder).filename().string() +
-                                "/1.mp3, контрольная сумма не совпадает";
+    const std::string damaged = "Архив не прошёл проверку: 1.mp3, контрольная сумма не совпадает";
     ASSERT_TRUE(interviewSeen_.proof);
     EXPECT_FALSE(interviewSeen_.proof->sound);
     EXPECT_TRUE(interviewSeen_.proof->text.starts_with(damaged)) << interviewSeen_.proof->text;
     ASSERT_EQ(boxes_.Texts().size(), 1u);
     EXPECT_EQ(boxes_.Texts()[0], "Не удалось создать архив собеседования " + ArchivePath() + ": " +
-                                     interviewSeen_.proof->text);
+                                     interviewSeen_.proof->text +
+                                     " Приёмная сторона такой архив не примет. Устраните причину "
+                                     "и завершите собеседование ещё раз.");
     EXPECT_FALSE(fs::exists(ArchivePath()));
     EXPECT_TRUE(interviewSeen_.exam.closeShown);
     EXPECT_FALSE(interviewSeen_.archive);
 
-    std::ofstream(Recording(1), std::ios::binary) << recorded;
+    PlaceRecording(1, recorded);
     CloseInterview();
     ExpectClosed();
-    EXPECT_EQ(interviewSeen_.proof->text,
-              "Архив проверен: 1 записей, контрольные суммы совпадают.");
+    EXPECT_EQ(interviewSeen_.proof->text, "Архив проверен: 1 запись, контрольные суммы совпадают.");
     ExpectArchiveOf({ReportName(), "1.mp3"});
+}
+
+// A file system out of inodes: the first participant's file cannot be created. The participant is
+// listed as one whose recording never started, and the archive both sides accept is made once
+// inodes are free again.
+TEST_F(ExamCloseTest, NoInodeForTheFileListsARecordingThatNeverStarted) {
+    platform::testing::TemporaryFileSystem small("size=8m,nr_inodes=64");
+    if (!small.Mounted())
+        GTEST_SKIP() << small.SkipReason();
+    subscriptions_.clear();
+    interview_.reset();
+    fs::remove_all(desktop_.Desktop());
+    fs::create_directory_symlink(small.Folder(), desktop_.Desktop());
+    Restart();
+    std::vector<std::string> fillers;
+    for (int i = 0;; ++i) {
+        const std::string filler = small.Folder() + "/filler" + std::to_string(i);
+        std::ofstream out(filler);
+        if (!out)
+            break;
+        fillers.push_back(filler);
+    }
+    boxes_.Clear();
+    interview_->StartRecording();
+    ASSERT_TRUE(PumpUntil([&] { return interviewSeen_.exam.banner == RecordingBanner::Failed; }));
+    ASSERT_FALSE(boxes_.Texts().empty());
+    EXPECT_TRUE(boxes_.Texts()[0].starts_with("Ошибка записи: ")) << boxes_.Texts()[0];
+    EXPECT_FALSE(fs::exists(Recording(1)));
+    for (const std::string& filler : fillers)
+        fs::remove(filler);
+    boxes_.Answer(platform::MessageResult::Ok);
+    interview_->NextParticipant();
+    Pump(1.2);
+    CloseInterview();
+
+    const std::vector<std::string> lines = ReportFileLines();
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[5], "1.mp3;30-12-1899 00.00.00;-1;00000000");
+    EXPECT_TRUE(lines[6].starts_with("2.mp3;"));
+    EXPECT_EQ(lines[7], "Участников;2");
+    ExpectClosed();
+    EXPECT_TRUE(interview_check::CheckArchive(ArchivePath()).Sound());
+    subscriptions_.clear();
+    interview_.reset(); // before the file system goes
 }
 
 // A full Desktop: the reason reaches the operator in Russian first, the incomplete zip is removed,
@@ -273,6 +363,8 @@ TEST_F(ExamCloseTest, AFullDiskFailsTheArchiveUntilSpaceIsFreed) {
     interview_.reset();
     fs::remove_all(desktop_.Desktop());
     fs::create_directory_symlink(small.Folder(), desktop_.Desktop());
+    Restart();
+    PlaceRecording(1);
     Restart();
     // Data that does not compress: the archive needs as much room again.
     std::string noise(150 * 1024, '\0');
@@ -294,9 +386,10 @@ TEST_F(ExamCloseTest, AFullDiskFailsTheArchiveUntilSpaceIsFreed) {
     CloseInterview();
     ExpectClosed();
     std::vector<std::string> expected = Header();
+    expected.push_back(RecordingLine(Recording(1)));
     expected.push_back("Участников;1");
     EXPECT_EQ(ReportFileLines(), expected);
-    ExpectArchiveOf({ReportName()});
+    ExpectArchiveOf({ReportName(), "1.mp3"});
     subscriptions_.clear();
     interview_.reset(); // before the file system goes
 }

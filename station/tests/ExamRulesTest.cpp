@@ -1,9 +1,15 @@
 // The exam page's meter rule and timer text.
+#include "platform/testing/TemporaryFolder.h"
 #include "station/LevelMeter.h"
+#include "station/Report.h"
 #include "station/TimerText.h"
+#include "station/core/ParticipantLine.h"
 #include "station/core/ReportLines.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include <vector>
 
@@ -64,16 +70,50 @@ TEST(TimerTextTest, CountsTicksAndShowsMinutesAndSecondsOfTheHour) {
     }
 }
 
-// The count line names the last participant whose file exists: a pass that failed before its file
-// was created leaves a line with size -1 and recorded nobody.
-TEST(ReportLinesTest, HighestRecordedParticipantSkipsLinesOfMissingFiles) {
+// The count line names the last participant with a line: a recording that never started is listed
+// (size -1) and counted, as the receiver expects every number up to the count to have its line.
+TEST(ReportLinesTest, HighestListedParticipantCountsRecordingsThatNeverStarted) {
     ReportLines report;
     report.Append({"title", "01.01.2025", "Город", "000145;Школа", "Аудитория;012"});
-    EXPECT_EQ(report.HighestRecordedParticipant(), 0);
+    EXPECT_EQ(report.HighestListedParticipant(), 0);
     report.Append("1.mp3;01-01-2025 10.00.00;16000;0A0B0C0D");
-    report.Append("10.mp3;01-01-2025 10.05.00;0;00000000");
+    report.Append("10.mp3;01-01-2025 10.05.00;16000;00000000");
+    EXPECT_EQ(report.HighestListedParticipant(), 10);
     report.Append("11.mp3;30-12-1899 00.00.00;-1;00000000");
-    EXPECT_EQ(report.HighestRecordedParticipant(), 10);
+    EXPECT_EQ(report.HighestListedParticipant(), 11);
+}
+
+// The line of a pass as the close lists it: a file without one MP3 frame held nothing of the
+// participant and goes, leaving the line of a recording that never started; anything else stays.
+TEST(ParticipantLineTest, OnlyAFileWithoutAudioIsTakenForARecordingThatNeverStarted) {
+    namespace fs = std::filesystem;
+    platform::testing::TemporaryFolder folder{"participant-line"};
+    std::string frame("\xFF\xFB\x90\xC0", 4);
+    frame.resize(417, '\0');
+    const std::string id3v1 = "TAG" + std::string(125, '\0');
+    const struct {
+        std::string label, bytes;
+        bool notStarted;
+    } cases[] = {
+        {"empty", "", true},
+        {"a tag block only", id3v1, true},
+        {"three audio frames and their tag", frame + frame + frame + id3v1, false},
+        {"something else, too large to be a failed start", std::string(100 * 1024, 'x'), false},
+    };
+    for (const auto& c : cases) {
+        const std::string file = folder / "3.mp3";
+        std::ofstream(file, std::ios::binary) << c.bytes;
+        const std::string line = ParticipantLine(file);
+        if (c.notStarted) {
+            EXPECT_EQ(line, "3.mp3;30-12-1899 00.00.00;-1;00000000") << c.label;
+            EXPECT_FALSE(fs::exists(file)) << c.label;
+        } else {
+            EXPECT_EQ(line, RecordingLine(file)) << c.label;
+            EXPECT_EQ(fs::file_size(file), c.bytes.size()) << c.label;
+        }
+        fs::remove(file);
+    }
+    EXPECT_EQ(ParticipantLine(folder / "4.mp3"), "4.mp3;30-12-1899 00.00.00;-1;00000000");
 }
 
 } // namespace

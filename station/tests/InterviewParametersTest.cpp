@@ -125,6 +125,38 @@ TEST_F(InterviewParametersTest, UnsafeCodeOrRoomIsRefusedAndEarlierValuesStay) {
     }
 }
 
+// What the Windows-1251 report cannot carry (and the separator where it would shift the code or
+// the room) is refused at saving, naming the field and the character; nothing is stored.
+TEST_F(InterviewParametersTest, CharactersTheReportCannotCarryAreRefusedNamingTheField) {
+    Save("Город", "Школа", "145", "12");
+    const struct {
+        const char *region, *name, *code, *room;
+        std::string field, character;
+    } cases[] = {
+        {"Город", "Школа", "12;34", "12", "Код ОУ", "«;»"},
+        {"Город", "Школа", "145", "7🎓", "Номер аудитории", "«🎓» (U+1F393)"},
+        {"Город 🎓", "Школа", "145", "12", "Город / район", "«🎓» (U+1F393)"},
+        {"Город", "学校", "145", "12", "Название ОУ", "«学» (U+5B66)"},
+        {"Город", "Школа \u202Eабв", "145", "12", "Название ОУ", "U+202E"},
+        {"Мос\u200Bква", "Школа", "145", "12", "Город / район", "U+200B"},
+        {"Город", "Школа", "1\u00852", "12", "Код ОУ", "U+0085"},
+        {"Город", "Школа\xFF", "145", "12", "Название ОУ", "байт 0xFF"},
+    };
+    for (const auto& c : cases) {
+        boxes_.Clear();
+        EXPECT_FALSE(Save(c.region, c.name, c.code, c.room)) << c.field;
+        EXPECT_EQ(boxes_.Texts(),
+                  std::vector<std::string>{"Поле «" + c.field + "» содержит символ " + c.character +
+                                           ", который нельзя записать в отчёт собеседования. "
+                                           "Удалите его или замените."});
+        EXPECT_EQ(State().schoolCode, "145");
+        EXPECT_EQ(State().region, "Город");
+    }
+    // What Windows-1251 holds stays allowed, the separator inside the school name included: the
+    // receiver reads the name to the end of its line.
+    EXPECT_TRUE(Save("г. Москва — ЮЗАО", "Школа №1; «Лицей» ё", "145", "12"));
+}
+
 // A region or school name pasted from several lines would split its report line and shift every
 // later line of the report.
 TEST_F(InterviewParametersTest, LineBreakInRegionOrSchoolNameIsRefusedAndEarlierValuesStay) {

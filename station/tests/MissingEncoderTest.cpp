@@ -9,7 +9,8 @@ namespace {
 
 using coretest::PumpUntil;
 
-const std::string Missing = "liblame_enc.so library could not be loaded.";
+const std::string Missing =
+    "Не найдена нужная библиотека программы (liblame_enc.so library could not be loaded.)";
 
 class WithoutEncoderLibrary : public ::testing::Environment {
 public:

@@ -189,6 +189,9 @@ TEST_F(StationViewsTest, ExamPageFollowsTheInterviewFromStartToExit) {
     EXPECT_EQ(boxes_.Shown()[0].icon, platform::MessageIcon::Question);
     EXPECT_EQ(ExamText("participantLabel"), "Участник - 2");
     EXPECT_EQ(ExamText("timerLabel"), "0 мин. 0 сек.");
+    // The second participant is recorded for a while: a pass without audio would be listed as one
+    // that never started.
+    EXPECT_TRUE(PumpUntil([&] { return ExamText("timerLabel") == "0 мин. 1 сек."; }, 5));
 
     ExamButton("closeButton").click();
     // The archive is packed on a thread of its own: the page shows its progress meanwhile.
@@ -198,7 +201,7 @@ TEST_F(StationViewsTest, ExamPageFollowsTheInterviewFromStartToExit) {
     EXPECT_FALSE(ExamShown("exitButton"));
     ASSERT_TRUE(PumpUntil([&] { return ExamShown("exitButton"); }));
     EXPECT_FALSE(ExamShown("packingBar"));
-    EXPECT_EQ(ExamText("proofLabel"), "Архив проверен: 2 записей, контрольные суммы совпадают.");
+    EXPECT_EQ(ExamText("proofLabel"), "Архив проверен: 2 записи, контрольные суммы совпадают.");
     const std::string day = platform::FormatDateTime("ddmmyyyy", platform::Today());
     EXPECT_EQ(ExamText("reportLabel"), "Сформирован отчёт:  01-" + day + "-000000-000145-012.csv");
     EXPECT_EQ(ExamText("countLabel"), "Участников: 2");
@@ -266,6 +269,9 @@ TEST_F(StationViewsTest, ScreenReadersReadTheDrawnCaptionsAndHearTheBannerChange
 // click on the close must not end the program.
 TEST_F(StationViewsTest, ADoubleClickOnTheCloseDoesNotExit) {
     OpenExamPage();
+    // An interview without a recording is not closed at all.
+    ExamButton("startButton").click();
+    ASSERT_TRUE(PumpUntil([&] { return ExamText("timerLabel") == "0 мин. 1 сек."; }, 5));
     auto& close = ExamButton("closeButton");
     const QPoint spot = close.rect().center();
     QTimer::singleShot(0, [&] {

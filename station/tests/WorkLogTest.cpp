@@ -92,7 +92,7 @@ TEST_F(WorkLogTest, AnInterviewWithAFailedRecordingLeavesOneTimedLinePerEvent) {
         Escaped("Собеседование завершено: отчёт " + report + ", участников 2"),
         Escaped("Архив записан: " + *interviewSeen_.archive),
         // The first recording failed with its folder gone: only the second is in the archive.
-        Escaped("Архив проверен: 1 записей, контрольные суммы совпадают."),
+        Escaped("Архив проверен: 1 запись, контрольные суммы совпадают."),
     };
     const std::vector<std::string> lines = LinesOf(log.Path());
     ASSERT_EQ(lines.size(), expected.size()) << ::testing::PrintToString(lines);

@@ -317,7 +317,8 @@ TEST_F(HeldTestRecordingTest, SwitchingTheTestOnAgainBeforeTheLastOneFinishedIsR
     // The previous test recording is held while it is being finished on its worker.
     ASSERT_TRUE(PumpUntil([&] { return Gate().Holding(); }, 10));
     check_->ToggleMicrophone();
-    ASSERT_EQ(boxes_.Texts(), std::vector<std::string>{"Component is Busy"});
+    ASSERT_EQ(boxes_.Texts(),
+              std::vector<std::string>{"Предыдущая запись ещё завершается (Component is Busy)"});
     EXPECT_EQ(boxes_.Shown()[0].icon, platform::MessageIcon::Error);
     const CheckState refused{.microphoneDown = true,
                              .microphoneRunning = false,

@@ -46,6 +46,18 @@ TEST(ArchiveCheckTest, ASoundInterviewPassesWithItsRecordingsLengths) {
     }
 }
 
+// The agreed line of a participant whose recording never started: listed, counted, and no file.
+TEST(ArchiveCheckTest, ARecordingThatNeverStartedIsListedWithoutAFile) {
+    const InterviewFixture interview(3);
+    fs::remove(interview.InFolder("3.mp3"));
+    interview.WriteReport({1, 2, 3}, 3);
+    const ArchiveVerdict verdict = CheckArchive(interview.Zip());
+    EXPECT_TRUE(verdict.Sound()) << ProblemsText(verdict);
+    ASSERT_EQ(verdict.Recordings.size(), 3u);
+    EXPECT_TRUE(verdict.Recordings[2].NotStarted);
+    EXPECT_EQ(verdict.RecordingsHeld(), 2u);
+}
+
 TEST(ArchiveCheckTest, EachFaultIsNamedWithItsEntry) {
     const std::string report = InterviewFixture::ReportName;
     struct Case {
@@ -75,6 +87,24 @@ TEST(ArchiveCheckTest, EachFaultIsNamedWithItsEntry) {
              return interview.Zip();
          },
          "2.mp3", "ни одного кадра"},
+        {"a recording that never started, listed, with a file all the same",
+         [](const InterviewFixture& interview) {
+             fs::rename(interview.InFolder("2.mp3"), interview.Scratch("2.mp3"));
+             interview.WriteReport({1, 2, 3}, 3);
+             fs::rename(interview.Scratch("2.mp3"), interview.InFolder("2.mp3"));
+             return interview.Zip();
+         },
+         "2.mp3", "запись не состоялась"},
+        {"size -1 without the marks of a recording that never started",
+         [](const InterviewFixture& interview) {
+             fs::remove(interview.InFolder("2.mp3"));
+             interview.WriteReport({1, 2, 3}, 3);
+             std::string bytes = interview.ReportBytes();
+             bytes.replace(bytes.find("30-12-1899"), 10, "05-03-2026");
+             testing::WriteFile(interview.InFolder(InterviewFixture::ReportName), bytes);
+             return interview.Zip();
+         },
+         "2.mp3", "без отметок"},
         {"a count beyond the last recording",
          [](const InterviewFixture& interview) {
              interview.WriteReport({1, 2, 3}, 4);

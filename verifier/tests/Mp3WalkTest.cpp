@@ -33,6 +33,24 @@ TEST(Mp3WalkTest, ARecordingIsFollowedToItsEndInAnyPieces) {
     EXPECT_EQ(decoded.Frames, Walk(bytes, 4096).Frames);
 }
 
+// An ID3v2 block of `size` bytes after its 10-byte header.
+std::string Id3v2Block(std::size_t size) {
+    std::string block = std::string("ID3\x04\x00\x00", 6);
+    for (const int shift : {21, 14, 7, 0})
+        block += static_cast<char>((size >> shift) & 0x7F);
+    return block + std::string(size, '\0');
+}
+
+// The station's recordings carry an ID3v2 tag in front (written by TagLib after the recording) and
+// an ID3v1 block at the end: both are part of a sound recording.
+TEST(Mp3WalkTest, TagsAtTheStartAndTheEndAreAccepted) {
+    const std::string sound = testing::ReadFile(testing::Recording(1, 1.0));
+    const Mp3Facts plain = Walk(sound, 4096);
+    const Mp3Facts tagged = Walk(Id3v2Block(2048) + sound, 4096);
+    EXPECT_EQ(tagged.Failure, "");
+    EXPECT_EQ(tagged.Frames, plain.Frames);
+}
+
 TEST(Mp3WalkTest, DamageThatBreaksTheFrameChainIsRefused) {
     const std::string sound = testing::ReadFile(testing::Recording(1, 2.0));
     std::mt19937 random(7);
@@ -50,6 +68,9 @@ TEST(Mp3WalkTest, DamageThatBreaksTheFrameChainIsRefused) {
         {"junk between frames", sound.substr(0, middle) + noise + sound.substr(middle),
          "не MP3 после кадра"},
         {"no MP3 at all", noise, "ни одного кадра"},
+        // libmpg123 steps over an ID3v2 block anywhere; inside a recording it is no part of it.
+        {"a 1 MB ID3v2 block between frames",
+         sound.substr(0, 834) + Id3v2Block(1 << 20) + sound.substr(834), "не являются кадрами MP3"},
         {"empty", "", "ни одного кадра"},
     };
     for (const Case& c : cases) {

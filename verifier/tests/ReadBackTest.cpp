@@ -1,6 +1,9 @@
 // The station's read-back of the archive it has just written: a sound archive is confirmed with
-// its recording count; the first wrong entry is named with the reason.
+// its recording count; the first wrong entry is named with the reason; and the read-back never
+// calls an archive sound that the receiver's check refuses, nor the other way round.
 #include "verifier/ReadBack.h"
+
+#include "verifier/ArchiveCheck.h"
 #include "verifier/tests/InterviewFixture.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +20,7 @@ using testing::Quoted;
 constexpr const char* Folder = InterviewFixture::FolderName;
 
 ReadBackResult ReadBack(const std::string& archive, const std::string& reportOnDisk) {
-    return ReadBackArchive(archive, Folder, InterviewFixture::ReportName, reportOnDisk,
-                           ParseReport(reportOnDisk).Recordings);
+    return ReadBackArchive(archive, Folder, InterviewFixture::ReportName, reportOnDisk);
 }
 
 TEST(ReadBackTest, ASoundArchiveIsConfirmedWithItsRecordingCount) {
@@ -26,23 +28,23 @@ TEST(ReadBackTest, ASoundArchiveIsConfirmedWithItsRecordingCount) {
     const ReadBackResult result = ReadBack(interview.Zip(), interview.ReportBytes());
     EXPECT_TRUE(result.Sound) << result.BadEntry << ", " << result.Reason;
     EXPECT_EQ(result.Recordings, 3u);
-    EXPECT_EQ(ReadBackMessage(result), "Архив проверен: 3 записей, контрольные суммы совпадают.");
+    EXPECT_EQ(ReadBackMessage(result), "Архив проверен: 3 записи, контрольные суммы совпадают.");
 }
 
-// The interview folder is archived whole: a note, or a folder named like a recording, is no fault.
-TEST(ReadBackTest, OtherFilesOfTheFolderAreReadButNoFault) {
-    const InterviewFixture interview(2);
-    std::filesystem::create_directory(interview.InFolder("7.mp3"));
-    testing::WriteFile(interview.InFolder("7.mp3") + "/inside.txt", "kept");
-    testing::WriteFile(interview.InFolder("notes.txt"), "a note");
+// A participant whose recording never started is listed without a file; the archive is proven
+// with the recordings it holds.
+TEST(ReadBackTest, ARecordingThatNeverStartedIsNoFault) {
+    const InterviewFixture interview(3);
+    std::filesystem::remove(interview.InFolder("2.mp3"));
+    interview.WriteReport({1, 2, 3}, 3);
     const ReadBackResult result = ReadBack(interview.Zip(), interview.ReportBytes());
     EXPECT_TRUE(result.Sound) << result.BadEntry << ", " << result.Reason;
-    EXPECT_EQ(result.Recordings, 2u);
+    EXPECT_EQ(ReadBackMessage(result), "Архив проверен: 2 записи, контрольные суммы совпадают.");
 }
 
 TEST(ReadBackTest, TheFirstWrongEntryIsNamedWithTheReason) {
     namespace fs = std::filesystem;
-    const std::string inside = std::string(Folder) + "/";
+    const std::string inside;
     struct Case {
         std::string Label;
         // Changes the interview or its archive; returns the report as it stands on disk.
@@ -54,7 +56,8 @@ TEST(ReadBackTest, TheFirstWrongEntryIsNamedWithTheReason) {
     const std::vector<Case> cases = {
         {"a byte flipped in the archive",
          [&](const InterviewFixture& interview, const std::string& archive) {
-             testing::ZipSurgery("flip " + Quoted(archive) + " " + Quoted(inside + "2.mp3"));
+             testing::ZipSurgery("flip " + Quoted(archive) + " " +
+                                 Quoted(std::string(Folder) + "/2.mp3"));
              return interview.ReportBytes();
          },
          inside + "2.mp3", "контрольная сумма не совпадает"},
@@ -98,6 +101,12 @@ TEST(ReadBackTest, TheFirstWrongEntryIsNamedWithTheReason) {
              return interview.ReportBytes();
          },
          "interview.zip", "не является zip-архивом"},
+        {"a note the report does not list",
+         [](const InterviewFixture& interview, const std::string&) {
+             testing::WriteFile(interview.InFolder("notes.txt"), "a note");
+             return interview.ReportBytes();
+         },
+         "notes.txt", "лишняя запись", true},
         {"an archive cut short",
          [](const InterviewFixture& interview, const std::string& archive) {
              fs::resize_file(archive, fs::file_size(archive) * 2 / 3);
@@ -121,7 +130,76 @@ TEST(ReadBackTest, TheFirstWrongEntryIsNamedWithTheReason) {
         EXPECT_EQ(result.BadEntry, c.BadEntry) << c.Label;
         EXPECT_EQ(result.Reason.find(c.Reason), 0u) << c.Label << ": " << result.Reason;
         EXPECT_EQ(ReadBackMessage(result),
-                  "Архив повреждён: " + result.BadEntry + ", " + result.Reason);
+                  "Архив не прошёл проверку: " + result.BadEntry + ", " + result.Reason + ".");
+    }
+}
+
+// The same archives through the receiver's check and through the station's read-back, with the
+// report on disk as it was packed: one verdict.
+TEST(ReadBackTest, TheReadBackAgreesWithTheReceiversCheck) {
+    namespace fs = std::filesystem;
+    struct Case {
+        std::string Label;
+        std::function<void(const InterviewFixture&)> Change; // done to the folder before packing
+        bool Sound;
+    };
+    const auto replaceRecording = [](const InterviewFixture& interview, int number,
+                                     const std::string& bytes) {
+        testing::WriteFile(interview.InFolder(std::to_string(number) + ".mp3"), bytes);
+        interview.WriteReport({1, 2, 3}, 3);
+    };
+    const std::string sound = testing::ReadFile(testing::Recording(2));
+    const std::vector<Case> cases = {
+        {"three sound recordings", [](const InterviewFixture&) {}, true},
+        {"a recording that never started",
+         [](const InterviewFixture& interview) {
+             fs::remove(interview.InFolder("3.mp3"));
+             interview.WriteReport({1, 2, 3}, 3);
+         },
+         true},
+        {"an empty recording listed with size 0",
+         [&](const InterviewFixture& interview) { replaceRecording(interview, 2, ""); }, false},
+        {"a recording cut inside a frame",
+         [&](const InterviewFixture& interview) {
+             replaceRecording(interview, 2, sound.substr(0, sound.size() / 2 + 5));
+         },
+         false},
+        {"an ID3v2 block between frames",
+         [&](const InterviewFixture& interview) {
+             // 834 bytes: the encoder's information frame and the first audio frame, 417 each at
+             // 128 kbit/s and 44.1 kHz without padding.
+             std::string block = "ID3\x04" + std::string(1, '\0') + std::string(1, '\0');
+             block += std::string("\x00\x00\x08\x00", 4) + std::string(1024, '\0');
+             replaceRecording(interview, 2, sound.substr(0, 834) + block + sound.substr(834));
+         },
+         false},
+        {"a note in the folder",
+         [](const InterviewFixture& interview) {
+             testing::WriteFile(interview.InFolder("notes.txt"), "a note");
+         },
+         false},
+        {"no recording line",
+         [](const InterviewFixture& interview) {
+             for (const char* name : {"1.mp3", "2.mp3", "3.mp3"})
+                 fs::remove(interview.InFolder(name));
+             interview.WriteReport({}, 1);
+         },
+         false},
+        {"a count beyond the last line",
+         [](const InterviewFixture& interview) {
+             interview.WriteReport({1, 2, 3}, 4);
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        const InterviewFixture interview(3);
+        c.Change(interview);
+        const std::string archive = interview.Zip();
+        const bool receiver = CheckArchive(archive).Sound();
+        const ReadBackResult station = ReadBack(archive, interview.ReportBytes());
+        EXPECT_EQ(receiver, c.Sound) << c.Label;
+        EXPECT_EQ(station.Sound, receiver)
+            << c.Label << ": " << station.BadEntry << ", " << station.Reason;
     }
 }
 
@@ -129,7 +207,7 @@ TEST(ReadBackTest, TheCountAgreesWithItsNumber) {
     const std::vector<std::pair<std::size_t, std::string>> cases = {
         {0, "0 записей"},  {1, "1 запись"},      {2, "2 записи"},     {4, "4 записи"},
         {5, "5 записей"},  {11, "11 записей"},   {14, "14 записей"},  {21, "21 запись"},
-        {22, "22 записи"}, {111, "111 записей"}, {101, "101 запись"},
+        {22, "22 записи"}, {111, "111 записей"}, {101, "101 запись"}, {112, "112 записей"},
     };
     for (const auto& [count, text] : cases)
         EXPECT_EQ(RecordingCountText(count), text);

@@ -144,6 +144,44 @@ TEST_F(VerifyToolTest, APathThatCannotBeReadExitsWithTwo) {
     EXPECT_EQ(Verify(Quoted(empty)).ExitCode, 2);
 }
 
+// In a folder given to the program, whatever is named like an archive and is none (a pipe, a link
+// to nothing) is reported and counted as unread, never skipped and never waited on.
+TEST_F(VerifyToolTest, APipeOrADanglingLinkNamedZipInAFolderIsReported) {
+    const std::string folder = interview.Scratch("handed-in");
+    fs::create_directory(folder);
+    fs::copy_file(sound, folder + "/a.zip");
+    ASSERT_EQ(::mkfifo((folder + "/b-pipe.zip").c_str(), 0600), 0);
+    fs::create_symlink(folder + "/gone.zip", folder + "/c-dangling.zip");
+    const CommandResult result = Verify(Quoted(folder));
+    EXPECT_EQ(result.ExitCode, 2) << result.Output;
+    EXPECT_NE(result.Output.find("ОШИБКА  " + folder + "/b-pipe.zip: это не обычный файл"),
+              std::string::npos)
+        << result.Output;
+    EXPECT_NE(result.Output.find("ОШИБКА  " + folder + "/c-dangling.zip: ссылка ведёт"),
+              std::string::npos)
+        << result.Output;
+    EXPECT_NE(result.Output.find("OK      " + folder + "/a.zip"), std::string::npos);
+}
+
+// A crafted file name cannot move the cursor or start a new line to forge a verdict on a terminal:
+// every control character is shown as its code.
+TEST_F(VerifyToolTest, ControlCharactersInNamesAreShownEscaped) {
+    const std::string folder = interview.Scratch("crafted");
+    fs::create_directory(folder);
+    const std::string forged = "x\r\x1B[2KOK      all fine\n\x7F.zip";
+    fs::copy_file(interview.Scratch("b-flipped.zip"), folder + "/" + forged);
+    const CommandResult result = Verify(Quoted(folder));
+    EXPECT_EQ(result.ExitCode, 1) << result.Output;
+    for (const char control : {'\r', '\x1B', '\x7F'})
+        EXPECT_EQ(result.Output.find(control), std::string::npos) << result.Output;
+    for (const std::string& line : Lines(result.Output))
+        EXPECT_FALSE(line.starts_with("OK")) << result.Output;
+    EXPECT_NE(
+        result.Output.find("ОШИБКА  " + folder + "/x\\x0D\\x1B[2KOK      all fine\\x0A\\x7F.zip: "),
+        std::string::npos)
+        << result.Output;
+}
+
 TEST_F(VerifyToolTest, HelpAndVersionSpeakRussian) {
     const CommandResult help = Verify("--help");
     EXPECT_EQ(help.ExitCode, 0);

@@ -14,6 +14,14 @@ std::string Reason(const std::error_code& error) {
     return "не читается: " + error.message();
 }
 
+std::string NotAnArchiveFile(const fs::file_status& status, const std::error_code& error) {
+    if (status.type() == fs::file_type::not_found)
+        return "ссылка ведёт на несуществующий файл";
+    if (error)
+        return Reason(error);
+    return "это не обычный файл (канал, устройство или сокет), а не архив";
+}
+
 void CollectFolder(const std::string& folder, std::vector<Target>& targets) {
     std::vector<Target> found;
     std::error_code error;
@@ -23,10 +31,16 @@ void CollectFolder(const std::string& folder, std::vector<Target>& targets) {
         return;
     }
     while (entry != end) {
-        std::error_code ignored;
-        if (entry->is_regular_file(ignored) &&
-            HasExtension(entry->path().filename().string(), ".zip"))
-            found.push_back({entry->path().string(), {}});
+        if (HasExtension(entry->path().filename().string(), ".zip")) {
+            // Whatever is named like an archive is either checked or reported: a pipe, a device
+            // or a link to nothing may stand where an archive was meant to be handed in.
+            std::error_code statusError;
+            const fs::file_status status = entry->status(statusError);
+            if (fs::is_regular_file(status))
+                found.push_back({entry->path().string(), {}});
+            else if (!fs::is_directory(status))
+                found.push_back({entry->path().string(), NotAnArchiveFile(status, statusError)});
+        }
         if (entry.increment(error); error)
             break;
     }

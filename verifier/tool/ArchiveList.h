@@ -12,7 +12,8 @@ struct Target {
 };
 
 // Each path in order: a file is an archive to check whatever its name; a folder gives every
-// file ending in ".zip" (any case) in it and its subfolders, sorted by path; a path that does not
+// file ending in ".zip" (any case) in it and its subfolders, sorted by path, where anything else so
+// named (a pipe, a device, a link to nothing) is a target that cannot be read; a path that does not
 // exist, a folder that cannot be listed and a folder without archives are targets that cannot be
 // read.
 std::vector<Target> CollectTargets(const std::vector<std::string>& paths);

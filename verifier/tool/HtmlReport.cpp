@@ -2,6 +2,7 @@
 
 #include "verifier/LoudnessWarnings.h"
 #include "verifier/tool/LoudnessText.h"
+#include "verifier/tool/TerminalText.h"
 #include "verifier/tool/VerdictJson.h"
 
 #include <algorithm>

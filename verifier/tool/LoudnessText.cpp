@@ -1,6 +1,7 @@
 #include "verifier/tool/LoudnessText.h"
 
 #include "verifier/LoudnessWarnings.h"
+#include "verifier/tool/TerminalText.h"
 
 namespace interview_check::tool {
 namespace {
@@ -26,8 +27,8 @@ std::string LoudnessFigures(const LoudnessFacts& facts) {
 std::string WarningLines(const ArchiveVerdict& verdict) {
     std::string lines;
     for (const Problem& warning : verdict.Warnings)
-        lines += "ПРЕДУПРЕЖДЕНИЕ  " + verdict.Archive + ": " + warning.Entry + ": " +
-                 warning.Reason + "\n";
+        lines += "ПРЕДУПРЕЖДЕНИЕ  " + TerminalSafe(verdict.Archive) + ": " +
+                 TerminalSafe(warning.Entry) + ": " + TerminalSafe(warning.Reason) + "\n";
     return lines;
 }
 

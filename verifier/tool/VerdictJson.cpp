@@ -1,24 +1,11 @@
 #include "verifier/tool/VerdictJson.h"
 
+#include "verifier/tool/TerminalText.h"
+
 #include <cinttypes>
 #include <cstdio>
 
 namespace interview_check::tool {
-std::size_t Utf8SequenceLength(std::string_view text) {
-    const auto lead = static_cast<unsigned char>(text[0]);
-    const std::size_t length = lead < 0x80                    ? 1
-                               : lead >= 0xC2 && lead <= 0xDF ? 2
-                               : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                              : 0;
-    if (length == 0 || length > text.size())
-        return 0;
-    for (std::size_t i = 1; i < length; ++i)
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
-            return 0;
-    return length;
-}
-
 namespace {
 
 std::string Number(double value) {
@@ -73,9 +60,11 @@ std::string JsonString(std::string_view text) {
         if (byte == '"' || byte == '\\') {
             out += '\\';
             out += static_cast<char>(byte);
-        } else if (byte < 0x20) {
+        } else if (IsControlCharacter(text, length)) {
+            // C1 controls and DEL are legal in JSON but act on a terminal that shows it.
+            const unsigned code = length == 1 ? byte : static_cast<unsigned char>(text[1]);
             char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", code);
             out += escaped;
         } else {
             out.append(text.substr(0, length));
@@ -106,6 +95,7 @@ std::string VerdictJson(const ArchiveVerdict& verdict, bool loudness) {
         json += (i ? ",{" : "{") + Field("name", JsonString(recording.Name)) + "," +
                 Field("size", std::to_string(recording.Size)) + "," +
                 Field("crc32", JsonString(crc)) + "," + Field("ok", Bool(recording.Sound)) + "," +
+                Field("not_started", Bool(recording.NotStarted)) + "," +
                 Field("frames", std::to_string(recording.Mp3.Frames)) + "," +
                 Field("sample_rate", std::to_string(recording.Mp3.SampleRate)) + "," +
                 Field("channels", std::to_string(recording.Mp3.Channels)) + "," +

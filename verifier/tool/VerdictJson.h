@@ -17,9 +17,6 @@ namespace interview_check::tool {
 // "warnings": [{"entry", "reason"}].
 std::string VerdictJson(const ArchiveVerdict& verdict, bool loudness = false);
 
-// The length of the well-formed UTF-8 sequence at the front of non-empty `text`, or 0.
-std::size_t Utf8SequenceLength(std::string_view text);
-
 // `text` as a JSON string literal; bytes that are not UTF-8 become U+FFFD.
 std::string JsonString(std::string_view text);
 

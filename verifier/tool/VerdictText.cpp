@@ -2,6 +2,7 @@
 
 #include "verifier/ReadBack.h"
 #include "verifier/tool/LoudnessText.h"
+#include "verifier/tool/TerminalText.h"
 
 #include <cinttypes>
 #include <cmath>
@@ -28,13 +29,17 @@ std::string DurationText(double seconds) {
 }
 
 std::string VerdictLine(const ArchiveVerdict& verdict) {
-    if (verdict.Sound())
-        return "OK      " + verdict.Archive + "  (" +
-               RecordingCountText(verdict.Recordings.size()) + ", " +
-               DurationText(verdict.Seconds()) + ")";
-    std::string line = "ОШИБКА  " + verdict.Archive + ": ";
+    if (verdict.Sound()) {
+        const std::size_t notStarted = verdict.Recordings.size() - verdict.RecordingsHeld();
+        return "OK      " + TerminalSafe(verdict.Archive) + "  (" +
+               RecordingCountText(verdict.RecordingsHeld()) + ", " +
+               DurationText(verdict.Seconds()) +
+               (notStarted ? ", не состоялись: " + std::to_string(notStarted) : std::string()) +
+               ")";
+    }
+    std::string line = "ОШИБКА  " + TerminalSafe(verdict.Archive) + ": ";
     for (std::size_t i = 0; i < verdict.Problems.size(); ++i)
-        line += (i ? "; " : "") + ProblemText(verdict.Problems[i]);
+        line += (i ? "; " : "") + TerminalSafe(ProblemText(verdict.Problems[i]));
     return line;
 }
 
@@ -44,8 +49,10 @@ std::string RecordingLines(const ArchiveVerdict& verdict) {
         char facts[96];
         std::snprintf(facts, sizeof facts, "%" PRId64 " байт  CRC %08" PRIX32, recording.Size,
                       recording.Crc32);
-        lines += "        " + recording.Name + "  " + facts + "  " +
-                 (recording.Sound ? DurationText(recording.Mp3.Seconds) : "ОШИБКА") +
+        lines += "        " + TerminalSafe(recording.Name) + "  " + facts + "  " +
+                 (recording.NotStarted ? "запись не состоялась"
+                  : recording.Sound    ? DurationText(recording.Mp3.Seconds)
+                                       : "ОШИБКА") +
                  (recording.Loudness ? "  " + LoudnessFigures(*recording.Loudness) : "") + "\n";
     }
     return lines;

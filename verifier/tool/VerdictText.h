@@ -7,7 +7,8 @@
 
 namespace interview_check::tool {
 
-// "OK      <path>  (N записей, H:MM:SS)" or "ОШИБКА  <path>: entry: reason; ...".
+// "OK      <path>  (3 записи, H:MM:SS)" (with ", не состоялись: K" when K participants' recordings
+// never started) or "ОШИБКА  <path>: entry: reason; ...". Names are shown with TerminalSafe.
 std::string VerdictLine(const ArchiveVerdict& verdict);
 
 // One indented line per recording: name, size, CRC-32, duration, and its fault if any.

@@ -60,7 +60,28 @@ TEST(OperatorMessagesTest, PutsTheCauseFirstAndKeepsTheOriginal) {
               "Нет места на диске (Error writing down mp3 file)");
     EXPECT_EQ(OperatorText("Cannot create file \"/x/1.mp3\". Permission denied"),
               "Нет доступа к папке (Cannot create file \"/x/1.mp3\". Permission denied)");
-    EXPECT_EQ(OperatorText("LAME Error: 2"), "LAME Error: 2");
+}
+
+// No operator text is English only: the layers' own wordings are told in Russian first.
+TEST(OperatorMessagesTest, EnglishTextsGetARussianCauseFirst) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Not a directory", "На месте папки находится файл (Not a directory)"},
+        {std::string("Cannot open file \"/x/1.mp3\". ") + platform::SharingViolationText,
+         "Файл занят другим окном программы или другой программой (Cannot open file "
+         "\"/x/1.mp3\". " +
+             std::string(platform::SharingViolationText) + ")"},
+        {"Failed to write tags",
+         "Не удалось записать сведения о записи (теги) в файл (Failed to write tags)"},
+        {"Cannot create file \"/x/r.csv\". Is a directory",
+         "На месте файла находится папка (Cannot create file \"/x/r.csv\". Is a directory)"},
+        {"LAME Error: 2", "Ошибка кодировщика MP3 (LAME Error: 2)"},
+        {"Sevenzip: Failed to load 7z.so",
+         "Не найдена нужная библиотека программы (Sevenzip: Failed to load 7z.so)"},
+        {"Something nobody foresaw", "Непредвиденная ошибка (Something nobody foresaw)"},
+        {"Ошибка записи уже по-русски", "Ошибка записи уже по-русски"},
+    };
+    for (const auto& [original, shown] : cases)
+        EXPECT_EQ(OperatorText(original), shown);
 }
 
 // The file layer's own failures on a disk that is full and on one that may not be written, and
