@@ -35,6 +35,7 @@ void TAudioFileOut::CreateFileStream() {
     FreeFileStream();
     const auto mode = static_cast<std::uint16_t>(FShareMode | TAudioFileStream::fmCreate);
     FFileStream = std::make_unique<TAudioFileStream>(WideName(), mode, FAccessRights);
+    FFileStream->KeepSynced(SyncInterval);
     FStream = FFileStream.get();
 }
 

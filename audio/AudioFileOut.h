@@ -6,6 +6,7 @@
 #include "audio/AudioTags.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -42,8 +43,12 @@ public:
     void SetShareMode(std::uint16_t Value) { FShareMode = Value; }
 
 protected:
+    // How often a file being written is synced to the disk: a power cut costs at most about this
+    // much of the recording.
+    static constexpr std::chrono::milliseconds SyncInterval{1000};
     // For BeginOutput when no stream is assigned: creates the file from WideName with the mode word
-    // ShareMode OR $FFFF (always a new file held exclusively). Raises EAudioException.
+    // ShareMode OR $FFFF (always a new file held exclusively), synced every SyncInterval while it
+    // is written. Raises EAudioException.
     void CreateFileStream();
     // Frees the output's own file stream (closing the file); an assigned stream is left alone.
     void FreeFileStream();
