@@ -220,6 +220,10 @@ void TCompressArchive::AddFolderOfWalk(const std::string& folder) {
 }
 
 void TCompressArchive::AddFileOfWalk(const std::string& folder, const TSearchRec& entry) {
+    // A walk takes regular files only: a link may lead anywhere (a notes.txt pointing at
+    // /dev/zero reads for ever), and a FIFO, a device or a socket would block the packing.
+    if (!IsRegularFileEntry(entry))
+        return;
     const std::string path = AddTrailingSeparator(folder) + entry.Name;
     auto item = NewItem();
     item->SetPackedName(PackedPathFor(path, baseDirName_, basePackedName_));

@@ -59,6 +59,14 @@ std::vector<TSearchRec> ListFolder(const std::string& folder) {
     return entries;
 }
 
+bool IsRegularFileEntry(const TSearchRec& entry) {
+    constexpr std::uint32_t TypeBits = 0170000;
+    constexpr std::uint32_t RegularType = 0100000;
+    return (entry.Attributes & (faDirectory | faReparsePoint)) == 0 &&
+           (entry.Attributes & faUnixExtension) != 0 &&
+           ((entry.Attributes >> 16) & TypeBits) == RegularType;
+}
+
 TFileTime CurrentFileTime() {
     using namespace std::chrono;
     const auto since = duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count();

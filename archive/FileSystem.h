@@ -43,6 +43,10 @@ std::optional<TSearchRec> ReadFileFacts(const std::string& path);
 // Every entry of a folder except "." and "..", sorted by name so that archives come out the same
 // on every run; empty when the folder cannot be listed.
 std::vector<TSearchRec> ListFolder(const std::string& folder);
+// Whether the entry is a regular file of its own (not a link, a FIFO, a device or a socket): the
+// only kind of file an archive of a folder takes. Opening the others may block for ever or read
+// without end.
+bool IsRegularFileEntry(const TSearchRec& entry);
 // The current time as a file time.
 TFileTime CurrentFileTime();
 

@@ -35,6 +35,8 @@ void TAudioFileOut::CreateFileStream() {
     FreeFileStream();
     const auto mode = static_cast<std::uint16_t>(FShareMode | TAudioFileStream::fmCreate);
     FFileStream = std::make_unique<TAudioFileStream>(WideName(), mode, FAccessRights);
+    if (const std::chrono::milliseconds interval = SyncInterval(); interval.count() > 0)
+        FFileStream->KeepSynced(interval);
     FStream = FFileStream.get();
 }
 

@@ -6,6 +6,7 @@
 #include "audio/AudioTags.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -40,10 +41,16 @@ public:
     void SetAccessRights(std::uint32_t Value) { FAccessRights = Value; }
     std::uint16_t ShareMode() const { return FShareMode; }
     void SetShareMode(std::uint16_t Value) { FShareMode = Value; }
+    // How often the output's own file is synced to the disk while it is written, on a thread of its
+    // own (a power cut costs at most about this much of the recording); 0 syncs it only when it is
+    // closed. Read when a file is created.
+    std::chrono::milliseconds SyncInterval() const { return FSyncInterval.load(); }
+    void SetSyncInterval(std::chrono::milliseconds Value) { FSyncInterval = Value; }
 
 protected:
     // For BeginOutput when no stream is assigned: creates the file from WideName with the mode word
-    // ShareMode OR $FFFF (always a new file held exclusively). Raises EAudioException.
+    // ShareMode OR $FFFF (always a new file held exclusively), synced every SyncInterval while it
+    // is written. Raises EAudioException.
     void CreateFileStream();
     // Frees the output's own file stream (closing the file); an assigned stream is left alone.
     void FreeFileStream();
@@ -54,6 +61,7 @@ protected:
     std::atomic<std::uint8_t> FWriteMode{0};
     std::atomic<std::uint32_t> FAccessRights{0};
     std::atomic<std::uint16_t> FShareMode{0};
+    std::atomic<std::chrono::milliseconds> FSyncInterval{std::chrono::milliseconds(1000)};
 
 private:
     mutable std::mutex FNameLock;

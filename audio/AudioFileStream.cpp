@@ -55,6 +55,26 @@ TAudioFileStream::TAudioFileStream(const std::u16string& FileName, std::uint16_t
     (void)Rights;
 }
 
+void TAudioFileStream::KeepSynced(std::chrono::milliseconds Interval) {
+    try {
+        FSync = std::make_unique<platform::PeriodicSync>(FHandle, Interval);
+    } catch (const platform::FileError& error) {
+        throw EAudioException(error.what());
+    }
+}
+
+bool TAudioFileStream::Close() {
+    if (!FHandle.IsOpen())
+        return true;
+    bool synced = true;
+    if (FSync) {
+        synced = FSync->Finish() == 0;
+        FSync.reset();
+    }
+    synced = FHandle.Sync() == 0 && synced;
+    return FHandle.Close() && synced;
+}
+
 std::size_t TAudioFileStream::Write(const void* Buffer, std::size_t Count) {
     return FHandle.Write(Buffer, Count);
 }

@@ -1,10 +1,13 @@
 // Streams written by streamed outputs, and the file stream that file outputs create.
 #pragma once
 
+#include "platform/DiskSync.h"
 #include "platform/FileStream.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace audio {
@@ -37,11 +40,17 @@ public:
     std::int64_t Seek(std::int64_t Offset, int Origin) override;
     std::int64_t Size() const override;
     void SetSize(std::int64_t NewSize) override;
-    // False when the system reported a failure while closing (the data may not have landed).
-    bool Close() { return FHandle.Close(); }
+    // From now on the file is synced to the disk every `Interval` on a thread of its own, so that
+    // a power cut costs at most that much of it; the writer never waits for the disk.
+    void KeepSynced(std::chrono::milliseconds Interval);
+    // Syncs the file to the disk and closes it. False when a sync or the close failed (the data
+    // may not have landed).
+    bool Close();
 
 private:
     platform::FileHandle FHandle;
+    // Declared after the handle: it ends before the handle closes.
+    std::unique_ptr<platform::PeriodicSync> FSync;
 };
 
 } // namespace audio

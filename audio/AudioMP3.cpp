@@ -5,6 +5,7 @@
 #include "audio/WideText.h"
 #include "audio/lame.h"
 #include "audio/taglib.h"
+#include "platform/DiskSync.h"
 
 #include <cstring>
 #include <exception>
@@ -204,8 +205,16 @@ void TMP3Out::FinishFile() {
     FMp3Buffer = {};
     if (!complete)
         throw EAudioException("Error writing down mp3 file");
-    if (!name.empty() && TagLibrary().Loaded())
-        WriteId3v2Fields(Utf16ToUtf8(WideName()), Id3v2Tags());
+    if (!name.empty() && TagLibrary().Loaded()) {
+        const std::string path = Utf16ToUtf8(WideName());
+        WriteId3v2Fields(path, Id3v2Tags());
+        // The tags were written into the closed file: what they moved must reach the disk too.
+        try {
+            platform::SyncFile(path);
+        } catch (const platform::FileError& error) {
+            throw EAudioException(error.what());
+        }
+    }
 }
 
 void TMP3Out::EndOutput() {

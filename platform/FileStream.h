@@ -15,7 +15,8 @@ enum class FileAccess { Read, Write, ReadWrite };
 enum class FileShare { None, Read, Write, ReadWrite };
 enum class FileDisposition {
     OpenExisting, // fails when the file is missing
-    CreateAlways  // creates the file, or empties an existing one
+    CreateAlways, // creates the file, or empties an existing one
+    CreateNew     // creates the file; fails when anything (a link included) has its name
 };
 
 // A failure of a file operation; the message is complete and meant for the operator.
@@ -29,10 +30,18 @@ std::string SystemErrorText(int errorNumber);
 // The text used when a file is held by another handle that does not share it.
 extern const char* const SharingViolationText;
 
+// The reason a file refuses to be opened because its name is a symbolic link: a planted link must
+// never redirect what the station writes or reads.
+extern const char* const SymbolicLinkText;
+// The reason for anything that is neither a regular file nor a folder (a FIFO, a device, a
+// socket): opening one could block for ever or read without end.
+extern const char* const NotRegularFileText;
+
 class FileHandle {
 public:
-    // Raises FileError "Cannot open file \"<path>\". <reason>" (or "Cannot create file ..." for
-    // CreateAlways).
+    // Only regular files open, never through a symbolic link at the last part of the path, and
+    // without waiting on a FIFO. Raises FileError "Cannot open file \"<path>\". <reason>" (or
+    // "Cannot create file ..." for CreateAlways and CreateNew).
     static FileHandle Open(const std::string& path, FileAccess access, FileShare share,
                            FileDisposition disposition);
 
@@ -57,11 +66,20 @@ public:
     // Returns false when the system reported a failure while closing: on some file systems a
     // write error only shows there, so a caller that must know its data landed checks it.
     bool Close();
+    // Hand the file's data (SyncData) or its data and facts (Sync) to the disk and wait until it
+    // has them; 0, or the system's error number.
+    int SyncData();
+    int Sync();
+    // A second handle on the same open file (its position and lock shared with this one). Raises
+    // FileError.
+    FileHandle Duplicate() const;
     int Descriptor() const { return fd_; }
+    const std::string& Path() const { return path_; }
 
 private:
-    explicit FileHandle(int fd) : fd_(fd) {}
+    FileHandle(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
     int fd_ = -1;
+    std::string path_;
 };
 
 } // namespace platform

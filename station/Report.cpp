@@ -1,11 +1,10 @@
 #include "station/Report.h"
 
-#include "platform/FileStream.h"
+#include "platform/DiskSync.h"
 #include "platform/TextCodec.h"
 #include "station/Crc32.h"
 #include "station/FileUtils.h"
 
-#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 
@@ -45,12 +44,7 @@ void SaveReport(const std::vector<std::string>& lines, const std::string& path) 
     std::string content;
     for (const std::string& line : lines)
         content += platform::Utf8ToWindows1251(line) + "\r\n";
-    platform::FileHandle file =
-        platform::FileHandle::Open(path, platform::FileAccess::Write, platform::FileShare::None,
-                                   platform::FileDisposition::CreateAlways);
-    // A report cut short by a full disk, or refused when closed, must not pass for a saved one.
-    const bool written = file.Write(content.data(), content.size()) == content.size();
-    if (!written || !file.Close())
-        throw platform::FileError("Cannot write file \"" + path + "\". " +
-                                  platform::SystemErrorText(errno ? errno : EIO));
+    // A report cut short by a full disk or by a power cut must not pass for a saved one, nor
+    // destroy the one saved before.
+    platform::ReplaceFileContent(path, content);
 }

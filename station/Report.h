@@ -22,7 +22,8 @@ std::string RecordingLine(const std::string& fileName);
 std::string CountLine(std::int32_t participants);
 bool IsCountLine(std::string_view line);
 
-// Writes `lines` to `path` in one write, replacing any file of that name; the file is held
-// exclusively meanwhile. Raises platform::FileError "Cannot create file \"<path>\". <reason>" or
-// "Cannot write file \"<path>\". <reason>".
+// Writes `lines` to `path`, replacing any file of that name through a synced temporary file, so
+// that the name holds the old report or the new one whatever happens. A symbolic link at `path` is
+// refused. Raises platform::FileError "Cannot create file \"<path>\". <reason>" or "Cannot write
+// file \"<path>\". <reason>".
 void SaveReport(const std::vector<std::string>& lines, const std::string& path);

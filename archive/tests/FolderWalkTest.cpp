@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/stat.h>
+
 namespace archive {
 namespace {
 
@@ -100,6 +103,22 @@ TEST_F(FolderWalkTest, SiblingSubfoldersTranslateBackThroughParent) {
               (std::vector<std::wstring>{L"Интервью/", L"Интервью/top.txt", L"Интервью/.h",
                                          L"Интервью/.h/hidden.txt", L"Интервью/S", L"Интервью/S/g",
                                          L"Интервью/T", L"Интервью/T/U"}));
+}
+
+// Only regular files and folders are walked into the archive: a link (to a device, a file or a
+// folder elsewhere), a FIFO or a socket would be read for ever, block, or take what is not the
+// folder's; they are left out, in subfolders too.
+TEST_F(FolderWalkTest, LinksFifosAndSocketsAreLeftOut) {
+    scratch.File("F/1.mp3", "first");
+    scratch.File("F/S/g", "g");
+    const std::string outside = scratch.File("outside.txt", "not the folder's");
+    std::filesystem::create_symlink("/dev/zero", F + "/notes.txt");
+    std::filesystem::create_symlink(outside, F + "/S/copy.txt");
+    std::filesystem::create_directory_symlink(scratch.Path(), F + "/up");
+    ASSERT_EQ(::mkfifo((F + "/pipe").c_str(), 0644), 0);
+    ASSERT_EQ(::mknod((F + "/S/socket").c_str(), S_IFSOCK | 0644, 0), 0);
+    zip.AddDirectory(L"F", F, true, true);
+    EXPECT_EQ(PackedNames(zip), (std::vector<std::wstring>{L"F/", L"F/1.mp3", L"F/S", L"F/S/g"}));
 }
 
 TEST_F(FolderWalkTest, WithoutRecursionOnlyTheFolderUnderItsExactNameAndItsFiles) {

@@ -1,5 +1,7 @@
 #include "platform/FileStream.h"
 
+#include "platform/DiskSync.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -12,6 +14,10 @@ namespace platform {
 
 const char* const SharingViolationText =
     "The process cannot access the file because it is being used by another process.";
+
+const char* const SymbolicLinkText =
+    "The name is a symbolic link; files are never opened through one.";
+const char* const NotRegularFileText = "Not a regular file.";
 
 std::string SystemErrorText(int errorNumber) {
     char buffer[256];
@@ -35,26 +41,58 @@ int OpenFlags(FileAccess access) {
 
 [[noreturn]] void RaiseOpenFailure(const std::string& path, FileDisposition disposition,
                                    const std::string& reason) {
-    const char* verb = disposition == FileDisposition::CreateAlways ? "Cannot create file \""
-                                                                    : "Cannot open file \"";
+    const char* verb = disposition == FileDisposition::OpenExisting ? "Cannot open file \""
+                                                                    : "Cannot create file \"";
     throw FileError(verb + path + "\". " + reason);
+}
+
+// Why an open failed, naming a link or an odd file at the name before the system's bare reason
+// ("Too many levels of symbolic links", "No such device or address").
+std::string OpenFailureReason(const std::string& path, int error) {
+    struct stat facts {};
+    if (::lstat(path.c_str(), &facts) == 0) {
+        if (S_ISLNK(facts.st_mode))
+            return SymbolicLinkText;
+        if (!S_ISREG(facts.st_mode) && !S_ISDIR(facts.st_mode))
+            return NotRegularFileText;
+    }
+    return SystemErrorText(error);
+}
+
+int CreationFlags(FileDisposition disposition) {
+    switch (disposition) {
+    case FileDisposition::OpenExisting:
+        return 0;
+    case FileDisposition::CreateAlways:
+        return O_CREAT;
+    case FileDisposition::CreateNew:
+        break;
+    }
+    return O_CREAT | O_EXCL;
 }
 
 } // namespace
 
 FileHandle FileHandle::Open(const std::string& path, FileAccess access, FileShare share,
                             FileDisposition disposition) {
-    int flags = OpenFlags(access) | O_CLOEXEC;
-    if (disposition == FileDisposition::CreateAlways)
-        flags |= O_CREAT;
+    // A link at the name is refused rather than followed (a planted one would redirect the
+    // station's writes), and opening a FIFO must not wait for a writer that never comes.
+    const int flags =
+        OpenFlags(access) | CreationFlags(disposition) | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
     // Never truncate here: an existing file held by another handle must stay untouched when the
     // sharing check below refuses us.
-    FileHandle file(::open(path.c_str(), flags, 0644));
+    FileHandle file(::open(path.c_str(), flags, 0644), path);
     if (!file.IsOpen())
-        RaiseOpenFailure(path, disposition, SystemErrorText(errno));
+        RaiseOpenFailure(path, disposition, OpenFailureReason(path, errno));
     struct stat facts {};
-    if (::fstat(file.fd_, &facts) == 0 && S_ISDIR(facts.st_mode))
+    if (::fstat(file.fd_, &facts) != 0)
+        RaiseOpenFailure(path, disposition, SystemErrorText(errno));
+    if (S_ISDIR(facts.st_mode))
         RaiseOpenFailure(path, disposition, SystemErrorText(EISDIR));
+    // Checked on what was opened, not on the name: the name may have changed since it was looked
+    // at. A device or a FIFO would read without end or block.
+    if (!S_ISREG(facts.st_mode))
+        RaiseOpenFailure(path, disposition, NotRegularFileText);
 
     // Open-file-description locks: they belong to this handle alone, so a second handle in the same
     // process is refused just like another process.
@@ -73,12 +111,14 @@ FileHandle FileHandle::Open(const std::string& path, FileAccess access, FileShar
     return file;
 }
 
-FileHandle::FileHandle(FileHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+FileHandle::FileHandle(FileHandle&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
 
 FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = std::exchange(other.fd_, -1);
+        path_ = std::move(other.path_);
     }
     return *this;
 }
@@ -138,6 +178,37 @@ std::int64_t FileHandle::Size() const {
 void FileHandle::Truncate(std::int64_t length) {
     if (::ftruncate(fd_, length) != 0)
         throw FileError(SystemErrorText(errno));
+}
+
+namespace {
+
+int SyncDescriptor(int fd, const std::string& path, bool dataOnly) {
+    const int result = dataOnly ? ::fdatasync(fd) : ::fsync(fd);
+    const int error = result == 0 ? 0 : errno;
+    if (error == 0) {
+        struct stat facts {};
+        const std::int64_t size = ::fstat(fd, &facts) == 0 ? facts.st_size : -1;
+        TellDiskStep(
+            {dataOnly ? DiskStep::Kind::DataSynced : DiskStep::Kind::FileSynced, path, {}, size});
+    }
+    return error;
+}
+
+} // namespace
+
+FileHandle FileHandle::Duplicate() const {
+    FileHandle copy(::fcntl(fd_, F_DUPFD_CLOEXEC, 0), path_);
+    if (!copy.IsOpen())
+        throw FileError(SystemErrorText(errno));
+    return copy;
+}
+
+int FileHandle::SyncData() {
+    return SyncDescriptor(fd_, path_, true);
+}
+
+int FileHandle::Sync() {
+    return SyncDescriptor(fd_, path_, false);
 }
 
 bool FileHandle::Close() {

@@ -2,13 +2,14 @@
 
 #include "archive/Compression.h"
 #include "archive/StringUtils.h"
+#include "platform/DiskSync.h"
+#include "platform/FileStream.h"
+#include "station/safeguards/OddEntries.h"
 #include "station/safeguards/OperatorMessages.h"
 #include "verifier/ReadBack.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -33,16 +34,15 @@ std::vector<std::uint64_t> FileSizes(const archive::TCompressArchive& zip) {
     return sizes;
 }
 
-// Writes the zip of the folder. The archive object is released, and its file closed, whatever
-// happens.
-void Pack(const ArchiveRequest& request,
+// Writes the zip of the folder into `into` (the format is the final name's). The archive object is
+// released, and its file closed, whatever happens.
+void Pack(const ArchiveRequest& request, const std::string& into,
           const std::function<void(const PackingProgress&)>& progress) {
     const archive::TCompressArchiveClass* format =
         archive::ArchiveFormats().CompressClassFor(request.archivePath);
     if (!format)
         throw std::runtime_error("No archive format for \"" + request.archivePath + "\"");
-    const std::shared_ptr<archive::TCompressArchive> zip =
-        format->Create(request.archivePath, 0, false);
+    const std::shared_ptr<archive::TCompressArchive> zip = format->Create(into, 0, false);
     zip->AddDirectory(archive::Utf8ToWide(OwnName(request.folder)), request.folder, true, true);
 
     const std::vector<std::uint64_t> sizes = FileSizes(*zip);
@@ -77,17 +77,27 @@ void Pack(const ArchiveRequest& request,
     }
 }
 
+// Read through the file layer: the report's name may have been given to a FIFO meanwhile, and
+// reading must refuse it rather than wait for ever.
 std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("Cannot open file \"" + path + "\"");
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    platform::FileHandle file =
+        platform::FileHandle::Open(path, platform::FileAccess::Read, platform::FileShare::Read,
+                                   platform::FileDisposition::OpenExisting);
+    std::string content;
+    char buffer[65536];
+    while (const std::size_t got = file.Read(buffer, sizeof buffer))
+        content.append(buffer, got);
+    return content;
 }
 
-interview_check::ReadBackResult Prove(const ArchiveRequest& request) {
-    return interview_check::ReadBackArchive(
-        request.archivePath, OwnName(request.folder), request.reportName,
+interview_check::ReadBackResult Prove(const ArchiveRequest& request, const std::string& written) {
+    interview_check::ReadBackResult proof = interview_check::ReadBackArchive(
+        written, OwnName(request.folder), request.reportName,
         ReadWholeFile(request.folder + "/" + request.reportName));
+    // The operator knows the archive by its final name, not by the hidden one it is written under.
+    if (proof.BadEntry == OwnName(written) || proof.BadEntry == written)
+        proof.BadEntry = OwnName(request.archivePath);
+    return proof;
 }
 
 void RemoveIncomplete(const std::string& archivePath) {
@@ -101,12 +111,27 @@ ArchiveOutcome WriteProvenArchive(const ArchiveRequest& request,
                                   const std::function<void(const PackingProgress&)>& progress) {
     ArchiveOutcome outcome;
     std::string failure;
+    // The archive is written under a hidden temporary name and renamed to its final one only once
+    // it is read back and on the disk: a crash, a power cut or a failure at any moment leaves the
+    // last good archive or the new one under the final name, never a part of one.
+    std::string written;
     try {
-        Pack(request, progress);
-        const interview_check::ReadBackResult proof = Prove(request);
+        outcome.skipped = OddEntries(request.folder);
+        platform::RemoveStaleTemporaries(request.archivePath);
+        platform::RefuseLinkAt(request.archivePath);
+        // Created here, exclusively: the archive writer then opens this very file, never one
+        // that a link or an earlier file put in its place.
+        platform::CreateTemporaryBeside(request.archivePath, written).Close();
+        Pack(request, written, progress);
+        const interview_check::ReadBackResult proof = Prove(request, written);
         outcome.text = interview_check::ReadBackMessage(proof);
-        outcome.proven = proof.Sound;
         outcome.damaged = !proof.Sound;
+        if (proof.Sound) {
+            platform::SyncFile(written);
+            platform::ReplaceFile(written, request.archivePath);
+            written.clear();
+            outcome.proven = true;
+        }
     } catch (const std::exception& error) {
         failure = error.what();
     } catch (...) {
@@ -117,10 +142,11 @@ ArchiveOutcome WriteProvenArchive(const ArchiveRequest& request,
         const int errorNumber = failure.find("write error") != std::string::npos
                                     ? ProbableWriteError(FolderOf(request.archivePath))
                                     : 0;
+        outcome.proven = false;
         outcome.text = "Не удалось создать архив собеседования " + request.archivePath + ": " +
                        OperatorText(failure, errorNumber);
     }
-    if (!outcome.proven)
-        RemoveIncomplete(request.archivePath);
+    if (!written.empty())
+        RemoveIncomplete(written);
     return outcome;
 }

@@ -1,13 +1,15 @@
 // The interview archive: the interview folder packed into its zip on the Desktop and then read back
 // through the receiver's own check, so that the close only reports an archive that the receiver
-// accepts and that holds every recording and the report as they stand on disk. An archive that
-// could not be written or proven is removed: no incomplete zip is left where a receiver could take
-// it for the real one.
+// accepts and that holds every recording and the report as they stand on disk. The archive is
+// written under a hidden temporary name and takes its final name only once proven and on the disk;
+// one that could not be written or proven is removed, and an archive proven before keeps the final
+// name: no incomplete zip is ever left where a receiver could take it for the real one.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 struct PackingProgress {
     std::uint64_t filesDone = 0;
@@ -29,6 +31,9 @@ struct ArchiveOutcome {
     // "Архив не прошёл проверку: <entry>, <reason>.").
     std::string text;
     bool damaged = false; // written, but the receiver's check refuses it
+    // What the folder holds that is not packed (links, FIFOs, devices, sockets), as
+    // "<path inside the folder> (<what it is>)".
+    std::vector<std::string> skipped;
 };
 
 // Packs and proves the archive; runs on whichever thread calls it. `progress` is called on that

@@ -8,6 +8,7 @@
 #include "station/core/Calendar.h"
 #include "station/core/Interview.h"
 #include "station/core/Prompt.h"
+#include "station/safeguards/OddEntries.h"
 
 void Interview::Close() {
     if (Packing())
@@ -78,6 +79,8 @@ void Interview::Close() {
 }
 
 void Interview::ArchiveFinished(const std::string& archivePath, const ArchiveOutcome& outcome) {
+    if (!outcome.skipped.empty())
+        observers_.Tell({OddEntriesText(outcome.skipped), OperatorMessage::Kind::Warning});
     const auto tellProof = [&] {
         observers_.Notify([&](StationObserver& observer) {
             observer.ArchiveReadBack({.sound = outcome.proven, .text = outcome.text});
@@ -92,8 +95,9 @@ void Interview::ArchiveFinished(const std::string& archivePath, const ArchiveOut
         return;
     }
     tellProof();
-    // The zip is gone; the operator can free space or remove the cause and close again, which
-    // saves the report anew with its single count line.
+    // No new archive took the final name (an archive proven before keeps it); the operator can
+    // free space or remove the cause and close again, which saves the report anew with its
+    // single count line.
     exam_.closeShown = true;
     PublishExam();
     observers_.Tell({outcome.damaged ? "Не удалось создать архив собеседования " + archivePath +

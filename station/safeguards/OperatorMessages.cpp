@@ -95,6 +95,10 @@ FailureCause ClassifyFailure(std::string_view original, int errorNumber) {
                      "Failed to create DirectSound device", "Failed to create DirectSound buffer",
                      "Connection refused", "Connection terminated"}))
         return FailureCause::Microphone;
+    if (Contains(original, platform::SymbolicLinkText))
+        return FailureCause::SymbolicLink;
+    if (Contains(original, platform::NotRegularFileText))
+        return FailureCause::NotRegularFile;
     if (ContainsAny(original, {"No space left on device", "Disk quota exceeded"}) ||
         NamesSystemError(original, DiskFullErrors))
         return FailureCause::DiskFull;
@@ -122,6 +126,12 @@ std::string OperatorText(std::string_view original, int errorNumber) {
         break;
     case FailureCause::NoAccess:
         cause = NoAccessText;
+        break;
+    case FailureCause::SymbolicLink:
+        cause = SymbolicLinkCauseText;
+        break;
+    case FailureCause::NotRegularFile:
+        cause = NotRegularFileCauseText;
         break;
     }
     return std::string(cause) + " (" + std::string(original) + ")";

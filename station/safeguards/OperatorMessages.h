@@ -10,15 +10,22 @@
 
 enum class FailureCause {
     Unknown,
-    Microphone, // no capture device, or no sound server to reach it
-    DiskFull,   // no space left, or the user's quota used up
-    NoAccess    // the folder or file may not be written (permissions, a read-only file system)
+    Microphone,    // no capture device, or no sound server to reach it
+    DiskFull,      // no space left, or the user's quota used up
+    NoAccess,      // the folder or file may not be written (permissions, a read-only file system)
+    SymbolicLink,  // a symbolic link sits at the file's name; the station never writes through one
+    NotRegularFile // a FIFO, a device or a socket sits at the file's name
 };
 
 // The short causes put before the original text.
 inline constexpr const char* MicrophoneUnavailableText = "Микрофон недоступен";
 inline constexpr const char* DiskFullText = "Нет места на диске";
 inline constexpr const char* NoAccessText = "Нет доступа к папке";
+inline constexpr const char* SymbolicLinkCauseText =
+    "На месте файла стоит символическая ссылка; программа не пишет и не читает через ссылки. "
+    "Удалите ссылку и повторите";
+inline constexpr const char* NotRegularFileCauseText =
+    "На месте файла стоит не обычный файл (канал, устройство или сокет). Удалите его и повторите";
 
 // The cause behind `original` (the text of the failure as the layer raised it) and, when the
 // caller knows it, `errorNumber` (the system's errno of the failed call, 0 when unknown). The text
