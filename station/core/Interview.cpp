@@ -102,7 +102,21 @@ std::string Interview::NameLengthRefusal(const ParameterTexts& texts) const {
         FindTooLongField(desktop, texts.schoolCode, texts.room, services_.calendar.Today()));
 }
 
+std::optional<OperationGate::Turn> Interview::TakeTurn(bool allows) {
+    if (!allows || ended_)
+        return std::nullopt;
+    return gate_.Take();
+}
+
+void Interview::GateChanged() {
+    exam_.operationRunning = gate_.Taken();
+    PublishExam();
+}
+
 bool Interview::SaveParameters(const ParameterTexts& texts) {
+    const auto turn = TakeTurn(!opened_);
+    if (!turn)
+        return false;
     if (const std::string refusal = Refusal(texts); !refusal.empty()) {
         observers_.Tell({refusal});
         return false;
@@ -124,6 +138,9 @@ bool Interview::SaveParameters(const ParameterTexts& texts) {
 }
 
 bool Interview::ConfirmReadiness() {
+    const auto turn = TakeTurn(!opened_ && state_.participant > 0);
+    if (!turn)
+        return false;
     std::string folder;
     ExistingRecordings existing;
     if (const auto failure = Attempt([&] {

@@ -11,6 +11,7 @@
 #include "station/core/ExamState.h"
 #include "station/core/InterviewState.h"
 #include "station/core/ObserverList.h"
+#include "station/core/OperationGate.h"
 #include "station/core/Recorder.h"
 #include "station/core/ReportLines.h"
 #include "station/core/StationServices.h"
@@ -71,8 +72,17 @@ public:
     // the recording when the operator agrees; while its archive is packed it asks too, and waits
     // for the packing to end.
     bool MayQuit();
+    // The session ends (logout, shutdown, a signal, the display gone): the running recording is
+    // finished as a stop finishes it, and no operation runs any more. Never refused, also not while
+    // an operation waits for the operator's answer.
+    void EndSession();
 
+    // Each operation above (except the timer's tick) is refused, and does nothing, while another
+    // one runs (a box of it may be open) or when the interview's state does not offer it.
 private:
+    // The turn of an operation that the state `allows`; nothing when refused.
+    std::optional<OperationGate::Turn> TakeTurn(bool allows);
+    void GateChanged();
     // Why the code or the room would give a folder, report or archive name longer than the
     // Desktop's file system takes; empty when they fit.
     std::string NameLengthRefusal(const ParameterTexts& texts) const;
@@ -113,6 +123,8 @@ private:
     SilenceWatch silence_;
     bool lowSpace_ = false;
     std::optional<std::chrono::steady_clock::time_point> lastSpaceCheck_;
+    OperationGate gate_{[this] { GateChanged(); }};
+    bool ended_ = false; // the session has ended: nothing more is recorded
     // Declared last: destroyed first, while the report and the observers it reaches still exist.
     Recorder recorder_;
 };

@@ -12,7 +12,8 @@
 #include <algorithm>
 
 void Interview::Close() {
-    if (Packing())
+    const auto turn = TakeTurn(opened_ && exam_.closeShown && !Packing());
+    if (!turn)
         return;
     // The last close's packing has ended; its thread is joined here.
     packer_.reset();
@@ -97,16 +98,32 @@ void Interview::ArchiveFinished(const std::string& archivePath, const ArchiveOut
 }
 
 bool Interview::MayQuit() {
+    if (ended_)
+        return true;
+    // Not while another operation waits for the operator: its box is answered first.
+    const auto turn = TakeTurn(true);
+    if (!turn)
+        return false;
     if (Packing()) {
         if (!services_.prompt.Confirm({"Архив ещё упаковывается. Выйти из программы?", ""}))
             return false;
         packer_->Wait();
     }
-    if (!opened_ || closed_)
+    if (!opened_ || closed_ || ended_)
         return true;
     if (!services_.prompt.Confirm({"Собеседование не завершено. Выйти из программы?", ""}))
-        return false;
+        return ended_;
     // The participant's file must be complete before anything is torn down.
     StopRecording();
     return true;
+}
+
+void Interview::EndSession() {
+    ended_ = true;
+    // The file is complete, tagged and its line reported before the program goes on to end.
+    StopRecording();
+    exam_.startEnabled = false;
+    exam_.nextEnabled = false;
+    exam_.timerRunning = false;
+    PublishExam();
 }

@@ -8,6 +8,9 @@
 #include "station/safeguards/OperatorMessages.h"
 
 void Interview::StartRecording() {
+    const auto turn = TakeTurn(opened_ && !closed_ && exam_.startEnabled);
+    if (!turn)
+        return;
     exam_.meterShown = true;
     exam_.startEnabled = false;
     exam_.banner = RecordingBanner::Recording;
@@ -26,7 +29,11 @@ void Interview::Tick() {
 }
 
 void Interview::NextParticipant() {
-    if (!services_.prompt.Confirm({"Вы уверены?", "Подтверждение"}))
+    const auto turn = TakeTurn(opened_ && !closed_ && exam_.nextEnabled);
+    if (!turn)
+        return;
+    // The session may have ended while the question was open: nothing more is recorded then.
+    if (!services_.prompt.Confirm({"Вы уверены?", "Подтверждение"}) || ended_)
         return;
     elapsed_ = 0;
     PublishElapsed();

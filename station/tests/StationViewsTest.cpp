@@ -12,6 +12,7 @@
 #include "station/views/MainWindow.h"
 
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -361,6 +362,50 @@ TEST_F(StationViewsTest, ClosingTheWindowAsksOnlyWhileAnInterviewIsOpen) {
     EXPECT_TRUE(window_->close());
     EXPECT_FALSE(window_->isVisible());
     EXPECT_FALSE(ExamRecorder().Busy());
+}
+
+// While "Вы уверены?" is open its nested event loop runs: the close, pressed through assistive
+// technology or clicked, must not pack the archive then, and the answer must not record outside it.
+TEST_F(StationViewsTest, NoButtonOfTheExamPageActsWhileItsQuestionIsOpen) {
+    OpenExamPage();
+    ExamButton("startButton").click();
+    std::vector<std::string> questions;
+    bool blocked = false;
+    const platform::MessageBoxPresenter previous =
+        platform::SetMessageBoxPresenter([&](const platform::MessageBoxRequest& request) {
+            questions.push_back(request.text);
+            auto& close = ExamButton("closeButton");
+            blocked = !close.isEnabled() && !ExamButton("startButton").isEnabled() &&
+                      !ExamButton("nextButton").isEnabled();
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&close);
+            if (accessible && accessible->actionInterface())
+                accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            QTest::mouseClick(&close, Qt::LeftButton);
+            close.click();
+            // The press action clicks after a moment: the box's own loop would run it.
+            QTest::qWait(400);
+            return MessageResult::Ok;
+        });
+    ExamButton("nextButton").click();
+    platform::SetMessageBoxPresenter(previous);
+
+    EXPECT_EQ(questions, std::vector<std::string>{"Вы уверены?"});
+    EXPECT_TRUE(blocked);
+    EXPECT_FALSE(interview_->Packing());
+    EXPECT_EQ(ExamText("reportLabel"), "");
+    EXPECT_EQ(ExamText("participantLabel"), "Участник - 2");
+    EXPECT_EQ(ExamRecorder().FileName(), Recording(2));
+    EXPECT_TRUE(ExamButton("closeButton").isEnabled());
+    EXPECT_TRUE(ExamButton("nextButton").isEnabled());
+
+    // Once the question is answered the press action closes as usual, with both recordings.
+    QAccessibleInterface* accessible =
+        QAccessible::queryAccessibleInterface(&ExamButton("closeButton"));
+    ASSERT_TRUE(accessible && accessible->actionInterface());
+    accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(PumpUntil([&] { return ExamShown("exitButton"); }));
+    EXPECT_EQ(ExamText("countLabel"), "Участников: 2");
+    EXPECT_EQ(ExamText("proofLabel"), "Архив проверен: 2 записей, контрольные суммы совпадают.");
 }
 
 TEST_F(StationViewsTest, ClosingTheWindowBeforeReadinessAsksNothing) {
