@@ -1,6 +1,10 @@
 // The program: builds the real services (sound server, player, message boxes, Desktop folder,
 // calendar), the interview and its workstation check on them, and the window that shows them.
+#include "archive/SevenzipLibrary.h"
 #include "audio/EventHandler.h"
+#include "audio/GainAnalysis.h"
+#include "audio/lame.h"
+#include "audio/taglib.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystemFacts.h"
 #include "platform/MessageBox.h"
@@ -12,6 +16,7 @@
 #include "station/app/CommandLine.h"
 #include "station/app/LibraryPlayer.h"
 #include "station/app/MessageBoxes.h"
+#include "station/app/SessionEnd.h"
 #include "station/app/SystemCalendar.h"
 #include "station/core/Interview.h"
 #include "station/core/WorkLog.h"
@@ -68,6 +73,14 @@ int main(int argc, char** argv) {
     WorkLog workLog(log);
     const Subscription interviewLog = interview.Observers().Subscribe(workLog);
     const Subscription checkLog = check.Observers().Subscribe(workLog);
+
+    // The libraries a recording's worker uses are made before the session's end is watched, so
+    // that they are unloaded only after its last words have finished the recordings.
+    audio::EncoderLibrary();
+    audio::GainLibrary();
+    audio::TagLibrary();
+    archive::sevenzip::Library();
+    const SessionEnd sessionEnd(interview, check);
 
     MainWindow window(interview, check);
     window.showMaximized();

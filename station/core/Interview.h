@@ -72,10 +72,10 @@ public:
     // the recording when the operator agrees; while its archive is packed it asks too, and waits
     // for the packing to end.
     bool MayQuit();
-    // The session ends (logout, shutdown, a signal, the display gone): the running recording is
-    // finished as a stop finishes it, and no operation runs any more. Never refused, also not while
-    // an operation waits for the operator's answer.
-    void EndSession();
+    // The session ends (logout, shutdown, a signal, the display gone; `cause` says which): the
+    // running recording is finished as a stop finishes it, and no operation runs any more. Never
+    // refused, also not while an operation waits for the operator's answer.
+    void EndSession(const std::string& cause);
 
     // Each operation above (except the timer's tick) is refused, and does nothing, while another
     // one runs (a box of it may be open) or when the interview's state does not offer it.

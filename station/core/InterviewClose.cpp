@@ -118,8 +118,11 @@ bool Interview::MayQuit() {
     return true;
 }
 
-void Interview::EndSession() {
+void Interview::EndSession(const std::string& cause) {
+    if (ended_)
+        return;
     ended_ = true;
+    observers_.Notify([&](StationObserver& observer) { observer.SessionEnding(cause); });
     // The file is complete, tagged and its line reported before the program goes on to end.
     StopRecording();
     exam_.startEnabled = false;

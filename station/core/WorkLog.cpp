@@ -45,6 +45,10 @@ void WorkLog::Warning(const std::string& text) {
     log_.Warning(text);
 }
 
+void WorkLog::SessionEnding(const std::string& cause) {
+    log_.Write("Сеанс завершается (" + cause + "): запись завершается, программа закрывается");
+}
+
 void WorkLog::ReportSaved(const SavedReport& report) {
     log_.InterviewClosed(report.fileName, report.participants);
 }

@@ -17,6 +17,7 @@ public:
     void RecordingStarted(const std::string& filePath) override;
     void RecordingStopped(const std::string& filePath, std::chrono::seconds duration) override;
     void Warning(const std::string& text) override;
+    void SessionEnding(const std::string& cause) override;
     void ReportSaved(const SavedReport& report) override;
     void ArchiveWritten(const std::string& archivePath) override;
     void ArchiveReadBack(const ArchiveProof& proof) override;

@@ -148,7 +148,7 @@ TEST_F(OneOperationTest, TheSessionEndFinishesTheRecordingEvenWhileAQuestionIsOp
     Pump(0.8);
     {
         BoxesThatAct boxes([&](const platform::MessageBoxRequest&) {
-            interview_->EndSession();
+            interview_->EndSession("SIGTERM");
             EXPECT_FALSE(ExamRecorder().Busy());
             return MessageResult::Ok;
         });

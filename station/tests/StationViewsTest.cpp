@@ -8,6 +8,9 @@
 #include "controls/Timer.h"
 #include "controls/ToggleButton.h"
 #include "platform/testing/QtTestApplication.h"
+#include "station/app/SessionEnd.h"
+#include "station/core/WorkLog.h"
+#include "station/safeguards/StationLog.h"
 #include "station/tests/CoreFixture.h"
 #include "station/views/MainWindow.h"
 
@@ -21,6 +24,9 @@
 #include <QStyleHints>
 #include <QTest>
 #include <QTimer>
+
+#include <csignal>
+#include <fstream>
 
 namespace {
 
@@ -406,6 +412,44 @@ TEST_F(StationViewsTest, NoButtonOfTheExamPageActsWhileItsQuestionIsOpen) {
     ASSERT_TRUE(PumpUntil([&] { return ExamShown("exitButton"); }));
     EXPECT_EQ(ExamText("countLabel"), "Участников: 2");
     EXPECT_EQ(ExamText("proofLabel"), "Архив проверен: 2 записей, контрольные суммы совпадают.");
+}
+
+// Logout or shutdown sends SIGTERM: the recording is finished as a stop finishes it, also while a
+// question is open, and the loop ends.
+TEST_F(StationViewsTest, SigtermFinishesTheRecordingWithItsLinesAndEndsTheLoop) {
+    StationLog log(desktop_.Home() + "/station.log");
+    WorkLog workLog(log);
+    subscriptions_.push_back(interview_->Observers().Subscribe(workLog));
+    const SessionEnd sessionEnd(*interview_, *check_);
+    OpenExamPage();
+    ExamButton("startButton").click();
+    PumpUntil([] { return false; }, 1.0);
+
+    boxes_.Answer(MessageResult::Ok);
+    QTimer::singleShot(0, [this] {
+        // The signal comes while "Вы уверены?" waits for its answer.
+        platform::SetMessageBoxPresenter([](const platform::MessageBoxRequest&) {
+            std::raise(SIGTERM);
+            QEventLoop loop;
+            QTimer::singleShot(5000, &loop, [&] { loop.exit(1); });
+            return loop.exec() == 0 ? MessageResult::Ok : MessageResult::Cancel;
+        });
+        ExamButton("nextButton").click();
+    });
+    QTimer::singleShot(10000, [] { QCoreApplication::exit(7); });
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+
+    EXPECT_FALSE(ExamRecorder().Busy());
+    EXPECT_FALSE(std::filesystem::exists(Recording(2)));
+    EXPECT_NEAR(coretest::DecodedSeconds(Recording(1)), 1.0, 0.4);
+    const std::vector<std::string> report = interview_->Report();
+    EXPECT_TRUE(std::any_of(report.begin(), report.end(), [](const std::string& line) {
+        return line.rfind("1.mp3;", 0) == 0 && line.find(";-1;") == std::string::npos;
+    })) << ::testing::PrintToString(report);
+    std::ifstream in(log.Path());
+    const std::string logged{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_NE(logged.find("Сеанс завершается (SIGTERM)"), std::string::npos) << logged;
+    EXPECT_NE(logged.find("Запись завершена: 1.mp3"), std::string::npos) << logged;
 }
 
 TEST_F(StationViewsTest, ClosingTheWindowBeforeReadinessAsksNothing) {
