@@ -71,8 +71,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", message.c_str());
     });
     WorkLog workLog(log);
-    const Subscription interviewLog = interview.Observers().Subscribe(workLog);
-    const Subscription checkLog = check.Observers().Subscribe(workLog);
+    const Subscription interviewLog = interview.Observers().SubscribeFirst(workLog);
+    const Subscription checkLog = check.Observers().SubscribeFirst(workLog);
 
     // The libraries a recording's worker uses are made before the session's end is watched, so
     // that they are unloaded only after its last words have finished the recordings.

@@ -80,6 +80,7 @@ Interview::~Interview() {
     // The last participant's file is completed while its line still has a report to go to; the
     // line is lost all the same, since only the close saves the report.
     recorder_.Stop();
+    PassStopped();
 }
 
 void Interview::PublishExam() {

@@ -47,6 +47,7 @@ void Interview::NextParticipant() {
         return;
     exam_.startEnabled = false;
     exam_.nextEnabled = true;
+    exam_.timerRunning = true;
     observers_.Notify(
         [&](StationObserver& observer) { observer.ParticipantChanged(state_.participant); });
     PublishExam();
@@ -65,6 +66,11 @@ bool Interview::StartPass() {
     failureReported_ = false;
     const std::string file = RecordingFileName(state_.folder, state_.participant);
     if (const auto failure = Attempt([&] { recorder_.Start(file); })) {
+        // Nothing records: the page says so and its timer stands still.
+        failureReported_ = true;
+        exam_.banner = RecordingBanner::Failed;
+        exam_.timerRunning = false;
+        PublishExam();
         observers_.Tell(*failure);
         return false;
     }
@@ -85,6 +91,8 @@ void Interview::LevelChanged(std::int64_t position) {
 
 void Interview::RecordingFailed() {
     failureReported_ = true;
+    // The pass is over: the timer must not count a recording that no longer records.
+    exam_.timerRunning = false;
     ShowRecordingFailure(recorder_.FailureText());
 }
 

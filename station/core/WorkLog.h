@@ -1,5 +1,7 @@
 // The exam day's work log: an observer of the interview and of its workstation check that writes
-// every event worth explaining afterwards as one line of the station's log. It never disturbs the
+// every event worth explaining afterwards as one line of the station's log, naming the interview
+// it belongs to. Subscribe it first (ObserverList::SubscribeFirst): a failure is then written
+// when it happens, not once the operator has closed its box. It never disturbs the
 // interview: a line that cannot be written is the log's own concern.
 #pragma once
 
