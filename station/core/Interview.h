@@ -117,6 +117,7 @@ private:
     bool opened_ = false;
     bool closed_ = false;
     bool failureReported_ = false;          // the running pass's failure has been told
+    bool audioArrived_ = false;             // the meter has heard from the running pass
     std::unique_ptr<ArchivePacker> packer_; // the last close's archive
     std::string passFile_;                  // the pass the station started and has not finished yet
     std::chrono::steady_clock::time_point passStart_;

@@ -80,6 +80,7 @@ bool Interview::StartPass() {
 
 void Interview::LevelChanged(std::int64_t position) {
     observers_.Notify([&](StationObserver& observer) { observer.LevelChanged(position); });
+    audioArrived_ = true;
     WatchLevel(position);
     // Audio flowing through a pass that opened without failure ends the failure banner.
     if (exam_.banner == RecordingBanner::Failed && !failureReported_ && recorder_.Prepared()) {
@@ -91,8 +92,10 @@ void Interview::LevelChanged(std::int64_t position) {
 
 void Interview::RecordingFailed() {
     failureReported_ = true;
-    // The pass is over: the timer must not count a recording that no longer records.
-    exam_.timerRunning = false;
+    // A recording that never started must not be timed as if it did; one that failed on the way
+    // keeps its timer, which tells how long the participant has spoken.
+    if (!audioArrived_)
+        exam_.timerRunning = false;
     ShowRecordingFailure(recorder_.FailureText());
 }
 

@@ -30,6 +30,7 @@ void Interview::WarnOfSpaceAtReadiness() {
 
 void Interview::PassStarted(const std::string& filePath) {
     passFile_ = filePath;
+    audioArrived_ = false;
     passStart_ = services_.steadyNow();
     silence_.Start(passStart_);
     lastSpaceCheck_.reset();
