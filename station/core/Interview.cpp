@@ -142,6 +142,7 @@ bool Interview::ConfirmReadiness() {
     const auto turn = TakeTurn(!opened_ && state_.participant > 0);
     if (!turn)
         return false;
+    OfferToCloseEarlierInterviews();
     std::string folder;
     ExistingRecordings existing;
     if (const auto failure = Attempt([&] {

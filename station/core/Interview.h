@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+struct UnfinishedInterview;
+
 // The four parameters as typed.
 struct ParameterTexts {
     std::string region;
@@ -91,6 +93,17 @@ private:
     // The running pass failed: told once, and shown on the banner.
     void RecordingFailed();
     void ShowRecordingFailure(const std::string& reason);
+    // The close's report for `folder`, dated `day` in its name: the count line set in `report` and
+    // the report saved in the folder. What the archive is made of (without its path), or nothing
+    // when the save failed (told).
+    std::optional<ArchiveRequest> SaveClosingReport(const std::string& folder,
+                                                    platform::DateTime day, ReportLines& report,
+                                                    std::int32_t& participants);
+    // At readiness: an earlier day's interview of this school and room that was left without its
+    // archive is offered to be closed now, with that day's date.
+    void OfferToCloseEarlierInterviews();
+    void CloseEarlierInterview(const UnfinishedInterview& earlier);
+    void TellArchiveFailure(const std::string& archivePath, const ArchiveOutcome& outcome);
     // The close's archive is written and proven, or has failed and been removed.
     void ArchiveFinished(const std::string& archivePath, const ArchiveOutcome& outcome);
     void LevelChanged(std::int64_t position);

@@ -22,24 +22,14 @@ void Interview::Close() {
     exam_.banner = RecordingBanner::None;
     PublishExam();
 
-    // A close repeated after a failed save must not leave the earlier count line behind: the
-    // report ends with exactly one, written with the count of the moment it is saved.
-    report_.DropCountLines();
-    // The count names the last participant who has a recording: after a restart the next number
-    // is only reserved, and a pass that failed before its file existed recorded nobody. With no
-    // recording at all the count stays 1, the smallest a report can carry.
-    const auto participants =
-        static_cast<std::int32_t>(std::max(1LL, report_.HighestRecordedParticipant()));
-    report_.Append(CountLine(participants));
-    const std::string reportName =
-        ReportFileName(services_.calendar.Today(), state_.schoolCode6, state_.room3);
-    if (const auto failure =
-            Attempt([&] { SaveReport(report_.Lines(), state_.folder + "/" + reportName); })) {
-        observers_.Tell(*failure);
+    std::int32_t participants = 0;
+    auto saved =
+        SaveClosingReport(state_.folder, services_.calendar.Today(), report_, participants);
+    if (!saved)
         return;
-    }
+    ArchiveRequest request = std::move(*saved);
     observers_.Notify([&](StationObserver& observer) {
-        observer.ReportSaved({reportName, participants});
+        observer.ReportSaved({request.reportName, participants});
     });
     exam_.timerShown = false;
     exam_.closeShown = false;
@@ -49,7 +39,6 @@ void Interview::Close() {
     exam_.startEnabled = false;
     PublishExam();
 
-    ArchiveRequest request{.folder = state_.folder, .reportName = reportName};
     if (const auto failure = Attempt([&] {
             request.archivePath =
                 ArchiveFileName(services_.desktopFolder(), services_.calendar.Today(),
@@ -72,6 +61,27 @@ void Interview::Close() {
         });
 }
 
+std::optional<ArchiveRequest> Interview::SaveClosingReport(const std::string& folder,
+                                                           platform::DateTime day,
+                                                           ReportLines& report,
+                                                           std::int32_t& participants) {
+    // A close repeated after a failed save must not leave the earlier count line behind: the
+    // report ends with exactly one, written with the count of the moment it is saved.
+    report.DropCountLines();
+    // The count names the last participant who has a recording: after a restart the next number
+    // is only reserved, and a pass that failed before its file existed recorded nobody. With no
+    // recording at all the count stays 1, the smallest a report can carry.
+    participants = static_cast<std::int32_t>(std::max(1LL, report.HighestRecordedParticipant()));
+    report.Append(CountLine(participants));
+    const std::string reportName = ReportFileName(day, state_.schoolCode6, state_.room3);
+    if (const auto failure =
+            Attempt([&] { SaveReport(report.Lines(), folder + "/" + reportName); })) {
+        observers_.Tell(*failure);
+        return std::nullopt;
+    }
+    return ArchiveRequest{.folder = folder, .reportName = reportName};
+}
+
 void Interview::ArchiveFinished(const std::string& archivePath, const ArchiveOutcome& outcome) {
     const auto tellProof = [&] {
         observers_.Notify([&](StationObserver& observer) {
@@ -91,6 +101,10 @@ void Interview::ArchiveFinished(const std::string& archivePath, const ArchiveOut
     // saves the report anew with its single count line.
     exam_.closeShown = true;
     PublishExam();
+    TellArchiveFailure(archivePath, outcome);
+}
+
+void Interview::TellArchiveFailure(const std::string& archivePath, const ArchiveOutcome& outcome) {
     observers_.Tell({outcome.damaged ? "Не удалось создать архив собеседования " + archivePath +
                                            ": " + outcome.text
                                      : outcome.text,
