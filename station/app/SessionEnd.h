@@ -13,8 +13,6 @@ class WorkstationCheck;
 
 class SessionEnd {
 public:
-    // Make the run-time loaded libraries before this object: they are then unloaded only after
-    // the last words have stopped the recordings' workers.
     SessionEnd(Interview& interview, WorkstationCheck& check);
 
 private:
@@ -23,6 +21,10 @@ private:
     Interview& interview_;
     WorkstationCheck& check_;
     bool ended_ = false;
+    // The run-time loaded libraries are made before the last words: static objects go in the
+    // reverse order of their making, so they are unloaded only after the last words have stopped
+    // the recordings' workers.
+    bool librariesMade_;
     platform::LastWordsAtExit lastWords_;
     platform::SessionEndWatch watch_;
 };

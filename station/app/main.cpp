@@ -1,10 +1,6 @@
 // The program: builds the real services (sound server, player, message boxes, Desktop folder,
 // calendar), the interview and its workstation check on them, and the window that shows them.
-#include "archive/SevenzipLibrary.h"
 #include "audio/EventHandler.h"
-#include "audio/GainAnalysis.h"
-#include "audio/lame.h"
-#include "audio/taglib.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystemFacts.h"
 #include "platform/MessageBox.h"
@@ -74,12 +70,6 @@ int main(int argc, char** argv) {
     const Subscription interviewLog = interview.Observers().SubscribeFirst(workLog);
     const Subscription checkLog = check.Observers().SubscribeFirst(workLog);
 
-    // The libraries a recording's worker uses are made before the session's end is watched, so
-    // that they are unloaded only after its last words have finished the recordings.
-    audio::EncoderLibrary();
-    audio::GainLibrary();
-    audio::TagLibrary();
-    archive::sevenzip::Library();
     const SessionEnd sessionEnd(interview, check);
 
     MainWindow window(interview, check);

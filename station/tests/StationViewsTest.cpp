@@ -26,6 +26,8 @@
 #include <QTimer>
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 namespace {
@@ -450,6 +452,33 @@ TEST_F(StationViewsTest, SigtermFinishesTheRecordingWithItsLinesAndEndsTheLoop) 
     const std::string logged{std::istreambuf_iterator<char>(in), {}};
     EXPECT_NE(logged.find("Сеанс завершается (SIGTERM)"), std::string::npos) << logged;
     EXPECT_NE(logged.find("Запись завершена: 1.mp3"), std::string::npos) << logged;
+}
+
+// The X11 plugin ends the process with exit() when its display is lost: the static objects (the
+// encoder library among them) then go while the worker may still encode. The last words finish
+// the recording first, on the way out.
+std::string exitingRecording;
+void TellExitingRecording() {
+    std::fprintf(stderr, "recorded %.1f s\n", coretest::DecodedSeconds(exitingRecording));
+    // What follows is the test program's own teardown (its application object, which the station
+    // keeps on main's stack and never destroys on exit()).
+    std::_Exit(3);
+}
+
+TEST_F(StationViewsTest, AnExitWithoutReturnFromMainFinishesTheRecordingFirst) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // Runs after the last words, which are registered later.
+            std::atexit(TellExitingRecording);
+            const SessionEnd sessionEnd(*interview_, *check_);
+            OpenExamPage();
+            ExamButton("startButton").click();
+            exitingRecording = Recording(1);
+            PumpUntil([] { return false; }, 1.5);
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(3), "recorded 1\\.[2-9] s");
 }
 
 TEST_F(StationViewsTest, ClosingTheWindowBeforeReadinessAsksNothing) {
