@@ -84,7 +84,7 @@ TEST_F(OneOperationTest, NothingElseRunsWhileTheNextParticipantQuestionIsOpen) {
     EXPECT_FALSE(ExamRecorder().Busy());
 }
 
-TEST_F(OneOperationTest, QuittingWaitsForTheQuestionOfAnotherOperation) {
+TEST_F(OneOperationTest, TheQuitQuestionAdmitsNoOtherOperation) {
     OpenInterview();
     interview_->StartRecording();
     Pump(0.3);
