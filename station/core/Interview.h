@@ -79,8 +79,10 @@ public:
     // refused, also not while an operation waits for the operator's answer.
     void EndSession(const std::string& cause);
 
-    // Each operation above (except the timer's tick) is refused, and does nothing, while another
-    // one runs (a box of it may be open) or when the interview's state does not offer it.
+    // The operator's operations above (the parameters, readiness, start, next participant, close
+    // and quit) are refused, and do nothing, while another one runs (a box of it may be open) or
+    // when the interview's state does not offer them. The timer's tick, the stop and the
+    // session's end are never refused.
 private:
     // The turn of an operation that the state `allows`; nothing when refused.
     std::optional<OperationGate::Turn> TakeTurn(bool allows);
