@@ -66,13 +66,16 @@ std::string ResumeNotice(const ExistingRecordings& existing) {
 
 Interview::Interview(const StationServices& services)
     : services_(services),
-      recorder_(
-          ExamChainSettings(), services.sound,
-          {.levelChanged = [this](std::int64_t position) { LevelChanged(position); },
-           .failed = [this] { RecordingFailed(); },
-           // Each finished file's line, handed in by the recording's worker.
-           .finished =
-               [this](const std::string& fileName) { report_.Append(RecordingLine(fileName)); }}) {}
+      recorder_(ExamChainSettings(), services.sound,
+                {.levelChanged = [this](std::int64_t position) { LevelChanged(position); },
+                 .failed = [this] { RecordingFailed(); },
+                 // Each finished file's line, handed in by the recording's worker.
+                 .finished =
+                     [this](const std::string& fileName) {
+                         // A pass that failed tells its failure in a box of its own; the checksum's
+                         // box for the file it could not make would tell it a second time.
+                         report_.Append(RecordingLine(fileName, recorder_.FailureText().empty()));
+                     }}) {}
 
 Interview::~Interview() {
     // An archive being packed is finished, never left half written.

@@ -113,16 +113,19 @@ TEST_F(WorkLogTest, AnInterviewWithAFailedRecordingLeavesOneTimedLinePerEvent) {
 }
 
 // kill -9 while a failure's box waited for the operator lost the failure: it was written only once
-// the box was closed. Nothing records after the failed start, and the timer stands still.
-TEST_F(WorkLogTest, AFailedStartIsLoggedWhileItsBoxIsStillOpenAndStopsTheTimer) {
+// the box was closed. Nothing records after the failed start, the timer stands still, and the
+// failure shows one box (not a second one from the checksum of the file it could not make).
+TEST_F(WorkLogTest, AFailedStartIsLoggedWhileItsOnlyBoxIsStillOpenAndStopsTheTimer) {
     StationLog log(desktop_.Home() + "/state/station.log");
     WorkLog workLog(log);
     subscriptions_.push_back(interview_->Observers().SubscribeFirst(workLog));
     OpenInterview();
     fs::remove_all(State().folder);
     std::vector<std::string> loggedWhileOpen;
+    std::vector<std::string> boxes;
     const platform::MessageBoxPresenter previous =
         platform::SetMessageBoxPresenter([&](const platform::MessageBoxRequest& request) {
+            boxes.push_back(request.text);
             if (request.icon == platform::MessageIcon::Error)
                 loggedWhileOpen = LinesOf(log.Path());
             return platform::MessageResult::Ok;
@@ -130,7 +133,12 @@ TEST_F(WorkLogTest, AFailedStartIsLoggedWhileItsBoxIsStillOpenAndStopsTheTimer) 
     interview_->StartRecording();
     const bool failed =
         PumpUntil([&] { return interviewSeen_.exam.banner == RecordingBanner::Failed; });
+    // The pass's line comes once its worker has finished it.
+    const bool lined = PumpUntil([&] { return interview_->Report().size() > 5; });
+    coretest::Pump(0.2);
     platform::SetMessageBoxPresenter(previous);
+    ASSERT_TRUE(lined);
+    EXPECT_EQ(boxes.size(), 1u) << ::testing::PrintToString(boxes);
     ASSERT_TRUE(failed);
     ASSERT_FALSE(loggedWhileOpen.empty());
     EXPECT_NE(loggedWhileOpen.back().find("Ошибка: Ошибка записи: "), std::string::npos)
