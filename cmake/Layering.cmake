@@ -99,7 +99,7 @@ station_include_rules(NAME station_views TARGETS station_views
           "^platform/qt/")
 
 # The program's services; only its composition root, main.cpp, picks backends.
-station_include_rules(NAME station_app TARGETS station_services interview-station
+station_include_rules(NAME station_app TARGETS station_services station_session interview-station
     FILES station/app/*.h station/app/*.cpp
     EXCLUDE "/station/app/main\\.cpp$"
     ALLOW ${STATION_CORE_HEADERS} "^station/app/" "^audio/" "^archive/" ${STATION_PORTABLE_PLATFORM}

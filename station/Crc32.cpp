@@ -73,7 +73,7 @@ std::string CrcFailureText(const std::string& fileName, const std::string& reaso
 
 } // namespace
 
-std::uint32_t FileCRC32(const std::string& FileName) {
+std::uint32_t FileCRC32(const std::string& FileName, bool tellFailure) {
     // One buffer per thread: no allocation per piece, and two threads never share it.
     thread_local std::array<unsigned char, CrcBufferSize> buffer;
     std::uint32_t crc = 0xFFFFFFFF;
@@ -88,7 +88,7 @@ std::uint32_t FileCRC32(const std::string& FileName) {
     } catch (const std::exception& error) {
         failure = error.what();
     }
-    if (!failure.empty())
+    if (!failure.empty() && tellFailure)
         platform::ShowMessage(CrcFailureText(FileName, failure));
     return ~crc;
 }

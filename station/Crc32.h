@@ -15,4 +15,5 @@ std::uint32_t UpdateCRC32(std::uint32_t crc, const void* buffer, std::size_t cou
 // a recording still holds is refused. On a failure to open or read, a message box names the file
 // and the reason, and the result covers the bytes read before the failure (0 when none were).
 // Callable from any thread; the box is then shown on the GUI thread and this returns after it.
-std::uint32_t FileCRC32(const std::string& fileName);
+// Without `tellFailure` the box is left out (the caller has told the cause already).
+std::uint32_t FileCRC32(const std::string& fileName, bool tellFailure = true);

@@ -14,12 +14,12 @@ std::vector<std::string> ReportHeader(const InterviewState& state) {
             state.schoolCode6 + ";" + state.schoolName, "Аудитория;" + state.room3};
 }
 
-std::string RecordingLine(const std::string& fileName) {
+std::string RecordingLine(const std::string& fileName, bool tellUnreadable) {
     platform::DateTime time = 0;
     FileCreationTime(fileName, time);
     const std::string stamp = platform::FormatDateTime("dd-mm-yyyy hh.nn.ss", time);
     char checksum[16];
-    std::snprintf(checksum, sizeof checksum, "%08" PRIX32, FileCRC32(fileName));
+    std::snprintf(checksum, sizeof checksum, "%08" PRIX32, FileCRC32(fileName, tellUnreadable));
     const std::string::size_type separator = fileName.find_last_of("/\\:");
     const std::string name =
         separator == std::string::npos ? fileName : fileName.substr(separator + 1);

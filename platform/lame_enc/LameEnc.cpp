@@ -81,9 +81,19 @@ private:
     HBE_STREAM lastHandle_ = 0;
 };
 
+// Holds its value for the life of the process and never destroys it.
+template <typename T> union Immortal {
+    Immortal() : value() {}
+    ~Immortal() {}
+    T value;
+};
+
 StreamTable& Streams() {
-    static StreamTable table;
-    return table;
+    // Never destroyed: when the process exits without returning from main (the display lost), a
+    // recording's worker may still be encoding while static objects are destroyed, until the
+    // program's last words stop it.
+    static Immortal<StreamTable> table;
+    return table.value;
 }
 
 // beWriteVBRHeader names only the file: the header it writes is the one of the stream that was

@@ -2,6 +2,7 @@
 #include "platform/GuiHandover.h"
 #include "platform/MessageBox.h"
 #include "platform/qt/QtMessageBoxes.h"
+#include "platform/qt/SessionEndWatch.h"
 #include "platform/testing/QtTestApplication.h"
 #include "platform/testing/ScriptedMessageBoxes.h"
 #include "platform/testing/TemporaryDesktop.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -138,6 +140,34 @@ TEST(DisplayAvailableTest, DisplayVariablesAndStaleLocalDisplays) {
             << (c.display ? c.display : "-") << " " << (c.platform ? c.platform : "-");
     }
     set("QT_QPA_PLATFORM", savedPlatform.c_str());
+}
+
+} // namespace
+
+namespace {
+
+// A signal becomes a call in the event loop; the X11 plugin's last warning before it exits
+// becomes one at once.
+TEST(SessionEndWatchTest, SignalsAndTheLostDisplayReachTheLoop) {
+    std::vector<std::string> causes;
+    {
+        platform::SessionEndWatch watch([&](const std::string& cause) { causes.push_back(cause); });
+        ASSERT_EQ(std::raise(SIGHUP), 0);
+        EXPECT_TRUE(causes.empty());
+        QElapsedTimer waited;
+        waited.start();
+        while (causes.empty() && waited.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        EXPECT_EQ(causes, std::vector<std::string>{"SIGHUP"});
+
+        qWarning("The X11 connection broke (error 1). Did the X11 server die?");
+        EXPECT_EQ(causes,
+                  (std::vector<std::string>{"SIGHUP", platform::SessionEndWatch::DisplayLost}));
+        qWarning("Some other warning");
+        EXPECT_EQ(causes.size(), 2u);
+    }
+    qWarning("The X11 connection broke (error 1). Did the X11 server die?");
+    EXPECT_EQ(causes.size(), 2u);
 }
 
 } // namespace

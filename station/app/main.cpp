@@ -12,6 +12,7 @@
 #include "station/app/CommandLine.h"
 #include "station/app/LibraryPlayer.h"
 #include "station/app/MessageBoxes.h"
+#include "station/app/SessionEnd.h"
 #include "station/app/SystemCalendar.h"
 #include "station/core/Interview.h"
 #include "station/core/WorkLog.h"
@@ -66,8 +67,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", message.c_str());
     });
     WorkLog workLog(log);
-    const Subscription interviewLog = interview.Observers().Subscribe(workLog);
-    const Subscription checkLog = check.Observers().Subscribe(workLog);
+    const Subscription interviewLog = interview.Observers().SubscribeFirst(workLog);
+    const Subscription checkLog = check.Observers().SubscribeFirst(workLog);
+
+    const SessionEnd sessionEnd(interview, check);
 
     MainWindow window(interview, check);
     window.showMaximized();

@@ -20,5 +20,8 @@ struct ExamState {
     bool timerShown = true;
     bool timerRunning = false; // once started it ticks for good
     RecordingBanner banner = RecordingBanner::None;
+    // An operation of the page is under way, perhaps waiting for the operator's answer in a box:
+    // no button of the page can be used until it ends.
+    bool operationRunning = false;
     bool operator==(const ExamState&) const = default;
 };

@@ -89,7 +89,9 @@ Interview::Interview(const StationServices& services)
                  // Each finished file's line, handed in by the recording's worker.
                  .finished =
                      [this](const std::string& fileName) {
-                         report_.Append(ParticipantLine(fileName));
+                         // A pass that failed tells its failure in a box of its own; the checksum's
+                         // box for the file it could not make would tell it a second time.
+                         report_.Append(ParticipantLine(fileName, recorder_.FailureText().empty()));
                      }}) {}
 
 Interview::~Interview() {
@@ -98,6 +100,7 @@ Interview::~Interview() {
     // The last participant's file is completed while its line still has a report to go to; the
     // line is lost all the same, since only the close saves the report.
     recorder_.Stop();
+    PassStopped();
 }
 
 void Interview::PublishExam() {
@@ -120,7 +123,21 @@ std::string Interview::NameLengthRefusal(const ParameterTexts& texts) const {
         FindTooLongField(desktop, texts.schoolCode, texts.room, services_.calendar.Today()));
 }
 
+std::optional<OperationGate::Turn> Interview::TakeTurn(bool allows) {
+    if (!allows || ended_)
+        return std::nullopt;
+    return gate_.Take();
+}
+
+void Interview::GateChanged() {
+    exam_.operationRunning = gate_.Taken();
+    PublishExam();
+}
+
 bool Interview::SaveParameters(const ParameterTexts& texts) {
+    const auto turn = TakeTurn(!opened_);
+    if (!turn)
+        return false;
     if (const std::string refusal = Refusal(texts); !refusal.empty()) {
         observers_.Tell({refusal});
         return false;
@@ -142,6 +159,10 @@ bool Interview::SaveParameters(const ParameterTexts& texts) {
 }
 
 bool Interview::ConfirmReadiness() {
+    const auto turn = TakeTurn(!opened_ && state_.participant > 0);
+    if (!turn)
+        return false;
+    OfferToCloseEarlierInterviews();
     std::string folder;
     ExistingRecordings existing;
     if (const auto failure = Attempt([&] {

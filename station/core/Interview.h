@@ -11,6 +11,7 @@
 #include "station/core/ExamState.h"
 #include "station/core/InterviewState.h"
 #include "station/core/ObserverList.h"
+#include "station/core/OperationGate.h"
 #include "station/core/Recorder.h"
 #include "station/core/ReportLines.h"
 #include "station/core/StationServices.h"
@@ -21,6 +22,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+struct UnfinishedInterview;
 
 // The four parameters as typed.
 struct ParameterTexts {
@@ -71,8 +74,19 @@ public:
     // the recording when the operator agrees; while its archive is packed it asks too, and waits
     // for the packing to end.
     bool MayQuit();
+    // The session ends (logout, shutdown, a signal, the display gone; `cause` says which): the
+    // running recording is finished as a stop finishes it, and no operation runs any more. Never
+    // refused, also not while an operation waits for the operator's answer.
+    void EndSession(const std::string& cause);
 
+    // The operator's operations above (the parameters, readiness, start, next participant, close
+    // and quit) are refused, and do nothing, while another one runs (a box of it may be open) or
+    // when the interview's state does not offer them. The timer's tick, the stop and the
+    // session's end are never refused.
 private:
+    // The turn of an operation that the state `allows`; nothing when refused.
+    std::optional<OperationGate::Turn> TakeTurn(bool allows);
+    void GateChanged();
     // Why the code or the room would give a folder, report or archive name longer than the
     // Desktop's file system takes; empty when they fit.
     std::string NameLengthRefusal(const ParameterTexts& texts) const;
@@ -81,6 +95,17 @@ private:
     // The running pass failed: told once, and shown on the banner.
     void RecordingFailed();
     void ShowRecordingFailure(const std::string& reason);
+    // The close's report for `folder`, dated `day` in its name: the count line set in `report` and
+    // the report saved in the folder. What the archive is made of (without its path), or nothing
+    // when the save failed (told).
+    std::optional<ArchiveRequest> SaveClosingReport(const std::string& folder,
+                                                    platform::DateTime day, ReportLines& report,
+                                                    std::int32_t& participants);
+    // At readiness: an earlier day's interview of this school and room that was left without its
+    // archive is offered to be closed now, with that day's date.
+    void OfferToCloseEarlierInterviews();
+    void CloseEarlierInterview(const UnfinishedInterview& earlier);
+    void TellArchiveFailure(const std::string& archivePath, const ArchiveOutcome& outcome);
     // The close's archive is written and proven, or has failed and been removed.
     void ArchiveFinished(const std::string& archivePath, const ArchiveOutcome& outcome);
     void LevelChanged(std::int64_t position);
@@ -107,12 +132,15 @@ private:
     bool opened_ = false;
     bool closed_ = false;
     bool failureReported_ = false;          // the running pass's failure has been told
+    bool audioArrived_ = false;             // the meter has heard from the running pass
     std::unique_ptr<ArchivePacker> packer_; // the last close's archive
     std::string passFile_;                  // the pass the station started and has not finished yet
     std::chrono::steady_clock::time_point passStart_;
     SilenceWatch silence_;
     bool lowSpace_ = false;
     std::optional<std::chrono::steady_clock::time_point> lastSpaceCheck_;
+    OperationGate gate_{[this] { GateChanged(); }};
+    bool ended_ = false; // the session has ended: nothing more is recorded
     // Declared last: destroyed first, while the report and the observers it reaches still exist.
     Recorder recorder_;
 };

@@ -11,7 +11,8 @@
 #include "station/safeguards/OddEntries.h"
 
 void Interview::Close() {
-    if (Packing())
+    const auto turn = TakeTurn(opened_ && exam_.closeShown && !Packing());
+    if (!turn)
         return;
     // The last close's packing has ended; its thread is joined here.
     packer_.reset();
@@ -22,30 +23,21 @@ void Interview::Close() {
 
     // No participant was ever recorded: the receiver refuses an archive without a recording line,
     // so none is made, and the interview stays open for the first recording.
-    const long long highest = report_.HighestListedParticipant();
-    if (highest == 0) {
+    if (report_.HighestListedParticipant() == 0) {
         observers_.Tell({"Не записан ни один участник: архив без записей приёмная сторона не "
                          "примет, поэтому он не создаётся. Запишите ответы участников, затем "
                          "завершите собеседование.",
                          OperatorMessage::Kind::Error});
         return;
     }
-    // A close repeated after a failed save must not leave the earlier count line behind: the
-    // report ends with exactly one, written with the count of the moment it is saved.
-    report_.DropCountLines();
-    // The count names the last participant with a line, a recording that never started included;
-    // after a restart the next number is only reserved.
-    const auto participants = static_cast<std::int32_t>(highest);
-    report_.Append(CountLine(participants));
-    const std::string reportName =
-        ReportFileName(services_.calendar.Today(), state_.schoolCode6, state_.room3);
-    if (const auto failure =
-            Attempt([&] { SaveReport(report_.Lines(), state_.folder + "/" + reportName); })) {
-        observers_.Tell(*failure);
+    std::int32_t participants = 0;
+    auto saved =
+        SaveClosingReport(state_.folder, services_.calendar.Today(), report_, participants);
+    if (!saved)
         return;
-    }
+    ArchiveRequest request = std::move(*saved);
     observers_.Notify([&](StationObserver& observer) {
-        observer.ReportSaved({reportName, participants});
+        observer.ReportSaved({request.reportName, participants});
     });
     exam_.timerShown = false;
     exam_.closeShown = false;
@@ -55,7 +47,6 @@ void Interview::Close() {
     exam_.startEnabled = false;
     PublishExam();
 
-    ArchiveRequest request{.folder = state_.folder, .reportName = reportName};
     if (const auto failure = Attempt([&] {
             request.archivePath =
                 ArchiveFileName(services_.desktopFolder(), services_.calendar.Today(),
@@ -76,6 +67,26 @@ void Interview::Close() {
             exam_.banner = RecordingBanner::None;
             ArchiveFinished(archivePath, outcome);
         });
+}
+
+std::optional<ArchiveRequest> Interview::SaveClosingReport(const std::string& folder,
+                                                           platform::DateTime day,
+                                                           ReportLines& report,
+                                                           std::int32_t& participants) {
+    // A close repeated after a failed save must not leave the earlier count line behind: the
+    // report ends with exactly one, written with the count of the moment it is saved.
+    report.DropCountLines();
+    // The count names the last participant with a line, a recording that never started included;
+    // after a restart the next number is only reserved.
+    participants = static_cast<std::int32_t>(report.HighestListedParticipant());
+    report.Append(CountLine(participants));
+    const std::string reportName = ReportFileName(day, state_.schoolCode6, state_.room3);
+    if (const auto failure =
+            Attempt([&] { SaveReport(report.Lines(), folder + "/" + reportName); })) {
+        observers_.Tell(*failure);
+        return std::nullopt;
+    }
+    return ArchiveRequest{.folder = folder, .reportName = reportName};
 }
 
 void Interview::ArchiveFinished(const std::string& archivePath, const ArchiveOutcome& outcome) {
@@ -100,6 +111,10 @@ void Interview::ArchiveFinished(const std::string& archivePath, const ArchiveOut
     // single count line.
     exam_.closeShown = true;
     PublishExam();
+    TellArchiveFailure(archivePath, outcome);
+}
+
+void Interview::TellArchiveFailure(const std::string& archivePath, const ArchiveOutcome& outcome) {
     observers_.Tell({outcome.damaged ? "Не удалось создать архив собеседования " + archivePath +
                                            ": " + outcome.text +
                                            " Приёмная сторона такой архив не примет. Устраните "
@@ -109,16 +124,35 @@ void Interview::ArchiveFinished(const std::string& archivePath, const ArchiveOut
 }
 
 bool Interview::MayQuit() {
+    if (ended_)
+        return true;
+    // Not while another operation waits for the operator: its box is answered first.
+    const auto turn = TakeTurn(true);
+    if (!turn)
+        return false;
     if (Packing()) {
         if (!services_.prompt.Confirm({"Архив ещё упаковывается. Выйти из программы?", ""}))
             return false;
         packer_->Wait();
     }
-    if (!opened_ || closed_)
+    if (!opened_ || closed_ || ended_)
         return true;
     if (!services_.prompt.Confirm({"Собеседование не завершено. Выйти из программы?", ""}))
-        return false;
+        return ended_;
     // The participant's file must be complete before anything is torn down.
     StopRecording();
     return true;
+}
+
+void Interview::EndSession(const std::string& cause) {
+    if (ended_)
+        return;
+    ended_ = true;
+    observers_.Notify([&](StationObserver& observer) { observer.SessionEnding(cause); });
+    // The file is complete, tagged and its line reported before the program goes on to end.
+    StopRecording();
+    exam_.startEnabled = false;
+    exam_.nextEnabled = false;
+    exam_.timerRunning = false;
+    PublishExam();
 }

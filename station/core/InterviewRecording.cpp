@@ -8,6 +8,9 @@
 #include "station/safeguards/OperatorMessages.h"
 
 void Interview::StartRecording() {
+    const auto turn = TakeTurn(opened_ && !closed_ && exam_.startEnabled);
+    if (!turn)
+        return;
     exam_.meterShown = true;
     exam_.startEnabled = false;
     exam_.banner = RecordingBanner::Recording;
@@ -26,7 +29,11 @@ void Interview::Tick() {
 }
 
 void Interview::NextParticipant() {
-    if (!services_.prompt.Confirm({"Вы уверены?", "Подтверждение"}))
+    const auto turn = TakeTurn(opened_ && !closed_ && exam_.nextEnabled);
+    if (!turn)
+        return;
+    // The session may have ended while the question was open: nothing more is recorded then.
+    if (!services_.prompt.Confirm({"Вы уверены?", "Подтверждение"}) || ended_)
         return;
     elapsed_ = 0;
     PublishElapsed();
@@ -40,6 +47,7 @@ void Interview::NextParticipant() {
         return;
     exam_.startEnabled = false;
     exam_.nextEnabled = true;
+    exam_.timerRunning = true;
     observers_.Notify(
         [&](StationObserver& observer) { observer.ParticipantChanged(state_.participant); });
     PublishExam();
@@ -58,6 +66,11 @@ bool Interview::StartPass() {
     failureReported_ = false;
     const std::string file = RecordingFileName(state_.folder, state_.participant);
     if (const auto failure = Attempt([&] { recorder_.Start(file); })) {
+        // Nothing records: the page says so and its timer stands still.
+        failureReported_ = true;
+        exam_.banner = RecordingBanner::Failed;
+        exam_.timerRunning = false;
+        PublishExam();
         observers_.Tell(*failure);
         return false;
     }
@@ -67,6 +80,7 @@ bool Interview::StartPass() {
 
 void Interview::LevelChanged(std::int64_t position) {
     observers_.Notify([&](StationObserver& observer) { observer.LevelChanged(position); });
+    audioArrived_ = true;
     WatchLevel(position);
     // Audio flowing through a pass that opened without failure ends the failure banner.
     if (exam_.banner == RecordingBanner::Failed && !failureReported_ && recorder_.Prepared()) {
@@ -78,6 +92,10 @@ void Interview::LevelChanged(std::int64_t position) {
 
 void Interview::RecordingFailed() {
     failureReported_ = true;
+    // A recording that never started must not be timed as if it did; one that failed on the way
+    // keeps its timer, which tells how long the participant has spoken.
+    if (!audioArrived_)
+        exam_.timerRunning = false;
     ShowRecordingFailure(recorder_.FailureText());
 }
 

@@ -30,6 +30,7 @@ void Interview::WarnOfSpaceAtReadiness() {
 
 void Interview::PassStarted(const std::string& filePath) {
     passFile_ = filePath;
+    audioArrived_ = false;
     passStart_ = services_.steadyNow();
     silence_.Start(passStart_);
     lastSpaceCheck_.reset();
@@ -40,8 +41,10 @@ void Interview::PassStarted(const std::string& filePath) {
 void Interview::PassStopped() {
     if (passFile_.empty())
         return;
+    // The recording's own length: a box or a stalled sound server may have held the wall clock
+    // while no audio was recorded.
     const auto duration =
-        std::chrono::duration_cast<std::chrono::seconds>(services_.steadyNow() - passStart_);
+        std::chrono::duration_cast<std::chrono::seconds>(recorder_.RecordedDuration());
     const std::string filePath = std::exchange(passFile_, std::string());
     observers_.Notify(
         [&](StationObserver& observer) { observer.RecordingStopped(filePath, duration); });

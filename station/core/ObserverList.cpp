@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-Subscription::Subscription(ObserverList& list, StationObserver& observer)
+Subscription::Subscription(ObserverList& list, StationObserver& observer, bool first)
     : list_(&list), observer_(&observer) {
-    list_->Add(observer_);
+    list_->Add(observer_, first);
 }
 
 Subscription::Subscription(Subscription&& other) noexcept
@@ -32,16 +32,17 @@ void Subscription::End() {
     observer_ = nullptr;
 }
 
-void ObserverList::Add(StationObserver* observer) {
-    observers_.push_back(observer);
+void ObserverList::Add(StationObserver* observer, bool first) {
+    (first ? first_ : observers_).push_back(observer);
 }
 
 void ObserverList::Remove(StationObserver* observer) {
     // While observers are being called the list keeps its shape; the gap is closed afterwards.
-    std::replace(observers_.begin(), observers_.end(), observer,
-                 static_cast<StationObserver*>(nullptr));
-    if (notifying_ == 0)
-        std::erase(observers_, nullptr);
+    for (std::vector<StationObserver*>* list : {&first_, &observers_}) {
+        std::replace(list->begin(), list->end(), observer, static_cast<StationObserver*>(nullptr));
+        if (notifying_ == 0)
+            std::erase(*list, nullptr);
+    }
 }
 
 void ObserverList::Notify(const std::function<void(StationObserver&)>& notify) {
@@ -49,13 +50,16 @@ void ObserverList::Notify(const std::function<void(StationObserver&)>& notify) {
         ObserverList& list;
         explicit Depth(ObserverList& l) : list(l) { ++list.notifying_; }
         ~Depth() {
-            if (--list.notifying_ == 0)
+            if (--list.notifying_ == 0) {
+                std::erase(list.first_, nullptr);
                 std::erase(list.observers_, nullptr);
+            }
         }
     } depth(*this);
-    for (std::size_t i = 0; i < observers_.size(); ++i)
-        if (StationObserver* observer = observers_[i])
-            notify(*observer);
+    for (const std::vector<StationObserver*>* list : {&first_, &observers_})
+        for (std::size_t i = 0; i < list->size(); ++i)
+            if (StationObserver* observer = (*list)[i])
+                notify(*observer);
 }
 
 void ObserverList::Tell(const OperatorMessage& message) {

@@ -13,7 +13,7 @@ class ObserverList;
 class Subscription {
 public:
     Subscription() = default;
-    Subscription(ObserverList& list, StationObserver& observer);
+    Subscription(ObserverList& list, StationObserver& observer, bool first = false);
     Subscription(Subscription&& other) noexcept;
     Subscription& operator=(Subscription&& other) noexcept;
     ~Subscription();
@@ -33,6 +33,11 @@ public:
     [[nodiscard]] Subscription Subscribe(StationObserver& observer) {
         return Subscription(*this, observer);
     }
+    // Called before the observers that subscribed in the usual way: a record of the day (the log)
+    // hears of a failure before an observer shows it in a box that waits for the operator.
+    [[nodiscard]] Subscription SubscribeFirst(StationObserver& observer) {
+        return Subscription(*this, observer, true);
+    }
     // Calls `notify` for every observer, in the order they subscribed. An observer that leaves
     // meanwhile is not called any more.
     void Notify(const std::function<void(StationObserver&)>& notify);
@@ -40,9 +45,10 @@ public:
 
 private:
     friend class Subscription;
-    void Add(StationObserver* observer);
+    void Add(StationObserver* observer, bool first);
     void Remove(StationObserver* observer);
 
+    std::vector<StationObserver*> first_; // called before the others
     std::vector<StationObserver*> observers_;
     int notifying_ = 0;
 };

@@ -10,4 +10,5 @@
 // (created 30-12-1899 00.00.00, size -1, checksum 00000000), which the receiver's check accepts
 // for a participant without a file. Any other file is listed as it stands. Used for the passes this
 // run recorded; what an earlier run left in the folder is kept and listed as it is.
-std::string ParticipantLine(const std::string& fileName);
+// `tellUnreadable` as for RecordingLine: false when the pass's own failure has been told.
+std::string ParticipantLine(const std::string& fileName, bool tellUnreadable = true);

@@ -102,6 +102,14 @@ std::string Recorder::FailureText() const {
     return output_->ExceptionText();
 }
 
+std::chrono::milliseconds Recorder::RecordedDuration() const {
+    const std::int64_t bytesPerSecond = std::int64_t{capture_->InSampleRate()} *
+                                        capture_->InChannels() * capture_->InBitsPerSample() / 8;
+    if (bytesPerSecond <= 0)
+        return std::chrono::milliseconds(0);
+    return std::chrono::milliseconds(capture_->Position() * 1000 / bytesPerSecond);
+}
+
 void Recorder::ResetMeter() {
     meterPosition_ = 0;
 }

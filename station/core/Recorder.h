@@ -4,6 +4,7 @@
 
 #include "audio/Component.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -66,6 +67,9 @@ public:
     std::string FileName() const;
     // Why the last pass failed; empty when it did not.
     std::string FailureText() const;
+    // How much audio the last pass handed to its file: the recording's own length, whatever the
+    // wall clock did meanwhile. Read once the pass has been stopped.
+    std::chrono::milliseconds RecordedDuration() const;
 
     std::int64_t MeterPosition() const { return meterPosition_; }
     void ResetMeter();

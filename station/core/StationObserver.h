@@ -58,6 +58,9 @@ public:
         (void)filePath;
         (void)duration;
     }
+    // The session ends (`cause`: a signal's name, or the display lost); the running recording is
+    // finished next.
+    virtual void SessionEnding(const std::string& cause) { (void)cause; }
     // Something the exam page shows on its banner while the recording goes on (no box).
     virtual void Warning(const std::string& text) { (void)text; }
 

@@ -1,5 +1,6 @@
 #include "station/core/WorkLog.h"
 
+#include "station/Naming.h"
 #include "station/safeguards/StationLog.h"
 
 namespace {
@@ -26,10 +27,12 @@ void WorkLog::MessageForOperator(const OperatorMessage& message) {
 }
 
 void WorkLog::ParametersSaved(const InterviewState& state) {
+    log_.SetInterview(InterviewStem(state.examDate, state.schoolCode6, state.room3));
     log_.ParametersSaved(state.region, state.schoolName, state.schoolCode6, state.room3);
 }
 
 void WorkLog::InterviewOpened(const InterviewState& state) {
+    log_.SetInterview(OwnName(state.folder));
     log_.ReadinessConfirmed(state.folder);
 }
 
@@ -43,6 +46,10 @@ void WorkLog::RecordingStopped(const std::string& filePath, std::chrono::seconds
 
 void WorkLog::Warning(const std::string& text) {
     log_.Warning(text);
+}
+
+void WorkLog::SessionEnding(const std::string& cause) {
+    log_.Write("Сеанс завершается (" + cause + "), программа закрывается");
 }
 
 void WorkLog::ReportSaved(const SavedReport& report) {

@@ -1,5 +1,7 @@
 // The exam day's work log: an observer of the interview and of its workstation check that writes
-// every event worth explaining afterwards as one line of the station's log. It never disturbs the
+// every event worth explaining afterwards as one line of the station's log, naming the interview
+// it belongs to. Subscribe it first (ObserverList::SubscribeFirst): a failure is then written
+// when it happens, not once the operator has closed its box. It never disturbs the
 // interview: a line that cannot be written is the log's own concern.
 #pragma once
 
@@ -17,6 +19,7 @@ public:
     void RecordingStarted(const std::string& filePath) override;
     void RecordingStopped(const std::string& filePath, std::chrono::seconds duration) override;
     void Warning(const std::string& text) override;
+    void SessionEnding(const std::string& cause) override;
     void ReportSaved(const SavedReport& report) override;
     void ArchiveWritten(const std::string& archivePath) override;
     void ArchiveReadBack(const ArchiveProof& proof) override;

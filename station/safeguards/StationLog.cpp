@@ -39,6 +39,11 @@ std::string StationLog::DefaultPath() {
 StationLog::StationLog(std::string path, FailureReport onFailure, Clock now)
     : path_(std::move(path)), onFailure_(std::move(onFailure)), now_(std::move(now)) {}
 
+void StationLog::SetInterview(std::string interview) {
+    std::lock_guard guard(lock_);
+    interview_ = OneLine(interview);
+}
+
 bool StationLog::ParametersSaved(std::string_view region, std::string_view schoolName,
                                  std::string_view schoolCode6, std::string_view room3) {
     return Write("Параметры сохранены: " + std::string(region) + "; " + std::string(schoolName) +
@@ -85,9 +90,11 @@ bool StationLog::Write(std::string_view event) noexcept {
     bool written = false;
     bool report = false;
     try {
-        const std::string line =
-            platform::FormatDateTime("yyyy-mm-dd hh:nn:ss", now_()) + " " + OneLine(event) + "\n";
+        const std::string time = platform::FormatDateTime("yyyy-mm-dd hh:nn:ss", now_());
         std::lock_guard guard(lock_);
+        const std::string line = time + " " +
+                                 (interview_.empty() ? std::string() : "[" + interview_ + "] ") +
+                                 OneLine(event) + "\n";
         written = Append(line, failure);
         report = !written && !failureReported_.exchange(true);
     } catch (const std::exception& error) {

@@ -1,5 +1,7 @@
-// The station's work log: one line per event, "yyyy-mm-dd hh:nn:ss <event>" in UTF-8, e.g.
-//   2026-12-10 14:03:05 Запись начата: 3.mp3
+// The station's work log: one line per event, "yyyy-mm-dd hh:nn:ss [<interview>] <event>" in
+// UTF-8, e.g.
+//   2026-12-10 14:03:05 [01-10122026-000145-012] Запись начата: 3.mp3
+// (without the brackets before an interview's parameters are known)
 // kept in the user's state folder ($XDG_STATE_HOME/interview-station/station.log, by default
 // ~/.local/state/interview-station/station.log), never in the interview folder, so that it is
 // neither archived nor mistaken for a recording. Each line is one write at the end of the file,
@@ -36,6 +38,11 @@ public:
 
     const std::string& Path() const { return path_; }
 
+    // The interview the lines from now on belong to (its folder's name, "01-ddmmyyyy-SSSSSS-RRR"):
+    // each line then names it in brackets after its time, so that a day with several interviews,
+    // or a restart, can be told apart. Empty: no interview yet.
+    void SetInterview(std::string interview);
+
     // "Параметры сохранены: <region>; <school name>; код ОУ <school code>, аудитория <room>"
     bool ParametersSaved(std::string_view region, std::string_view schoolName,
                          std::string_view schoolCode6, std::string_view room3);
@@ -71,5 +78,6 @@ private:
     Clock now_;
     std::mutex lock_;
     std::optional<platform::AppendFile> file_;
+    std::string interview_;
     std::atomic<bool> failureReported_{false};
 };

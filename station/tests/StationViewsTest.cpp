@@ -10,10 +10,14 @@
 #include "controls/ToggleButton.h"
 #include "controls/tests/AccessibilityEvents.h"
 #include "platform/testing/QtTestApplication.h"
+#include "station/app/SessionEnd.h"
+#include "station/core/WorkLog.h"
+#include "station/safeguards/StationLog.h"
 #include "station/tests/CoreFixture.h"
 #include "station/views/MainWindow.h"
 
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -22,6 +26,11 @@
 #include <QStyleHints>
 #include <QTest>
 #include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 
 namespace {
 
@@ -411,6 +420,115 @@ TEST_F(StationViewsTest, ClosingTheWindowAsksOnlyWhileAnInterviewIsOpen) {
     EXPECT_TRUE(window_->close());
     EXPECT_FALSE(window_->isVisible());
     EXPECT_FALSE(ExamRecorder().Busy());
+}
+
+// While "Вы уверены?" is open its nested event loop runs: the close, pressed through assistive
+// technology or clicked, must not pack the archive then, and the answer must not record outside it.
+TEST_F(StationViewsTest, NoButtonOfTheExamPageActsWhileItsQuestionIsOpen) {
+    OpenExamPage();
+    ExamButton("startButton").click();
+    std::vector<std::string> questions;
+    bool blocked = false;
+    const platform::MessageBoxPresenter previous =
+        platform::SetMessageBoxPresenter([&](const platform::MessageBoxRequest& request) {
+            questions.push_back(request.text);
+            auto& close = ExamButton("closeButton");
+            blocked = !close.isEnabled() && !ExamButton("startButton").isEnabled() &&
+                      !ExamButton("nextButton").isEnabled();
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&close);
+            if (accessible && accessible->actionInterface())
+                accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            QTest::mouseClick(&close, Qt::LeftButton);
+            close.click();
+            // The press action clicks after a moment: the box's own loop would run it.
+            QTest::qWait(400);
+            return MessageResult::Ok;
+        });
+    ExamButton("nextButton").click();
+    platform::SetMessageBoxPresenter(previous);
+
+    EXPECT_EQ(questions, std::vector<std::string>{"Вы уверены?"});
+    EXPECT_TRUE(blocked);
+    EXPECT_FALSE(interview_->Packing());
+    EXPECT_EQ(ExamText("reportLabel"), "");
+    EXPECT_EQ(ExamText("participantLabel"), "Участник - 2");
+    EXPECT_EQ(ExamRecorder().FileName(), Recording(2));
+    EXPECT_TRUE(ExamButton("closeButton").isEnabled());
+    EXPECT_TRUE(ExamButton("nextButton").isEnabled());
+
+    // Once the question is answered the press action closes as usual, with both recordings.
+    QAccessibleInterface* accessible =
+        QAccessible::queryAccessibleInterface(&ExamButton("closeButton"));
+    ASSERT_TRUE(accessible && accessible->actionInterface());
+    accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(PumpUntil([&] { return ExamShown("exitButton"); }));
+    EXPECT_EQ(ExamText("countLabel"), "Участников: 2");
+    EXPECT_EQ(ExamText("proofLabel"), "Архив проверен: 2 записи, контрольные суммы совпадают.");
+}
+
+// Logout or shutdown sends SIGTERM: the recording is finished as a stop finishes it, also while a
+// question is open, and the loop ends.
+TEST_F(StationViewsTest, SigtermFinishesTheRecordingWithItsLinesAndEndsTheLoop) {
+    StationLog log(desktop_.Home() + "/station.log");
+    WorkLog workLog(log);
+    subscriptions_.push_back(interview_->Observers().Subscribe(workLog));
+    const SessionEnd sessionEnd(*interview_, *check_);
+    OpenExamPage();
+    ExamButton("startButton").click();
+    PumpUntil([] { return false; }, 1.0);
+
+    boxes_.Answer(MessageResult::Ok);
+    QTimer::singleShot(0, [this] {
+        // The signal comes while "Вы уверены?" waits for its answer.
+        platform::SetMessageBoxPresenter([](const platform::MessageBoxRequest&) {
+            std::raise(SIGTERM);
+            QEventLoop loop;
+            QTimer::singleShot(5000, &loop, [&] { loop.exit(1); });
+            return loop.exec() == 0 ? MessageResult::Ok : MessageResult::Cancel;
+        });
+        ExamButton("nextButton").click();
+    });
+    QTimer::singleShot(10000, [] { QCoreApplication::exit(7); });
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+
+    EXPECT_FALSE(ExamRecorder().Busy());
+    EXPECT_FALSE(std::filesystem::exists(Recording(2)));
+    EXPECT_NEAR(coretest::DecodedSeconds(Recording(1)), 1.0, 0.4);
+    const std::vector<std::string> report = interview_->Report();
+    EXPECT_TRUE(std::any_of(report.begin(), report.end(), [](const std::string& line) {
+        return line.rfind("1.mp3;", 0) == 0 && line.find(";-1;") == std::string::npos;
+    })) << ::testing::PrintToString(report);
+    std::ifstream in(log.Path());
+    const std::string logged{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_NE(logged.find("Сеанс завершается (SIGTERM)"), std::string::npos) << logged;
+    EXPECT_NE(logged.find("Запись завершена: 1.mp3"), std::string::npos) << logged;
+}
+
+// The X11 plugin ends the process with exit() when its display is lost: the static objects (the
+// encoder library among them) then go while the worker may still encode. The last words finish
+// the recording first, on the way out.
+std::string exitingRecording;
+void TellExitingRecording() {
+    std::fprintf(stderr, "recorded %.1f s\n", coretest::DecodedSeconds(exitingRecording));
+    // What follows is the test program's own teardown (its application object, which the station
+    // keeps on main's stack and never destroys on exit()).
+    std::_Exit(3);
+}
+
+TEST_F(StationViewsTest, AnExitWithoutReturnFromMainFinishesTheRecordingFirst) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // Runs after the last words, which are registered later.
+            std::atexit(TellExitingRecording);
+            const SessionEnd sessionEnd(*interview_, *check_);
+            OpenExamPage();
+            ExamButton("startButton").click();
+            exitingRecording = Recording(1);
+            PumpUntil([] { return false; }, 1.5);
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(3), "recorded 1\\.[2-9] s");
 }
 
 TEST_F(StationViewsTest, ClosingTheWindowBeforeReadinessAsksNothing) {

@@ -165,8 +165,13 @@ void ExamPage::ParticipantChanged(std::int32_t participant) {
 }
 
 void ExamPage::ExamChanged(const ExamState& state) {
-    startButton_->setEnabled(state.startEnabled);
-    nextButton_->setEnabled(state.nextEnabled);
+    // While an operation runs (its box may be open) the page offers no other one: assistive
+    // technology could press a button that the modal box covers.
+    const bool free = !state.operationRunning;
+    startButton_->setEnabled(free && state.startEnabled);
+    nextButton_->setEnabled(free && state.nextEnabled);
+    closeButton_->setEnabled(free);
+    exitButton_->setEnabled(free);
     closeButton_->setVisible(state.closeShown);
     exitButton_->setVisible(state.exitShown);
     levelMeter_->setVisible(state.meterShown);

@@ -1,0 +1,80 @@
+#include "station/core/UnfinishedInterviews.h"
+
+#include "station/ExistingRecordings.h"
+#include "verifier/ArchiveCheck.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <optional>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The day of a folder named "01-ddmmyyyy-<code>-<room>" for this code and room; nothing for any
+// other name or a day that does not exist.
+std::optional<platform::DateTime> DayOf(const std::string& name, const std::string& schoolCode6,
+                                        const std::string& room3) {
+    const std::string tail = "-" + schoolCode6 + "-" + room3;
+    if (name.size() != 11 + tail.size() || name.rfind("01-", 0) != 0 ||
+        name.compare(11, std::string::npos, tail) != 0)
+        return std::nullopt;
+    const std::string digits = name.substr(3, 8);
+    if (!std::all_of(digits.begin(), digits.end(),
+                     [](unsigned char c) { return std::isdigit(c) != 0; }))
+        return std::nullopt;
+    const platform::DateTime day =
+        platform::EncodeDateTime({.year = std::stoi(digits.substr(4, 4)),
+                                  .month = std::stoi(digits.substr(2, 2)),
+                                  .day = std::stoi(digits.substr(0, 2))});
+    // 31.02 and the like roll over into another day: such a name is not a station's.
+    if (platform::FormatDateTime("ddmmyyyy", day) != digits)
+        return std::nullopt;
+    return day;
+}
+
+// Whether the archive beside the folder is one the receiver accepts and holds every recording the
+// folder has now.
+bool ArchivedWhole(const fs::path& archive, const std::string& folderName, std::size_t recordings) {
+    std::error_code error;
+    if (fs::symlink_status(archive, error).type() != fs::file_type::regular)
+        return false;
+    const interview_check::ArchiveVerdict verdict = interview_check::CheckArchive(archive.string());
+    return verdict.Sound() && verdict.Folder == folderName &&
+           verdict.Recordings.size() >= recordings;
+}
+
+} // namespace
+
+std::vector<UnfinishedInterview> FindUnfinishedInterviews(const std::string& desktop,
+                                                          const std::string& schoolCode6,
+                                                          const std::string& room3,
+                                                          platform::DateTime today) {
+    std::vector<UnfinishedInterview> found;
+    std::error_code error;
+    for (fs::directory_iterator entry(desktop, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        const auto day = DayOf(name, schoolCode6, room3);
+        if (!day || *day >= today)
+            continue;
+        std::error_code statusError;
+        if (entry->symlink_status(statusError).type() != fs::file_type::directory)
+            continue;
+        ExistingRecordings existing;
+        try {
+            existing = FindExistingRecordings(entry->path().string());
+        } catch (const std::exception&) {
+            continue; // a folder that cannot be read cannot be closed either
+        }
+        if (existing.recordings.empty() ||
+            ArchivedWhole(fs::path(desktop) / (name + ".zip"), name, existing.recordings.size()))
+            continue;
+        found.push_back({entry->path().string(), *day});
+    }
+    std::sort(
+        found.begin(), found.end(),
+        [](const UnfinishedInterview& a, const UnfinishedInterview& b) { return a.day < b.day; });
+    return found;
+}
