@@ -42,6 +42,9 @@ bool NamesSystemError(std::string_view text, std::initializer_list<int> errors) 
 } // namespace
 
 FailureCause ClassifyFailure(std::string_view original, int errorNumber) {
+    // The capture source's code for a device that went away under the stream.
+    if (Contains(original, "Input failed: DirectSound error 0x88890004"))
+        return FailureCause::MicrophoneLost;
     // The capture source's own failures: no device, a device that failed or went silent, or no
     // sound server to reach one.
     if (ContainsAny(original,
@@ -70,6 +73,9 @@ std::string OperatorText(std::string_view original, int errorNumber) {
         return std::string(original);
     case FailureCause::Microphone:
         cause = MicrophoneUnavailableText;
+        break;
+    case FailureCause::MicrophoneLost:
+        cause = MicrophoneLostText;
         break;
     case FailureCause::DiskFull:
         cause = DiskFullText;
