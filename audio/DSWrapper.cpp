@@ -48,6 +48,8 @@ const char* DSErrorName(SoundResult Result) {
         return "DSERR_NODRIVER";
     case 0x88780082u:
         return "DSERR_ALREADYINITIALIZED";
+    case 0x88890004u:
+        return "AUDCLNT_E_DEVICE_INVALIDATED";
     default:
         return "Unknown";
     }

@@ -35,7 +35,6 @@ FailureReporter& Reporter() {
     return reporter;
 }
 
-constexpr auto QueueWaitLimit = std::chrono::milliseconds(100);
 constexpr auto DonePollInterval = std::chrono::milliseconds(10);
 
 } // namespace
@@ -131,8 +130,8 @@ void TEventHandler::Execute() {
             lock.lock();
             FCurrentEvent = nullptr;
         }
-        FQueueSignal.wait_for(lock, QueueWaitLimit,
-                              [this] { return FTerminated || !FQueue.empty(); });
+        // Every post and the end signal under this lock, so the thread sleeps until there is work.
+        FQueueSignal.wait(lock, [this] { return FTerminated || !FQueue.empty(); });
     }
     FQueue.clear();
     FEnded = true;

@@ -1,6 +1,7 @@
-# The archive writer against the 7-Zip command line on interview folders of real recordings made
-# with the project's encoder (plain program, prints the ratio of wall times per folder size).
-if(TARGET archive AND TARGET audio_mp3_test_support)
+# The station's whole close (pack and read-back) against `7z a` + `7z t` on interview folders of
+# distinct recordings made with the project's encoder (plain program, prints min/median/max of
+# each side and of the ratios per folder size).
+if(TARGET station_core AND TARGET audio_mp3_test_support)
     add_executable(bench_archive ${CMAKE_CURRENT_LIST_DIR}/ArchiveBench.cpp)
-    target_link_libraries(bench_archive PRIVATE archive audio_mp3_test_support)
+    target_link_libraries(bench_archive PRIVATE station_core audio_mp3_test_support)
 endif()

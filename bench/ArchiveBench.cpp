@@ -1,21 +1,24 @@
-// Packs interview folders of real recordings through the archive writer and through
-// `7z a -tzip -mm=Deflate -mx=7 -mpass=3`, which uses the same library, and prints the ratio of
-// the wall times (writer / command line) for 10, 30 and 60 recordings: the ratio must not grow
-// with the folder.
+// The whole close of an interview, timed: the station packs the interview folder into its zip and
+// reads it back, proving every recording against the report; against it, the command line does the
+// same two steps, `7z a -tzip -mm=Deflate -mx=7 -mpass=3` (the same library and settings) and
+// `7z t`. The recordings are distinct 5-minute files from the project's own encoder (speech-like
+// material, shifted and with its own noise for each participant, so that no two files deflate
+// alike), with the report the station writes. The two sides run alternately, pair after pair,
+// the order turning each pair, so that a change in the machine's load falls on both; every size
+// prints the min, median and max of each side and of the pairs' ratios.
 //
-// The recordings are MP3 files from the project's own encoder: a few minutes of speech-like
-// material encoded once, then copied. The two sides run alternately, pair after pair, so that a
-// change in the machine's load falls on both; each size reports the median of the pairs' ratios.
-//
-//   bench_archive [pairs=5] [work folder]     (default work folder: the system's temporary one)
-#include "archive/Compression.h"
+//   bench_archive [pairs=5] [recordings=10,30] [work folder]
+//   (default work folder: the system's temporary one)
 #include "audio/tests/Mp3TestSupport.h"
+#include "station/Report.h"
+#include "station/core/ArchiveWriting.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,31 +27,65 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int Rate = 44100;
-constexpr int RecordingSeconds = 180;
-constexpr int Sizes[] = {10, 30, 60};
+constexpr int RecordingSeconds = 300;
 
-// One recording as the exam page writes it.
-void EncodeRecording(const fs::path& path) {
-    const auto samples = mp3test::SpeechLike(Rate, RecordingSeconds);
+// Participant `number`'s recording as the exam page writes it: the shared material rotated by a
+// few seconds per participant, under noise of its own.
+void EncodeRecording(const std::vector<std::int16_t>& material, int number, const fs::path& path) {
+    std::vector<std::int16_t> samples(material.size());
+    const std::size_t shift = (std::size_t(number) * 7 * Rate) % material.size();
+    std::uint32_t seed = 2026u + std::uint32_t(number) * 7919u;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const int noise = int((seed >> 16) & 0xFF) - 128;
+        const int value = material[(i + shift) % material.size()] + noise;
+        samples[i] = static_cast<std::int16_t>(std::clamp(value, -32768, 32767));
+    }
     auto source = audio::MakeComponent<mp3test::TMemorySource>(samples, 1, Rate);
     auto output = audio::MakeComponent<audio::TMP3Out>();
     mp3test::UseExamSettings(*output);
     output->SetInput(source.get());
     output->SetFileName(path.string());
-    if (!mp3test::RunToEnd(*output, 600) || !output->ExceptionText().empty()) {
+    if (!mp3test::RunToEnd(*output, 900) || !output->ExceptionText().empty()) {
         std::fprintf(stderr, "encoding the material failed: %s\n", output->ExceptionText().c_str());
         std::exit(1);
     }
 }
 
-// An interview folder of `count` copies of the recording.
-fs::path MakeInterview(const fs::path& work, const fs::path& recording, int count) {
-    const fs::path folder = work / ("01-05032026-000145-" + std::to_string(count));
-    fs::create_directories(folder);
-    for (int i = 1; i <= count; ++i)
-        fs::copy_file(recording, folder / (std::to_string(i) + ".mp3"),
-                      fs::copy_options::overwrite_existing);
-    return folder;
+// An interview folder of `count` distinct recordings (encoded into `store` once) and its report.
+struct Interview {
+    fs::path folder;
+    std::string reportName;
+};
+
+Interview MakeInterview(const fs::path& work, const fs::path& store,
+                        const std::vector<std::int16_t>& material, int count) {
+    Interview interview;
+    interview.folder = work / ("01-05032026-000145-" + std::to_string(count));
+    fs::create_directories(interview.folder);
+    InterviewState state;
+    state.region = "Город";
+    state.schoolName = "Школа";
+    state.schoolCode = "145";
+    state.schoolCode6 = "000145";
+    state.room = "12";
+    state.room3 = "012";
+    state.participant = count;
+    state.folder = interview.folder.string();
+    state.examDate = 46086; // 2026-03-05
+    std::vector<std::string> lines = ReportHeader(state);
+    for (int i = 1; i <= count; ++i) {
+        const fs::path stored = store / (std::to_string(i) + ".mp3");
+        if (!fs::exists(stored))
+            EncodeRecording(material, i, stored);
+        const fs::path recording = interview.folder / (std::to_string(i) + ".mp3");
+        fs::copy_file(stored, recording, fs::copy_options::overwrite_existing);
+        lines.push_back(RecordingLine(recording.string()));
+    }
+    lines.push_back(CountLine(count));
+    interview.reportName = "01-05032026-000000-000145-012.csv";
+    SaveReport(lines, (interview.folder / interview.reportName).string());
+    return interview;
 }
 
 template <typename Body> double Seconds(Body&& body) {
@@ -57,63 +94,108 @@ template <typename Body> double Seconds(Body&& body) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-double Median(std::vector<double> values) {
+struct Spread {
+    double min, median, max;
+};
+
+Spread SpreadOf(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+    const double median =
+        values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+    return {values.front(), median, values.back()};
 }
 
-double WithWriter(const fs::path& folder, const fs::path& zipPath) {
+double WithStation(const Interview& interview, const fs::path& zipPath) {
     fs::remove(zipPath);
-    return Seconds([&] {
-        archive::TZipCompressArchive zip(zipPath.string());
-        zip.AddDirectory(folder.filename().wstring(), folder.string(), true, true);
-        zip.Compress();
+    ArchiveOutcome outcome;
+    const double seconds = Seconds([&] {
+        outcome = WriteProvenArchive(
+            {zipPath.string(), interview.folder.string(), interview.reportName}, {});
     });
+    if (!outcome.proven) {
+        std::fprintf(stderr, "the station's close failed: %s\n", outcome.text.c_str());
+        std::exit(1);
+    }
+    return seconds;
 }
 
-double WithCommandLine(const fs::path& folder, const fs::path& zipPath) {
+double WithCommandLine(const Interview& interview, const fs::path& zipPath) {
     fs::remove(zipPath);
-    const std::string command = "7z a -tzip -mm=Deflate -mx=7 -mpass=3 '" + zipPath.string() +
-                                "' '" + folder.string() + "' > /dev/null";
+    const std::string pack = "7z a -tzip -mm=Deflate -mx=7 -mpass=3 '" + zipPath.string() + "' '" +
+                             interview.folder.string() + "' > /dev/null";
+    const std::string test = "7z t '" + zipPath.string() + "' > /dev/null";
     return Seconds([&] {
-        if (std::system(command.c_str()) != 0) {
-            std::fprintf(stderr, "7z command failed: %s\n", command.c_str());
+        if (std::system(pack.c_str()) != 0 || std::system(test.c_str()) != 0) {
+            std::fprintf(stderr, "7z failed: %s && %s\n", pack.c_str(), test.c_str());
             std::exit(1);
         }
     });
 }
 
+std::vector<int> ParseSizes(const char* text) {
+    std::vector<int> sizes;
+    std::stringstream list(text);
+    std::string item;
+    while (std::getline(list, item, ','))
+        if (const int size = std::atoi(item.c_str()); size > 0)
+            sizes.push_back(size);
+    return sizes;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    const int pairs = std::max(5, argc > 1 ? std::atoi(argv[1]) : 5);
+    const int pairs = std::max(1, argc > 1 ? std::atoi(argv[1]) : 5);
+    const std::vector<int> sizes = ParseSizes(argc > 2 ? argv[2] : "10,30");
     const fs::path work =
-        fs::path(argc > 2 ? argv[2] : fs::temp_directory_path()) / "bench-archive";
-    fs::create_directories(work);
-    const fs::path recording = work / "recording.mp3";
-    EncodeRecording(recording);
-    std::printf("recordings: %d s of speech-like material, %ju bytes each; median of %d "
-                "alternating pairs\n",
-                RecordingSeconds, static_cast<std::uintmax_t>(fs::file_size(recording)), pairs);
+        fs::path(argc > 3 ? argv[3] : fs::temp_directory_path()) / "bench-archive";
+    if (sizes.empty() || std::system("command -v 7z > /dev/null") != 0) {
+        std::fprintf(stderr, "usage: bench_archive [pairs] [recordings,...] [folder]; needs 7z\n");
+        return 1;
+    }
+    fs::remove_all(work);
+    const fs::path store = work / "recordings";
+    fs::create_directories(store);
+    const std::vector<std::int16_t> material = mp3test::SpeechLike(Rate, RecordingSeconds);
+    std::printf("comparing: the station's close (pack the interview folder, read the zip back and "
+                "prove every recording against the report)\n"
+                "     with: 7z a -tzip -mm=Deflate -mx=7 -mpass=3, then 7z t\n"
+                "recordings: distinct, %d s each from the project's encoder; %d alternating "
+                "pairs per size\n",
+                RecordingSeconds, pairs);
+    std::fflush(stdout);
 
-    const fs::path viaWriter = work / "writer.zip";
+    const fs::path viaStation = work / "station.zip";
     const fs::path viaCommand = work / "command.zip";
-    for (const int count : Sizes) {
-        const fs::path folder = MakeInterview(work, recording, count);
-        std::vector<double> writer, commandLine, ratios;
+    for (const int count : sizes) {
+        const Interview interview = MakeInterview(work, store, material, count);
+        std::vector<double> station, commandLine, ratios;
         for (int pair = 0; pair < pairs; ++pair) {
-            writer.push_back(WithWriter(folder, viaWriter));
-            commandLine.push_back(WithCommandLine(folder, viaCommand));
-            ratios.push_back(writer.back() / commandLine.back());
+            double stationSeconds = 0, commandSeconds = 0;
+            if (pair % 2 == 0) {
+                stationSeconds = WithStation(interview, viaStation);
+                commandSeconds = WithCommandLine(interview, viaCommand);
+            } else {
+                commandSeconds = WithCommandLine(interview, viaCommand);
+                stationSeconds = WithStation(interview, viaStation);
+            }
+            station.push_back(stationSeconds);
+            commandLine.push_back(commandSeconds);
+            ratios.push_back(stationSeconds / commandSeconds);
         }
-        std::printf("%2d files: writer %.3f s, 7z %.3f s, ratio %.3f (target at most 1.00); "
-                    "sizes %ju / %ju bytes\n",
-                    count, Median(writer), Median(commandLine), Median(ratios),
-                    static_cast<std::uintmax_t>(fs::file_size(viaWriter)),
+        const Spread s = SpreadOf(station), c = SpreadOf(commandLine), r = SpreadOf(ratios);
+        std::uintmax_t folderBytes = 0;
+        for (const auto& entry : fs::directory_iterator(interview.folder))
+            folderBytes += entry.file_size();
+        std::printf("%2d recordings (%ju bytes): station %.2f/%.2f/%.2f s, 7z a + 7z t "
+                    "%.2f/%.2f/%.2f s (min/median/max), ratio %.2f/%.2f/%.2f; zips %ju / %ju "
+                    "bytes\n",
+                    count, folderBytes, s.min, s.median, s.max, c.min, c.median, c.max, r.min,
+                    r.median, r.max, static_cast<std::uintmax_t>(fs::file_size(viaStation)),
                     static_cast<std::uintmax_t>(fs::file_size(viaCommand)));
         std::fflush(stdout);
-        fs::remove_all(folder);
+        fs::remove_all(interview.folder);
     }
     fs::remove_all(work);
     return 0;

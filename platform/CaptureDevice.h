@@ -1,6 +1,7 @@
-// A sound capture device with a looping capture ring, filled by the sound layer's own thread. The
-// reader polls the capture position and copies what has arrived; the layer never waits for the
-// reader, so bytes not copied within one ring are overwritten.
+// A sound capture device with a looping capture ring, filled as the sound arrives: by the sound
+// layer's own thread, and at the latest when the reader asks for the position. The reader polls
+// the capture position and copies what has arrived; the layer never waits for the reader, so bytes
+// not copied within one ring are overwritten.
 #pragma once
 
 #include "platform/SoundTypes.h"
@@ -17,6 +18,8 @@ public:
     virtual SoundResult Stop() = 0;
     // The offset in the ring where the next captured byte will land, and the offset up to which
     // bytes may be read (the same here: whatever the layer holds is complete).
+    // AUDCLNT_E_DEVICE_INVALIDATED once the device has gone from under the running capture (or
+    // been replaced by another one); DSERR_NODRIVER once the sound system itself is gone.
     virtual SoundResult GetCurrentPosition(std::uint32_t* capturePosition,
                                            std::uint32_t* readPosition) = 0;
     // Hands out `bytes` of the ring from `offset` in at most two parts. Until Unlock, the layer's

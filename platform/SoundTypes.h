@@ -19,6 +19,9 @@ constexpr SoundResult DSERR_INVALIDCALL = static_cast<SoundResult>(0x88780032u);
 constexpr SoundResult DSERR_BADFORMAT = static_cast<SoundResult>(0x88780064u);
 constexpr SoundResult DSERR_NODRIVER = static_cast<SoundResult>(0x88780078u);
 constexpr SoundResult DSERR_ALREADYINITIALIZED = static_cast<SoundResult>(0x88780082u);
+// The device a running stream captured from is gone: unplugged, removed from the sound server, or
+// replaced by another one under the stream. The system's own code for an invalidated audio device.
+constexpr SoundResult AUDCLNT_E_DEVICE_INVALIDATED = static_cast<SoundResult>(0x88890004u);
 
 inline bool Failed(SoundResult result) {
     return result < 0;

@@ -4,11 +4,11 @@
 
 namespace platform::pulse {
 
-void CapturePacer::Restart(std::uint64_t nowUsec) {
+void CapturePacer::Restart() {
     held_.clear();
     head_ = 0;
-    due_ = credit_;
-    lastUsec_ = nowUsec;
+    due_ = 0;
+    clockRunning_ = false;
 }
 
 void CapturePacer::Push(const void* data, std::size_t bytes) {
@@ -27,10 +27,17 @@ void CapturePacer::Push(const void* data, std::size_t bytes) {
 
 void CapturePacer::Release(std::uint64_t nowUsec,
                            const std::function<void(const std::uint8_t*, std::size_t)>& sink) {
+    const std::size_t held = Held();
+    if (!clockRunning_) {
+        if (held == 0)
+            return;
+        // Starting one piece behind the server is what keeps every later release on the clock.
+        clockRunning_ = true;
+        lastUsec_ = nowUsec;
+    }
     if (nowUsec > lastUsec_)
         due_ += double(nowUsec - lastUsec_) * bytesPerSecond_ / 1e6;
     lastUsec_ = nowUsec;
-    const std::size_t held = Held();
     std::size_t release = std::min<std::size_t>(held, static_cast<std::size_t>(due_));
     if (held - release > maxBacklog_)
         release = held - maxBacklog_;

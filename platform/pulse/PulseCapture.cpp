@@ -5,6 +5,7 @@
 #include "platform/pulse/SoundRing.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace platform::pulse {
 namespace {
@@ -14,35 +15,25 @@ public:
     PulseCaptureBuffer(std::shared_ptr<PulseConnection> connection, const WaveFormat& format,
                        std::uint32_t ringBytes)
         : connection_(std::move(connection)), ring_(ringBytes),
-          chunk_(std::max<std::uint32_t>(format.blockAlign,
-                                         ringBytes / 8 / format.blockAlign * format.blockAlign)),
-          pacer_(double(format.avgBytesPerSec), format.blockAlign, chunk_,
+          fragment_(FrameAligned(format, format.avgBytesPerSec / FragmentsPerSecond)),
+          pacer_(double(format.avgBytesPerSec), format.blockAlign,
+                 FrameAligned(format, ringBytes / 8),
                  std::size_t(format.avgBytesPerSec) * MaxBacklogSeconds) {}
 
     SoundResult Connect(const WaveFormat& format, const char* source) {
-        // The server is asked for pieces of an eighth of the ring, so that a reader late by more
-        // than one ring really loses bytes and the capture position never lags far behind.
-        if (const SoundResult result = PulseStream::OpenRecord(
-                connection_, format, source, chunk_,
-                [this](pa_stream* stream) { DataArrived(stream); }, &stream_);
-            Failed(result))
-            return result;
-        // The pacer's clock ticks four times per ring: the position never lags by more than a
-        // quarter ring, well within the half ring that overrun recognition tolerates.
-        const auto ringUsec = std::chrono::microseconds(std::uint64_t(ring_.Size()) * 1000000u /
-                                                        std::max(1u, format.avgBytesPerSec));
-        const auto period = std::clamp(ringUsec / 4, std::chrono::microseconds(2000),
-                                       std::chrono::microseconds(25000));
-        timer_ = std::make_unique<LoopTimer>(connection_, period, [this] { ReleaseDue(); });
-        return DS_OK;
+        // The server gathers a fragment before it wakes this process, so its size is how often the
+        // capture costs a wake-up; the pacer, not the fragment, decides how evenly the ring fills.
+        return PulseStream::OpenRecord(
+            connection_, format, source, fragment_,
+            [this](pa_stream* stream) { DataArrived(stream); }, &stream_);
     }
 
     SoundResult Start(bool looping) override {
         if (!looping)
             return DSERR_INVALIDPARAM;
         {
-            PulseConnection::LoopLock lock(*connection_);
-            pacer_.Restart(pa_rtclock_now());
+            std::lock_guard guard(pacerLock_);
+            pacer_.Restart();
         }
         running_.store(true, std::memory_order_release);
         const SoundResult result = stream_->SetCorked(false);
@@ -58,8 +49,15 @@ public:
 
     SoundResult GetCurrentPosition(std::uint32_t* capturePosition,
                                    std::uint32_t* readPosition) override {
+        if (stream_->DeviceLost())
+            return AUDCLNT_E_DEVICE_INVALIDATED;
         if (stream_->Broken())
             return DSERR_NODRIVER;
+        // The reader's look is the moment the ring catches up with the clock, so a reader that
+        // polls sees the sound of exactly the time since its last look. Not while the reader holds
+        // the ring itself: it is then asking where the oldest byte of what it holds lies.
+        if (!ring_.HeldByReader())
+            ReleaseDue();
         const std::uint32_t position = ring_.Cursor();
         if (capturePosition)
             *capturePosition = position;
@@ -73,18 +71,23 @@ public:
     }
     SoundResult Unlock(const LockedRegion& region) override { return ring_.Unlock(region); }
 
-    ~PulseCaptureBuffer() override {
-        timer_.reset();
-        stream_.reset();
-    }
+    ~PulseCaptureBuffer() override { stream_.reset(); }
 
 private:
     static constexpr std::size_t MaxBacklogSeconds = 3;
+    // At most this many wake-ups a second for the capture; the reader polls every 50 ms anyway.
+    static constexpr std::uint32_t FragmentsPerSecond = 20;
+
+    static std::uint32_t FrameAligned(const WaveFormat& format, std::uint32_t bytes) {
+        return std::max<std::uint32_t>(format.blockAlign,
+                                       bytes / format.blockAlign * format.blockAlign);
+    }
 
     // On the connection's thread.
     void DataArrived(pa_stream* stream) {
         const void* data = nullptr;
         std::size_t bytes = 0;
+        std::lock_guard guard(pacerLock_);
         while (pa_stream_readable_size(stream) > 0 && pa_stream_peek(stream, &data, &bytes) == 0) {
             if (bytes == 0)
                 break;
@@ -93,11 +96,15 @@ private:
                 pacer_.Push(data, bytes);
             pa_stream_drop(stream);
         }
-        ReleaseDue();
+        ReleaseLocked();
     }
 
-    // On the connection's thread.
     void ReleaseDue() {
+        std::lock_guard guard(pacerLock_);
+        ReleaseLocked();
+    }
+
+    void ReleaseLocked() {
         if (!running_.load(std::memory_order_acquire))
             return;
         pacer_.Release(pa_rtclock_now(), [this](const std::uint8_t* data, std::size_t bytes) {
@@ -107,11 +114,13 @@ private:
 
     std::shared_ptr<PulseConnection> connection_;
     SoundRing ring_;
-    std::uint32_t chunk_;
-    CapturePacer pacer_; // used on the connection's thread, or with its loop locked
+    std::uint32_t fragment_;
+    // The connection's thread pushes and releases on arrival, the reader releases when it looks;
+    // the ring's own lock is always taken after this one.
+    std::mutex pacerLock_;
+    CapturePacer pacer_;
     std::atomic<bool> running_{false};
     std::unique_ptr<PulseStream> stream_;
-    std::unique_ptr<LoopTimer> timer_;
 };
 
 } // namespace

@@ -72,6 +72,9 @@ SoundResult PulseStream::Connect(bool record, const WaveFormat& format, const ch
     if (!stream_)
         return DSERR_GENERIC;
     pa_stream_set_state_callback(stream_, StateChanged, this);
+    pa_stream_set_moved_callback(stream_, Moved, this);
+    pa_stream_set_suspended_callback(stream_, Suspended, this);
+    corked_ = startCorked;
     pa_buffer_attr attributes{};
     attributes.maxlength = static_cast<std::uint32_t>(-1);
     attributes.prebuf = static_cast<std::uint32_t>(-1);
@@ -111,6 +114,8 @@ PulseStream::~PulseStream() {
         pa_operation_unref(drain_);
     }
     pa_stream_set_state_callback(stream_, nullptr, nullptr);
+    pa_stream_set_moved_callback(stream_, nullptr, nullptr);
+    pa_stream_set_suspended_callback(stream_, nullptr, nullptr);
     pa_stream_set_read_callback(stream_, nullptr, nullptr);
     pa_stream_set_write_callback(stream_, nullptr, nullptr);
     if (PA_STREAM_IS_GOOD(pa_stream_get_state(stream_)))
@@ -122,6 +127,9 @@ SoundResult PulseStream::SetCorked(bool corked) {
     PulseConnection::LoopLock lock(*connection_);
     if (Broken())
         return DSERR_NODRIVER;
+    // Set before the request: a suspension that the server reports while it uncorks belongs to
+    // the running stream.
+    corked_ = corked;
     if (!connection_->Complete(
             pa_stream_cork(stream_, corked ? 1 : 0, SignalLoop, connection_.get())))
         return Broken() ? DSERR_NODRIVER : DSERR_GENERIC;
@@ -131,10 +139,31 @@ SoundResult PulseStream::SetCorked(bool corked) {
 void PulseStream::StateChanged(pa_stream* stream, void* self) {
     auto* owner = static_cast<PulseStream*>(self);
     if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream))) {
+        // The context fails first when the whole server goes; a stream ended while the context
+        // stands was ended for its device.
+        if (owner->open_ && owner->connection_->IsReady())
+            owner->LoseDevice();
         owner->broken_.store(true, std::memory_order_release);
         owner->ReportOver();
     }
     owner->connection_->Signal();
+}
+
+void PulseStream::Moved(pa_stream*, void* self) {
+    static_cast<PulseStream*>(self)->LoseDevice();
+}
+
+void PulseStream::Suspended(pa_stream* stream, void* self) {
+    // A corked stream lets an idle device be suspended, and uncorking resumes it: only a
+    // suspension under a running stream takes its sound away.
+    auto* owner = static_cast<PulseStream*>(self);
+    if (pa_stream_is_suspended(stream) > 0 && !owner->corked_)
+        owner->LoseDevice();
+}
+
+void PulseStream::LoseDevice() {
+    deviceLost_.store(true, std::memory_order_release);
+    connection_->Signal();
 }
 
 void PulseStream::Readable(pa_stream* stream, std::size_t, void* self) {

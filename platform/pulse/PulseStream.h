@@ -54,6 +54,11 @@ public:
     SoundResult SetCorked(bool corked);
     // The server ended the stream (it went away, or the device was removed).
     bool Broken() const { return broken_.load(std::memory_order_acquire); }
+    // The stream no longer carries the device it was opened on, while the server is still there:
+    // the device was removed with the stream, the server moved the stream to another device (it
+    // does so when a device goes away, and so may a user), or the device was suspended under the
+    // running stream. Sound from then on would not be the one that was asked for.
+    bool DeviceLost() const { return deviceLost_.load(std::memory_order_acquire); }
 
 private:
     explicit PulseStream(std::shared_ptr<PulseConnection> connection)
@@ -64,17 +69,22 @@ private:
     static void Readable(pa_stream* stream, std::size_t bytes, void* self);
     static void Writable(pa_stream* stream, std::size_t bytes, void* self);
     static void Drained(pa_stream* stream, int success, void* self);
+    static void Moved(pa_stream* stream, void* self);
+    static void Suspended(pa_stream* stream, void* self);
+    void LoseDevice();
     void Write(std::size_t bytes);
     void ReportOver();
 
     std::shared_ptr<PulseConnection> connection_;
     pa_stream* stream_ = nullptr;
     std::atomic<bool> broken_{false};
+    std::atomic<bool> deviceLost_{false};
     // Used on the connection's thread, or with its loop locked.
     Arrived arrived_;
     Playback playback_;
     pa_operation* drain_ = nullptr;
     bool open_ = false; // set up: from now on its end is reported
+    bool corked_ = false;
     bool dataEnded_ = false;
     bool overReported_ = false;
 };

@@ -24,6 +24,8 @@ public:
     // locked at a time, and Lock and Unlock come from the same thread.
     SoundResult Lock(std::uint32_t offset, std::uint32_t bytes, LockedRegion* region);
     SoundResult Unlock(const LockedRegion& region);
+    // The locking side: whether it holds a region now.
+    bool HeldByReader() const { return locked_; }
 
     // The client thread: writes `bytes` at the cursor (zeros when `source` is null) and moves the
     // cursor past them.

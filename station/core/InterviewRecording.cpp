@@ -105,6 +105,8 @@ void Interview::ShowRecordingFailure(const std::string& reason) {
     // The MP3 output's write failure names no reason: the folder's state tells a full disk.
     const int errorNumber =
         reason.find("Error writing") != std::string::npos ? ProbableWriteError(state_.folder) : 0;
-    observers_.Tell(
-        {"Ошибка записи: " + OperatorText(reason, errorNumber), OperatorMessage::Kind::Error});
+    const bool lost = ClassifyFailure(reason) == FailureCause::MicrophoneLost;
+    observers_.Tell({"Ошибка записи: " + OperatorText(reason, errorNumber) +
+                         (lost ? std::string(".") + ExamMicrophoneLostAdvice : std::string()),
+                     OperatorMessage::Kind::Error});
 }

@@ -121,6 +121,9 @@ void WorkstationCheck::RecordingFailed() {
     state_.meterShown = false;
     state_.playbackEnabled = true;
     Publish();
-    observers_.Tell({"Ошибка проверки микрофона: " + OperatorText(recorder_.FailureText()),
+    const std::string failure = recorder_.FailureText();
+    const bool lost = ClassifyFailure(failure) == FailureCause::MicrophoneLost;
+    observers_.Tell({"Ошибка проверки микрофона: " + OperatorText(failure) +
+                         (lost ? std::string(".") + CheckMicrophoneLostAdvice : std::string()),
                      OperatorMessage::Kind::Error});
 }

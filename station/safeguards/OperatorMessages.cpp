@@ -88,6 +88,9 @@ std::string Described(std::string_view original) {
 } // namespace
 
 FailureCause ClassifyFailure(std::string_view original, int errorNumber) {
+    // The capture source's code for a device that went away under the stream.
+    if (Contains(original, "Input failed: DirectSound error 0x88890004"))
+        return FailureCause::MicrophoneLost;
     // The capture source's own failures: no device, a device that failed or went silent, or no
     // sound server to reach one.
     if (ContainsAny(original,
@@ -120,6 +123,9 @@ std::string OperatorText(std::string_view original, int errorNumber) {
         return Described(original);
     case FailureCause::Microphone:
         cause = MicrophoneUnavailableText;
+        break;
+    case FailureCause::MicrophoneLost:
+        cause = MicrophoneLostText;
         break;
     case FailureCause::DiskFull:
         cause = DiskFullText;

@@ -10,15 +10,25 @@
 
 enum class FailureCause {
     Unknown,
-    Microphone,    // no capture device, or no sound server to reach it
-    DiskFull,      // no space left, or the user's quota used up
-    NoAccess,      // the folder or file may not be written (permissions, a read-only file system)
-    SymbolicLink,  // a symbolic link sits at the file's name; the station never writes through one
-    NotRegularFile // a FIFO, a device or a socket sits at the file's name
+    Microphone,     // no capture device, or no sound server to reach it
+    MicrophoneLost, // the device went away (or was replaced) under a running recording
+    DiskFull,       // no space left, or the user's quota used up
+    NoAccess,       // the folder or file may not be written (permissions, a read-only file system)
+    SymbolicLink,   // a symbolic link sits at the file's name; the station never writes through one
+    NotRegularFile  // a FIFO, a device or a socket sits at the file's name
 };
 
 // The short causes put before the original text.
 inline constexpr const char* MicrophoneUnavailableText = "Микрофон недоступен";
+inline constexpr const char* MicrophoneLostText = "Микрофон отключён";
+
+// What the operator does after the microphone went away: the recording has ended like a stop, its
+// file is complete, and nothing records until the operator starts again.
+inline constexpr const char* ExamMicrophoneLostAdvice =
+    " Записанное до отключения сохранено. Подключите микрофон и нажмите «Следующий участник», "
+    "чтобы продолжить запись (она пойдёт в следующий файл).";
+inline constexpr const char* CheckMicrophoneLostAdvice =
+    " Подключите микрофон и проверьте его снова.";
 inline constexpr const char* DiskFullText = "Нет места на диске";
 inline constexpr const char* NoAccessText = "Нет доступа к папке";
 inline constexpr const char* SymbolicLinkCauseText =

@@ -1,58 +1,14 @@
 // A sound server that goes away during a recording, on a server of the test's own (the shared one
 // must keep running): the interview and the check tell the failure and end in a sound state.
 #include "station/tests/CoreFixture.h"
-
-#include <cstdlib>
-#include <filesystem>
-#include <optional>
-#include <unistd.h>
+#include "station/tests/PrivateSoundServer.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using coretest::Pump;
 using coretest::PumpUntil;
 
-// A private server started with the project's script; PULSE_SERVER points to it while it lives.
-class PrivateSoundServer {
-public:
-    PrivateSoundServer()
-        : folder_(fs::temp_directory_path() / ("pulse-loss-" + std::to_string(::getpid()))) {
-        if (const char* old = std::getenv("PULSE_SERVER"))
-            saved_ = old;
-        Script("start");
-        ::setenv("PULSE_SERVER", ("unix:" + (folder_ / "native").string()).c_str(), 1);
-    }
-    ~PrivateSoundServer() {
-        Stop();
-        if (saved_)
-            ::setenv("PULSE_SERVER", saved_->c_str(), 1);
-        else
-            ::unsetenv("PULSE_SERVER");
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-    void Stop() { Script("stop"); }
-
-private:
-    void Script(const char* command) const {
-        const std::string line = std::string(STATION_SOURCE_DIR) +
-                                 "/scripts/pulse-test-server.sh " + command + " " +
-                                 folder_.string() + " >/dev/null 2>&1";
-        if (std::system(line.c_str()) != 0)
-            ADD_FAILURE() << line;
-    }
-    fs::path folder_;
-    std::optional<std::string> saved_;
-};
-
-// The server comes first: the station is built on it and is gone before it.
-struct ServerHolder {
-    ServerHolder() { server_.emplace(); }
-    std::optional<PrivateSoundServer> server_;
-};
-
-class SoundServerLossTest : public ServerHolder, public coretest::CoreFixture {
+class SoundServerLossTest : public coretest::ServerHolder, public coretest::CoreFixture {
 protected:
     bool Shown(const std::string& prefix) const {
         for (const std::string& text : boxes_.Texts())

@@ -25,6 +25,7 @@ TEST(OperatorMessagesTest, ReadsTheCauseFromTheLayersTexts) {
     const Case cases[] = {
         {"Input failed: DirectSound error 0x88780078", 0, FailureCause::Microphone},
         {"Input failed: DirectSound error 0x80004005", 0, FailureCause::Microphone},
+        {"Input failed: DirectSound error 0x88890004", 0, FailureCause::MicrophoneLost},
         {"Invalid device number", 0, FailureCause::Microphone},
         {"Failed to create DirectSound device: DSERR_NODRIVER", 0, FailureCause::Microphone},
         {"Failed to create DirectSound buffer", 0, FailureCause::Microphone},
@@ -56,6 +57,8 @@ TEST(OperatorMessagesTest, ReadsTheCauseFromTheLayersTexts) {
 TEST(OperatorMessagesTest, PutsTheCauseFirstAndKeepsTheOriginal) {
     EXPECT_EQ("Ошибка записи: " + OperatorText("Input failed: DirectSound error 0x88780078"),
               "Ошибка записи: Микрофон недоступен (Input failed: DirectSound error 0x88780078)");
+    EXPECT_EQ(OperatorText("Input failed: DirectSound error 0x88890004"),
+              "Микрофон отключён (Input failed: DirectSound error 0x88890004)");
     EXPECT_EQ(OperatorText("Error writing down mp3 file", ENOSPC),
               "Нет места на диске (Error writing down mp3 file)");
     EXPECT_EQ(OperatorText("Cannot create file \"/x/1.mp3\". Permission denied"),
