@@ -45,6 +45,9 @@ public:
     Mp3Facts Finish();
     // Audio frames followed so far.
     std::uint64_t Frames() const { return facts_.Frames; }
+    // Where the last frame followed so far ends, counted from the first byte fed: what a recording
+    // cut off in the middle of a frame keeps when it is cut back to whole frames.
+    std::int64_t WholeFramesEnd() const { return nextFrameAt_; }
 
 private:
     void Fail(const std::string& reason);

@@ -91,9 +91,9 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 interview_check::ReadBackResult Prove(const ArchiveRequest& request, const std::string& written) {
-    interview_check::ReadBackResult proof = interview_check::ReadBackArchive(
-        written, OwnName(request.folder), request.reportName,
-        ReadWholeFile(request.folder + "/" + request.reportName));
+    interview_check::ReadBackResult proof =
+        interview_check::ReadBackArchive(written, OwnName(request.folder), request.reportName,
+                                         ReadWholeFile(request.folder + "/" + request.reportName));
     // The operator knows the archive by its final name, not by the hidden one it is written under.
     if (proof.BadEntry == OwnName(written) || proof.BadEntry == written)
         proof.BadEntry = OwnName(request.archivePath);

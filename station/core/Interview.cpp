@@ -202,7 +202,7 @@ bool Interview::ConfirmReadiness() {
 
     report_.Append(ReportHeader(state_));
     for (const long long number : existing.recordings)
-        report_.Append(RecordingLine(RecordingFileName(folder, number)));
+        report_.Append(ResumedParticipantLine(RecordingFileName(folder, number)));
     observers_.Notify([&](StationObserver& observer) { observer.InterviewOpened(state_); });
     WarnOfSpaceAtReadiness();
 

@@ -9,6 +9,7 @@
 #include "station/core/ArchivePacker.h"
 #include "station/core/Attempt.h"
 #include "station/core/Interview.h"
+#include "station/core/ParticipantLine.h"
 #include "station/core/Prompt.h"
 #include "station/core/UnfinishedInterviews.h"
 #include "station/safeguards/InterviewFolderLock.h"
@@ -63,7 +64,7 @@ void Interview::CloseEarlierInterview(const UnfinishedInterview& earlier) {
     report.Append(ReportHeader(earlierState));
     if (const auto failure = Attempt([&] {
             for (const long long number : FindExistingRecordings(earlier.folder).recordings)
-                report.Append(RecordingLine(RecordingFileName(earlier.folder, number)));
+                report.Append(ResumedParticipantLine(RecordingFileName(earlier.folder, number)));
         })) {
         observers_.Tell(*failure);
         return;

@@ -2,6 +2,7 @@
 
 #include "platform/FileStream.h"
 #include "station/Report.h"
+#include "station/core/InterruptedRecording.h"
 #include "verifier/Mp3Walk.h"
 
 #include <cstdint>
@@ -52,4 +53,16 @@ std::string ParticipantLine(const std::string& fileName, bool tellUnreadable) {
     if (missing || (HoldsNoAudio(fileName) && std::remove(fileName.c_str()) == 0))
         return fileName.substr(fileName.find_last_of('/') + 1) + ";" + NotStartedMarks;
     return RecordingLine(fileName, tellUnreadable);
+}
+
+std::string ResumedParticipantLine(const std::string& fileName) {
+    std::error_code ignored;
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(fileName, ignored))) {
+        try {
+            CutToWholeFrames(fileName);
+        } catch (const platform::FileError&) {
+            // Left as it stands: the close's check names what is wrong with it.
+        }
+    }
+    return ParticipantLine(fileName);
 }

@@ -337,4 +337,26 @@ TEST_F(DurabilityTest, AKillInTheMiddleOfPackingLeavesThePreviousArchive) {
     EXPECT_TRUE(ArchiveTemporaries().empty()) << "the killed packing's remains stay";
 }
 
+// What a power cut leaves of the recordings, found when the station is started again: a recording
+// cut off inside a frame keeps its whole frames, an empty file is a participant whose recording
+// never started, a whole recording is left alone, and the close proves the archive.
+TEST_F(DurabilityTest, RecordingsAPowerCutInterruptedAreMendedWhenTheInterviewResumes) {
+    const std::string whole = SilentMp3(40);
+    const std::string partialFrame = SilentMp3(1).substr(0, 200);
+    PlaceRecording(1, whole + partialFrame);
+    PlaceRecording(2, "");
+    PlaceRecording(3, whole);
+    Restart();
+
+    EXPECT_TRUE(ReadWholeFile(Recording(1)) == whole) << "the partial frame is cut off";
+    EXPECT_FALSE(fs::exists(Recording(2)));
+    EXPECT_TRUE(ReadWholeFile(Recording(3)) == whole) << "a whole recording is left alone";
+    CloseInterview();
+    ASSERT_TRUE(Proven()) << (interviewSeen_.proof ? interviewSeen_.proof->text : "no proof");
+    EXPECT_EQ(interviewSeen_.proof->text, "Архив проверен: 2 записи, контрольные суммы совпадают.");
+    const std::string report = ReadWholeFile(ReportPath());
+    EXPECT_NE(report.find("2.mp3;30-12-1899 00.00.00;-1;00000000\r\n"), std::string::npos);
+    EXPECT_TRUE(report.ends_with(";3\r\n")) << "the count line names participant 3";
+}
+
 } // namespace
