@@ -3,6 +3,8 @@
 // anything is written, so nothing is written through a link and nothing waits on a pipe.
 #pragma once
 
+#include "platform/FileStream.h"
+
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -27,11 +29,11 @@ public:
     void Commit();
 
 private:
-    [[noreturn]] void Fail(const std::string& what, int error) const;
+    [[noreturn]] void Fail(const std::string& what, const std::string& reason) const;
 
     std::string path_;
     std::string temporary_;
-    int fd_ = -1;
+    platform::FileHandle file_;
     bool committed_ = false;
 };
 
