@@ -15,48 +15,11 @@ bool IsEscapedByte(char32_t code) {
     return code >= EscapeBase + 0x80 && code <= EscapeBase + 0xFF;
 }
 
-// Length of the valid UTF-8 sequence at text[at], with its code point; 0 when it is not valid.
-std::size_t DecodeSequence(std::string_view text, std::size_t at, char32_t& code) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    std::size_t length;
-    char32_t minimum;
-    if (lead < 0x80) {
-        code = lead;
-        return 1;
-    } else if ((lead & 0xE0) == 0xC0) {
-        length = 2;
-        code = lead & 0x1F;
-        minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3;
-        code = lead & 0x0F;
-        minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4;
-        code = lead & 0x07;
-        minimum = 0x10000;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size())
-        return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + i]);
-        if ((next & 0xC0) != 0x80)
-            return 0;
-        code = (code << 6) | (next & 0x3F);
-    }
-    // Overlong forms, surrogates and values beyond Unicode would not come back as the same bytes.
-    if (code < minimum || code > 0x10FFFF || IsSurrogate(code))
-        return 0;
-    return length;
-}
-
 // Calls emit(code point) for each character of the text, escaping every byte that is not valid.
 template <typename Emit> void DecodeUtf8(std::string_view text, Emit&& emit) {
     for (std::size_t at = 0; at < text.size();) {
         char32_t code = 0;
-        const std::size_t length = DecodeSequence(text, at, code);
+        const std::size_t length = Utf8SequenceAt(text.substr(at), code);
         if (length == 0) {
             emit(EscapeBase + static_cast<unsigned char>(text[at]));
             ++at;
@@ -92,6 +55,44 @@ void AppendUtf8(std::string& out, char32_t code) {
 }
 
 } // namespace
+
+std::size_t Utf8SequenceAt(std::string_view text, char32_t& code) {
+    if (text.empty())
+        return 0;
+    const auto lead = static_cast<unsigned char>(text[0]);
+    std::size_t length;
+    char32_t minimum;
+    if (lead < 0x80) {
+        code = lead;
+        return 1;
+    } else if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        code = lead & 0x1F;
+        minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        code = lead & 0x0F;
+        minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        code = lead & 0x07;
+        minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (length > text.size())
+        return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[i]);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and values beyond Unicode would not come back as the same bytes.
+    if (code < minimum || code > 0x10FFFF || IsSurrogate(code))
+        return 0;
+    return length;
+}
 
 std::u16string Utf8ToUtf16(std::string_view text) {
     std::u16string out;

@@ -9,6 +9,11 @@
 
 namespace platform {
 
+// The well-formed UTF-8 sequence at the front of `text`: its length in bytes, with its code point
+// in `code`; 0 when the front is malformed (a stray or cut-off byte, an overlong form, a
+// surrogate, a value beyond Unicode) or `text` is empty.
+std::size_t Utf8SequenceAt(std::string_view text, char32_t& code);
+
 std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);
 

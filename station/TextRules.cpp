@@ -1,6 +1,7 @@
 #include "station/TextRules.h"
 
 #include "platform/TextCodec.h"
+#include "platform/UnicodeText.h"
 
 #include <cstdio>
 #include <utility>
@@ -31,21 +32,8 @@ namespace {
 // The code point of the well-formed UTF-8 sequence at the front of `text` and its length; length
 // 0 for a malformed one.
 std::pair<char32_t, std::size_t> DecodeUtf8(std::string_view text) {
-    const auto lead = static_cast<unsigned char>(text[0]);
-    const std::size_t length = lead < 0x80                    ? 1
-                               : lead >= 0xC2 && lead <= 0xDF ? 2
-                               : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                              : 0;
-    if (length == 0 || length > text.size())
-        return {0, 0};
-    char32_t code = length == 1 ? lead : lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[i]);
-        if ((next & 0xC0) != 0x80)
-            return {0, 0};
-        code = (code << 6) | (next & 0x3F);
-    }
+    char32_t code = 0;
+    const std::size_t length = platform::Utf8SequenceAt(text, code);
     return {code, length};
 }
 

@@ -42,6 +42,10 @@ bool HoldsNoAudio(const std::string& fileName) {
     }
 }
 
+std::string NotStartedLine(const std::string& fileName) {
+    return fileName.substr(fileName.find_last_of('/') + 1) + ";" + NotStartedMarks;
+}
+
 } // namespace
 
 std::string ParticipantLine(const std::string& fileName, bool tellUnreadable) {
@@ -51,18 +55,24 @@ std::string ParticipantLine(const std::string& fileName, bool tellUnreadable) {
     // The pass's failure has been told already; a checksum box about a file that is not there
     // would only repeat it.
     if (missing || (HoldsNoAudio(fileName) && std::remove(fileName.c_str()) == 0))
-        return fileName.substr(fileName.find_last_of('/') + 1) + ";" + NotStartedMarks;
+        return NotStartedLine(fileName);
     return RecordingLine(fileName, tellUnreadable);
 }
 
 std::string ResumedParticipantLine(const std::string& fileName) {
     std::error_code ignored;
-    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(fileName, ignored))) {
+    const auto facts = std::filesystem::symlink_status(fileName, ignored);
+    if (std::filesystem::is_regular_file(facts)) {
+        // A power cut before the first sync leaves the file empty: it holds nothing of the
+        // participant. Anything else an earlier run left is the participant's, and is kept.
+        if (std::filesystem::file_size(fileName, ignored) == 0 &&
+            std::remove(fileName.c_str()) == 0)
+            return NotStartedLine(fileName);
         try {
             CutToWholeFrames(fileName);
         } catch (const platform::FileError&) {
             // Left as it stands: the close's check names what is wrong with it.
         }
     }
-    return ParticipantLine(fileName);
+    return RecordingLine(fileName);
 }

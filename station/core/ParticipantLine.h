@@ -13,8 +13,9 @@
 // RecordingLine: false when the pass's own failure has been told.
 std::string ParticipantLine(const std::string& fileName, bool tellUnreadable = true);
 
-// The line of a recording an earlier run left in the folder: one that a crash or a power cut cut
-// off inside a frame is first cut back to its last whole frame (see InterruptedRecording.h), and
-// one that holds no audio at all is judged as a failed start above. A file that cannot be mended
-// is listed as it stands, for the close's check to name.
+// The line of a recording an earlier run left in the folder, which is the participant's and is
+// kept: one that a crash or a power cut cut off inside a frame is first cut back to its last whole
+// frame (see InterruptedRecording.h). Only an empty file, all that a power cut before the
+// recording's first sync leaves, is removed and listed as a recording that never started. A file
+// that cannot be mended is listed as it stands, for the close's check to name.
 std::string ResumedParticipantLine(const std::string& fileName);

@@ -1,5 +1,7 @@
 #include "verifier/tool/TerminalText.h"
 
+#include "platform/UnicodeText.h"
+
 #include <cstdio>
 
 namespace interview_check::tool {
@@ -16,18 +18,8 @@ void AppendEscaped(std::string& out, std::string_view bytes) {
 } // namespace
 
 std::size_t Utf8SequenceLength(std::string_view text) {
-    const auto lead = static_cast<unsigned char>(text[0]);
-    const std::size_t length = lead < 0x80                    ? 1
-                               : lead >= 0xC2 && lead <= 0xDF ? 2
-                               : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                              : 0;
-    if (length == 0 || length > text.size())
-        return 0;
-    for (std::size_t i = 1; i < length; ++i)
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
-            return 0;
-    return length;
+    char32_t ignored = 0;
+    return platform::Utf8SequenceAt(text, ignored);
 }
 
 bool IsControlCharacter(std::string_view text, std::size_t length) {
