@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace audio {
 namespace {
@@ -131,6 +132,9 @@ bool OverrunRecognised(std::uint32_t Waiting, double ElapsedBytes, std::uint32_t
 
 bool OverrunRecognised(const TSoundLink& Link, std::uint32_t Waiting,
                        std::chrono::steady_clock::time_point Now) {
+    if (Link.CaptureBuffer)
+        if (const std::optional<bool> counted = Link.CaptureBuffer->Overran())
+            return *counted;
     const double seconds = std::chrono::duration<double>(Now - Link.LastTake).count();
     return OverrunRecognised(Waiting, seconds * Link.BytesPerSecond, Link.RingSize);
 }

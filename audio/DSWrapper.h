@@ -69,6 +69,7 @@ SoundResult CapturedBytes(TSoundLink& Link, std::uint32_t& Waiting);
 // the nearest: the server's delivery may run up to half a ring early or late without a false
 // alarm.
 bool OverrunRecognised(std::uint32_t Waiting, double ElapsedBytes, std::uint32_t RingSize);
+// A device that counts what it captured (CaptureBuffer::Overran) is asked instead of the clock.
 bool OverrunRecognised(const TSoundLink& Link, std::uint32_t Waiting,
                        std::chrono::steady_clock::time_point Now);
 // Copies Count bytes from the read offset to Destination and advances the offset; Taken is what

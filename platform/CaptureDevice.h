@@ -7,6 +7,7 @@
 #include "platform/SoundTypes.h"
 
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -26,6 +27,11 @@ public:
     // thread does not write into the ring, so the region can be copied whole.
     virtual SoundResult Lock(std::uint32_t offset, std::uint32_t bytes, LockedRegion* region) = 0;
     virtual SoundResult Unlock(const LockedRegion& region) = 0;
+    // Whether more than a ring was captured since the reader last took what was waiting, so that
+    // bytes it never took were overwritten. Empty when the layer cannot count what it captured:
+    // the reader then judges from the clock, assuming the device delivers in real time, which a
+    // server that delivers in bursts does not.
+    virtual std::optional<bool> Overran() { return std::nullopt; }
 };
 
 class CaptureDevice {

@@ -34,9 +34,11 @@ if "$root/scripts/pipewire-test-server.sh" start "$pipewire_dir"; then
     (
         export PULSE_SERVER="unix:$pipewire_dir/pulse/native"
         cd "$root/build"
-        ctest --output-on-failure -L sound -LE gui || exit 1
+        failed=0
+        ctest --output-on-failure -L sound -LE gui || failed=1
         ./bin/station_views_tests \
-            --gtest_filter=StationViewsTest.ExamPageFollowsTheInterviewFromStartToExit
+            --gtest_filter=StationViewsTest.ExamPageFollowsTheInterviewFromStartToExit || failed=1
+        exit $failed
     ) || status=1
     "$root/scripts/pipewire-test-server.sh" stop "$pipewire_dir"
 else

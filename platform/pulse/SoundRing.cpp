@@ -17,6 +17,11 @@ SoundResult SoundRing::Lock(std::uint32_t offset, std::uint32_t bytes, LockedReg
         return DSERR_INVALIDCALL;
     mutex_.lock();
     locked_ = true;
+    // A region up to the cursor takes everything there is; a shorter one leaves what follows it.
+    if ((offset + bytes) % Size() == cursor_.load(std::memory_order_relaxed))
+        unread_ = 0;
+    else
+        unread_ -= std::min<std::uint64_t>(unread_, bytes);
     region->part1 = data_.data() + offset;
     region->bytes1 = std::min(bytes, Size() - offset);
     region->bytes2 = bytes - region->bytes1;
@@ -32,8 +37,14 @@ SoundResult SoundRing::Unlock(const LockedRegion&) {
     return DS_OK;
 }
 
+bool SoundRing::Overran() {
+    std::lock_guard guard(mutex_);
+    return unread_ >= Size();
+}
+
 void SoundRing::Fill(const void* source, std::size_t bytes) {
     std::lock_guard guard(mutex_);
+    unread_ += bytes;
     const auto* from = static_cast<const std::uint8_t*>(source);
     std::uint32_t cursor = cursor_.load(std::memory_order_relaxed);
     while (bytes > 0) {

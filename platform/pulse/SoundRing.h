@@ -26,6 +26,9 @@ public:
     SoundResult Unlock(const LockedRegion& region);
     // The locking side: whether it holds a region now.
     bool HeldByReader() const { return locked_; }
+    // Whether a ring or more was filled since the reader last locked what was waiting (a region
+    // ending at the cursor), so that bytes it never read were overwritten.
+    bool Overran();
 
     // The client thread: writes `bytes` at the cursor (zeros when `source` is null) and moves the
     // cursor past them.
@@ -37,7 +40,8 @@ private:
     std::vector<std::uint8_t> data_;
     std::mutex mutex_;
     std::atomic<std::uint32_t> cursor_{0};
-    bool locked_ = false; // touched only by the locking side
+    std::uint64_t unread_ = 0; // filled and not yet locked by the reader; under mutex_
+    bool locked_ = false;      // touched only by the locking side
 };
 
 } // namespace platform::pulse

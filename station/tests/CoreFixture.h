@@ -175,6 +175,12 @@ protected:
         std::ofstream(Recording(number), std::ios::binary) << bytes;
     }
     Recorder& ExamRecorder() { return interview_->ExamRecorder(); }
+    // Waits until the running recording has ended and the report holds `lines` lines: the worker
+    // hands the recording's line in just after the pass stops being busy.
+    bool PumpUntilRecordingListed(std::size_t lines) {
+        return PumpUntil(
+            [&] { return !ExamRecorder().Busy() && interview_->Report().size() >= lines; });
+    }
     const std::string& TestFile() const { return services_.testRecording; }
     // Moves the core's steady clock on without waiting.
     void Skip(std::chrono::milliseconds time) { skipped_ += time; }

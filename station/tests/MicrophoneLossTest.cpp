@@ -59,7 +59,7 @@ TEST_P(MicrophoneLossTest, ExamTellsTheOperatorAtOnceAndKeepsTheFile) {
     EXPECT_EQ(interviewSeen_.exam.banner, RecordingBanner::Failed);
 
     // The recording has ended as a stop ends it: a complete file with its report line.
-    ASSERT_TRUE(PumpUntil([&] { return !ExamRecorder().Busy(); }));
+    ASSERT_TRUE(PumpUntilRecordingListed(6));
     const std::vector<std::string> report = interview_->Report();
     ASSERT_EQ(report.size(), 6u);
     EXPECT_EQ(report[5].rfind("1.mp3;", 0), 0u);

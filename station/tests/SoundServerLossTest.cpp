@@ -28,8 +28,8 @@ TEST_F(SoundServerLossTest, ExamRecordingTellsTheFailureAndKeepsTheFileAndItsLin
     ASSERT_TRUE(PumpUntil([&] { return Shown("Ошибка записи: Микрофон недоступен ("); }))
         << ::testing::PrintToString(boxes_.Texts());
     EXPECT_EQ(interviewSeen_.exam.banner, RecordingBanner::Failed);
-    ASSERT_TRUE(PumpUntil([&] { return !ExamRecorder().Busy(); }));
     // What was recorded before the loss is a complete file with its report line.
+    ASSERT_TRUE(PumpUntilRecordingListed(6));
     const std::vector<std::string> report = interview_->Report();
     ASSERT_EQ(report.size(), 6u);
     EXPECT_EQ(report[5].rfind("1.mp3;", 0), 0u);

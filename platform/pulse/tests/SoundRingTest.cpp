@@ -29,6 +29,30 @@ TEST(SoundRing, LockSplitsAWrappingRegionIntoTwoParts) {
     EXPECT_EQ(ring.Unlock(region), platform::DSERR_INVALIDCALL);
 }
 
+// The ring counts what the reader has not taken: a ring's worth unread is an overrun, whatever the
+// clock says, and taking what waits (up to the cursor, or part of it) counts it off.
+TEST(SoundRing, CountsWhatTheReaderHasNotTaken) {
+    SoundRing ring(10);
+    std::vector<std::uint8_t> bytes(25, 7);
+    LockedRegion region;
+
+    ring.Fill(bytes.data(), 9);
+    EXPECT_FALSE(ring.Overran());
+    ASSERT_EQ(ring.Lock(0, 4, &region), platform::DS_OK); // part of what waits: 5 left
+    ring.Unlock(region);
+    ring.Fill(bytes.data(), 4);
+    EXPECT_FALSE(ring.Overran());
+    ring.Fill(bytes.data(), 1);
+    EXPECT_TRUE(ring.Overran()); // 10 unread: the oldest is gone
+
+    ASSERT_EQ(ring.Lock(ring.Cursor(), 10, &region),
+              platform::DS_OK); // the whole ring, to the cursor
+    ring.Unlock(region);
+    EXPECT_FALSE(ring.Overran());
+    ring.Fill(bytes.data(), 25);
+    EXPECT_TRUE(ring.Overran());
+}
+
 TEST(SoundRing, RefusesRegionsOutsideTheRing) {
     SoundRing ring(10);
     LockedRegion region;
