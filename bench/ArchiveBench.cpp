@@ -10,6 +10,7 @@
 //   bench_archive [pairs=5] [recordings=10,30] [work folder]
 //   (default work folder: the system's temporary one)
 #include "audio/tests/Mp3TestSupport.h"
+#include "bench/Spread.h"
 #include "station/Report.h"
 #include "station/core/ArchiveWriting.h"
 
@@ -94,18 +95,6 @@ template <typename Body> double Seconds(Body&& body) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-struct Spread {
-    double min, median, max;
-};
-
-Spread SpreadOf(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    const double median =
-        values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-    return {values.front(), median, values.back()};
-}
-
 double WithStation(const Interview& interview, const fs::path& zipPath) {
     fs::remove(zipPath);
     ArchiveOutcome outcome;
@@ -184,7 +173,8 @@ int main(int argc, char** argv) {
             commandLine.push_back(commandSeconds);
             ratios.push_back(stationSeconds / commandSeconds);
         }
-        const Spread s = SpreadOf(station), c = SpreadOf(commandLine), r = SpreadOf(ratios);
+        const bench::Spread s = bench::SpreadOf(station), c = bench::SpreadOf(commandLine),
+                            r = bench::SpreadOf(ratios);
         std::uintmax_t folderBytes = 0;
         for (const auto& entry : fs::directory_iterator(interview.folder))
             folderBytes += entry.file_size();

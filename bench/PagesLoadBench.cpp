@@ -16,6 +16,7 @@
 #include "audio/AudioCapture.h"
 #include "audio/AudioMP3.h"
 #include "bench/PagesBenchSupport.h"
+#include "bench/Spread.h"
 #include "platform/DiskSync.h"
 
 #include <sys/resource.h>
@@ -143,18 +144,6 @@ double RecordWithPipeline(const std::string& work, double seconds) {
     return 100.0 * (ChildrenCpuSeconds() - cpuStart) / wall;
 }
 
-struct Spread {
-    double min, median, max;
-};
-
-Spread SpreadOf(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    const double median =
-        values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-    return {values.front(), median, values.back()};
-}
-
 void PrintThreads(const StationRun& run) {
     std::printf("threads of the station's last recording (CPU seconds over %.0f s):\n",
                 run.seconds);
@@ -234,7 +223,8 @@ int main(int argc, char** argv) {
         pipelineShares.push_back(pipelineShare);
         ratios.push_back(stationShare / pipelineShare);
     }
-    const Spread s = SpreadOf(stationShares), p = SpreadOf(pipelineShares), r = SpreadOf(ratios);
+    const bench::Spread s = bench::SpreadOf(stationShares), p = bench::SpreadOf(pipelineShares),
+                        r = bench::SpreadOf(ratios);
     std::printf("station  (%% of one core): min %.2f  median %.2f  max %.2f\n", s.min, s.median,
                 s.max);
     std::printf("pipeline (%% of one core): min %.2f  median %.2f  max %.2f\n", p.min, p.median,
