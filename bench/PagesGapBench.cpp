@@ -224,7 +224,7 @@ void PrintBreakdown(double minutes, const Breakdown& result, const std::string& 
     const double tagStep = Seconds(start, Clock::now());
     std::filesystem::remove(untagged);
     start = Clock::now();
-    const std::uint32_t crc = FileCRC32(longFile);
+    const std::uint32_t crc = FileCRC32(longFile).crc;
     const double checksum = Seconds(start, Clock::now());
 
     std::printf("after %.0f minutes: OK -> capture of the next file started: %.4f (median; target "

@@ -1,7 +1,6 @@
 #include "station/Crc32.h"
 
 #include "platform/FileStream.h"
-#include "platform/MessageBox.h"
 
 #include <zlib.h>
 
@@ -73,7 +72,7 @@ std::string CrcFailureText(const std::string& fileName, const std::string& reaso
 
 } // namespace
 
-std::uint32_t FileCRC32(const std::string& FileName, bool tellFailure) {
+FileChecksum FileCRC32(const std::string& FileName) {
     // One buffer per thread: no allocation per piece, and two threads never share it.
     thread_local std::array<unsigned char, CrcBufferSize> buffer;
     std::uint32_t crc = 0xFFFFFFFF;
@@ -88,7 +87,5 @@ std::uint32_t FileCRC32(const std::string& FileName, bool tellFailure) {
     } catch (const std::exception& error) {
         failure = error.what();
     }
-    if (!failure.empty() && tellFailure)
-        platform::ShowMessage(CrcFailureText(FileName, failure));
-    return ~crc;
+    return {~crc, failure.empty() ? std::string() : CrcFailureText(FileName, failure)};
 }

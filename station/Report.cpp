@@ -7,6 +7,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <utility>
 
 std::vector<std::string> ReportHeader(const InterviewState& state) {
     return {"Собеседование по русскому языку в 9 классах",
@@ -14,12 +15,15 @@ std::vector<std::string> ReportHeader(const InterviewState& state) {
             state.schoolCode6 + ";" + state.schoolName, "Аудитория;" + state.room3};
 }
 
-std::string RecordingLine(const std::string& fileName, bool tellUnreadable) {
+std::string RecordingLine(const std::string& fileName, std::string* unreadable) {
     platform::DateTime time = 0;
     FileCreationTime(fileName, time);
     const std::string stamp = platform::FormatDateTime("dd-mm-yyyy hh.nn.ss", time);
+    FileChecksum sum = FileCRC32(fileName);
+    if (unreadable)
+        *unreadable = std::move(sum.failure);
     char checksum[16];
-    std::snprintf(checksum, sizeof checksum, "%08" PRIX32, FileCRC32(fileName, tellUnreadable));
+    std::snprintf(checksum, sizeof checksum, "%08" PRIX32, sum.crc);
     const std::string::size_type separator = fileName.find_last_of("/\\:");
     const std::string name =
         separator == std::string::npos ? fileName : fileName.substr(separator + 1);

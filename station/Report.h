@@ -14,10 +14,10 @@ std::vector<std::string> ReportHeader(const InterviewState& state);
 
 // The line of one recording: its name without the folder ; creation time "dd-mm-yyyy hh.nn.ss" ;
 // size in bytes ; CRC-32 in 8 upper-case hex digits. A missing file gives 30-12-1899 00.00.00, -1
-// and 00000000; a file that cannot be read gives the checksum of what was read. A checksum failure
-// is shown in a message box (see FileCRC32) before the line is returned, unless the recording's
-// own failure has been told instead (`tellUnreadable` false): one failure, one box.
-std::string RecordingLine(const std::string& fileName, bool tellUnreadable = true);
+// and 00000000; a file that cannot be read gives the checksum of what was read, and the reason
+// goes to `unreadable` (left empty otherwise) for the caller to tell; the station always asks for
+// it, a tool that only lists files it has just written may not.
+std::string RecordingLine(const std::string& fileName, std::string* unreadable = nullptr);
 
 // "Участников;" + participants.
 std::string CountLine(std::int32_t participants);

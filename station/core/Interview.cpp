@@ -89,10 +89,18 @@ Interview::Interview(const StationServices& services)
                  // Each finished file's line, handed in by the recording's worker.
                  .finished =
                      [this](const std::string& fileName) {
+                         std::string unreadable;
+                         report_.Append(ParticipantLine(fileName, unreadable));
                          // A pass that failed tells its failure in a box of its own; the checksum's
-                         // box for the file it could not make would tell it a second time.
-                         report_.Append(ParticipantLine(fileName, recorder_.FailureText().empty()));
+                         // failure for the file it could not make would tell it a second time.
+                         if (!unreadable.empty() && recorder_.FailureText().empty())
+                             report_.NoteUnreadable(std::move(unreadable));
                      }}) {}
+
+void Interview::TellUnreadable(ReportLines& report) {
+    for (const std::string& failure : report.TakeUnreadable())
+        observers_.Tell({failure, OperatorMessage::Kind::Error});
+}
 
 Interview::~Interview() {
     // An archive being packed is finished, never left half written.
@@ -201,9 +209,14 @@ bool Interview::ConfirmReadiness() {
     opened_ = true;
 
     report_.Append(ReportHeader(state_));
-    for (const long long number : existing.recordings)
-        report_.Append(ResumedParticipantLine(RecordingFileName(folder, number)));
+    for (const long long number : existing.recordings) {
+        std::string unreadable;
+        report_.Append(ResumedParticipantLine(RecordingFileName(folder, number), unreadable));
+        if (!unreadable.empty())
+            report_.NoteUnreadable(std::move(unreadable));
+    }
     observers_.Notify([&](StationObserver& observer) { observer.InterviewOpened(state_); });
+    TellUnreadable(report_);
     WarnOfSpaceAtReadiness();
 
     if (const std::string notice = ResumeNotice(existing); !notice.empty())

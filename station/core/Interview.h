@@ -116,6 +116,8 @@ private:
     void WarnOfSpaceAtReadiness();
     void PassStarted(const std::string& filePath);
     void PassStopped();
+    // Tells the operator, and so the work log, of each listed file that could not be read.
+    void TellUnreadable(ReportLines& report);
     void WatchLevel(std::int64_t position);
     void WatchRecording();
     // Puts the warning that matters most on the banner of a running recording; a failure stays.

@@ -73,6 +73,9 @@ std::optional<ArchiveRequest> Interview::SaveClosingReport(const std::string& fo
                                                            platform::DateTime day,
                                                            ReportLines& report,
                                                            std::int32_t& participants) {
+    // A file the report lists but could not read to its end is told before the report is saved,
+    // whichever thread found it.
+    TellUnreadable(report);
     // A close repeated after a failed save must not leave the earlier count line behind: the
     // report ends with exactly one, written with the count of the moment it is saved.
     report.DropCountLines();

@@ -63,8 +63,13 @@ void Interview::CloseEarlierInterview(const UnfinishedInterview& earlier) {
     ReportLines report;
     report.Append(ReportHeader(earlierState));
     if (const auto failure = Attempt([&] {
-            for (const long long number : FindExistingRecordings(earlier.folder).recordings)
-                report.Append(ResumedParticipantLine(RecordingFileName(earlier.folder, number)));
+            for (const long long number : FindExistingRecordings(earlier.folder).recordings) {
+                std::string unreadable;
+                report.Append(
+                    ResumedParticipantLine(RecordingFileName(earlier.folder, number), unreadable));
+                if (!unreadable.empty())
+                    report.NoteUnreadable(std::move(unreadable));
+            }
         })) {
         observers_.Tell(*failure);
         return;

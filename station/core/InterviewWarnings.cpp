@@ -39,6 +39,8 @@ void Interview::PassStarted(const std::string& filePath) {
 }
 
 void Interview::PassStopped() {
+    // The stopped pass's worker has handed in its line by now, and why its file could not be read.
+    TellUnreadable(report_);
     if (passFile_.empty())
         return;
     // The recording's own length: a box or a stalled sound server may have held the wall clock

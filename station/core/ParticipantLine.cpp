@@ -48,7 +48,7 @@ std::string NotStartedLine(const std::string& fileName) {
 
 } // namespace
 
-std::string ParticipantLine(const std::string& fileName, bool tellUnreadable) {
+std::string ParticipantLine(const std::string& fileName, std::string& unreadable) {
     std::error_code ignored;
     const bool missing =
         !std::filesystem::exists(std::filesystem::symlink_status(fileName, ignored));
@@ -56,10 +56,10 @@ std::string ParticipantLine(const std::string& fileName, bool tellUnreadable) {
     // would only repeat it.
     if (missing || (HoldsNoAudio(fileName) && std::remove(fileName.c_str()) == 0))
         return NotStartedLine(fileName);
-    return RecordingLine(fileName, tellUnreadable);
+    return RecordingLine(fileName, &unreadable);
 }
 
-std::string ResumedParticipantLine(const std::string& fileName) {
+std::string ResumedParticipantLine(const std::string& fileName, std::string& unreadable) {
     std::error_code ignored;
     const auto facts = std::filesystem::symlink_status(fileName, ignored);
     if (std::filesystem::is_regular_file(facts)) {
@@ -74,5 +74,5 @@ std::string ResumedParticipantLine(const std::string& fileName) {
             // Left as it stands: the close's check names what is wrong with it.
         }
     }
-    return RecordingLine(fileName);
+    return RecordingLine(fileName, &unreadable);
 }

@@ -4,6 +4,7 @@
 #include "station/Report.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -48,4 +49,14 @@ long long ReportLines::HighestListedParticipant() const {
 std::vector<std::string> ReportLines::Lines() const {
     std::lock_guard guard(lock_);
     return lines_;
+}
+
+void ReportLines::NoteUnreadable(std::string failure) {
+    std::lock_guard guard(lock_);
+    unreadable_.push_back(std::move(failure));
+}
+
+std::vector<std::string> ReportLines::TakeUnreadable() {
+    std::lock_guard guard(lock_);
+    return std::exchange(unreadable_, {});
 }

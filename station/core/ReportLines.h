@@ -18,8 +18,13 @@ public:
     long long HighestListedParticipant() const;
     // A copy of the lines as they stand.
     std::vector<std::string> Lines() const;
+    // A recording that could not be read to its end is listed all the same; why it could not is
+    // kept here until the GUI thread tells it.
+    void NoteUnreadable(std::string failure);
+    std::vector<std::string> TakeUnreadable();
 
 private:
     mutable std::mutex lock_;
     std::vector<std::string> lines_;
+    std::vector<std::string> unreadable_;
 };

@@ -103,7 +103,9 @@ TEST(ParticipantLineTest, OnlyAFileWithoutAudioIsTakenForARecordingThatNeverStar
     for (const auto& c : cases) {
         const std::string file = folder / "3.mp3";
         std::ofstream(file, std::ios::binary) << c.bytes;
-        const std::string line = ParticipantLine(file);
+        std::string unreadable;
+        const std::string line = ParticipantLine(file, unreadable);
+        EXPECT_EQ(unreadable, "") << c.label;
         if (c.notStarted) {
             EXPECT_EQ(line, "3.mp3;30-12-1899 00.00.00;-1;00000000") << c.label;
             EXPECT_FALSE(fs::exists(file)) << c.label;
@@ -113,7 +115,10 @@ TEST(ParticipantLineTest, OnlyAFileWithoutAudioIsTakenForARecordingThatNeverStar
         }
         fs::remove(file);
     }
-    EXPECT_EQ(ParticipantLine(folder / "4.mp3"), "4.mp3;30-12-1899 00.00.00;-1;00000000");
+    std::string unreadable;
+    EXPECT_EQ(ParticipantLine(folder / "4.mp3", unreadable),
+              "4.mp3;30-12-1899 00.00.00;-1;00000000");
+    EXPECT_EQ(unreadable, "");
 }
 
 } // namespace

@@ -1,10 +1,13 @@
 // The exam day's work log: what an interview with one failed recording leaves in the station's
 // log, in the user's state folder and nowhere near the interview folder.
 #include "station/core/WorkLog.h"
+
+#include "platform/FileStream.h"
 #include "station/Naming.h"
 #include "station/safeguards/StationLog.h"
 #include "station/tests/CoreFixture.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -144,6 +147,41 @@ TEST_F(WorkLogTest, AFailedStartIsLoggedWhileItsOnlyBoxIsStillOpenAndStopsTheTim
     EXPECT_NE(loggedWhileOpen.back().find("Ошибка: Ошибка записи: "), std::string::npos)
         << ::testing::PrintToString(loggedWhileOpen);
     EXPECT_FALSE(interviewSeen_.exam.timerRunning);
+}
+
+// A recording left by an earlier run that cannot be read (here another program holds it, which
+// stops root as well) is still listed with its real size, and why its checksum is missing reaches
+// the operator in one error box through the observers, so the work log has it too.
+TEST_F(WorkLogTest, AnUnreadableRecordingIsToldOnceAndLogged) {
+    StationLog log(desktop_.Home() + "/state/station.log");
+    WorkLog workLog(log);
+    subscriptions_.push_back(interview_->Observers().SubscribeFirst(workLog));
+    SaveParameters();
+    const std::string folder =
+        InterviewFolderFor(desktop_.Desktop(), State().examDate, "000145", "012");
+    fs::create_directories(folder);
+    const std::string recording = folder + "/1.mp3";
+    std::ofstream(recording, std::ios::binary) << "held";
+    auto holder = platform::FileHandle::Open(recording, platform::FileAccess::Write,
+                                             platform::FileShare::None,
+                                             platform::FileDisposition::OpenExisting);
+    boxes_.Clear();
+    ASSERT_TRUE(interview_->ConfirmReadiness());
+
+    const std::string told = "Ошибка при подсчёте контрольной суммы файла [" + recording + "]: [";
+    std::vector<std::string> checksumBoxes;
+    for (const std::string& text : boxes_.Texts())
+        if (text.starts_with(told))
+            checksumBoxes.push_back(text);
+    ASSERT_EQ(checksumBoxes.size(), 1u) << ::testing::PrintToString(boxes_.Texts());
+    EXPECT_NE(checksumBoxes[0].find(platform::SharingViolationText), std::string::npos);
+    const std::vector<std::string> logged = LinesOf(log.Path());
+    EXPECT_TRUE(std::any_of(logged.begin(), logged.end(), [&](const std::string& line) {
+        return line.find("Ошибка: " + told) != std::string::npos;
+    })) << ::testing::PrintToString(logged);
+    const std::vector<std::string> report = interview_->Report();
+    ASSERT_GT(report.size(), 5u);
+    EXPECT_TRUE(report[5].starts_with("1.mp3;") && report[5].ends_with(";4;00000000")) << report[5];
 }
 
 } // namespace
