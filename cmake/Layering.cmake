@@ -63,6 +63,13 @@ endfunction()
 # backend (linux, pulse, player, lame_enc, gain, qt) lives in a sub-folder behind them.
 set(STATION_PORTABLE_PLATFORM "^platform/[^/]+\\.h$")
 
+# What the station and the receiver's check agree on about an interview sits below both and knows
+# neither.
+station_include_rules(NAME interview_format TARGETS interview_format
+    FILES interview_format/*.h interview_format/*.cpp
+    ALLOW "^interview_format/" ${STATION_PORTABLE_PLATFORM}
+    NO_QT)
+
 station_include_rules(NAME platform_portable TARGETS platform_core
     FILES platform/*.h platform/*.cpp
     ALLOW ${STATION_PORTABLE_PLATFORM}
@@ -89,7 +96,8 @@ set(STATION_CORE_HEADERS "^station/[^/]+\\.h$" "^station/core/" "^station/safegu
 station_include_rules(NAME station_core TARGETS station_base station_safeguards station_core
     FILES station/*.h station/*.cpp station/core/*.h station/core/*.cpp station/safeguards/*.h
           station/safeguards/*.cpp
-    ALLOW ${STATION_CORE_HEADERS} "^audio/" "^archive/" "^verifier/" ${STATION_PORTABLE_PLATFORM}
+    ALLOW ${STATION_CORE_HEADERS} "^audio/" "^archive/" "^verifier/" "^interview_format/"
+          ${STATION_PORTABLE_PLATFORM}
     NO_QT)
 
 # The views show the core with the controls and the GUI toolkit's layer of the platform.
@@ -105,9 +113,9 @@ station_include_rules(NAME station_app TARGETS station_services station_session 
     ALLOW ${STATION_CORE_HEADERS} "^station/app/" "^audio/" "^archive/" ${STATION_PORTABLE_PLATFORM}
           "^platform/qt/")
 
-# The receiving side's check and its program read archives with their own libraries; of the
-# station they share only its rules for names.
+# The receiving side's check and its program read archives with their own libraries; with the
+# station they share only the interview's format, never a station header.
 station_include_rules(NAME verifier TARGETS interview_check interview_verify_tool interview-verify
     FILES verifier/*.h verifier/*.cpp verifier/tool/*.h verifier/tool/*.cpp
-    ALLOW "^verifier/" "^station/[^/]+\\.h$" ${STATION_PORTABLE_PLATFORM}
+    ALLOW "^verifier/" "^interview_format/" ${STATION_PORTABLE_PLATFORM}
     NO_QT)

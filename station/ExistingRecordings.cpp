@@ -1,28 +1,11 @@
 #include "station/ExistingRecordings.h"
 
+#include "interview_format/InterviewNames.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <stdexcept>
-
-std::optional<long long> ParticipantNumberOf(const std::string& name) {
-    constexpr std::string_view Suffix = ".mp3";
-    if (name.size() <= Suffix.size() || !name.ends_with(Suffix))
-        return std::nullopt;
-    const std::string digits = name.substr(0, name.size() - Suffix.size());
-    if (digits.size() > 10 || digits[0] == '0')
-        return std::nullopt;
-    long long number = 0;
-    for (const char digit : digits) {
-        if (digit < '0' || digit > '9')
-            return std::nullopt;
-        number = number * 10 + (digit - '0');
-    }
-    // The next participant's number must still fit.
-    if (number >= INT32_MAX)
-        return std::nullopt;
-    return number;
-}
 
 long long ExistingRecordings::NextNumber() const {
     long long highest = 0;
@@ -38,7 +21,8 @@ ExistingRecordings FindExistingRecordings(const std::string& interviewFolder) {
     std::error_code error;
     for (std::filesystem::directory_iterator entry(interviewFolder, error), end;
          !error && entry != end; entry.increment(error)) {
-        const auto number = ParticipantNumberOf(entry->path().filename().string());
+        const auto number =
+            interview_format::ParticipantNumberOf(entry->path().filename().string());
         if (!number)
             continue;
         // A link is not followed: what it points at is no recording of this folder.

@@ -6,10 +6,6 @@
 #include <string>
 #include <vector>
 
-// n for a file name written as the station writes participant numbers: n + ".mp3", decimal, no
-// leading zero, no sign, and small enough for a participant number; nothing for any other name.
-std::optional<long long> ParticipantNumberOf(const std::string& fileName);
-
 // What an interview folder already holds under participants' names, each list in ascending order.
 struct ExistingRecordings {
     std::vector<long long> recordings; // regular files: recordings to report and archive

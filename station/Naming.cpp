@@ -1,4 +1,5 @@
 #include "station/Naming.h"
+#include "interview_format/InterviewNames.h"
 
 #include "platform/DynamicLibrary.h"
 #include "platform/FileFacts.h"
@@ -23,8 +24,8 @@ std::string RecordingFileName(const std::string& interviewFolder, long long part
 
 std::string ReportFileName(platform::DateTime closingDay, const std::string& schoolCode6,
                            const std::string& room3) {
-    const std::string stamp = platform::FormatDateTime("ddmmyyyy-hhnnss", std::floor(closingDay));
-    return "01-" + stamp + "-" + schoolCode6 + "-" + room3 + ".csv";
+    return "01-" + platform::FormatDateTime("ddmmyyyy", closingDay) +
+           std::string(interview_format::ReportNameTime) + schoolCode6 + "-" + room3 + ".csv";
 }
 
 std::string ArchiveFileName(const std::string& desktop, platform::DateTime closingDay,

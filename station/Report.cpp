@@ -1,5 +1,6 @@
 #include "station/Report.h"
 
+#include "interview_format/InterviewNames.h"
 #include "platform/DiskSync.h"
 #include "platform/TextCodec.h"
 #include "station/Crc32.h"
@@ -11,14 +12,14 @@
 
 std::vector<std::string> ReportHeader(const InterviewState& state) {
     return {"Собеседование по русскому языку в 9 классах",
-            platform::FormatDateTime("dd.mm.yyyy", state.examDate), state.region,
-            state.schoolCode6 + ";" + state.schoolName, "Аудитория;" + state.room3};
+            platform::FormatDateTime(interview_format::ExamDatePattern, state.examDate),
+            state.region, state.schoolCode6 + ";" + state.schoolName, "Аудитория;" + state.room3};
 }
 
 std::string RecordingLine(const std::string& fileName, std::string* unreadable) {
     platform::DateTime time = 0;
     FileCreationTime(fileName, time);
-    const std::string stamp = platform::FormatDateTime("dd-mm-yyyy hh.nn.ss", time);
+    const std::string stamp = platform::FormatDateTime(interview_format::FileTimePattern, time);
     FileChecksum sum = FileCRC32(fileName);
     if (unreadable)
         *unreadable = std::move(sum.failure);

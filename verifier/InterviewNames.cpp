@@ -1,6 +1,6 @@
 #include "verifier/InterviewNames.h"
 
-#include "station/ExistingRecordings.h"
+#include "interview_format/InterviewNames.h"
 #include "verifier/ReportFormat.h"
 
 #include <cctype>
@@ -27,8 +27,8 @@ bool LooksLikeFolderName(std::string_view name) {
 }
 
 bool IsReportNameFor(std::string_view name, std::string_view schoolCode, std::string_view room) {
-    const std::string tail =
-        "-000000-" + std::string(schoolCode) + "-" + std::string(room) + ".csv";
+    const std::string tail = std::string(interview_format::ReportNameTime) +
+                             std::string(schoolCode) + "-" + std::string(room) + ".csv";
     return name.size() == 11 + tail.size() && name.starts_with("01-") &&
            IsCalendarDate(name.substr(3, 8), '\0') && name.substr(11) == tail;
 }
@@ -45,7 +45,7 @@ bool HasExtension(std::string_view name, std::string_view extension) {
 
 std::optional<std::int64_t> ParticipantNumber(std::string_view name) {
     // The station's own rule for the names it gives recordings.
-    return ParticipantNumberOf(std::string(name));
+    return interview_format::ParticipantNumberOf(name);
 }
 
 } // namespace interview_check

@@ -1,5 +1,7 @@
 #include "verifier/ReportFormat.h"
 
+#include "interview_format/InterviewNames.h"
+
 #include "platform/TextCodec.h"
 
 #include <charconv>
@@ -213,7 +215,7 @@ std::optional<RecordingLine> ParseRecordingLine(std::string_view line, std::stri
 }
 
 bool IsNotStartedLine(const RecordingLine& line) {
-    return line.Size == -1 && line.Crc32 == 0 && line.Created == "30-12-1899 00.00.00";
+    return line.Size == -1 && line.Crc32 == 0 && line.Created == interview_format::MissingFileTime;
 }
 
 InterviewReport ParseReport(std::string_view bytes) {

@@ -1,5 +1,6 @@
 #include "station/core/ParticipantLine.h"
 
+#include "interview_format/InterviewNames.h"
 #include "platform/FileStream.h"
 #include "station/Report.h"
 #include "station/core/InterruptedRecording.h"
@@ -14,7 +15,7 @@
 namespace {
 
 // What the receiver's check takes for a recording that never started.
-constexpr const char* NotStartedMarks = "30-12-1899 00.00.00;-1;00000000";
+const std::string NotStartedMarks = std::string(interview_format::MissingFileTime) + ";-1;00000000";
 
 // A failed start writes at most its tags and one information frame; anything larger is something
 // else and is never removed here.

@@ -1,6 +1,6 @@
 #include "station/core/ReportLines.h"
 
-#include "station/ExistingRecordings.h"
+#include "interview_format/InterviewNames.h"
 #include "station/Report.h"
 
 #include <algorithm>
@@ -40,7 +40,7 @@ long long ReportLines::HighestListedParticipant() const {
         const std::size_t nameEnd = line.find(';');
         if (nameEnd == std::string::npos)
             continue;
-        if (const auto number = ParticipantNumberOf(line.substr(0, nameEnd)))
+        if (const auto number = interview_format::ParticipantNumberOf(line.substr(0, nameEnd)))
             highest = std::max(highest, *number);
     }
     return highest;
