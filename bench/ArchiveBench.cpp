@@ -13,6 +13,7 @@
 #include "bench/Spread.h"
 #include "station/Report.h"
 #include "station/core/ArchiveWriting.h"
+#include "station/core/InterviewState.h"
 
 #include <algorithm>
 #include <chrono>
@@ -74,7 +75,7 @@ Interview MakeInterview(const fs::path& work, const fs::path& store,
     state.participant = count;
     state.folder = interview.folder.string();
     state.examDate = 46086; // 2026-03-05
-    std::vector<std::string> lines = ReportHeader(state);
+    std::vector<std::string> lines = ReportHeader(ReportHeadingOf(state));
     for (int i = 1; i <= count; ++i) {
         const fs::path stored = store / (std::to_string(i) + ".mp3");
         if (!fs::exists(stored))

@@ -18,6 +18,7 @@
 #include "archive/StringUtils.h"
 #include "platform/DateTime.h"
 #include "station/Report.h"
+#include "station/core/InterviewState.h"
 
 #include <algorithm>
 #include <chrono>
@@ -122,7 +123,7 @@ fs::path MakeArchives(const fs::path& work) {
     state.folder = folder.string();
     for (int archive = 1; archive <= ArchiveCount; ++archive) {
         fs::create_directories(folder);
-        std::vector<std::string> lines = ReportHeader(state);
+        std::vector<std::string> lines = ReportHeader(ReportHeadingOf(state));
         for (int number = 1; number <= RecordingsPerArchive; ++number) {
             const fs::path recording = folder / (std::to_string(number) + ".mp3");
             // Archive a takes recordings a, a+1, ... in turn, starting at a different one each.

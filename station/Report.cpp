@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <utility>
 
-std::vector<std::string> ReportHeader(const InterviewState& state) {
+std::vector<std::string> ReportHeader(const ReportHeading& state) {
     return {"Собеседование по русскому языку в 9 классах",
             platform::FormatDateTime(interview_format::ExamDatePattern, state.examDate),
             state.region, state.schoolCode6 + ";" + state.schoolName, "Аудитория;" + state.room3};

@@ -2,15 +2,24 @@
 // line by line while the interview runs and written once at its close.
 #pragma once
 
-#include "station/core/InterviewState.h"
+#include "platform/DateTime.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+// What the report's header names of an interview.
+struct ReportHeading {
+    platform::DateTime examDate = 0;
+    std::string region;
+    std::string schoolCode6;
+    std::string schoolName;
+    std::string room3;
+};
+
 // The five header lines: the title, examDate as "dd.mm.yyyy", region, schoolCode6;schoolName and
 // Аудитория;room3.
-std::vector<std::string> ReportHeader(const InterviewState& state);
+std::vector<std::string> ReportHeader(const ReportHeading& heading);
 
 // The line of one recording: its name without the folder ; creation time "dd-mm-yyyy hh.nn.ss" ;
 // size in bytes ; CRC-32 in 8 upper-case hex digits. A missing file gives 30-12-1899 00.00.00, -1

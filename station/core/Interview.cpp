@@ -208,7 +208,7 @@ bool Interview::ConfirmReadiness() {
     state_.participant = static_cast<std::int32_t>(existing.NextNumber());
     opened_ = true;
 
-    report_.Append(ReportHeader(state_));
+    report_.Append(ReportHeader(ReportHeadingOf(state_)));
     for (const long long number : existing.recordings) {
         std::string unreadable;
         report_.Append(ResumedParticipantLine(RecordingFileName(folder, number), unreadable));

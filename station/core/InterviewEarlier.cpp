@@ -61,7 +61,7 @@ void Interview::CloseEarlierInterview(const UnfinishedInterview& earlier) {
     earlierState.folder = earlier.folder;
     earlierState.examDate = earlier.day;
     ReportLines report;
-    report.Append(ReportHeader(earlierState));
+    report.Append(ReportHeader(ReportHeadingOf(earlierState)));
     if (const auto failure = Attempt([&] {
             for (const long long number : FindExistingRecordings(earlier.folder).recordings) {
                 std::string unreadable;

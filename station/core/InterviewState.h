@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/DateTime.h"
+#include "station/Report.h"
 
 #include <cstdint>
 #include <string>
@@ -18,3 +19,12 @@ struct InterviewState {
     std::string folder;              // the interview folder, full path, no trailing "/"
     platform::DateTime examDate = 0; // the day the parameters were saved
 };
+
+// The interview as its report's header names it.
+inline ReportHeading ReportHeadingOf(const InterviewState& state) {
+    return {.examDate = state.examDate,
+            .region = state.region,
+            .schoolCode6 = state.schoolCode6,
+            .schoolName = state.schoolName,
+            .room3 = state.room3};
+}

@@ -91,7 +91,7 @@ TEST_F(ReportTest, FileChecksumCoversTheWholeFileAcrossBufferBoundaries) {
 // The report as a receiver reads it: Windows-1251 bytes, CR LF after every line, no byte-order
 // mark, and a ";" typed into a value splitting its line.
 TEST_F(ReportTest, SavedReportIsByteExact) {
-    InterviewState state;
+    ReportHeading state;
     state.examDate = platform::EncodeDateTime({2025, 3, 5});
     state.region = "Город; район";
     state.schoolCode6 = "000145";
@@ -197,7 +197,7 @@ TEST_F(ReportTest, FileFactsOfMissingAndHugeSparseFiles) {
 }
 
 TEST(ReportLinesTest, CountLineAndHeaderFields) {
-    InterviewState state;
+    ReportHeading state;
     state.examDate = platform::EncodeDateTime({2025, 12, 31, 23, 59, 0});
     state.region = "R";
     state.schoolCode6 = "1234567";

@@ -150,13 +150,12 @@ InterviewFixture::InterviewFixture(int recordings) {
 }
 
 void InterviewFixture::WriteReport(const std::vector<int>& listed, int participants) const {
-    InterviewState state;
+    ReportHeading state;
     state.schoolCode6 = "000145";
     state.room3 = "012";
     state.region = "г. Москва";
     state.schoolName = SchoolName;
     state.examDate = platform::EncodeDateTime({2026, 3, 5});
-    state.folder = Scratch(FolderName);
     std::vector<std::string> lines = ReportHeader(state);
     for (const int number : listed)
         lines.push_back(RecordingLine(InFolder(std::to_string(number) + ".mp3")));
