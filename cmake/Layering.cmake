@@ -75,6 +75,24 @@ station_include_rules(NAME platform_portable TARGETS platform_core
     ALLOW ${STATION_PORTABLE_PLATFORM}
     NO_QT)
 
+# Each backend behind the portable headers knows those headers and itself, never another backend:
+# a backend can then be replaced alone. The one exception is the player, which plays through the
+# sound server's stream as the capture does, rather than keep a second connection to it.
+foreach(backend IN ITEMS linux pulse lame_enc gain)
+    station_include_rules(NAME platform_${backend}
+        TARGETS platform_core platform_pulse lame_enc gain
+        FILES platform/${backend}/*.h platform/${backend}/*.cpp
+        ALLOW "^platform/${backend}/" ${STATION_PORTABLE_PLATFORM}
+        NO_QT)
+endforeach()
+station_include_rules(NAME platform_player TARGETS platform_player
+    FILES platform/player/*.h platform/player/*.cpp
+    ALLOW "^platform/player/" "^platform/pulse/PulseStream\\.h$" ${STATION_PORTABLE_PLATFORM}
+    NO_QT)
+station_include_rules(NAME platform_qt TARGETS platform_qt
+    FILES platform/qt/*.h platform/qt/*.cpp
+    ALLOW "^platform/qt/" ${STATION_PORTABLE_PLATFORM})
+
 station_include_rules(NAME archive TARGETS archive
     FILES archive/*.h archive/*.cpp archive/formats/*.h archive/formats/*.cpp
     ALLOW "^archive/" ${STATION_PORTABLE_PLATFORM}
@@ -89,15 +107,24 @@ station_include_rules(NAME controls TARGETS station_controls
     FILES controls/*.h controls/*.cpp
     ALLOW "^controls/" ${STATION_PORTABLE_PLATFORM})
 
-# The station's core (its rules, safeguards and the interview itself) knows no GUI toolkit and no
-# view; it reaches the platform through its portable headers and reads archives back through the
-# receiving side's check.
-set(STATION_CORE_HEADERS "^station/[^/]+\\.h$" "^station/core/" "^station/safeguards/")
-station_include_rules(NAME station_core TARGETS station_base station_safeguards station_core
-    FILES station/*.h station/*.cpp station/core/*.h station/core/*.cpp station/safeguards/*.h
-          station/safeguards/*.cpp
-    ALLOW ${STATION_CORE_HEADERS} "^audio/" "^archive/" "^verifier/" "^interview_format/"
-          ${STATION_PORTABLE_PLATFORM}
+# Inside the station, base < safeguards < core: its rules that need no recording chain (names,
+# report lines, file facts) know neither the safeguards nor the core, the safeguards do not know
+# the core, and the core (the interview itself) knows all three. None knows a GUI toolkit or a
+# view; each reaches the platform through its portable headers. The core reads archives back
+# through the receiving side's check.
+set(STATION_BASE_HEADERS "^station/[^/]+\\.h$" "^interview_format/")
+station_include_rules(NAME station_base TARGETS station_base
+    FILES station/*.h station/*.cpp
+    ALLOW ${STATION_BASE_HEADERS} ${STATION_PORTABLE_PLATFORM}
+    NO_QT)
+station_include_rules(NAME station_safeguards TARGETS station_safeguards
+    FILES station/safeguards/*.h station/safeguards/*.cpp
+    ALLOW ${STATION_BASE_HEADERS} "^station/safeguards/" ${STATION_PORTABLE_PLATFORM}
+    NO_QT)
+set(STATION_CORE_HEADERS ${STATION_BASE_HEADERS} "^station/safeguards/" "^station/core/")
+station_include_rules(NAME station_core TARGETS station_core
+    FILES station/core/*.h station/core/*.cpp
+    ALLOW ${STATION_CORE_HEADERS} "^audio/" "^archive/" "^verifier/" ${STATION_PORTABLE_PLATFORM}
     NO_QT)
 
 # The views show the core with the controls and the GUI toolkit's layer of the platform.
