@@ -6,8 +6,6 @@
 #include "station/Crc32.h"
 #include "station/FileUtils.h"
 
-#include <cinttypes>
-#include <cstdio>
 #include <utility>
 
 std::vector<std::string> ReportHeader(const ReportHeading& state) {
@@ -23,26 +21,11 @@ std::string RecordingLine(const std::string& fileName, std::string* unreadable) 
     FileChecksum sum = FileCRC32(fileName);
     if (unreadable)
         *unreadable = std::move(sum.failure);
-    char checksum[16];
-    std::snprintf(checksum, sizeof checksum, "%08" PRIX32, sum.crc);
+    const std::string checksum = interview_format::ChecksumText(sum.crc);
     const std::string::size_type separator = fileName.find_last_of("/\\:");
     const std::string name =
         separator == std::string::npos ? fileName : fileName.substr(separator + 1);
     return name + ";" + stamp + ";" + std::to_string(FileSizeOf(fileName)) + ";" + checksum;
-}
-
-namespace {
-
-constexpr std::string_view CountLinePrefix = "Участников;";
-
-} // namespace
-
-std::string CountLine(std::int32_t participants) {
-    return std::string(CountLinePrefix) + std::to_string(participants);
-}
-
-bool IsCountLine(std::string_view line) {
-    return line.starts_with(CountLinePrefix);
 }
 
 void SaveReport(const std::vector<std::string>& lines, const std::string& path) {

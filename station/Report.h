@@ -2,6 +2,7 @@
 // line by line while the interview runs and written once at its close.
 #pragma once
 
+#include "interview_format/ReportLines.h"
 #include "platform/DateTime.h"
 
 #include <string>
@@ -28,9 +29,9 @@ std::vector<std::string> ReportHeader(const ReportHeading& heading);
 // it, a tool that only lists files it has just written may not.
 std::string RecordingLine(const std::string& fileName, std::string* unreadable = nullptr);
 
-// "Участников;" + participants.
-std::string CountLine(std::int32_t participants);
-bool IsCountLine(std::string_view line);
+// The count line is the interview format's; the station names it as before.
+using interview_format::CountLine;
+using interview_format::IsCountLine;
 
 // Writes `lines` to `path`, replacing any file of that name through a synced temporary file, so
 // that the name holds the old report or the new one whatever happens. A symbolic link at `path` is

@@ -1,18 +1,11 @@
 #include "verifier/ListedFile.h"
 
-#include "verifier/Reasons.h"
+#include "interview_format/ReportLines.h"
 
-#include <cinttypes>
-#include <cstdio>
+#include "verifier/Reasons.h"
 
 namespace interview_check {
 namespace {
-
-std::string Hex(std::uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%08" PRIX32, value);
-    return text;
-}
 
 std::string SizeReason(std::int64_t listed, std::uint64_t found) {
     return std::string(reason::SizeDiffers) + " (" +
@@ -39,7 +32,9 @@ std::string CheckListedFile(const ZipReader& reader, const ZipEntry& entry,
         return SizeReason(line.Size, read.Size);
     if (read.Crc32 != line.Crc32)
         return std::string(reason::CrcDiffers) + " (" +
-               ListedAgainstFound(Hex(line.Crc32), Hex(read.Crc32)) + ")";
+               ListedAgainstFound(interview_format::ChecksumText(line.Crc32),
+                                  interview_format::ChecksumText(read.Crc32)) +
+               ")";
     return {};
 }
 

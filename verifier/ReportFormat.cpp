@@ -1,6 +1,7 @@
 #include "verifier/ReportFormat.h"
 
 #include "interview_format/InterviewNames.h"
+#include "interview_format/ReportLines.h"
 
 #include "platform/TextCodec.h"
 
@@ -11,7 +12,7 @@ namespace {
 
 constexpr std::string_view Title = "Собеседование по русскому языку в 9 классах";
 constexpr std::string_view RoomPrefix = "Аудитория;";
-constexpr std::string_view CountPrefix = "Участников;";
+constexpr std::string_view CountPrefix = interview_format::CountLinePrefix;
 constexpr std::size_t HeaderLines = 5;
 
 bool IsDigits(std::string_view text) {
