@@ -1,6 +1,6 @@
 #include "station/core/ParticipantLine.h"
 
-#include "interview_format/InterviewNames.h"
+#include "interview_format/ReportLines.h"
 #include "platform/FileStream.h"
 #include "station/Report.h"
 #include "station/core/InterruptedRecording.h"
@@ -13,9 +13,6 @@
 #include <vector>
 
 namespace {
-
-// What the receiver's check takes for a recording that never started.
-const std::string NotStartedMarks = std::string(interview_format::MissingFileTime) + ";-1;00000000";
 
 // A failed start writes at most its tags and one information frame; anything larger is something
 // else and is never removed here.
@@ -44,7 +41,7 @@ bool HoldsNoAudio(const std::string& fileName) {
 }
 
 std::string NotStartedLine(const std::string& fileName) {
-    return fileName.substr(fileName.find_last_of('/') + 1) + ";" + NotStartedMarks;
+    return interview_format::NotStartedLine(fileName.substr(fileName.find_last_of('/') + 1));
 }
 
 } // namespace
