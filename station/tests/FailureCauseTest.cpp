@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -28,6 +29,10 @@ struct CauseCase {
     const char* lead;  // what the station puts before the cause
     const char* cause; // the cause's Russian text
 };
+
+void PrintTo(const CauseCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class FailureCauseTest : public coretest::ServerHolder,
                          public coretest::CoreFixture,
