@@ -1,13 +1,18 @@
 // The archive writer's failures. Messages are complete sentences for the operator.
 #pragma once
 
+#include "platform/FailureCause.h"
+
 #include <stdexcept>
+#include <string>
 
 namespace archive {
 
-class ELibraryError : public std::runtime_error {
+class ELibraryError : public std::runtime_error, public platform::CausedFailure {
 public:
     using std::runtime_error::runtime_error;
+    ELibraryError(const std::string& message, platform::FailureCause cause)
+        : std::runtime_error(message), platform::CausedFailure(cause) {}
 };
 class ECompressionError : public ELibraryError {
 public:

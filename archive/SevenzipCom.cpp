@@ -9,15 +9,23 @@
 
 namespace archive::sevenzip {
 
-void TLibraryErrorRecord::Note(const std::string& message) {
+void TLibraryErrorRecord::Note(const std::string& message, platform::FailureCause cause) {
     std::lock_guard guard(lock_);
-    if (message_.empty())
+    if (message_.empty()) {
         message_ = message;
+        cause_ = cause;
+    }
 }
 
 std::string TLibraryErrorRecord::Take() {
     std::lock_guard guard(lock_);
+    takenCause_ = std::exchange(cause_, {});
     return std::exchange(message_, {});
+}
+
+platform::FailureCause TLibraryErrorRecord::TakenCause() const {
+    std::lock_guard guard(lock_);
+    return takenCause_;
 }
 
 namespace {
@@ -92,14 +100,21 @@ void CheckResult(HRESULT result, TLibraryErrorRecord* record) {
     if (result >= 0)
         return;
     std::string message = record ? Trimmed(record->Take()) : std::string();
-    if (message.empty())
+    platform::FailureCause cause = record ? record->TakenCause() : platform::FailureCause{};
+    if (message.empty()) {
         message = Trimmed(ResultText(result));
+        cause = {};
+    }
+    // A system error the library met on its own side is still the system's errno.
+    if (cause.kind == platform::FailureKind::Other &&
+        (static_cast<std::uint32_t>(result) & 0xFFFF0000u) == 0x80070000u)
+        cause = platform::CauseOfError(static_cast<int>(result & 0xFFFF));
     if (message.empty()) {
         char text[32];
         std::snprintf(text, sizeof text, "OLE error %.8X", static_cast<unsigned>(result));
         message = text;
     }
-    throw ESystemError(result, message);
+    throw ESystemError(result, message, cause);
 }
 
 } // namespace archive::sevenzip

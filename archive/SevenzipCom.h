@@ -4,6 +4,7 @@
 #pragma once
 
 #include "archive/SevenzipInterfaces.h"
+#include "platform/FailureCause.h"
 
 #include <atomic>
 #include <cerrno>
@@ -16,10 +17,10 @@
 namespace archive::sevenzip {
 
 // A failure that carries a result code (a library result, or a system error as a result).
-class ESystemError : public std::runtime_error {
+class ESystemError : public std::runtime_error, public platform::CausedFailure {
 public:
-    ESystemError(HRESULT errorCode, const std::string& message)
-        : std::runtime_error(message), ErrorCode(errorCode) {}
+    ESystemError(HRESULT errorCode, const std::string& message, platform::FailureCause cause = {})
+        : std::runtime_error(message), platform::CausedFailure(cause), ErrorCode(errorCode) {}
     HRESULT ErrorCode;
 };
 
@@ -66,12 +67,16 @@ private:
 // that the failure the caller finally gets can name what went wrong.
 class TLibraryErrorRecord {
 public:
-    void Note(const std::string& message);
+    void Note(const std::string& message, platform::FailureCause cause);
     std::string Take();
+    // The cause noted with the message Take handed out last.
+    platform::FailureCause TakenCause() const;
 
 private:
-    std::mutex lock_;
+    mutable std::mutex lock_;
     std::string message_;
+    platform::FailureCause cause_;
+    platform::FailureCause takenCause_;
 };
 
 // The result code the library gets for an escaping error; `lastSystemError` is the error number
@@ -110,7 +115,7 @@ protected:
                 try {
                     std::rethrow_exception(std::current_exception());
                 } catch (const std::exception& error) {
-                    record_->Note(error.what());
+                    record_->Note(error.what(), platform::CauseOf(error));
                 } catch (...) {
                 }
             }

@@ -33,7 +33,8 @@ const TSevenzipLibrary* LoadSevenZipLibrary() {
 
 const TSevenzipLibrary& RequireSevenZipLibrary() {
     if (!Library().Load())
-        throw ECompressionError("Sevenzip: Failed to load " + Library().FileName());
+        throw ECompressionError("Sevenzip: Failed to load " + Library().FileName(),
+                                {platform::FailureKind::LibraryMissing, 0});
     return Library().Get();
 }
 

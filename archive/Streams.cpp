@@ -20,7 +20,8 @@ std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
     if (written < count) {
         // A full disk or a size limit: the archive must not be taken for complete.
         const int error = errno;
-        throw EStreamError(error ? platform::SystemErrorText(error) : "Stream write error");
+        throw EStreamError(error ? platform::SystemErrorText(error) : "Stream write error",
+                           platform::CauseOfError(error, platform::FailureKind::FileNotWritten));
     }
     return written;
 }
@@ -168,7 +169,7 @@ void TSplitStream::SetSize(std::int64_t size) {
     if (size < 0)
         throw EStreamError("Error seeking stream");
     if (!EnsureVolume())
-        throw EStreamError("Stream write error");
+        throw EStreamError("Stream write error", {platform::FailureKind::FileNotWritten, 0});
     const Selection saved = current_;
     if (Seek(size, static_cast<int>(SeekOrigin::Begin)) != size) {
         Restore(saved);

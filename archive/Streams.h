@@ -2,6 +2,7 @@
 // platform's shared-mode files, and the split stream that presents an archive's volumes as one.
 #pragma once
 
+#include "platform/FailureCause.h"
 #include "platform/FileStream.h"
 
 #include <cstdint>
@@ -11,9 +12,11 @@
 
 namespace archive {
 
-class EStreamError : public std::runtime_error {
+class EStreamError : public std::runtime_error, public platform::CausedFailure {
 public:
     using std::runtime_error::runtime_error;
+    EStreamError(const std::string& message, platform::FailureCause cause)
+        : std::runtime_error(message), platform::CausedFailure(cause) {}
 };
 
 enum class SeekOrigin : int { Begin = 0, Current = 1, End = 2 };

@@ -11,6 +11,20 @@
 
 namespace audio {
 
+namespace {
+
+// What a failed answer of the sound layer means for the operator: `running` when the capture was
+// already delivering, so that an invalidated device is one that went away under it.
+platform::FailureCause CaptureCause(SoundResult result, bool running) {
+    if (result == platform::DSERR_NODRIVER)
+        return {platform::FailureKind::NoSoundServer, 0};
+    if (running && result == platform::AUDCLNT_E_DEVICE_INVALIDATED)
+        return {platform::FailureKind::MicrophoneGone, 0};
+    return {platform::FailureKind::NoMicrophone, 0};
+}
+
+} // namespace
+
 TDSAudioIn::TDSAudioIn(platform::SoundSystem& System) : FSystem(System) {
     FSize = -1;
     ListCaptureDevices(FSystem, FDevices);
@@ -43,7 +57,7 @@ void TDSAudioIn::DoOpen() {
     if (FBusy)
         throw EAudioException("The component is busy");
     if (FDeviceNumber < 0 || FDeviceNumber >= FDeviceCount)
-        throw EAudioException("Invalid device number");
+        throw EAudioException("Invalid device number", {platform::FailureKind::NoMicrophone, 0});
     if (FRecTime > 0)
         FSamplesToRead = std::int64_t(FRecTime) * std::int64_t(FInSampleRate.load());
     FBufferEnd = 0;
@@ -60,7 +74,8 @@ void TDSAudioIn::DoOpen() {
             FOpenCount = 0;
         }
         throw EAudioException(std::string("Failed to create DirectSound device: ") +
-                              DSErrorName(result));
+                                  DSErrorName(result),
+                              CaptureCause(result, false));
     }
     if (FEchoRecording) {
         const auto format = platform::PcmFormat(FInBitsPerSample, FInChannels, FInSampleRate);
@@ -90,14 +105,16 @@ void TDSAudioIn::PrepareDevice() {
         if (const SoundResult result = OpenCaptureDevice(FSystem, entry, FLink);
             platform::Failed(result))
             throw EAudioException(std::string("Failed to create DirectSound device: ") +
-                                  DSErrorName(result));
+                                      DSErrorName(result),
+                                  CaptureCause(result, false));
         FRingSize = (FInBitsPerSample / 8) * FFramesInBuffer * FInChannels;
         FBlockBuffer.assign(FRingSize, 0);
         const auto format = platform::PcmFormat(FInBitsPerSample, FInChannels, FInSampleRate);
         if (platform::Failed(MakeCaptureRing(FLink, format, FRingSize))) {
             // Nothing of a failed first open stays behind.
             ReleaseDevice();
-            throw EAudioException("Failed to create DirectSound buffer");
+            throw EAudioException("Failed to create DirectSound buffer",
+                                  {platform::FailureKind::NoMicrophone, 0});
         }
     }
     ++FOpenCount;
@@ -129,7 +146,7 @@ void TDSAudioIn::InputFailed(SoundResult Result) {
     char message[64];
     std::snprintf(message, sizeof message, "Input failed: DirectSound error 0x%x",
                   static_cast<unsigned>(Result));
-    throw EAudioException(message);
+    throw EAudioException(message, CaptureCause(Result, true));
 }
 
 void TDSAudioIn::FillWindow() {

@@ -43,7 +43,7 @@ platform::FileHandle OpenFile(const std::u16string& FileName, std::uint16_t Mode
         return platform::FileHandle::Open(path, AccessOf(Mode), ShareOf(Mode),
                                           platform::FileDisposition::OpenExisting);
     } catch (const platform::FileError& error) {
-        throw EAudioException(error.what());
+        throw EAudioException(error.what(), error.Cause());
     }
 }
 
@@ -59,7 +59,7 @@ void TAudioFileStream::KeepSynced(std::chrono::milliseconds Interval) {
     try {
         FSync = std::make_unique<platform::PeriodicSync>(FHandle, Interval);
     } catch (const platform::FileError& error) {
-        throw EAudioException(error.what());
+        throw EAudioException(error.what(), error.Cause());
     }
 }
 
@@ -83,7 +83,7 @@ std::size_t TAudioFileStream::Read(void* Buffer, std::size_t Count) {
     try {
         return FHandle.Read(Buffer, Count);
     } catch (const platform::FileError& error) {
-        throw EAudioException(error.what());
+        throw EAudioException(error.what(), error.Cause());
     }
 }
 
@@ -92,7 +92,7 @@ std::int64_t TAudioFileStream::Seek(std::int64_t Offset, int Origin) {
     try {
         return FHandle.Seek(Offset, whence);
     } catch (const platform::FileError& error) {
-        throw EAudioException(error.what());
+        throw EAudioException(error.what(), error.Cause());
     }
 }
 
@@ -100,7 +100,7 @@ std::int64_t TAudioFileStream::Size() const {
     try {
         return FHandle.Size();
     } catch (const platform::FileError& error) {
-        throw EAudioException(error.what());
+        throw EAudioException(error.what(), error.Cause());
     }
 }
 
@@ -109,7 +109,7 @@ void TAudioFileStream::SetSize(std::int64_t NewSize) {
         FHandle.Truncate(NewSize);
         FHandle.Seek(NewSize, SEEK_SET);
     } catch (const platform::FileError& error) {
-        throw EAudioException(error.what());
+        throw EAudioException(error.what(), error.Cause());
     }
 }
 

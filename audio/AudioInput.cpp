@@ -12,6 +12,7 @@ TAudioInput::~TAudioInput() = default;
 
 void TAudioInput::Open() {
     std::string failure;
+    platform::FailureCause cause;
     bool failed = false;
     {
         std::lock_guard guard(FDataLock);
@@ -21,11 +22,12 @@ void TAudioInput::Open() {
         } catch (const std::exception& error) {
             FEndOfData = true;
             failure = error.what();
+            cause = platform::CauseOf(error);
             failed = true;
         }
     }
     if (failed)
-        throw EAudioException(failure);
+        throw EAudioException(failure, cause);
 }
 
 void TAudioInput::Close() {

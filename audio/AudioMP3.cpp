@@ -7,6 +7,7 @@
 #include "audio/taglib.h"
 #include "platform/DiskSync.h"
 
+#include <cerrno>
 #include <cstring>
 #include <exception>
 #include <string>
@@ -22,7 +23,8 @@ BE_BOOL RecordBool(bool value) {
 }
 
 [[noreturn]] void RaiseLameError(BE_ERR result) {
-    throw EAudioException("LAME Error: " + std::to_string(result));
+    throw EAudioException("LAME Error: " + std::to_string(result),
+                          {platform::FailureKind::EncoderFailed, 0});
 }
 
 } // namespace
@@ -75,9 +77,10 @@ void TMP3Out::BeginOutput() {
     FInputOpened = false;
     FFrameEnds = {};
     FWriteFailed = false;
+    FWriteError = 0;
     if (!EncoderLibrary().Load())
-        throw EAudioException(std::string(EncoderLibraryFileName) +
-                              " library could not be loaded.");
+        throw EAudioException(std::string(EncoderLibraryFileName) + " library could not be loaded.",
+                              {platform::FailureKind::LibraryMissing, 0});
     if (!StreamAssigned()) {
         if (WideName().empty())
             throw EAudioException("File name is not assigned.");
@@ -127,12 +130,22 @@ std::uint32_t TMP3Out::PrepareChunk(std::uint32_t Bytes) {
 }
 
 void TMP3Out::WriteEncoded(std::uint32_t Bytes) {
+    errno = 0;
     const std::size_t written = Stream()->Write(FMp3Buffer.data(), Bytes);
     FFrameEnds.Written(FMp3Buffer.data(), written);
     if (written < Bytes) {
+        FWriteError = errno;
         CutToWholeFrames();
-        throw EAudioException("Error writing down mp3 file");
+        throw WriteFailure();
     }
+}
+
+EAudioException TMP3Out::WriteFailure() const {
+    // The write's own errno, not the folder's state afterwards: a disk that filled may have room
+    // again by the time anyone looks.
+    return EAudioException(
+        "Error writing down mp3 file",
+        platform::CauseOfError(FWriteError, platform::FailureKind::FileNotWritten));
 }
 
 void TMP3Out::CutToWholeFrames() {
@@ -191,12 +204,18 @@ void TMP3Out::FinishFile() {
     }
     if (complete) {
         const TId3v1Block block = MakeId3v1Block(Id3v1Tags());
+        errno = 0;
         if (Stream()->Write(block.data(), block.size()) != block.size()) {
+            FWriteError = errno;
             complete = false;
             CutToWholeFrames();
         }
     }
-    complete = CloseFileStream() && complete;
+    errno = 0;
+    const bool closed = CloseFileStream();
+    if (!closed && FWriteError == 0)
+        FWriteError = errno;
+    complete = closed && complete;
     lame.beCloseStream(FEncoderStream);
     const std::string name = FileName();
     if (FConfig.bEnableVBR != 0 && !name.empty())
@@ -204,7 +223,7 @@ void TMP3Out::FinishFile() {
     FChunk = {};
     FMp3Buffer = {};
     if (!complete)
-        throw EAudioException("Error writing down mp3 file");
+        throw WriteFailure();
     if (!name.empty() && TagLibrary().Loaded()) {
         const std::string path = Utf16ToUtf8(WideName());
         WriteId3v2Fields(path, Id3v2Tags());
@@ -212,7 +231,7 @@ void TMP3Out::FinishFile() {
         try {
             platform::SyncFile(path);
         } catch (const platform::FileError& error) {
-            throw EAudioException(error.what());
+            throw EAudioException(error.what(), error.Cause());
         }
     }
 }

@@ -3,6 +3,7 @@
 // is present, writes the ID3v2 fields into the finished file.
 #pragma once
 
+#include "audio/AudioException.h"
 #include "audio/AudioFileOut.h"
 #include "audio/Mp3FrameEnds.h"
 #include "platform/LameEnc.h"
@@ -94,6 +95,8 @@ private:
     // whole frame and raised.
     void WriteEncoded(std::uint32_t Bytes);
     void CutToWholeFrames();
+    // "Error writing down mp3 file", its cause the failed write's errno.
+    EAudioException WriteFailure() const;
     // Samples of the chunk to encode: whole frames only; two channels into a mono stream are
     // mixed down first.
     std::uint32_t PrepareChunk(std::uint32_t Bytes);
@@ -120,6 +123,7 @@ private:
     std::vector<std::uint8_t> FMp3Buffer;
     TMp3FrameEnds FFrameEnds;
     bool FWriteFailed = false;
+    int FWriteError = 0; // errno of the write (or close) that failed the file
 };
 
 } // namespace audio

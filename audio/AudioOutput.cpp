@@ -41,9 +41,9 @@ void TAudioOutput::ShutDownWorker() {
 
 void TAudioOutput::Run() {
     std::lock_guard guard(FRunLock);
-    SetExceptionText({});
+    SetException({}, {});
     if (FBusy)
-        throw EAudioException("Component is Busy");
+        throw EAudioException("Component is Busy", {platform::FailureKind::ComponentBusy, 0});
     if (FInput.load() == nullptr)
         throw EAudioException("Input is not assigned");
     FWorker->StartPass();
@@ -94,9 +94,15 @@ std::string TAudioOutput::ExceptionText() const {
     return FExceptionText;
 }
 
-void TAudioOutput::SetExceptionText(std::string Text) {
+platform::FailureCause TAudioOutput::ExceptionCause() const {
+    std::lock_guard guard(FExceptionTextLock);
+    return FExceptionCause;
+}
+
+void TAudioOutput::SetException(std::string Text, platform::FailureCause Cause) {
     std::lock_guard guard(FExceptionTextLock);
     FExceptionText = std::move(Text);
+    FExceptionCause = Cause;
 }
 
 void TAudioOutput::StoreInput(TAudioInput* Value) {

@@ -6,6 +6,7 @@
 #include "audio/AudioInput.h"
 #include "audio/Component.h"
 #include "audio/EventSlot.h"
+#include "platform/FailureCause.h"
 
 #include <atomic>
 #include <cstdint>
@@ -52,6 +53,8 @@ public:
     std::int32_t Progress() const;
     std::int32_t LastProgress() const { return FLastProgress; }
     std::string ExceptionText() const;
+    // Why the last pass failed, as its raiser knew it; Other when it did not say or nothing failed.
+    platform::FailureCause ExceptionCause() const;
     TAudioThread& Worker() { return *FWorker; }
 
     // OnDone, OnProgress and OnThreadException run on the GUI thread through the event thread;
@@ -84,13 +87,14 @@ protected:
 private:
     friend class TAudioThread;
     void StoreInput(TAudioInput* Value);
-    void SetExceptionText(std::string Text);
+    void SetException(std::string Text, platform::FailureCause Cause);
     void ShutDownWorker();
 
     std::atomic<TAudioInput*> FInput{nullptr};
     std::atomic<std::int32_t> FLastProgress{0};
     mutable std::mutex FExceptionTextLock;
     std::string FExceptionText;
+    platform::FailureCause FExceptionCause;
     std::mutex FRunLock;
     std::unique_ptr<TAudioThread> FWorker;
 };

@@ -99,6 +99,7 @@ void TAudioThread::RunPass(std::uint64_t Pass) {
     TAudioOutput& output = FOutput;
     bool failed = false;
     std::string failure;
+    platform::FailureCause cause;
     try {
         output.BeginOutput();
         output.FPrepared = true;
@@ -117,12 +118,13 @@ void TAudioThread::RunPass(std::uint64_t Pass) {
     } catch (const std::exception& error) {
         failed = true;
         failure = error.what();
+        cause = platform::CauseOf(error);
     } catch (...) {
         failed = true;
         failure = "Unknown failure in the recording chain";
     }
     if (failed)
-        ReportPassFailure(failure);
+        ReportPassFailure(failure, cause);
     FinishPass();
     try {
         output.OnSyncDone(&output);
@@ -146,16 +148,16 @@ void TAudioThread::FinishPass() {
         output.EndOutput();
     } catch (const std::exception& error) {
         if (output.ExceptionText().empty())
-            ReportPassFailure(error.what());
+            ReportPassFailure(error.what(), platform::CauseOf(error));
     } catch (...) {
         if (output.ExceptionText().empty())
-            ReportPassFailure("Unknown failure while finishing the output");
+            ReportPassFailure("Unknown failure while finishing the output", {});
     }
     output.FBusy = false;
 }
 
-void TAudioThread::ReportPassFailure(const std::string& Message) {
-    FOutput.SetExceptionText(Message);
+void TAudioThread::ReportPassFailure(const std::string& Message, platform::FailureCause Cause) {
+    FOutput.SetException(Message, Cause);
     PostEvent(&FOutput, FOutput.OnThreadException);
 }
 

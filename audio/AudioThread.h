@@ -3,6 +3,8 @@
 // lost between the end of a pass and the next wait.
 #pragma once
 
+#include "platform/FailureCause.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -46,7 +48,7 @@ private:
     void Execute();
     void RunPass(std::uint64_t Pass);
     void FinishPass();
-    void ReportPassFailure(const std::string& Message);
+    void ReportPassFailure(const std::string& Message, platform::FailureCause Cause);
     void WaitForWake(std::unique_lock<std::mutex>& Lock);
 
     TAudioOutput& FOutput;

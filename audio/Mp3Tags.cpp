@@ -64,7 +64,7 @@ void WriteId3v2Fields(const std::string& FileName, const TId3v2Tags& Tags) {
     const std::unique_ptr<TagLib_File, decltype(free)> file(tl.taglib_file_new(FileName.c_str()),
                                                             free);
     if (!file || !tl.taglib_file_is_valid(file.get()))
-        throw EAudioException("Failed to write tags");
+        throw EAudioException("Failed to write tags", {platform::FailureKind::TagsNotWritten, 0});
     TagLib_Tag* tag = tl.taglib_file_tag(file.get());
     tl.taglib_tag_set_title(tag, Utf16ToUtf8(Tags.Title()).c_str());
     tl.taglib_tag_set_artist(tag, Utf16ToUtf8(Tags.Artist()).c_str());

@@ -3,6 +3,8 @@
 // layer) until it is closed.
 #pragma once
 
+#include "platform/FailureCause.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
@@ -20,13 +22,19 @@ enum class FileDisposition {
 };
 
 // A failure of a file operation; the message is complete and meant for the operator.
-class FileError : public std::runtime_error {
+class FileError : public std::runtime_error, public CausedFailure {
 public:
     using std::runtime_error::runtime_error;
+    FileError(const std::string& message, FailureCause cause)
+        : std::runtime_error(message), CausedFailure(cause) {}
 };
 
 // The platform's own text for an error number (as strerror gives it).
 std::string SystemErrorText(int errorNumber);
+// The FileError "<lead><the system's text>" for a call that failed with `errorNumber`, its cause
+// the errno's (or `otherwise` where the errno names none).
+FileError SystemFileError(int errorNumber, const std::string& lead = {},
+                          FailureKind otherwise = FailureKind::Other);
 // The text used when a file is held by another handle that does not share it.
 extern const char* const SharingViolationText;
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/DynamicLibrary.h"
+#include "platform/FailureCause.h"
 
 #include <atomic>
 #include <mutex>
@@ -18,9 +19,10 @@ namespace platform {
 
 // The library cannot be had: the text names the file and why (not found, or the entry points it
 // lacks).
-class LibraryLoadError : public std::runtime_error {
+class LibraryLoadError : public std::runtime_error, public CausedFailure {
 public:
-    using std::runtime_error::runtime_error;
+    explicit LibraryLoadError(const std::string& message)
+        : std::runtime_error(message), CausedFailure({FailureKind::LibraryMissing, 0}) {}
 };
 
 // Fills a table of entry points from a loaded library and notes every required one that is missing.

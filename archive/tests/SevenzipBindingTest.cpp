@@ -259,8 +259,8 @@ TEST(CheckResult, DescriptionThenSystemTextThenCode) {
         return std::string("no error");
     };
     TLibraryErrorRecord record;
-    record.Note("Cannot create file \"x\". No space left on device.  ");
-    record.Note("a later failure");
+    record.Note("Cannot create file \"x\". No space left on device.  ", {});
+    record.Note("a later failure", {});
     EXPECT_EQ(messageOf(E_FAIL, &record), "Cannot create file \"x\". No space left on device");
     EXPECT_EQ(messageOf(E_FAIL, &record), "Unspecified error");
     EXPECT_EQ(messageOf(ResultFromSystemError(ENOSPC)), "No space left on device");

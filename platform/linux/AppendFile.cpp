@@ -13,7 +13,8 @@ AppendFile AppendFile::Open(const std::string& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0640);
     if (fd < 0) {
         const int error = errno;
-        throw FileError("Cannot open file \"" + path + "\". " + SystemErrorText(error));
+        throw SystemFileError(error, "Cannot open file \"" + path + "\". ",
+                              FailureKind::FileNotOpened);
     }
     return AppendFile(fd);
 }

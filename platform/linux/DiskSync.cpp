@@ -54,24 +54,28 @@ void SyncFile(const std::string& path) {
                                            FileDisposition::OpenExisting);
         error = file.Sync();
     } catch (const FileError& failure) {
-        throw FileError("Cannot write file \"" + path + "\". " + failure.what());
+        throw FileError("Cannot write file \"" + path + "\". " + failure.what(), failure.Cause());
     }
     if (error != 0)
-        throw FileError("Cannot write file \"" + path + "\". " + SystemErrorText(error));
+        throw SystemFileError(error, "Cannot write file \"" + path + "\". ",
+                              FailureKind::FileNotWritten);
 }
 
 void ReplaceFile(const std::string& from, const std::string& to) {
     if (::rename(from.c_str(), to.c_str()) != 0)
-        throw FileError("Cannot create file \"" + to + "\". " + SystemErrorText(errno));
+        throw SystemFileError(errno, "Cannot create file \"" + to + "\". ",
+                              FailureKind::FileNotCreated);
     TellDiskStep({DiskStep::Kind::Renamed, from, to, -1});
     if (const int error = SyncFolder(FolderOfPath(to)); error != 0)
-        throw FileError("Cannot write file \"" + to + "\". " + SystemErrorText(error));
+        throw SystemFileError(error, "Cannot write file \"" + to + "\". ",
+                              FailureKind::FileNotWritten);
 }
 
 void RefuseLinkAt(const std::string& path) {
     struct stat facts {};
     if (::lstat(path.c_str(), &facts) == 0 && S_ISLNK(facts.st_mode))
-        throw FileError("Cannot create file \"" + path + "\". " + SymbolicLinkText);
+        throw FileError("Cannot create file \"" + path + "\". " + SymbolicLinkText,
+                        {FailureKind::SymbolicLink, 0});
 }
 
 namespace {
@@ -119,7 +123,7 @@ FileHandle CreateTemporaryBeside(const std::string& finalPath, std::string& temp
             std::string text = failure.what();
             if (const auto at = text.find(candidate); at != std::string::npos)
                 text.replace(at, candidate.size(), finalPath);
-            throw FileError(text);
+            throw FileError(text, failure.Cause());
         }
     }
 }
@@ -156,7 +160,8 @@ void ReplaceFileContent(const std::string& path, const std::string& content) {
         if (!file.Close() && error == 0)
             error = errno ? errno : EIO;
         if (error != 0)
-            throw FileError("Cannot write file \"" + path + "\". " + SystemErrorText(error));
+            throw SystemFileError(error, "Cannot write file \"" + path + "\". ",
+                                  FailureKind::FileNotWritten);
         ReplaceFile(temporary, path);
     } catch (...) {
         ::unlink(temporary.c_str());

@@ -25,6 +25,10 @@ std::string SystemErrorText(int errorNumber) {
     return strerror_r(errorNumber, buffer, sizeof buffer);
 }
 
+FileError SystemFileError(int errorNumber, const std::string& lead, FailureKind otherwise) {
+    return FileError(lead + SystemErrorText(errorNumber), CauseOfError(errorNumber, otherwise));
+}
+
 namespace {
 
 int OpenFlags(FileAccess access) {
@@ -39,24 +43,38 @@ int OpenFlags(FileAccess access) {
     return O_RDWR;
 }
 
+struct OpenFailure {
+    std::string reason;
+    FailureKind kind;
+    int errorNumber;
+};
+
 [[noreturn]] void RaiseOpenFailure(const std::string& path, FileDisposition disposition,
-                                   const std::string& reason) {
-    const char* verb = disposition == FileDisposition::OpenExisting ? "Cannot open file \""
-                                                                    : "Cannot create file \"";
-    throw FileError(verb + path + "\". " + reason);
+                                   const OpenFailure& failure) {
+    const bool opening = disposition == FileDisposition::OpenExisting;
+    const char* verb = opening ? "Cannot open file \"" : "Cannot create file \"";
+    FailureCause cause{failure.kind, failure.errorNumber};
+    if (failure.kind == FailureKind::Other)
+        cause = CauseOfError(failure.errorNumber,
+                             opening ? FailureKind::FileNotOpened : FailureKind::FileNotCreated);
+    throw FileError(verb + path + "\". " + failure.reason, cause);
+}
+
+OpenFailure SystemFailure(int error) {
+    return {SystemErrorText(error), FailureKind::Other, error};
 }
 
 // Why an open failed, naming a link or an odd file at the name before the system's bare reason
 // ("Too many levels of symbolic links", "No such device or address").
-std::string OpenFailureReason(const std::string& path, int error) {
+OpenFailure OpenFailureReason(const std::string& path, int error) {
     struct stat facts {};
     if (::lstat(path.c_str(), &facts) == 0) {
         if (S_ISLNK(facts.st_mode))
-            return SymbolicLinkText;
+            return {SymbolicLinkText, FailureKind::SymbolicLink, error};
         if (!S_ISREG(facts.st_mode) && !S_ISDIR(facts.st_mode))
-            return NotRegularFileText;
+            return {NotRegularFileText, FailureKind::NotRegularFile, error};
     }
-    return SystemErrorText(error);
+    return SystemFailure(error);
 }
 
 int CreationFlags(FileDisposition disposition) {
@@ -86,13 +104,13 @@ FileHandle FileHandle::Open(const std::string& path, FileAccess access, FileShar
         RaiseOpenFailure(path, disposition, OpenFailureReason(path, errno));
     struct stat facts {};
     if (::fstat(file.fd_, &facts) != 0)
-        RaiseOpenFailure(path, disposition, SystemErrorText(errno));
+        RaiseOpenFailure(path, disposition, SystemFailure(errno));
     if (S_ISDIR(facts.st_mode))
-        RaiseOpenFailure(path, disposition, SystemErrorText(EISDIR));
+        RaiseOpenFailure(path, disposition, SystemFailure(EISDIR));
     // Checked on what was opened, not on the name: the name may have changed since it was looked
     // at. A device or a FIFO would read without end or block.
     if (!S_ISREG(facts.st_mode))
-        RaiseOpenFailure(path, disposition, NotRegularFileText);
+        RaiseOpenFailure(path, disposition, {NotRegularFileText, FailureKind::NotRegularFile, 0});
 
     // Open-file-description locks: they belong to this handle alone, so a second handle in the same
     // process is refused just like another process.
@@ -100,14 +118,16 @@ FileHandle FileHandle::Open(const std::string& path, FileAccess access, FileShar
     if (::flock(file.fd_, lockKind | LOCK_NB) != 0) {
         const int error = errno;
         RaiseOpenFailure(path, disposition,
-                         error == EWOULDBLOCK ? SharingViolationText : SystemErrorText(error));
+                         error == EWOULDBLOCK
+                             ? OpenFailure{SharingViolationText, FailureKind::FileInUse, error}
+                             : SystemFailure(error));
     }
     // Only a file with content is cut (its size read under the lock): truncating a new, empty
     // file would make ext4 flush all of its data when it is closed (its guard for files rewritten
     // in place), which holds up the close of a long recording for tens of milliseconds.
     if (disposition == FileDisposition::CreateAlways &&
         (::fstat(file.fd_, &facts) != 0 || facts.st_size > 0) && ::ftruncate(file.fd_, 0) != 0)
-        RaiseOpenFailure(path, disposition, SystemErrorText(errno));
+        RaiseOpenFailure(path, disposition, SystemFailure(errno));
     return file;
 }
 
@@ -137,7 +157,7 @@ std::size_t FileHandle::Read(void* buffer, std::size_t count) {
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            throw FileError(SystemErrorText(errno));
+            throw SystemFileError(errno);
         }
         total += static_cast<std::size_t>(got);
     }
@@ -164,20 +184,20 @@ std::size_t FileHandle::Write(const void* buffer, std::size_t count) {
 std::int64_t FileHandle::Seek(std::int64_t offset, int origin) {
     const off_t position = ::lseek(fd_, offset, origin);
     if (position < 0)
-        throw FileError(SystemErrorText(errno));
+        throw SystemFileError(errno);
     return position;
 }
 
 std::int64_t FileHandle::Size() const {
     struct stat facts {};
     if (::fstat(fd_, &facts) != 0)
-        throw FileError(SystemErrorText(errno));
+        throw SystemFileError(errno);
     return facts.st_size;
 }
 
 void FileHandle::Truncate(std::int64_t length) {
     if (::ftruncate(fd_, length) != 0)
-        throw FileError(SystemErrorText(errno));
+        throw SystemFileError(errno);
 }
 
 namespace {
@@ -199,7 +219,7 @@ int SyncDescriptor(int fd, const std::string& path, bool dataOnly) {
 FileHandle FileHandle::Duplicate() const {
     FileHandle copy(::fcntl(fd_, F_DUPFD_CLOEXEC, 0), path_);
     if (!copy.IsOpen())
-        throw FileError(SystemErrorText(errno));
+        throw SystemFileError(errno);
     return copy;
 }
 

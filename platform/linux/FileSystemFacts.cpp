@@ -14,8 +14,7 @@ std::uint64_t FreeBytes(const std::string& path) {
     struct statvfs facts {};
     if (::statvfs(path.c_str(), &facts) != 0) {
         const int error = errno;
-        throw FileError("Cannot read the free space of \"" + path + "\". " +
-                        SystemErrorText(error));
+        throw SystemFileError(error, "Cannot read the free space of \"" + path + "\". ");
     }
     return std::uint64_t(facts.f_bavail) * std::uint64_t(facts.f_frsize);
 }

@@ -15,14 +15,14 @@ FolderLock FolderLock::Acquire(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        throw FileError("Cannot lock folder \"" + folder + "\". " + SystemErrorText(error));
+        throw SystemFileError(error, "Cannot lock folder \"" + folder + "\". ");
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(fd);
         if (error == EWOULDBLOCK)
             throw FolderInUse("Folder \"" + folder + "\" is in use by another holder.");
-        throw FileError("Cannot lock folder \"" + folder + "\". " + SystemErrorText(error));
+        throw SystemFileError(error, "Cannot lock folder \"" + folder + "\". ");
     }
     return FolderLock(folder, fd);
 }

@@ -19,11 +19,6 @@ std::string OwnName(const std::string& path) {
     return path.substr(path.find_last_of('/') + 1);
 }
 
-std::string FolderOf(const std::string& path) {
-    const std::string::size_type separator = path.find_last_of('/');
-    return separator == std::string::npos ? std::string(".") : path.substr(0, separator);
-}
-
 // The files' sizes by item index (0 for a folder item), to count the files done.
 std::vector<std::uint64_t> FileSizes(const archive::TCompressArchive& zip) {
     std::vector<std::uint64_t> sizes;
@@ -111,6 +106,7 @@ ArchiveOutcome WriteProvenArchive(const ArchiveRequest& request,
                                   const std::function<void(const PackingProgress&)>& progress) {
     ArchiveOutcome outcome;
     std::string failure;
+    platform::FailureCause cause;
     // The archive is written under a hidden temporary name and renamed to its final one only once
     // it is read back and on the disk: a crash, a power cut or a failure at any moment leaves the
     // last good archive or the new one under the final name, never a part of one.
@@ -134,17 +130,14 @@ ArchiveOutcome WriteProvenArchive(const ArchiveRequest& request,
         }
     } catch (const std::exception& error) {
         failure = error.what();
+        cause = platform::CauseOf(error);
     } catch (...) {
         failure = "Unknown error";
     }
     if (!failure.empty()) {
-        // A write failure of the archive's stream may name no reason; the Desktop's state does.
-        const int errorNumber = failure.find("write error") != std::string::npos
-                                    ? ProbableWriteError(FolderOf(request.archivePath))
-                                    : 0;
         outcome.proven = false;
         outcome.text = "Не удалось создать архив собеседования " + request.archivePath + ": " +
-                       OperatorText(failure, errorNumber);
+                       OperatorText(failure, cause);
     }
     if (!written.empty())
         RemoveIncomplete(written);

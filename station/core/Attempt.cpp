@@ -9,7 +9,7 @@ std::optional<OperatorMessage> Attempt(const std::function<void()>& step) {
         step();
         return std::nullopt;
     } catch (const std::exception& failure) {
-        return OperatorMessage{OperatorText(failure.what()), OperatorMessage::Kind::Error};
+        return OperatorMessage{OperatorText(failure), OperatorMessage::Kind::Error};
     } catch (...) {
         return OperatorMessage{"Unknown error", OperatorMessage::Kind::Error};
     }

@@ -46,7 +46,7 @@ std::int64_t CutToWholeFrames(const std::string& fileName) {
         return 0;
     file.Truncate(wholeEnd);
     if (const int error = file.SyncData(); error != 0)
-        throw platform::FileError("Cannot write file \"" + fileName + "\". " +
-                                  platform::SystemErrorText(error));
+        throw platform::SystemFileError(error, "Cannot write file \"" + fileName + "\". ",
+                                        platform::FailureKind::FileNotWritten);
     return size - wholeEnd;
 }

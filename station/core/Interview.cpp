@@ -15,13 +15,13 @@
 
 namespace {
 
-// Creates the folder with its missing parents; the system's reason when that fails.
-std::string CreateInterviewFolder(const std::string& folder) {
+// Creates the folder with its missing parents; the system's error when that fails.
+std::error_code CreateInterviewFolder(const std::string& folder) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (!error && !std::filesystem::is_directory(folder, error))
         error = std::make_error_code(std::errc::not_a_directory);
-    return error ? error.message() : std::string();
+    return error;
 }
 
 // Why the parameters cannot be stored; empty when they can.
@@ -180,9 +180,9 @@ bool Interview::ConfirmReadiness() {
         observers_.Tell(*failure);
         return false;
     }
-    if (const std::string reason = CreateInterviewFolder(folder); !reason.empty()) {
-        observers_.Tell(
-            {"Не удалось создать папку собеседования " + folder + ": " + OperatorText(reason)});
+    if (const std::error_code error = CreateInterviewFolder(folder)) {
+        observers_.Tell({"Не удалось создать папку собеседования " + folder + ": " +
+                         OperatorText(error.message(), platform::CauseOfError(error.value()))});
         return false;
     }
     // Claimed before anything is read or started, so that a second window refuses while it has

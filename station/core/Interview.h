@@ -94,7 +94,7 @@ private:
     bool StartPass();
     // The running pass failed: told once, and shown on the banner.
     void RecordingFailed();
-    void ShowRecordingFailure(const std::string& reason);
+    void ShowRecordingFailure(const std::string& reason, const platform::FailureCause& cause);
     // The close's report for `folder`, dated `day` in its name: the count line set in `report` and
     // the report saved in the folder. What the archive is made of (without its path), or nothing
     // when the save failed (told).

@@ -42,6 +42,7 @@ void Interview::NextParticipant() {
     // A failure while the finished pass was being stopped has no event of its own any more; it is
     // told once the next participant is already being recorded.
     const std::string missedFailure = failureReported_ ? std::string() : recorder_.FailureText();
+    const platform::FailureCause missedCause = recorder_.CauseOfFailure();
     ++state_.participant;
     if (!StartPass())
         return;
@@ -52,7 +53,7 @@ void Interview::NextParticipant() {
         [&](StationObserver& observer) { observer.ParticipantChanged(state_.participant); });
     PublishExam();
     if (!missedFailure.empty())
-        ShowRecordingFailure(missedFailure);
+        ShowRecordingFailure(missedFailure, missedCause);
 }
 
 void Interview::StopRecording() {
@@ -96,17 +97,15 @@ void Interview::RecordingFailed() {
     // keeps its timer, which tells how long the participant has spoken.
     if (!audioArrived_)
         exam_.timerRunning = false;
-    ShowRecordingFailure(recorder_.FailureText());
+    ShowRecordingFailure(recorder_.FailureText(), recorder_.CauseOfFailure());
 }
 
-void Interview::ShowRecordingFailure(const std::string& reason) {
+void Interview::ShowRecordingFailure(const std::string& reason,
+                                     const platform::FailureCause& cause) {
     exam_.banner = RecordingBanner::Failed;
     PublishExam();
-    // The MP3 output's write failure names no reason: the folder's state tells a full disk.
-    const int errorNumber =
-        reason.find("Error writing") != std::string::npos ? ProbableWriteError(state_.folder) : 0;
-    const bool lost = ClassifyFailure(reason) == FailureCause::MicrophoneLost;
-    observers_.Tell({"Ошибка записи: " + OperatorText(reason, errorNumber) +
+    const bool lost = cause.kind == platform::FailureKind::MicrophoneGone;
+    observers_.Tell({"Ошибка записи: " + OperatorText(reason, cause) +
                          (lost ? std::string(".") + ExamMicrophoneLostAdvice : std::string()),
                      OperatorMessage::Kind::Error});
 }

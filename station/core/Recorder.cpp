@@ -102,6 +102,10 @@ std::string Recorder::FailureText() const {
     return output_->ExceptionText();
 }
 
+platform::FailureCause Recorder::CauseOfFailure() const {
+    return output_->ExceptionCause();
+}
+
 std::chrono::milliseconds Recorder::RecordedDuration() const {
     const std::int64_t bytesPerSecond = std::int64_t{capture_->InSampleRate()} *
                                         capture_->InChannels() * capture_->InBitsPerSample() / 8;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "audio/Component.h"
+#include "platform/FailureCause.h"
 
 #include <chrono>
 #include <cstdint>
@@ -67,6 +68,8 @@ public:
     std::string FileName() const;
     // Why the last pass failed; empty when it did not.
     std::string FailureText() const;
+    // Why the last pass failed, as the failing layer knew it.
+    platform::FailureCause CauseOfFailure() const;
     // How much audio the last pass handed to its file: the recording's own length, whatever the
     // wall clock did meanwhile. Read once the pass has been stopped.
     std::chrono::milliseconds RecordedDuration() const;

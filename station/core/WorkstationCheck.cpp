@@ -122,8 +122,9 @@ void WorkstationCheck::RecordingFailed() {
     state_.playbackEnabled = true;
     Publish();
     const std::string failure = recorder_.FailureText();
-    const bool lost = ClassifyFailure(failure) == FailureCause::MicrophoneLost;
-    observers_.Tell({"Ошибка проверки микрофона: " + OperatorText(failure) +
+    const platform::FailureCause cause = recorder_.CauseOfFailure();
+    const bool lost = cause.kind == platform::FailureKind::MicrophoneGone;
+    observers_.Tell({"Ошибка проверки микрофона: " + OperatorText(failure, cause) +
                          (lost ? std::string(".") + CheckMicrophoneLostAdvice : std::string()),
                      OperatorMessage::Kind::Error});
 }

@@ -3,20 +3,14 @@
 // in parentheses so that nothing is hidden from whoever reads it later. The station composes what
 // it shows as, for example, "Ошибка записи: " + OperatorText(failure):
 //   "Ошибка записи: Микрофон недоступен (Input failed: DirectSound error 0x88780078)".
+// The cause comes as data from the layer that saw the failure; the text is never searched for it.
 #pragma once
 
+#include "platform/FailureCause.h"
+
+#include <exception>
 #include <string>
 #include <string_view>
-
-enum class FailureCause {
-    Unknown,
-    Microphone,     // no capture device, or no sound server to reach it
-    MicrophoneLost, // the device went away (or was replaced) under a running recording
-    DiskFull,       // no space left, or the user's quota used up
-    NoAccess,       // the folder or file may not be written (permissions, a read-only file system)
-    SymbolicLink,   // a symbolic link sits at the file's name; the station never writes through one
-    NotRegularFile  // a FIFO, a device or a socket sits at the file's name
-};
 
 // The short causes put before the original text.
 inline constexpr const char* MicrophoneUnavailableText = "Микрофон недоступен";
@@ -37,19 +31,9 @@ inline constexpr const char* SymbolicLinkCauseText =
 inline constexpr const char* NotRegularFileCauseText =
     "На месте файла стоит не обычный файл (канал, устройство или сокет). Удалите его и повторите";
 
-// The cause behind `original` (the text of the failure as the layer raised it) and, when the
-// caller knows it, `errorNumber` (the system's errno of the failed call, 0 when unknown). The text
-// decides where it names the cause; a bare "Error writing down mp3 file" or "Stream write error"
-// is a full disk only when `errorNumber` says so.
-FailureCause ClassifyFailure(std::string_view original, int errorNumber = 0);
-
-// "<cause> (<original>)" for a known cause. Otherwise a text in the layers' English gets what it
-// was in Russian before it ("Файл занят другим окном программы или другой программой (The process
-// cannot access the file ...)", "Непредвиденная ошибка (...)" for wordings not known); a text
-// that is already Russian stays unchanged.
-std::string OperatorText(std::string_view original, int errorNumber = 0);
-
-// For a write failure whose text carries no reason (the MP3 output's "Error writing down mp3
-// file"): the probable errno judged from the state of `folder` now, ENOSPC when its file system has
-// (next to) no room left, EACCES when the folder may not be written, 0 when neither explains it.
-int ProbableWriteError(const std::string& folder);
+// "<cause> (<original>)": the Russian text of the cause the failing layer named, the layer's own
+// text kept after it. Without a cause the operator can act on, a text in the layers' English is
+// led by "Непредвиденная ошибка"; a text that is already Russian stays unchanged.
+std::string OperatorText(std::string_view original, const platform::FailureCause& cause);
+// The same for a raised failure, with the cause it carries.
+std::string OperatorText(const std::exception& failure);

@@ -1,108 +1,110 @@
 #include "station/safeguards/OperatorMessages.h"
 
+#include "platform/DiskSync.h"
 #include "platform/FileStream.h"
 #include "platform/testing/TemporaryFileSystem.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <filesystem>
 #include <string>
-#include <vector>
 
 namespace {
 
+using platform::FailureCause;
+using platform::FailureKind;
 using platform::testing::TemporaryFileSystem;
 
-// The texts as the capture source, the MP3 output, the file layer and the archive writer raise
-// them.
-TEST(OperatorMessagesTest, ReadsTheCauseFromTheLayersTexts) {
+// Every cause the layers name, told in the words the operator has always read, the layer's own
+// text kept after it.
+TEST(OperatorMessagesTest, TellsEachCauseInRussianBeforeTheOriginal) {
     struct Case {
+        FailureKind kind;
         const char* original;
-        int errorNumber;
-        FailureCause expected;
+        const char* russian;
     };
     const Case cases[] = {
-        {"Input failed: DirectSound error 0x88780078", 0, FailureCause::Microphone},
-        {"Input failed: DirectSound error 0x80004005", 0, FailureCause::Microphone},
-        {"Input failed: DirectSound error 0x88890004", 0, FailureCause::MicrophoneLost},
-        {"Invalid device number", 0, FailureCause::Microphone},
-        {"Failed to create DirectSound device: DSERR_NODRIVER", 0, FailureCause::Microphone},
-        {"Failed to create DirectSound buffer", 0, FailureCause::Microphone},
-        {"Connection refused", 0, FailureCause::Microphone},
-        {"Cannot create file \"/home/u/Desktop/01-10122026-000145-012/1.mp3\". No space left on "
-         "device",
-         0, FailureCause::DiskFull},
-        {"Cannot create file \"/home/u/Desktop/a.zip\". Disk quota exceeded", 0,
-         FailureCause::DiskFull},
-        {"No space left on device", 0, FailureCause::DiskFull},
-        {"Error writing down mp3 file", ENOSPC, FailureCause::DiskFull},
-        {"Stream write error", EDQUOT, FailureCause::DiskFull},
-        {"Error writing down mp3 file", 0, FailureCause::Unknown},
-        {"Error writing down mp3 file", EIO, FailureCause::Unknown},
-        {"Cannot create file \"/home/u/Desktop/01-10122026-000145-012/1.mp3\". Permission denied",
-         0, FailureCause::NoAccess},
-        {"Cannot create file \"/media/usb/01.csv\". Read-only file system", 0,
-         FailureCause::NoAccess},
-        {"Cannot open file \"/x/1.mp3\". Operation not permitted", 0, FailureCause::NoAccess},
-        {"Cannot create file \"/x/1.mp3\". No such file or directory", 0, FailureCause::Unknown},
-        {"LAME Error: 2", 0, FailureCause::Unknown},
-        {"Sevenzip: Failed to load 7z.so", 0, FailureCause::Unknown},
-        {"Component is Busy", 0, FailureCause::Unknown},
+        {FailureKind::NoSoundServer, "Input failed: DirectSound error 0x88780078",
+         "Микрофон недоступен"},
+        {FailureKind::NoMicrophone, "Invalid device number", "Микрофон недоступен"},
+        {FailureKind::MicrophoneGone, "Input failed: DirectSound error 0x88890004",
+         "Микрофон отключён"},
+        {FailureKind::DiskFull, "Error writing down mp3 file", "Нет места на диске"},
+        {FailureKind::NoAccess, "Cannot create file \"/x/1.mp3\". Permission denied",
+         "Нет доступа к папке"},
+        {FailureKind::NotADirectory, "Not a directory", "На месте папки находится файл"},
+        {FailureKind::FileInUse, "Cannot open file \"/x/1.mp3\". The process cannot access",
+         "Файл занят другим окном программы или другой программой"},
+        {FailureKind::TagsNotWritten, "Failed to write tags",
+         "Не удалось записать сведения о записи (теги) в файл"},
+        {FailureKind::NotFound, "No such file or directory", "Файл или папка не найдены"},
+        {FailureKind::IsADirectory, "Is a directory", "На месте файла находится папка"},
+        {FailureKind::LibraryMissing, "Sevenzip: Failed to load 7z.so",
+         "Не найдена нужная библиотека программы"},
+        {FailureKind::EncoderFailed, "LAME Error: 2", "Ошибка кодировщика MP3"},
+        {FailureKind::ComponentBusy, "Component is Busy", "Предыдущая запись ещё завершается"},
+        {FailureKind::FileNotWritten, "Error writing down mp3 file", "Не удалось записать файл"},
+        {FailureKind::FileNotCreated, "Cannot create file \"/x\". Input/output error",
+         "Не удалось создать файл"},
+        {FailureKind::FileNotOpened, "Cannot open file \"/x\". Input/output error",
+         "Не удалось открыть файл"},
+        {FailureKind::Other, "Something nobody foresaw", "Непредвиденная ошибка"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ClassifyFailure(c.original, c.errorNumber), c.expected) << c.original;
+        EXPECT_EQ(OperatorText(c.original, {c.kind, 0}),
+                  std::string(c.russian) + " (" + c.original + ")");
 }
 
-TEST(OperatorMessagesTest, PutsTheCauseFirstAndKeepsTheOriginal) {
-    EXPECT_EQ("Ошибка записи: " + OperatorText("Input failed: DirectSound error 0x88780078"),
-              "Ошибка записи: Микрофон недоступен (Input failed: DirectSound error 0x88780078)");
-    EXPECT_EQ(OperatorText("Input failed: DirectSound error 0x88890004"),
-              "Микрофон отключён (Input failed: DirectSound error 0x88890004)");
-    EXPECT_EQ(OperatorText("Error writing down mp3 file", ENOSPC),
-              "Нет места на диске (Error writing down mp3 file)");
-    EXPECT_EQ(OperatorText("Cannot create file \"/x/1.mp3\". Permission denied"),
-              "Нет доступа к папке (Cannot create file \"/x/1.mp3\". Permission denied)");
+// A text already written for the operator stays as it is unless its cause is one the operator
+// acts on; the cause is never read from the words.
+TEST(OperatorMessagesTest, RussianTextsAndTheWordsThemselves) {
+    EXPECT_EQ(OperatorText("Ошибка уже по-русски", {}), "Ошибка уже по-русски");
+    EXPECT_EQ(OperatorText("Ошибка уже по-русски", {FailureKind::FileNotWritten, EIO}),
+              "Ошибка уже по-русски");
+    EXPECT_EQ(OperatorText("Ошибка уже по-русски", {FailureKind::DiskFull, ENOSPC}),
+              "Нет места на диске (Ошибка уже по-русски)");
+    EXPECT_EQ(OperatorText("", {}), "");
+    EXPECT_EQ(OperatorText("Cannot create file \"/x\". No space left on device", {}),
+              "Непредвиденная ошибка (Cannot create file \"/x\". No space left on device)");
 }
 
-// No operator text is English only: the layers' own wordings are told in Russian first.
-TEST(OperatorMessagesTest, EnglishTextsGetARussianCauseFirst) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"Not a directory", "На месте папки находится файл (Not a directory)"},
-        {std::string("Cannot open file \"/x/1.mp3\". ") + platform::SharingViolationText,
-         "Файл занят другим окном программы или другой программой (Cannot open file "
-         "\"/x/1.mp3\". " +
-             std::string(platform::SharingViolationText) + ")"},
-        {"Failed to write tags",
-         "Не удалось записать сведения о записи (теги) в файл (Failed to write tags)"},
-        {"Cannot create file \"/x/r.csv\". Is a directory",
-         "На месте файла находится папка (Cannot create file \"/x/r.csv\". Is a directory)"},
-        {"LAME Error: 2", "Ошибка кодировщика MP3 (LAME Error: 2)"},
-        {"Sevenzip: Failed to load 7z.so",
-         "Не найдена нужная библиотека программы (Sevenzip: Failed to load 7z.so)"},
-        {"Something nobody foresaw", "Непредвиденная ошибка (Something nobody foresaw)"},
-        {"Ошибка записи уже по-русски", "Ошибка записи уже по-русски"},
+TEST(OperatorMessagesTest, ErrorNumbersNameTheirCauses) {
+    struct Case {
+        int errorNumber;
+        FailureKind expected;
     };
-    for (const auto& [original, shown] : cases)
-        EXPECT_EQ(OperatorText(original), shown);
+    const Case cases[] = {
+        {ENOSPC, FailureKind::DiskFull},    {EDQUOT, FailureKind::DiskFull},
+        {EACCES, FailureKind::NoAccess},    {EPERM, FailureKind::NoAccess},
+        {EROFS, FailureKind::NoAccess},     {ENOTDIR, FailureKind::NotADirectory},
+        {ENOENT, FailureKind::NotFound},    {EISDIR, FailureKind::IsADirectory},
+        {EIO, FailureKind::FileNotWritten}, {0, FailureKind::FileNotWritten},
+    };
+    for (const Case& c : cases) {
+        const FailureCause cause =
+            platform::CauseOfError(c.errorNumber, FailureKind::FileNotWritten);
+        EXPECT_EQ(cause.kind, c.expected) << c.errorNumber;
+        EXPECT_EQ(cause.errorNumber, c.errorNumber);
+    }
 }
 
-// The file layer's own failures on a disk that is full and on one that may not be written, and
-// the cause judged afterwards from the folder for a write failure that names none.
+// The file layer's own failures on a disk that is full and on one that may not be written carry
+// their cause and errno.
 TEST(OperatorMessagesTest, RealFullAndReadOnlyDisks) {
     TemporaryFileSystem full("size=64k");
     TemporaryFileSystem readOnly("ro");
     if (!full.Mounted() || !readOnly.Mounted())
         GTEST_SKIP() << full.SkipReason();
 
-    auto file = platform::FileHandle::Open(full.Folder() + "/1.mp3", platform::FileAccess::Write,
-                                           platform::FileShare::None,
-                                           platform::FileDisposition::CreateAlways);
-    const std::vector<char> block(128 * 1024, 'x');
-    errno = 0;
-    EXPECT_LT(file.Write(block.data(), block.size()), block.size());
-    EXPECT_EQ(ClassifyFailure(platform::SystemErrorText(errno)), FailureCause::DiskFull);
-    EXPECT_EQ(ProbableWriteError(full.Folder()), ENOSPC);
+    try {
+        platform::ReplaceFileContent(full.Folder() + "/report.csv", std::string(128 * 1024, 'x'));
+        FAIL() << "128 KiB fitted on a 64 KiB disk";
+    } catch (const platform::FileError& failure) {
+        EXPECT_EQ(failure.Cause().kind, FailureKind::DiskFull) << failure.what();
+        EXPECT_EQ(failure.Cause().errorNumber, ENOSPC);
+        EXPECT_EQ(OperatorText(failure),
+                  "Нет места на диске (" + std::string(failure.what()) + ")");
+    }
 
     try {
         platform::FileHandle::Open(readOnly.Folder() + "/1.mp3", platform::FileAccess::Write,
@@ -110,10 +112,9 @@ TEST(OperatorMessagesTest, RealFullAndReadOnlyDisks) {
                                    platform::FileDisposition::CreateAlways);
         FAIL() << "a file was created on a read-only disk";
     } catch (const platform::FileError& failure) {
-        EXPECT_EQ(ClassifyFailure(failure.what()), FailureCause::NoAccess) << failure.what();
+        EXPECT_EQ(failure.Cause().kind, FailureKind::NoAccess) << failure.what();
+        EXPECT_EQ(failure.Cause().errorNumber, EROFS);
     }
-    EXPECT_EQ(ProbableWriteError(readOnly.Folder()), EACCES);
-    EXPECT_EQ(ProbableWriteError(std::filesystem::temp_directory_path().string()), 0);
 }
 
 } // namespace
