@@ -39,10 +39,25 @@ namespace {
 
 using pagesbench::Clock;
 
-// CPU seconds of each thread of this process, by thread id, with its name.
-struct ThreadTimes {
-    std::map<int, std::pair<std::string, double>> threads;
+// CPU seconds and wake-ups (voluntary context switches) of each thread of this process, by
+// thread id, with its name.
+struct ThreadTime {
+    std::string name;
+    double seconds = 0;
+    long wakeUps = 0;
 };
+struct ThreadTimes {
+    std::map<int, ThreadTime> threads;
+};
+
+long VoluntarySwitches(const std::string& task) {
+    std::ifstream status("/proc/self/task/" + task + "/status");
+    const std::string key = "voluntary_ctxt_switches:";
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind(key, 0) == 0)
+            return std::atol(line.c_str() + key.size());
+    return 0;
+}
 
 ThreadTimes ReadThreadTimes() {
     ThreadTimes times;
@@ -68,7 +83,8 @@ ThreadTimes ReadThreadTimes() {
         if (fields.size() < 13)
             continue;
         times.threads[tid] = {line.substr(open + 1, close - open - 1),
-                              (std::stod(fields[11]) + std::stod(fields[12])) / tick};
+                              (std::stod(fields[11]) + std::stod(fields[12])) / tick,
+                              VoluntarySwitches(entry->d_name)};
     }
     ::closedir(tasks);
     return times;
@@ -145,18 +161,20 @@ double RecordWithPipeline(const std::string& work, double seconds) {
 }
 
 void PrintThreads(const StationRun& run) {
-    std::printf("threads of the station's last recording (CPU seconds over %.0f s):\n",
+    std::printf("threads of the station's last recording (CPU seconds and wake-ups per second "
+                "over %.0f s):\n",
                 run.seconds);
     const int self = ::getpid();
     for (const auto& [tid, entry] : run.after.threads) {
         const auto found = run.before.threads.find(tid);
-        const double used =
-            entry.second - (found != run.before.threads.end() ? found->second.second : 0.0);
-        const char* role = tid == self                    ? " (GUI thread)"
-                           : entry.first == "threaded-ml" ? " (sound library's loop)"
-                                                          : "";
-        std::printf("  %7d %-16s %6.2f s  %5.2f %%%s\n", tid, entry.first.c_str(), used,
-                    100.0 * used / run.seconds, role);
+        const bool known = found != run.before.threads.end();
+        const double used = entry.seconds - (known ? found->second.seconds : 0.0);
+        const long wakeUps = entry.wakeUps - (known ? found->second.wakeUps : 0);
+        const char* role = tid == self                   ? " (GUI thread)"
+                           : entry.name == "threaded-ml" ? " (sound library's loop)"
+                                                         : "";
+        std::printf("  %7d %-16s %6.2f s  %5.2f %%  %6.1f wake-ups/s%s\n", tid, entry.name.c_str(),
+                    used, 100.0 * used / run.seconds, double(wakeUps) / run.seconds, role);
     }
 }
 
