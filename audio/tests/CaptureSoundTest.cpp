@@ -7,6 +7,7 @@
 #include "audio/tests/GuiPump.h"
 #include "audio/tests/NullOutput.h"
 #include "platform/GuiHandover.h"
+#include "platform/testing/TestSoundServer.h"
 
 #include <gtest/gtest.h>
 
@@ -21,12 +22,6 @@ using namespace std::chrono_literals;
 using audio::TDSAudioIn;
 using audio::test::PumpFor;
 using audio::test::PumpUntil;
-
-#define REQUIRE_TEST_SOUND_SERVER()                                                                \
-    do {                                                                                           \
-        if (!std::getenv("PULSE_SERVER"))                                                          \
-            GTEST_SKIP() << "PULSE_SERVER is not set: run under the test command's sound server";  \
-    } while (false)
 
 void UseExamSettings(TDSAudioIn& source) {
     source.SetInBitsPerSample(16);

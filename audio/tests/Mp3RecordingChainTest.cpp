@@ -5,6 +5,7 @@
 #include "audio/tests/Mp3TestSupport.h"
 #include "platform/lame_enc/tests/Mp3TestTools.h"
 #include "platform/testing/TemporaryFolder.h"
+#include "platform/testing/TestSoundServer.h"
 
 #include <gtest/gtest.h>
 
@@ -24,9 +25,7 @@ double DominantFrequency(const std::vector<std::int16_t>& samples, long rate) {
 }
 
 TEST(Mp3RecordingChain, ThreeSecondsFromTheSoundServerThenASynchronousStop) {
-    ASSERT_NE(std::getenv("PULSE_SERVER"), nullptr)
-        << "this test records from the test sound server: start it with "
-           "scripts/pulse-test-server.sh and export PULSE_SERVER";
+    REQUIRE_TEST_SOUND_SERVER();
     platform::testing::TemporaryFolder folder;
     auto capture = audio::MakeComponent<audio::TDSAudioIn>();
     capture->SetInBitsPerSample(16);

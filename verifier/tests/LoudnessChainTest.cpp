@@ -5,6 +5,7 @@
 #include "audio/AudioCapture.h"
 #include "audio/AudioIndicators.h"
 #include "audio/tests/Mp3TestSupport.h"
+#include "platform/testing/TestSoundServer.h"
 #include "verifier/ArchiveCheck.h"
 #include "verifier/tests/InterviewFixture.h"
 
@@ -60,9 +61,7 @@ void Record(const std::string& source, const std::string& path) {
 class LoudnessChainTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NE(std::getenv("PULSE_SERVER"), nullptr)
-            << "this test records from the test sound server: start it with "
-               "scripts/pulse-test-server.sh and export PULSE_SERVER";
+        REQUIRE_TEST_SOUND_SERVER();
         const std::string dir = interview.Scratch("");
         Shell("espeak-ng -v ru -s 150 -w " + Quoted(dir + "voice.wav") +
               " 'Добрый день. Меня зовут Анна. Я прочитаю текст о космонавте. Двенадцатого апреля "

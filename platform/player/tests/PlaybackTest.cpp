@@ -4,6 +4,7 @@
 #include "platform/GuiHandover.h"
 #include "platform/player/tests/EndRecorder.h"
 #include "platform/player/tests/TestAudioFiles.h"
+#include "platform/testing/TestSoundServer.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -37,9 +38,7 @@ protected:
     static void TearDownTestSuite() { files.reset(); }
 
     void SetUp() override {
-        ASSERT_NE(std::getenv("PULSE_SERVER"), nullptr)
-            << "start a private server: scripts/pulse-test-server.sh start DIR, and export "
-               "PULSE_SERVER=unix:DIR/native";
+        REQUIRE_TEST_SOUND_SERVER();
         ASSERT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr, nullptr))
             << "error " << BASS_ErrorGetCode();
     }

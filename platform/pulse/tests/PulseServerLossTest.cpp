@@ -13,7 +13,7 @@ using namespace std::chrono_literals;
 TEST(PulseServerLoss, CapturePositionFailsOnceTheServerIsGone) {
     pulse_test::OwnPulseServer server;
     if (!server.Started())
-        GTEST_SKIP() << "no private sound server could be started";
+        GTEST_SKIP() << STATION_NO_TEST_SOUND_SERVER ": no private sound server could be started";
     pulse_test::ScopedPulseServer use(server.Address());
 
     std::unique_ptr<CaptureDevice> device;
@@ -40,7 +40,7 @@ TEST(PulseServerLoss, CapturePositionFailsOnceTheServerIsGone) {
 TEST(PulseServerLoss, OnlyASourceTakenFromTheRunningStreamIsALostDevice) {
     pulse_test::OwnPulseServer server;
     if (!server.Started())
-        GTEST_SKIP() << "no private sound server could be started";
+        GTEST_SKIP() << STATION_NO_TEST_SOUND_SERVER ": no private sound server could be started";
     pulse_test::ScopedPulseServer use(server.Address());
     const auto pactl = [](const std::string& arguments) {
         return std::system(("pactl " + arguments + " >/dev/null 2>&1").c_str()) == 0;

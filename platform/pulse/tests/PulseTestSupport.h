@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/SoundSystem.h"
+#include "platform/testing/TestSoundServer.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +14,6 @@
 #include <unistd.h>
 
 namespace pulse_test {
-
-// Tests that need the server skip themselves when the test command did not start one.
-#define REQUIRE_TEST_SOUND_SERVER()                                                                \
-    do {                                                                                           \
-        if (!std::getenv("PULSE_SERVER"))                                                          \
-            GTEST_SKIP() << "PULSE_SERVER is not set: run under the test command's sound server";  \
-    } while (false)
 
 // Sets PULSE_SERVER for the scope of one test and puts the old value back.
 class ScopedPulseServer {
