@@ -18,6 +18,7 @@
 #include "bench/PagesBenchSupport.h"
 #include "bench/Spread.h"
 #include "platform/DiskSync.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <sys/resource.h>
 #include <sys/types.h>
@@ -194,12 +195,8 @@ int main(int argc, char** argv) {
                 "CRC, no bit reservoir\n"
                 "%d alternating pairs of %.0f s each\n",
                 pairs, seconds);
-    char folder[] = "/tmp/bench-pipeline.XXXXXX";
-    if (!::mkdtemp(folder)) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    const std::string work = folder;
+    const platform::testing::TemporaryFolder folder("bench-pipeline");
+    const std::string work = folder.Path();
     pagesbench::Station station;
     if (!periodicSync)
         station.Core().ExamRecorder().Output().SetSyncInterval(std::chrono::milliseconds(0));
@@ -258,6 +255,5 @@ int main(int argc, char** argv) {
     std::printf("memory: resident %ld kB, peak %ld kB\n", pagesbench::StatusKilobytes("VmRSS:"),
                 pagesbench::StatusKilobytes("VmHWM:"));
     platform::ObserveDiskSteps({});
-    std::filesystem::remove_all(work);
     return 0;
 }

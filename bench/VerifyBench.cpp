@@ -17,6 +17,7 @@
 #include "archive/Compression.h"
 #include "archive/StringUtils.h"
 #include "platform/DateTime.h"
+#include "platform/testing/WavFile.h"
 #include "station/Report.h"
 #include "station/core/InterviewState.h"
 
@@ -70,25 +71,7 @@ void WriteWav(const fs::path& path, int seed) {
         phase += 2 * 3.14159265358979 * (180 + 60 * std::sin(i / 20000.0 + seed)) / Rate;
         pcm[i] = static_cast<std::int16_t>(7000 * std::sin(phase) + noise(random));
     }
-    std::ofstream out(path, std::ios::binary);
-    const auto put = [&out](std::uint32_t value, int size) {
-        for (int i = 0; i < size; ++i)
-            out.put(static_cast<char>((value >> (8 * i)) & 0xff));
-    };
-    out << "RIFF";
-    put(36 + samples * 2, 4);
-    out << "WAVEfmt ";
-    put(16, 4);
-    put(1, 2);
-    put(1, 2);
-    put(Rate, 4);
-    put(Rate * 2, 4);
-    put(2, 2);
-    put(16, 2);
-    out << "data";
-    put(samples * 2, 4);
-    out.write(reinterpret_cast<const char*>(pcm.data()),
-              static_cast<std::streamsize>(pcm.size() * 2));
+    platform::testing::WriteWavFile(path.string(), pcm);
 }
 
 std::string ArchiveName(int number) {

@@ -7,6 +7,7 @@
 #include "audio/tests/GuiPump.h"
 #include "audio/tests/NullOutput.h"
 #include "platform/GuiHandover.h"
+#include "platform/testing/ScopedEnvironmentVariable.h"
 #include "platform/testing/TestSoundServer.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -160,14 +162,10 @@ TEST(CaptureSound, GainIndicatorReportsEveryIntervalOnTheGuiThread) {
 }
 
 TEST(CaptureSound, UnreachableServerMeansNoDevices) {
-    const char* old = std::getenv("PULSE_SERVER");
-    const std::string saved = old ? old : "";
-    setenv("PULSE_SERVER", "unix:/nonexistent/station-no-server", 1);
+    std::optional<platform::testing::ScopedEnvironmentVariable> nowhere;
+    nowhere.emplace("PULSE_SERVER", "unix:/nonexistent/station-no-server");
     TDSAudioIn source;
-    if (saved.empty())
-        unsetenv("PULSE_SERVER");
-    else
-        setenv("PULSE_SERVER", saved.c_str(), 1);
+    nowhere.reset();
     EXPECT_EQ(source.Devices().Count, 0);
     try {
         source.Open();

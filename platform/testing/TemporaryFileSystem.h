@@ -4,9 +4,10 @@
 // SkipReason() says why not, for GTEST_SKIP.
 #pragma once
 
+#include "platform/testing/TemporaryFolder.h"
+
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -17,16 +18,9 @@ class TemporaryFileSystem {
 public:
     // `options` as for mount -o, e.g. "size=1m" or "ro".
     explicit TemporaryFileSystem(const std::string& options) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "station-fs.XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            reason_ = std::string("cannot create a mount point: ") + std::strerror(errno);
-            return;
-        }
-        folder_ = pattern;
         const unsigned long flags = options == "ro" ? MS_RDONLY : 0;
         const char* data = options == "ro" ? nullptr : options.c_str();
-        if (::mount("tmpfs", folder_.c_str(), "tmpfs", flags, data) == 0)
+        if (::mount("tmpfs", Folder().c_str(), "tmpfs", flags, data) == 0)
             mounted_ = true;
         else
             reason_ = "mounting a tmpfs is not permitted here (" +
@@ -36,18 +30,17 @@ public:
     TemporaryFileSystem(const TemporaryFileSystem&) = delete;
     TemporaryFileSystem& operator=(const TemporaryFileSystem&) = delete;
     ~TemporaryFileSystem() {
+        // Unmounted before the folder goes, so that its removal never reaches into the tmpfs.
         if (mounted_)
-            ::umount2(folder_.c_str(), MNT_DETACH);
-        if (!folder_.empty())
-            ::rmdir(folder_.c_str());
+            ::umount2(Folder().c_str(), MNT_DETACH);
     }
 
     bool Mounted() const { return mounted_; }
     const std::string& SkipReason() const { return reason_; }
-    const std::string& Folder() const { return folder_; }
+    const std::string& Folder() const { return folder_.Path(); }
 
 private:
-    std::string folder_;
+    TemporaryFolder folder_{"station-fs"};
     std::string reason_;
     bool mounted_ = false;
 };

@@ -1,5 +1,6 @@
 #include "platform/AppendFile.h"
 #include "platform/FileStream.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -21,8 +22,8 @@ std::string ContentOf(const fs::path& path) {
 }
 
 TEST(AppendFileTest, EveryAppendLandsAtTheEndWhoeverWrote) {
-    const fs::path folder = fs::temp_directory_path() / ("append-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
+    const platform::testing::TemporaryFolder scratch("append");
+    const fs::path folder = scratch.Path();
     const std::string path = (folder / "log.txt").string();
     std::ofstream(path) << "kept\n";
 
@@ -39,7 +40,6 @@ TEST(AppendFileTest, EveryAppendLandsAtTheEndWhoeverWrote) {
     EXPECT_EQ(moved.Append("four\n"), 0);
     EXPECT_EQ(first.Append("lost\n"), EBADF);
     EXPECT_EQ(ContentOf(path), "kept\none\ntwo\nthree\nfour\n");
-    fs::remove_all(folder);
 }
 
 TEST(AppendFileTest, MissingFolderRaisesTheSystemsReason) {

@@ -1,4 +1,5 @@
 #include "platform/DateTime.h"
+#include "platform/testing/ScopedEnvironmentVariable.h"
 
 #include <gtest/gtest.h>
 
@@ -67,19 +68,15 @@ TEST(DateTimeTest, UnixTimeIsShownInLocalTime) {
 // The zone can be changed while the station runs (an administrator setting the clock right before
 // the exam); dates from then on must be in the new zone.
 TEST(DateTimeTest, TimeZoneChangedWhileRunningIsFollowed) {
-    const char* previous = std::getenv("TZ");
-    const std::string saved = previous ? previous : "";
     const std::time_t moment = 1'741'218'600; // 2025-03-05 23:50:00 UTC
-    ::setenv("TZ", "UTC0", 1);
-    EXPECT_EQ(FormatDateTime("dd.mm.yyyy hh.nn", platform::FromUnixTime(moment, 0)),
-              "05.03.2025 23.50");
-    ::setenv("TZ", "MSK-3", 1);
-    EXPECT_EQ(FormatDateTime("dd.mm.yyyy hh.nn", platform::FromUnixTime(moment, 0)),
-              "06.03.2025 02.50");
-    if (previous)
-        ::setenv("TZ", saved.c_str(), 1);
-    else
-        ::unsetenv("TZ");
+    {
+        const platform::testing::ScopedEnvironmentVariable zone("TZ", "UTC0");
+        EXPECT_EQ(FormatDateTime("dd.mm.yyyy hh.nn", platform::FromUnixTime(moment, 0)),
+                  "05.03.2025 23.50");
+        zone.Set("MSK-3");
+        EXPECT_EQ(FormatDateTime("dd.mm.yyyy hh.nn", platform::FromUnixTime(moment, 0)),
+                  "06.03.2025 02.50");
+    }
     ::tzset();
 }
 

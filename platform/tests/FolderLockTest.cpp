@@ -1,4 +1,5 @@
 #include "platform/FolderLock.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +17,6 @@ using platform::FolderLock;
 
 class FolderLockTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ =
-            (fs::temp_directory_path() / ("folderlock-" + std::to_string(::getpid()))).string();
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
     // What a claim made by another process gets: 0 it holds the folder, 1 the folder is in use, 2
     // another failure.
     int ClaimInChildProcess() const {
@@ -43,7 +37,8 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    std::string folder_;
+    platform::testing::TemporaryFolder scratch_{"folderlock"};
+    std::string folder_ = scratch_.Path();
 };
 
 TEST_F(FolderLockTest, SecondClaimInTheSameProcessIsRefusedUntilTheFirstEnds) {

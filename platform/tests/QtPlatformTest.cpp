@@ -4,6 +4,7 @@
 #include "platform/qt/QtMessageBoxes.h"
 #include "platform/qt/SessionEndWatch.h"
 #include "platform/testing/QtTestApplication.h"
+#include "platform/testing/ScopedEnvironmentVariable.h"
 #include "platform/testing/ScriptedMessageBoxes.h"
 #include "platform/testing/TemporaryDesktop.h"
 
@@ -124,22 +125,17 @@ TEST(DisplayAvailableTest, DisplayVariablesAndStaleLocalDisplays) {
         {nullptr, nullptr, ":4242.0", false},  {nullptr, nullptr, "remote:10.0", true},
         {nullptr, nullptr, "", false},
     };
-    const auto set = [](const char* name, const char* value) {
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    };
-    const char* runningOn = std::getenv("QT_QPA_PLATFORM");
-    const std::string savedPlatform = runningOn ? runningOn : "offscreen";
+    using platform::testing::ScopedEnvironmentVariable;
+    const ScopedEnvironmentVariable qtPlatform("QT_QPA_PLATFORM", nullptr);
+    const ScopedEnvironmentVariable wayland("WAYLAND_DISPLAY", nullptr);
+    const ScopedEnvironmentVariable display("DISPLAY", nullptr);
     for (const Case& c : cases) {
-        set("QT_QPA_PLATFORM", c.platform);
-        set("WAYLAND_DISPLAY", c.wayland);
-        set("DISPLAY", c.display);
+        qtPlatform.Set(c.platform);
+        wayland.Set(c.wayland);
+        display.Set(c.display);
         EXPECT_EQ(platform::DisplayAvailable(), c.available)
             << (c.display ? c.display : "-") << " " << (c.platform ? c.platform : "-");
     }
-    set("QT_QPA_PLATFORM", savedPlatform.c_str());
 }
 
 } // namespace

@@ -1,56 +1,31 @@
-// A sound server of a test's own, for tests that take the server or its devices away (the shared
-// one must keep running): started with the project's script, PULSE_SERVER pointing to it while it
-// lives.
+// The station's tests that take the server or its devices away (the shared one must keep running)
+// build the station on a sound server of their own, PULSE_SERVER pointing to it while it lives.
 #pragma once
+
+#include "platform/testing/OwnSoundServer.h"
+#include "platform/testing/ScopedEnvironmentVariable.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 namespace coretest {
 
 class PrivateSoundServer {
 public:
-    PrivateSoundServer()
-        : folder_(std::filesystem::temp_directory_path() /
-                  ("pulse-own-" + std::to_string(::getpid()))) {
-        if (const char* old = std::getenv("PULSE_SERVER"))
-            saved_ = old;
-        Script("start");
-        ::setenv("PULSE_SERVER", ("unix:" + (folder_ / "native").string()).c_str(), 1);
+    PrivateSoundServer() {
+        if (!server_.Started())
+            ADD_FAILURE() << "the project's script could not start a sound server";
     }
-    ~PrivateSoundServer() {
-        Stop();
-        if (saved_)
-            ::setenv("PULSE_SERVER", saved_->c_str(), 1);
-        else
-            ::unsetenv("PULSE_SERVER");
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    PrivateSoundServer(const PrivateSoundServer&) = delete;
-    PrivateSoundServer& operator=(const PrivateSoundServer&) = delete;
 
-    void Stop() { Script("stop"); }
+    void Stop() { server_.Stop(); }
     // Runs a shell command line against this server (pactl ...); false when it fails.
-    bool Run(const std::string& line) const {
-        return std::system((line + " >/dev/null 2>&1").c_str()) == 0;
-    }
+    bool Run(const std::string& line) const { return platform::testing::OwnSoundServer::Run(line); }
 
 private:
-    void Script(const char* command) const {
-        const std::string line = std::string(STATION_SOURCE_DIR) +
-                                 "/scripts/pulse-test-server.sh " + command + " " +
-                                 folder_.string() + " >/dev/null 2>&1";
-        if (std::system(line.c_str()) != 0)
-            ADD_FAILURE() << line;
-    }
-    std::filesystem::path folder_;
-    std::optional<std::string> saved_;
+    platform::testing::OwnSoundServer server_;
+    platform::testing::ScopedEnvironmentVariable address_{"PULSE_SERVER", server_.Address()};
 };
 
 // The server comes first in a fixture: the station is built on it and is gone before it.

@@ -3,6 +3,7 @@
 #include "station/core/WorkLog.h"
 
 #include "platform/FileStream.h"
+#include "platform/testing/ScopedEnvironmentVariable.h"
 #include "station/Naming.h"
 #include "station/safeguards/StationLog.h"
 #include "station/tests/CoreFixture.h"
@@ -19,27 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using coretest::PumpUntil;
-
-// Points XDG_STATE_HOME at `folder` for the life of the object.
-class StateHome {
-public:
-    explicit StateHome(const std::string& folder) {
-        if (const char* old = std::getenv("XDG_STATE_HOME"))
-            old_ = old;
-        ::setenv("XDG_STATE_HOME", folder.c_str(), 1);
-    }
-    ~StateHome() {
-        if (old_)
-            ::setenv("XDG_STATE_HOME", old_->c_str(), 1);
-        else
-            ::unsetenv("XDG_STATE_HOME");
-    }
-    StateHome(const StateHome&) = delete;
-    StateHome& operator=(const StateHome&) = delete;
-
-private:
-    std::optional<std::string> old_;
-};
 
 std::vector<std::string> LinesOf(const std::string& path) {
     std::ifstream in(path);
@@ -58,7 +38,7 @@ class WorkLogTest : public coretest::CoreFixture {};
 
 TEST_F(WorkLogTest, AnInterviewWithAFailedRecordingLeavesOneTimedLinePerEvent) {
     const std::string stateHome = desktop_.Home() + "/state";
-    const StateHome home(stateHome);
+    const platform::testing::ScopedEnvironmentVariable home("XDG_STATE_HOME", stateHome);
     StationLog log;
     ASSERT_EQ(log.Path(), stateHome + "/interview-station/station.log");
     WorkLog workLog(log);

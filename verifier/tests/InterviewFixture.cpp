@@ -3,6 +3,7 @@
 #include "archive/Compression.h"
 #include "archive/StringUtils.h"
 #include "platform/DateTime.h"
+#include "platform/testing/WavFile.h"
 #include "station/Report.h"
 
 #include <gtest/gtest.h>
@@ -33,31 +34,8 @@ const std::string& RecordingCache() {
 }
 
 void WriteTone(const std::string& path, int tone, double seconds) {
-    constexpr std::uint32_t Rate = 44100;
-    const auto samples = static_cast<std::uint32_t>(seconds * Rate);
-    std::string bytes;
-    const auto put = [&bytes](std::uint32_t value, int size) {
-        for (int i = 0; i < size; ++i)
-            bytes += static_cast<char>((value >> (8 * i)) & 0xff);
-    };
-    bytes += "RIFF";
-    put(36 + samples * 2, 4);
-    bytes += "WAVEfmt ";
-    put(16, 4);
-    put(1, 2);
-    put(1, 2);
-    put(Rate, 4);
-    put(Rate * 2, 4);
-    put(2, 2);
-    put(16, 2);
-    bytes += "data";
-    put(samples * 2, 4);
-    const double frequency = 220.0 * (1 + tone);
-    for (std::uint32_t i = 0; i < samples; ++i)
-        put(static_cast<std::uint16_t>(static_cast<std::int16_t>(
-                8000 * std::sin(2 * 3.14159265358979 * frequency * i / Rate))),
-            2);
-    WriteFile(path, bytes);
+    platform::testing::WriteWavFile(path,
+                                    platform::testing::ToneSamples(220.0 * (1 + tone), seconds));
 }
 
 } // namespace

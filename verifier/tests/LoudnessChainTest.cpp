@@ -5,6 +5,7 @@
 #include "audio/AudioCapture.h"
 #include "audio/AudioIndicators.h"
 #include "audio/tests/Mp3TestSupport.h"
+#include "platform/testing/ScopedEnvironmentVariable.h"
 #include "platform/testing/TestSoundServer.h"
 #include "verifier/ArchiveCheck.h"
 #include "verifier/tests/InterviewFixture.h"
@@ -33,7 +34,7 @@ void Shell(const std::string& command) {
 }
 
 void Record(const std::string& source, const std::string& path) {
-    ASSERT_EQ(::setenv("PULSE_SOURCE", source.c_str(), 1), 0);
+    const platform::testing::ScopedEnvironmentVariable from("PULSE_SOURCE", source);
     auto capture = audio::MakeComponent<audio::TDSAudioIn>();
     capture->SetInBitsPerSample(16);
     capture->SetInChannels(1);
@@ -54,7 +55,6 @@ void Record(const std::string& source, const std::string& path) {
     mp3test::PumpUntil([&] { return std::chrono::steady_clock::now() >= stopAt; },
                        RecordSeconds + 10);
     output->Stop(false);
-    ::unsetenv("PULSE_SOURCE");
     ASSERT_TRUE(events.Failures.empty()) << events.Failures.front();
 }
 

@@ -1,5 +1,6 @@
 #include "platform/lame_enc/tests/LameEncoderLibrary.h"
 #include "platform/lame_enc/tests/Mp3TestTools.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -48,14 +49,6 @@ Encoded Encode(BE_CONFIG config, const std::vector<std::int16_t>& samples) {
 
 class LameEncTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ =
-            std::filesystem::temp_directory_path() /
-            ("lame_enc_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
     std::string Save(const std::vector<std::uint8_t>& bytes, const char* name = "out.mp3") {
         const std::string path = (folder_ / name).string();
         std::ofstream(path, std::ios::binary)
@@ -63,7 +56,8 @@ protected:
                    static_cast<std::streamsize>(bytes.size()));
         return path;
     }
-    std::filesystem::path folder_;
+    platform::testing::TemporaryFolder scratch_{"lame_enc_test"};
+    std::filesystem::path folder_{scratch_.Path()};
 };
 
 TEST(LameEncRecord, FieldsSitAtTheirOffsetsInA331ByteRecord) {

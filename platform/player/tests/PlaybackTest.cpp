@@ -4,6 +4,8 @@
 #include "platform/GuiHandover.h"
 #include "platform/player/tests/EndRecorder.h"
 #include "platform/player/tests/TestAudioFiles.h"
+#include "platform/testing/OwnSoundServer.h"
+#include "platform/testing/ScopedEnvironmentVariable.h"
 #include "platform/testing/TestSoundServer.h"
 
 #include <atomic>
@@ -16,6 +18,7 @@ namespace platform {
 namespace {
 
 using namespace std::chrono_literals;
+using platform::testing::ScopedEnvironmentVariable;
 using player::testing::EndRecorder;
 using player::testing::TestAudioFiles;
 
@@ -266,30 +269,11 @@ TEST_F(PlaybackTest, EndWorkHandedToTheGuiThreadReleasesThePlayback) {
     EXPECT_TRUE(freed);
 }
 
-class EnvironmentVariable {
-public:
-    EnvironmentVariable(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name))
-            saved_ = old;
-        ::setenv(name, value, 1);
-    }
-    ~EnvironmentVariable() {
-        if (saved_.empty())
-            ::unsetenv(name_);
-        else
-            ::setenv(name_, saved_.c_str(), 1);
-    }
-
-private:
-    const char* name_;
-    std::string saved_;
-};
-
 TEST(PlaybackWithoutServerTest, InitReportsTheFailureAndLaterCallsFailCleanly) {
     TestAudioFiles files;
     const std::string mp3 = files.Mp3("one.mp3", 0.2);
     {
-        EnvironmentVariable server("PULSE_SERVER", ("unix:" + files.Path("no-server")).c_str());
+        ScopedEnvironmentVariable server("PULSE_SERVER", "unix:" + files.Path("no-server"));
         EXPECT_FALSE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr, nullptr));
         EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_DRIVER);
     }
@@ -303,36 +287,14 @@ TEST(PlaybackWithoutServerTest, InitReportsTheFailureAndLaterCallsFailCleanly) {
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
 }
 
-// A sound server of the test's own, started and stopped with the project's script.
-class PrivateServer {
-public:
-    explicit PrivateServer(const std::string& folder) : folder_(folder) { Script("start"); }
-    ~PrivateServer() { Stop(); }
-    std::string Address() const { return "unix:" + folder_ + "/native"; }
-    void Stop() {
-        if (running_)
-            Script("stop");
-        running_ = false;
-    }
-
-private:
-    void Script(const char* command) {
-        const std::string line = std::string(STATION_SOURCE_DIR "/scripts/pulse-test-server.sh ") +
-                                 command + " '" + folder_ + "' >/dev/null 2>&1";
-        if (std::system(line.c_str()) != 0)
-            throw std::runtime_error(std::string("pulse-test-server.sh ") + command + " failed");
-    }
-    std::string folder_;
-    bool running_ = true;
-};
-
 TEST(PlaybackServerLossTest, APlaybackCutOffByTheServersEndEndsAndLaterPlaysFail) {
     TestAudioFiles files;
     const std::string mp3 = files.Mp3("long.mp3", 5.0);
-    PrivateServer server(files.Path("server"));
+    testing::OwnSoundServer server;
+    ASSERT_TRUE(server.Started()) << "the project's script could not start a sound server";
     EndRecorder ends;
     {
-        EnvironmentVariable address("PULSE_SERVER", server.Address().c_str());
+        ScopedEnvironmentVariable address("PULSE_SERVER", server.Address());
         ASSERT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr, nullptr))
             << "error " << BASS_ErrorGetCode();
     }

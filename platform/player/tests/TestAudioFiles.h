@@ -2,10 +2,10 @@
 // generated sine waves, and other files to feed the player.
 #pragma once
 
-#include <cmath>
-#include <cstdint>
+#include "platform/testing/TemporaryFolder.h"
+#include "platform/testing/WavFile.h"
+
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -15,50 +15,13 @@ namespace platform::player::testing {
 
 class TestAudioFiles {
 public:
-    TestAudioFiles() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "player-test.XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a temporary folder");
-        folder_ = pattern;
-    }
-    TestAudioFiles(const TestAudioFiles&) = delete;
-    TestAudioFiles& operator=(const TestAudioFiles&) = delete;
-    ~TestAudioFiles() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-
-    std::string Path(const std::string& name) const { return folder_ + "/" + name; }
+    std::string Path(const std::string& name) const { return folder_ / name; }
 
     // A 16-bit mono 44100 Hz WAV file of a 440 Hz tone.
     std::string Wav(const std::string& name, double seconds) const {
-        constexpr std::uint32_t rate = 44100;
-        const auto samples = static_cast<std::uint32_t>(seconds * rate);
-        std::vector<char> bytes;
-        const auto put = [&bytes](std::uint32_t value, int size) {
-            for (int i = 0; i < size; ++i)
-                bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
-        };
-        const auto text = [&bytes](const char* word) { bytes.insert(bytes.end(), word, word + 4); };
-        text("RIFF");
-        put(36 + samples * 2, 4);
-        text("WAVE");
-        text("fmt ");
-        put(16, 4);
-        put(1, 2); // PCM
-        put(1, 2); // mono
-        put(rate, 4);
-        put(rate * 2, 4);
-        put(2, 2);
-        put(16, 2);
-        text("data");
-        put(samples * 2, 4);
-        for (std::uint32_t i = 0; i < samples; ++i)
-            put(static_cast<std::uint16_t>(
-                    static_cast<std::int16_t>(8000 * std::sin(2 * M_PI * 440 * i / rate))),
-                2);
-        return Write(name, bytes);
+        const std::string path = Path(name);
+        platform::testing::WriteWavFile(path, platform::testing::ToneSamples(440, seconds));
+        return path;
     }
 
     // A 128 kbit/s MP3 of `seconds` of tone, encoded by the lame command.
@@ -83,7 +46,7 @@ public:
     }
 
 private:
-    std::string folder_;
+    platform::testing::TemporaryFolder folder_{"player-test"};
 };
 
 } // namespace platform::player::testing

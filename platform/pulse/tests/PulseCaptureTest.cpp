@@ -143,7 +143,8 @@ TEST(PulseCapture, RefusesUnknownDevicesAndBadFormats) {
 }
 
 TEST(PulseCapture, UnreachableServerListsNothingAndOpensNothing) {
-    pulse_test::ScopedPulseServer nowhere("unix:/nonexistent/station-no-server");
+    platform::testing::ScopedEnvironmentVariable nowhere("PULSE_SERVER",
+                                                         "unix:/nonexistent/station-no-server");
     SoundResult result = DS_OK;
     EXPECT_TRUE(ListDevices(&result).empty());
     EXPECT_TRUE(Failed(result));

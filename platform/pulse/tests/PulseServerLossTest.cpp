@@ -11,10 +11,10 @@ using namespace std::chrono_literals;
 
 // A recording must fail loudly, not stand still, when the sound server goes away under it.
 TEST(PulseServerLoss, CapturePositionFailsOnceTheServerIsGone) {
-    pulse_test::OwnPulseServer server;
+    platform::testing::OwnSoundServer server;
     if (!server.Started())
         GTEST_SKIP() << STATION_NO_TEST_SOUND_SERVER ": no private sound server could be started";
-    pulse_test::ScopedPulseServer use(server.Address());
+    platform::testing::ScopedEnvironmentVariable use("PULSE_SERVER", server.Address());
 
     std::unique_ptr<CaptureDevice> device;
     ASSERT_EQ(DefaultSoundSystem().CreateCaptureDevice(DefaultSoundDevice, &device), DS_OK);
@@ -38,12 +38,12 @@ TEST(PulseServerLoss, CapturePositionFailsOnceTheServerIsGone) {
 // A stopped (corked) stream lets the server suspend its idle source, and starting resumes it: that
 // is no loss. A suspension under the running stream is, as is a move to another source.
 TEST(PulseServerLoss, OnlyASourceTakenFromTheRunningStreamIsALostDevice) {
-    pulse_test::OwnPulseServer server;
+    platform::testing::OwnSoundServer server;
     if (!server.Started())
         GTEST_SKIP() << STATION_NO_TEST_SOUND_SERVER ": no private sound server could be started";
-    pulse_test::ScopedPulseServer use(server.Address());
+    platform::testing::ScopedEnvironmentVariable use("PULSE_SERVER", server.Address());
     const auto pactl = [](const std::string& arguments) {
-        return std::system(("pactl " + arguments + " >/dev/null 2>&1").c_str()) == 0;
+        return platform::testing::OwnSoundServer::Run("pactl " + arguments);
     };
     const auto lostWithin = [](CaptureBuffer& buffer, std::chrono::milliseconds limit) {
         std::uint32_t position = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/FileSystemFacts.h"
 #include "platform/testing/TemporaryFileSystem.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -46,8 +47,8 @@ TEST(DiskSpaceRuleTest, RecordingWantsTenMinutesAndTheArchiveOfWhatIsRecorded) {
 }
 
 TEST(DiskSpaceRuleTest, EverythingInTheInterviewFolderCountsAsRecorded) {
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("interview-content-" + std::to_string(::getpid()));
+    const platform::testing::TemporaryFolder scratch("interview-content");
+    const std::filesystem::path folder = scratch.Path();
     std::filesystem::create_directories(folder / "sub");
     std::ofstream(folder / "1.mp3", std::ios::binary) << std::string(1000, 'a');
     std::ofstream(folder / "01-report.csv", std::ios::binary) << std::string(10, 'r');
@@ -55,7 +56,6 @@ TEST(DiskSpaceRuleTest, EverythingInTheInterviewFolderCountsAsRecorded) {
     std::filesystem::create_directory_symlink(folder / "sub", folder / "loop");
     EXPECT_EQ(FolderContentBytes(folder.string()), 1015u);
     EXPECT_EQ(FolderContentBytes((folder / "missing").string()), 0u);
-    std::filesystem::remove_all(folder);
 }
 
 // A small disk filled and emptied again: the banner comes with the filling and goes once the

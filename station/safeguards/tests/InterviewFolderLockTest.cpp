@@ -1,5 +1,7 @@
 #include "station/safeguards/InterviewFolderLock.h"
 
+#include "platform/testing/TemporaryFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,9 +10,8 @@
 namespace {
 
 TEST(InterviewFolderLockTest, SecondWindowIsToldTheInterviewIsInProgress) {
-    const auto folder =
-        std::filesystem::temp_directory_path() / ("interview-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
+    const platform::testing::TemporaryFolder scratch("interview");
+    const std::filesystem::path folder = scratch.Path();
     {
         platform::FolderLock held = ClaimInterviewFolder(folder.string());
         try {
@@ -24,7 +25,6 @@ TEST(InterviewFolderLockTest, SecondWindowIsToldTheInterviewIsInProgress) {
 
     // A folder that cannot be locked is no claim elsewhere: the system's reason is passed on.
     EXPECT_THROW(ClaimInterviewFolder((folder / "missing").string()), platform::FileError);
-    std::filesystem::remove_all(folder);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "station/safeguards/StationLog.h"
 
+#include "platform/testing/ScopedEnvironmentVariable.h"
 #include "platform/testing/TemporaryFileSystem.h"
+#include "platform/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,27 +18,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using platform::testing::ScopedEnvironmentVariable;
 using namespace std::chrono_literals;
-
-// Sets an environment variable for the life of the object.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name))
-            saved_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedVariable() {
-        if (saved_)
-            ::setenv(name_, saved_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> saved_;
-};
 
 std::vector<std::string> LinesOf(const std::string& path) {
     std::ifstream file(path);
@@ -53,17 +36,12 @@ platform::DateTime FixedNow() {
 
 class StationLogTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() / ("station-log-" + std::to_string(::getpid()));
-        fs::create_directories(root_);
-    }
-    void TearDown() override { fs::remove_all(root_); }
-
-    fs::path root_;
+    platform::testing::TemporaryFolder scratch_{"station-log"};
+    fs::path root_{scratch_.Path()};
 };
 
 TEST_F(StationLogTest, OneLinePerEventInTheStateFolder) {
-    ScopedVariable state("XDG_STATE_HOME", (root_ / "state").string());
+    ScopedEnvironmentVariable state("XDG_STATE_HOME", (root_ / "state").string());
     const std::string path = StationLog::DefaultPath();
     EXPECT_EQ(path, (root_ / "state/interview-station/station.log").string());
 
@@ -104,13 +82,13 @@ TEST_F(StationLogTest, OneLinePerEventInTheStateFolder) {
 }
 
 TEST_F(StationLogTest, DefaultPathFallsBackToHome) {
-    ScopedVariable home("HOME", root_.string());
+    ScopedEnvironmentVariable home("HOME", root_.string());
     {
-        ScopedVariable relative("XDG_STATE_HOME", "relative/state");
+        ScopedEnvironmentVariable relative("XDG_STATE_HOME", "relative/state");
         EXPECT_EQ(StationLog::DefaultPath(),
                   (root_ / ".local/state/interview-station/station.log").string());
     }
-    ScopedVariable unset("XDG_STATE_HOME", "");
+    ScopedEnvironmentVariable unset("XDG_STATE_HOME", "");
     EXPECT_EQ(StationLog::DefaultPath(),
               (root_ / ".local/state/interview-station/station.log").string());
 }
