@@ -38,10 +38,6 @@ const TSevenzipLibrary& RequireSevenZipLibrary() {
     return Library().Get();
 }
 
-void SetSevenZipLibraryFileName(const std::string& fileName) {
-    Library().SetFileName(fileName);
-}
-
 BSTR AllocateLibraryString(const std::wstring& text) {
     BSTR result = RequireSevenZipLibrary().SysAllocString(text.c_str());
     if (!result)

@@ -26,10 +26,6 @@ const TSevenzipLibrary* LoadSevenZipLibrary();
 // The loaded library, or ECompressionError "Sevenzip: Failed to load 7z.so".
 const TSevenzipLibrary& RequireSevenZipLibrary();
 
-// Tests only: look for the library under another file name from now on (a loaded library is
-// forgotten).
-void SetSevenZipLibraryFileName(const std::string& fileName);
-
 // A string allocated by the library's allocator, so that the library can free it.
 BSTR AllocateLibraryString(const std::wstring& text);
 void FreeLibraryString(BSTR text);

@@ -2,7 +2,6 @@
 
 #include "audio/AudioOutput.h"
 #include "audio/AudioThread.h"
-#include "audio/testing/EventThreadProbe.h"
 #include "platform/GuiHandover.h"
 
 #include <algorithm>
@@ -17,7 +16,6 @@ struct SharedEventThread {
     std::mutex Lock;
     std::shared_ptr<TEventHandler> Thread;
     int Users = 0;
-    std::uint64_t Created = 0;
 };
 
 SharedEventThread& Shared() {
@@ -195,7 +193,6 @@ void AcquireEventThread() {
     std::lock_guard guard(shared.Lock);
     if (shared.Users == 0) {
         shared.Thread = std::make_shared<TEventHandler>();
-        ++shared.Created;
     }
     ++shared.Users;
 }
@@ -219,18 +216,6 @@ std::shared_ptr<TEventHandler> EventThread() {
     SharedEventThread& shared = Shared();
     std::lock_guard guard(shared.Lock);
     return shared.Thread;
-}
-
-int EventThreadUsers() {
-    SharedEventThread& shared = Shared();
-    std::lock_guard guard(shared.Lock);
-    return shared.Users;
-}
-
-std::uint64_t EventThreadsCreated() {
-    SharedEventThread& shared = Shared();
-    std::lock_guard guard(shared.Lock);
-    return shared.Created;
 }
 
 void PostEvent(TComponent* Sender, const TNotifyEvent& Handler) {

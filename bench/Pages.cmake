@@ -6,11 +6,11 @@ if(TARGET station_views)
     # Qt's imported targets are visible only where Qt was found.
     find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
     add_executable(bench_pages_gap ${CMAKE_CURRENT_LIST_DIR}/PagesGapBench.cpp)
-    target_link_libraries(bench_pages_gap PRIVATE station_views station_services platform_qt
+    target_link_libraries(bench_pages_gap PRIVATE station_views station_wiring platform_qt
                                            test_support)
 endif()
 if(TARGET station_views)
     add_executable(bench_pages_load ${CMAKE_CURRENT_LIST_DIR}/PagesLoadBench.cpp)
-    target_link_libraries(bench_pages_load PRIVATE station_views station_services platform_qt
+    target_link_libraries(bench_pages_load PRIVATE station_views station_wiring platform_qt
                                            test_support)
 endif()

@@ -3,18 +3,12 @@
 // and running the GUI for a while.
 #pragma once
 
-#include "platform/Desktop.h"
-#include "platform/FileSystemFacts.h"
 #include "platform/MessageBox.h"
-#include "platform/SoundSystem.h"
 #include "platform/qt/GuardedApplication.h"
 #include "platform/qt/GuiHandoverPump.h"
 #include "platform/testing/TemporaryDesktop.h"
-#include "station/app/LibraryPlayer.h"
 #include "station/app/MessageBoxes.h"
-#include "station/app/SystemCalendar.h"
-#include "station/core/Interview.h"
-#include "station/core/WorkstationCheck.h"
+#include "station/app/StationWiring.h"
 #include "station/views/MainWindow.h"
 
 #include <QCoreApplication>
@@ -27,6 +21,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -87,35 +82,25 @@ public:
                 std::fprintf(stderr, "message box: %s\n", request.text.c_str());
             return platform::MessageResult::Ok;
         });
-        player_ = std::make_unique<LibraryPlayer>();
+        parts_ = std::make_unique<StationParts>();
         services_ = std::make_unique<StationServices>(
-            StationServices{.sound = platform::DefaultSoundSystem(),
-                            .player = *player_,
-                            .prompt = prompt_,
-                            .calendar = calendar_,
-                            .desktopFolder = platform::DesktopFolder,
-                            .testRecording = desktop_.Home() + "/test01.mp3",
-                            .steadyNow = std::chrono::steady_clock::now,
-                            .freeBytes = platform::FreeBytes});
-        interview_ = std::make_unique<Interview>(*services_);
-        check_ = std::make_unique<WorkstationCheck>(*services_);
-        messages_ = interview_->Observers().Subscribe(reporter_);
-        window_ = std::make_unique<MainWindow>(*interview_, *check_);
+            WireServices(*parts_, {.testRecording = desktop_.Home() + "/test01.mp3"}));
+        core_.emplace(WireCore(*services_, reporter_));
+        window_ = std::make_unique<MainWindow>(*core_->interview, *core_->check);
         window_->show();
-        interview_->SaveParameters(
+        core_->interview->SaveParameters(
             {.region = "Город", .schoolName = "Школа", .schoolCode = "145", .room = "12"});
-        interview_->ConfirmReadiness();
+        core_->interview->ConfirmReadiness();
     }
     ~Station() {
         window_.reset();
-        messages_ = {};
-        check_.reset();
-        interview_.reset();
-        player_.reset();
+        core_.reset();
+        services_.reset();
+        parts_.reset();
         application_.reset();
     }
 
-    Interview& Core() { return *interview_; }
+    Interview& Core() { return *core_->interview; }
     // When the last message box was answered.
     Clock::time_point LastAnswer() const {
         return Clock::time_point(Clock::duration(lastAnswer_.load()));
@@ -127,14 +112,10 @@ private:
     char name_[16] = "station-bench";
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<platform::GuardedApplication> application_;
-    MessageBoxPrompt prompt_;
-    SystemCalendar calendar_;
     MessageBoxReporter reporter_;
-    std::unique_ptr<LibraryPlayer> player_;
+    std::unique_ptr<StationParts> parts_;
     std::unique_ptr<StationServices> services_;
-    std::unique_ptr<Interview> interview_;
-    std::unique_ptr<WorkstationCheck> check_;
-    Subscription messages_;
+    std::optional<StationCore> core_;
     std::unique_ptr<MainWindow> window_;
     std::atomic<Clock::rep> lastAnswer_{0};
 };

@@ -133,12 +133,20 @@ station_include_rules(NAME station_views TARGETS station_views
     ALLOW ${STATION_CORE_HEADERS} "^station/views/" "^controls/" ${STATION_PORTABLE_PLATFORM}
           "^platform/qt/")
 
-# The program's services; only its composition root, main.cpp, picks backends.
+# The program's services. Backends are picked in exactly two files: the composition root,
+# main.cpp, and the wiring it shares with the core's tests and the benchmarks,
+# StationWiring.h/.cpp, which builds the services and the core. The wiring is checked on its own:
+# it reaches every backend through the portable headers and knows no GUI toolkit, so that the
+# tests of a build without one can link it.
 station_include_rules(NAME station_app TARGETS station_services station_session interview-station
     FILES station/app/*.h station/app/*.cpp
-    EXCLUDE "/station/app/main\\.cpp$"
+    EXCLUDE "/station/app/main\\.cpp$" "/station/app/StationWiring\\."
     ALLOW ${STATION_CORE_HEADERS} "^station/app/" "^audio/" "^archive/" ${STATION_PORTABLE_PLATFORM}
           "^platform/qt/")
+station_include_rules(NAME station_wiring TARGETS station_wiring
+    FILES station/app/StationWiring.h station/app/StationWiring.cpp
+    ALLOW ${STATION_CORE_HEADERS} "^station/app/" ${STATION_PORTABLE_PLATFORM}
+    NO_QT)
 
 # The receiving side's check and its program read archives with their own libraries; with the
 # station they share only the interview's format, never a station header.

@@ -15,8 +15,8 @@ using platform::testing::TemporaryFolder;
 
 class MissingLibraryTest : public ::testing::Test {
 protected:
-    MissingLibraryTest() { sevenzip::SetSevenZipLibraryFileName("7z-not-installed.so"); }
-    ~MissingLibraryTest() override { sevenzip::SetSevenZipLibraryFileName("7z.so"); }
+    MissingLibraryTest() { sevenzip::Library().SetFileName("7z-not-installed.so"); }
+    ~MissingLibraryTest() override { sevenzip::Library().SetFileName("7z.so"); }
 
     std::string CompressFailure(const std::string& archivePath) {
         TZipCompressArchive zip(archivePath);
@@ -46,7 +46,7 @@ TEST_F(MissingLibraryTest, NoArchiveIsCreatedAndAnExistingOneKeepsItsContent) {
 
 TEST_F(MissingLibraryTest, LoadIsTriedAgainAtTheNextNeed) {
     EXPECT_EQ(sevenzip::LoadSevenZipLibrary(), nullptr);
-    sevenzip::SetSevenZipLibraryFileName("7z.so");
+    sevenzip::Library().SetFileName("7z.so");
     EXPECT_NE(sevenzip::LoadSevenZipLibrary(), nullptr);
 }
 

@@ -1,26 +1,18 @@
-// The program: builds the real services (sound server, player, message boxes, Desktop folder,
-// calendar), the interview and its workstation check on them, and the window that shows them.
+// The program: the station wired on the real services (sound server, player, message boxes,
+// Desktop folder, calendar), its work log, and the window that shows it.
 #include "audio/EventHandler.h"
-#include "platform/Desktop.h"
-#include "platform/FileSystemFacts.h"
 #include "platform/MessageBox.h"
-#include "platform/SoundSystem.h"
 #include "platform/qt/GuardedApplication.h"
 #include "platform/qt/GuiHandoverPump.h"
 #include "platform/qt/QtMessageBoxes.h"
-#include "station/Naming.h"
 #include "station/app/CommandLine.h"
-#include "station/app/LibraryPlayer.h"
 #include "station/app/MessageBoxes.h"
 #include "station/app/SessionEnd.h"
-#include "station/app/SystemCalendar.h"
-#include "station/core/Interview.h"
+#include "station/app/StationWiring.h"
 #include "station/core/WorkLog.h"
-#include "station/core/WorkstationCheck.h"
 #include "station/safeguards/StationLog.h"
 #include "station/views/MainWindow.h"
 
-#include <chrono>
 #include <cstdio>
 #include <iostream>
 
@@ -45,22 +37,12 @@ int main(int argc, char** argv) {
             {message, {}, platform::MessageIcon::Error, platform::MessageButtons::Ok});
     });
 
-    LibraryPlayer player;
-    MessageBoxPrompt prompt;
-    SystemCalendar calendar;
-    const StationServices services{.sound = platform::DefaultSoundSystem(),
-                                   .player = player,
-                                   .prompt = prompt,
-                                   .calendar = calendar,
-                                   .desktopFolder = platform::DesktopFolder,
-                                   .testRecording = TestRecordingFileName(),
-                                   .steadyNow = std::chrono::steady_clock::now,
-                                   .freeBytes = platform::FreeBytes};
-    Interview interview(services);
-    WorkstationCheck check(services);
+    StationParts parts;
+    const StationServices services = WireServices(parts);
     MessageBoxReporter reporter;
-    const Subscription interviewMessages = interview.Observers().Subscribe(reporter);
-    const Subscription checkMessages = check.Observers().Subscribe(reporter);
+    const StationCore core = WireCore(services, reporter);
+    Interview& interview = *core.interview;
+    WorkstationCheck& check = *core.check;
     // The exam day's log. A log that cannot be written must not interrupt an interview with a
     // box: the reason goes to the standard error, once.
     StationLog log(StationLog::DefaultPath(), [](const std::string& message) {

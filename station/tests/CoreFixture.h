@@ -12,8 +12,8 @@
 #include "platform/testing/ScriptedMessageBoxes.h"
 #include "platform/testing/TemporaryDesktop.h"
 #include "station/Naming.h"
-#include "station/app/LibraryPlayer.h"
 #include "station/app/MessageBoxes.h"
+#include "station/app/StationWiring.h"
 #include "station/core/Calendar.h"
 #include "station/core/Interview.h"
 #include "station/core/WorkstationCheck.h"
@@ -105,22 +105,21 @@ protected:
     // `sound` stands in for the sound server where a test must hold the capture.
     explicit CoreFixture(platform::SoundSystem& sound = platform::DefaultSoundSystem())
         : testFolder_(desktop_.Home() + "/program"),
-          services_{.sound = sound,
-                    .player = player_,
-                    .prompt = prompt_,
-                    .calendar = calendar_,
-                    .desktopFolder = [this] { return desktop_.Desktop(); },
-                    .testRecording = testFolder_ + "/test01.mp3",
-                    .steadyNow = [this] { return std::chrono::steady_clock::now() + skipped_; },
-                    .freeBytes =
-                        [this](const std::string& folder) {
-                            return freeBytes_ ? *freeBytes_ : platform::FreeBytes(folder);
-                        }} {
+          services_(WireServices(
+              parts_, {.sound = &sound,
+                       .calendar = &calendar_,
+                       .desktopFolder = [this] { return desktop_.Desktop(); },
+                       .testRecording = testFolder_ + "/test01.mp3",
+                       .steadyNow = [this] { return std::chrono::steady_clock::now() + skipped_; },
+                       .freeBytes =
+                           [this](const std::string& folder) {
+                               return freeBytes_ ? *freeBytes_ : platform::FreeBytes(folder);
+                           }})) {
         std::filesystem::create_directories(testFolder_);
-        interview_ = std::make_unique<Interview>(services_);
-        check_ = std::make_unique<WorkstationCheck>(services_);
-        subscriptions_.push_back(interview_->Observers().Subscribe(reporter_));
-        subscriptions_.push_back(check_->Observers().Subscribe(reporter_));
+        StationCore core = WireCore(services_, reporter_);
+        interview_ = std::move(core.interview);
+        check_ = std::move(core.check);
+        subscriptions_ = std::move(core.subscriptions);
         subscriptions_.push_back(interview_->Observers().Subscribe(interviewSeen_));
         subscriptions_.push_back(check_->Observers().Subscribe(checkSeen_));
     }
@@ -188,8 +187,7 @@ protected:
     platform::testing::TemporaryDesktop desktop_;
     platform::testing::ScriptedMessageBoxes boxes_;
     const std::string testFolder_;
-    LibraryPlayer player_;
-    MessageBoxPrompt prompt_;
+    StationParts parts_;
     TestCalendar calendar_;
     std::chrono::steady_clock::duration skipped_{};
     // What the disk reports as free; the real figure of the file system when unset. Plenty by

@@ -251,9 +251,9 @@ TEST_F(ExamCloseTest, ArchiveFailureIsShownAndTheCloseCanBeRepeated) {
     PlaceRecording(1);
     Restart();
     boxes_.Clear();
-    archive::sevenzip::SetSevenZipLibraryFileName("7z-not-installed.so");
+    archive::sevenzip::Library().SetFileName("7z-not-installed.so");
     CloseInterview();
-    archive::sevenzip::SetSevenZipLibraryFileName("7z.so");
+    archive::sevenzip::Library().SetFileName("7z.so");
 
     EXPECT_EQ(boxes_.Texts(),
               (std::vector<std::string>{"Не удалось создать архив собеседования " + ArchivePath() +
