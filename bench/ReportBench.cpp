@@ -1,11 +1,11 @@
 // CRC-32 of the report: a 15-minute answer at 128 kbit/s is about 14 MB, checksummed while the
 // operator waits for the next participant's recording to start.
+#include "platform/testing/TemporaryFolder.h"
 #include "station/Crc32.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
@@ -31,8 +31,8 @@ BENCHMARK(BM_UpdateCRC32);
 
 void BM_FileCRC32(benchmark::State& state) {
     const std::size_t size = static_cast<std::size_t>(state.range(0)) << 20;
-    const std::string path =
-        (std::filesystem::temp_directory_path() / "bench-report-crc.mp3").string();
+    const platform::testing::TemporaryFolder folder("bench-report");
+    const std::string path = folder / "recording.mp3";
     {
         const auto bytes = RandomBytes(size);
         std::ofstream(path, std::ios::binary)
@@ -42,7 +42,6 @@ void BM_FileCRC32(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(FileCRC32(path));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
-    std::filesystem::remove(path);
 }
 BENCHMARK(BM_FileCRC32)->Arg(14)->Unit(benchmark::kMillisecond);
 

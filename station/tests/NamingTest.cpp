@@ -1,5 +1,6 @@
 #include "station/Naming.h"
 #include "platform/DateTime.h"
+#include "platform/testing/TemporaryFolder.h"
 #include "station/ExistingRecordings.h"
 #include "station/TextRules.h"
 
@@ -50,8 +51,8 @@ TEST(NamingTest, NamesOfAnInterview) {
 }
 
 TEST(ExistingRecordingsTest, OnlyNamesTheStationWritesCountInNumericOrder) {
-    const fs::path folder = fs::temp_directory_path() / ("existing-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
+    const platform::testing::TemporaryFolder scratch("existing");
+    const fs::path folder = scratch.Path();
     for (const char* name : {"2.mp3", "10.mp3", "1.mp3", "0.mp3", "01.mp3", "a.mp3", "3.MP3",
                              "4.mp3.tmp", "99999999999.mp3", "2147483647.mp3", "-5.mp3", ".mp3",
                              "01-05032025-000000-000145-012.csv"})
@@ -64,8 +65,7 @@ TEST(ExistingRecordingsTest, OnlyNamesTheStationWritesCountInNumericOrder) {
     EXPECT_EQ(found.others, (std::vector<long long>{11, 12}));
     EXPECT_EQ(found.NextNumber(), 13);
     EXPECT_EQ(ExistingRecordings{}.NextNumber(), 1);
-    fs::remove_all(folder);
-    EXPECT_THROW(FindExistingRecordings(folder.string()), std::runtime_error);
+    EXPECT_THROW(FindExistingRecordings((folder / "missing").string()), std::runtime_error);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "platform/DateTime.h"
 #include "platform/FileStream.h"
 #include "platform/testing/ScriptedMessageBoxes.h"
+#include "platform/testing/TemporaryFolder.h"
 #include "station/Crc32.h"
 #include "station/FileUtils.h"
 #include "station/core/ReportLines.h"
@@ -22,14 +23,6 @@ using platform::testing::ScriptedMessageBoxes;
 
 class ReportTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("report-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
     std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
     void Write(const std::string& name, const std::string& content) const {
         std::ofstream(PathOf(name), std::ios::binary) << content;
@@ -39,7 +32,8 @@ protected:
         return {std::istreambuf_iterator<char>(in), {}};
     }
 
-    fs::path folder_;
+    platform::testing::TemporaryFolder scratch_{"report"};
+    fs::path folder_{scratch_.Path()};
     ScriptedMessageBoxes boxes_;
 };
 
