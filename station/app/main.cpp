@@ -9,6 +9,7 @@
 #include "platform/qt/GuiHandoverPump.h"
 #include "platform/qt/QtMessageBoxes.h"
 #include "station/Naming.h"
+#include "station/OperatorTexts.h"
 #include "station/app/CommandLine.h"
 #include "station/app/LibraryPlayer.h"
 #include "station/app/MessageBoxes.h"
