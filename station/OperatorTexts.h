@@ -5,6 +5,7 @@
 // A test fails the build's checks when a Russian literal appears in the station's code elsewhere.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -76,7 +77,7 @@ inline constexpr const char* CheckMicrophoneLostAdvice =
 // "Ошибка проверки микрофона: <cause>"
 std::string MicrophoneCheckFailedText(std::string_view cause);
 
-// --- Readiness: the interview folder ---------------------------------------------------------
+// --- Readiness, the check page's last step: the interview folder ---------------------------
 
 // Shown when the interview folder is claimed by another window already.
 inline constexpr const char* InterviewInUseText =
