@@ -1,6 +1,7 @@
 #include "station/Crc32.h"
 
 #include "platform/FileStream.h"
+#include "station/OperatorTexts.h"
 
 #include <zlib.h>
 
@@ -67,7 +68,7 @@ namespace {
 constexpr std::size_t CrcBufferSize = 32768;
 
 std::string CrcFailureText(const std::string& fileName, const std::string& reason) {
-    return "Ошибка при подсчёте контрольной суммы файла [" + fileName + "]: [" + reason + "]";
+    return ChecksumFailedText(fileName, reason);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "station/ExistingRecordings.h"
 
 #include "interview_format/InterviewNames.h"
+#include "station/OperatorTexts.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -33,8 +34,7 @@ ExistingRecordings FindExistingRecordings(const std::string& interviewFolder) {
     }
     // Not knowing what is there could mean recording over it.
     if (error)
-        throw std::runtime_error("Не удалось прочитать папку собеседования " + interviewFolder +
-                                 ": " + error.message());
+        throw std::runtime_error(FolderNotReadText(interviewFolder, error.message()));
     std::sort(found.recordings.begin(), found.recordings.end());
     std::sort(found.others.begin(), found.others.end());
     return found;

@@ -5,13 +5,15 @@
 #include "platform/TextCodec.h"
 #include "station/Crc32.h"
 #include "station/FileUtils.h"
+#include "station/OperatorTexts.h"
 
 #include <utility>
 
 std::vector<std::string> ReportHeader(const ReportHeading& state) {
-    return {"Собеседование по русскому языку в 9 классах",
+    return {ReportTitleLine,
             platform::FormatDateTime(interview_format::ExamDatePattern, state.examDate),
-            state.region, state.schoolCode6 + ";" + state.schoolName, "Аудитория;" + state.room3};
+            state.region, state.schoolCode6 + ";" + state.schoolName,
+            ReportRoomField + state.room3};
 }
 
 std::string RecordingLine(const std::string& fileName, std::string* unreadable) {

@@ -2,6 +2,7 @@
 
 #include "platform/TextCodec.h"
 #include "platform/UnicodeText.h"
+#include "station/OperatorTexts.h"
 
 #include <cstdio>
 #include <utility>
@@ -50,9 +51,7 @@ std::optional<std::string> FirstUnreportableCharacter(std::string_view text,
     while (!text.empty()) {
         const auto [code, length] = DecodeUtf8(text);
         if (length == 0) {
-            char byte[16];
-            std::snprintf(byte, sizeof byte, "байт 0x%02X", static_cast<unsigned char>(text[0]));
-            return byte;
+            return InvalidByteText(static_cast<unsigned char>(text[0]));
         }
         const std::string_view character = text.substr(0, length);
         const bool control = code < 0x20 || (code >= 0x7F && code <= 0x9F);

@@ -1,10 +1,11 @@
 #include "station/TimerText.h"
 
 #include "platform/DateTime.h"
+#include "station/OperatorTexts.h"
 
 std::string TimerText(platform::DateTime elapsed) {
     const platform::DateTimeParts parts = platform::DecodeDateTime(elapsed);
-    return std::to_string(parts.minute) + " мин. " + std::to_string(parts.second) + " сек.";
+    return MinutesSecondsText(parts.minute, parts.second);
 }
 
 platform::DateTime AddOneSecond(platform::DateTime elapsed) {

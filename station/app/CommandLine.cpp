@@ -5,6 +5,7 @@
 #include "audio/lame.h"
 #include "audio/taglib.h"
 #include "platform/DynamicLibrary.h"
+#include "station/OperatorTexts.h"
 
 #include <ostream>
 #include <string_view>
@@ -13,22 +14,6 @@ namespace station {
 namespace {
 
 constexpr std::string_view ProgramName = "interview-station";
-
-constexpr std::string_view HelpText =
-    "Использование: interview-station [--help | --version | --check]\n"
-    "\n"
-    "Собеседование по русскому языку: рабочее место аудитории для записи устных ответов\n"
-    "участников итогового собеседования по русскому языку в 9 классе.\n"
-    "\n"
-    "Папка собеседования с записями участников и отчётом и архив ZIP сохраняются на рабочем\n"
-    "столе пользователя. Тестовая запись микрофона (test01.mp3) - в папке программы или, если\n"
-    "она закрыта для записи, в $XDG_CACHE_HOME/interview-station (~/.cache/interview-station).\n"
-    "Журнал работы - $XDG_STATE_HOME/interview-station/station.log\n"
-    "(~/.local/state/interview-station/station.log).\n"
-    "\n"
-    "  --check    проверить, что загружаются библиотеки записи и архивации\n"
-    "  --version  показать версию программы\n"
-    "  --help     показать эту справку\n";
 
 template <typename Function> const void* Address(Function function) {
     return reinterpret_cast<const void*>(function);
@@ -41,7 +26,7 @@ bool CheckLibrary(std::ostream& out, platform::RuntimeLibrary<Entries>& library,
                   Entry Entries::*entry) {
     out << library.FileName() << ": ";
     if (!library.Load()) {
-        out << "не загружается (" << library.LoadError() << ")\n";
+        out << LibraryNotLoadedText(library.LoadError()) << '\n';
         return false;
     }
     out << platform::LoadedFileHolding(Address(library.Get().*entry)) << '\n';
@@ -69,7 +54,7 @@ std::optional<int> AnswerCommandLine(int argc, const char* const* argv, std::ost
             return 0;
         }
         if (argument == "--help" || argument == "-h") {
-            out << HelpText;
+            out << CommandLineHelpText;
             return 0;
         }
         if (argument == "--check")

@@ -5,6 +5,7 @@
 #include "platform/qt/GuardedApplication.h"
 #include "platform/qt/GuiHandoverPump.h"
 #include "platform/qt/QtMessageBoxes.h"
+#include "station/OperatorTexts.h"
 #include "station/app/CommandLine.h"
 #include "station/app/MessageBoxes.h"
 #include "station/app/SessionEnd.h"

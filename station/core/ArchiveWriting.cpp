@@ -4,6 +4,7 @@
 #include "archive/StringUtils.h"
 #include "platform/DiskSync.h"
 #include "platform/FileStream.h"
+#include "station/OperatorTexts.h"
 #include "station/safeguards/OddEntries.h"
 #include "station/safeguards/OperatorMessages.h"
 #include "verifier/ReadBack.h"
@@ -136,8 +137,7 @@ ArchiveOutcome WriteProvenArchive(const ArchiveRequest& request,
     }
     if (!failure.empty()) {
         outcome.proven = false;
-        outcome.text = "Не удалось создать архив собеседования " + request.archivePath + ": " +
-                       OperatorText(failure, cause);
+        outcome.text = ArchiveNotCreatedText(request.archivePath, OperatorText(failure, cause));
     }
     if (!written.empty())
         RemoveIncomplete(written);

@@ -2,6 +2,7 @@
 
 #include "station/ExistingRecordings.h"
 #include "station/Naming.h"
+#include "station/OperatorTexts.h"
 #include "station/Report.h"
 #include "station/TextRules.h"
 #include "station/core/Attempt.h"
@@ -29,16 +30,15 @@ std::string Refusal(const ParameterTexts& texts) {
     for (const std::string* text :
          {&texts.region, &texts.schoolName, &texts.schoolCode, &texts.room})
         if (text->empty())
-            return "Введите полностью данные!";
+            return IncompleteParametersText;
     // The code and the room become parts of folder and file names: a separator in them would put
     // the interview outside the Desktop.
     if (HasUnsafeNameCharacter(texts.schoolCode) || HasUnsafeNameCharacter(texts.room))
-        return "Код ОУ и номер аудитории не должны содержать символы \\ / : * ? \" < > |";
+        return UnsafeNameCharacterText;
     // Each typed value is one field of one report line: a line break pasted into it would split
     // that line and shift every later one.
     if (HasControlCharacter(texts.region) || HasControlCharacter(texts.schoolName))
-        return "Город / район и название ОУ не должны содержать переносов строк и других "
-               "управляющих символов";
+        return ControlCharacterText;
     // The report is Windows-1251 and the receiver reads the code and the room up to the next
     // separator: what it cannot carry would turn into "?" or shift a field.
     const struct {
@@ -46,15 +46,14 @@ std::string Refusal(const ParameterTexts& texts) {
         const std::string* text;
         const char* forbidden;
     } fields[] = {
-        {"Город / район", &texts.region, ""},
-        {"Название ОУ", &texts.schoolName, ""},
-        {"Код ОУ", &texts.schoolCode, ";"},
-        {"Номер аудитории", &texts.room, ";"},
+        {RegionFieldName, &texts.region, ""},
+        {SchoolNameFieldName, &texts.schoolName, ""},
+        {SchoolCodeFieldName, &texts.schoolCode, ";"},
+        {RoomFieldName, &texts.room, ";"},
     };
     for (const auto& field : fields)
         if (const auto character = FirstUnreportableCharacter(*field.text, field.forbidden))
-            return std::string("Поле «") + field.field + "» содержит символ " + *character +
-                   ", который нельзя записать в отчёт собеседования. Удалите его или замените.";
+            return UnreportableCharacterText(field.field, *character);
     return {};
 }
 
@@ -62,20 +61,15 @@ std::string Refusal(const ParameterTexts& texts) {
 std::string ResumeNotice(const ExistingRecordings& existing) {
     std::string notice;
     if (!existing.recordings.empty())
-        notice = "В папке собеседования уже есть записи участников: " +
-                 std::to_string(existing.recordings.size()) + ".";
+        notice = ExistingRecordingsText(existing.recordings.size());
     if (!existing.others.empty()) {
         std::string names;
         for (const long long number : existing.others)
             names += (names.empty() ? "" : ", ") + std::to_string(number) + ".mp3";
-        notice += std::string(notice.empty() ? "" : " ") +
-                  "В папке собеседования есть объекты с именами записей, которые не являются "
-                  "файлами записей: " +
-                  names + ". Они оставлены как есть и не войдут в отчёт.";
+        notice += std::string(notice.empty() ? "" : " ") + RecordingNamedObjectsText(names);
     }
     if (!notice.empty())
-        notice +=
-            " Нумерация продолжится с участника " + std::to_string(existing.NextNumber()) + ".";
+        notice += NumberingContinuesText(existing.NextNumber());
     return notice;
 }
 
@@ -181,8 +175,8 @@ bool Interview::ConfirmReadiness() {
         return false;
     }
     if (const std::error_code error = CreateInterviewFolder(folder)) {
-        observers_.Tell({"Не удалось создать папку собеседования " + folder + ": " +
-                         OperatorText(error.message(), platform::CauseOfError(error.value()))});
+        observers_.Tell({FolderNotCreatedText(
+            folder, OperatorText(error.message(), platform::CauseOfError(error.value())))});
         return false;
     }
     // Claimed before anything is read or started, so that a second window refuses while it has
@@ -222,7 +216,6 @@ bool Interview::ConfirmReadiness() {
     if (const std::string notice = ResumeNotice(existing); !notice.empty())
         observers_.Tell({notice});
     if (!unclaimed.empty())
-        observers_.Tell({"Папку собеседования не удалось закрепить за этим окном программы (" +
-                         unclaimed + "). Не открывайте это собеседование в другом окне."});
+        observers_.Tell({FolderNotClaimedText(unclaimed)});
     return true;
 }

@@ -2,6 +2,7 @@
 // interview folder, and the whole folder packed into a zip archive on the Desktop and read back,
 // on a thread of its own.
 #include "station/Naming.h"
+#include "station/OperatorTexts.h"
 #include "station/Report.h"
 #include "station/core/ArchiveWriting.h"
 #include "station/core/Attempt.h"
@@ -24,10 +25,7 @@ void Interview::Close() {
     // No participant was ever recorded: the receiver refuses an archive without a recording line,
     // so none is made, and the interview stays open for the first recording.
     if (report_.HighestListedParticipant() == 0) {
-        observers_.Tell({"Не записан ни один участник: архив без записей приёмная сторона не "
-                         "примет, поэтому он не создаётся. Запишите ответы участников, затем "
-                         "завершите собеседование.",
-                         OperatorMessage::Kind::Error});
+        observers_.Tell({NoParticipantRecordedText, OperatorMessage::Kind::Error});
         return;
     }
     std::int32_t participants = 0;
@@ -118,10 +116,8 @@ void Interview::ArchiveFinished(const std::string& archivePath, const ArchiveOut
 }
 
 void Interview::TellArchiveFailure(const std::string& archivePath, const ArchiveOutcome& outcome) {
-    observers_.Tell({outcome.damaged ? "Не удалось создать архив собеседования " + archivePath +
-                                           ": " + outcome.text +
-                                           " Приёмная сторона такой архив не примет. Устраните "
-                                           "причину и завершите собеседование ещё раз."
+    observers_.Tell({outcome.damaged ? ArchiveNotCreatedText(archivePath, outcome.text) +
+                                           ReceiverRefusesArchiveAdvice
                                      : outcome.text,
                      OperatorMessage::Kind::Error});
 }
@@ -134,13 +130,13 @@ bool Interview::MayQuit() {
     if (!turn)
         return false;
     if (Packing()) {
-        if (!services_.prompt.Confirm({"Архив ещё упаковывается. Выйти из программы?", ""}))
+        if (!services_.prompt.Confirm({QuitWhilePackingQuestion, ""}))
             return false;
         packer_->Wait();
     }
     if (!opened_ || closed_ || ended_)
         return true;
-    if (!services_.prompt.Confirm({"Собеседование не завершено. Выйти из программы?", ""}))
+    if (!services_.prompt.Confirm({QuitUnfinishedQuestion, ""}))
         return ended_;
     // The participant's file must be complete before anything is torn down.
     StopRecording();

@@ -5,6 +5,7 @@
 #include "platform/FolderLock.h"
 #include "station/ExistingRecordings.h"
 #include "station/Naming.h"
+#include "station/OperatorTexts.h"
 #include "station/Report.h"
 #include "station/core/ArchivePacker.h"
 #include "station/core/Attempt.h"
@@ -34,12 +35,8 @@ void Interview::OfferToCloseEarlierInterviews() {
     for (const UnfinishedInterview& earlier :
          FindUnfinishedInterviews(desktop, state_.schoolCode6, state_.room3, state_.examDate)) {
         const std::string day = platform::FormatDateTime("dd.mm.yyyy", earlier.day);
-        if (!services_.prompt.Confirm(
-                {"Собеседование за " + day + " в папке " + OwnName(earlier.folder) +
-                     " не завершено: его записи не упакованы в архив. Завершить его сейчас? "
-                     "Отчёт и архив получат дату " +
-                     day + ".",
-                 "Незавершённое собеседование"}) ||
+        if (!services_.prompt.Confirm({UnfinishedInterviewQuestion(day, OwnName(earlier.folder)),
+                                       UnfinishedInterviewTitle}) ||
             ended_)
             continue;
         CloseEarlierInterview(earlier);
@@ -95,8 +92,7 @@ void Interview::CloseEarlierInterview(const UnfinishedInterview& earlier) {
         TellArchiveFailure(request->archivePath, outcome);
         return;
     }
-    observers_.Tell({"Собеседование за " + platform::FormatDateTime("dd.mm.yyyy", earlier.day) +
-                     " завершено: отчёт " + request->reportName + ", участников " +
-                     std::to_string(participants) + ", архив " + request->archivePath + ". " +
-                     outcome.text});
+    observers_.Tell({EarlierInterviewClosedText(platform::FormatDateTime("dd.mm.yyyy", earlier.day),
+                                                request->reportName, participants,
+                                                request->archivePath, outcome.text)});
 }

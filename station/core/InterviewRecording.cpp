@@ -1,6 +1,7 @@
 // The participants' recordings: the start, the timer, the next participant, the meter and what a
 // failed recording shows.
 #include "station/Naming.h"
+#include "station/OperatorTexts.h"
 #include "station/TimerText.h"
 #include "station/core/Attempt.h"
 #include "station/core/Interview.h"
@@ -33,7 +34,7 @@ void Interview::NextParticipant() {
     if (!turn)
         return;
     // The session may have ended while the question was open: nothing more is recorded then.
-    if (!services_.prompt.Confirm({"Вы уверены?", "Подтверждение"}) || ended_)
+    if (!services_.prompt.Confirm({AreYouSureText, ConfirmationTitle}) || ended_)
         return;
     elapsed_ = 0;
     PublishElapsed();
@@ -105,7 +106,7 @@ void Interview::ShowRecordingFailure(const std::string& reason,
     exam_.banner = RecordingBanner::Failed;
     PublishExam();
     const bool lost = cause.kind == platform::FailureKind::MicrophoneGone;
-    observers_.Tell({"Ошибка записи: " + OperatorText(reason, cause) +
+    observers_.Tell({RecordingFailedText(OperatorText(reason, cause)) +
                          (lost ? std::string(".") + ExamMicrophoneLostAdvice : std::string()),
                      OperatorMessage::Kind::Error});
 }

@@ -1,6 +1,7 @@
 #include "station/core/WorkLog.h"
 
 #include "station/Naming.h"
+#include "station/OperatorTexts.h"
 #include "station/safeguards/StationLog.h"
 
 namespace {
@@ -23,7 +24,7 @@ void WorkLog::MessageForOperator(const OperatorMessage& message) {
         break;
     }
     // Notices carry refusals and failures of their own steps as well: all of them are kept.
-    log_.Write("Сообщение: " + message.text);
+    log_.Write(NoticeLogText(message.text));
 }
 
 void WorkLog::ParametersSaved(const InterviewState& state) {
@@ -49,7 +50,7 @@ void WorkLog::Warning(const std::string& text) {
 }
 
 void WorkLog::SessionEnding(const std::string& cause) {
-    log_.Write("Сеанс завершается (" + cause + "), программа закрывается");
+    log_.Write(SessionEndingLogText(cause));
 }
 
 void WorkLog::ReportSaved(const SavedReport& report) {

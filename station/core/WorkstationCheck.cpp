@@ -1,6 +1,7 @@
 #include "station/core/WorkstationCheck.h"
 
 #include "platform/GuiHandover.h"
+#include "station/OperatorTexts.h"
 #include "station/core/Attempt.h"
 #include "station/core/StationServices.h"
 #include "station/safeguards/OperatorMessages.h"
@@ -124,7 +125,7 @@ void WorkstationCheck::RecordingFailed() {
     const std::string failure = recorder_.FailureText();
     const platform::FailureCause cause = recorder_.CauseOfFailure();
     const bool lost = cause.kind == platform::FailureKind::MicrophoneGone;
-    observers_.Tell({"Ошибка проверки микрофона: " + OperatorText(failure, cause) +
+    observers_.Tell({MicrophoneCheckFailedText(OperatorText(failure, cause)) +
                          (lost ? std::string(".") + CheckMicrophoneLostAdvice : std::string()),
                      OperatorMessage::Kind::Error});
 }

@@ -9,9 +9,7 @@ std::uint64_t RecordableMinutes(std::uint64_t freeBytes) {
 std::optional<std::string> CheckSpaceAtReadiness(std::uint64_t freeBytes) {
     if (freeBytes >= ReadinessReserveSeconds * BytesPerRecordedSecond)
         return std::nullopt;
-    return "На диске мало места: свободно " + std::to_string(freeBytes / 1'000'000) +
-           " МБ, этого хватит примерно на " + std::to_string(RecordableMinutes(freeBytes)) +
-           " мин. записи.";
+    return LowSpaceAtReadinessText(freeBytes / 1'000'000, RecordableMinutes(freeBytes));
 }
 
 bool SpaceRunningLow(std::uint64_t freeBytes, std::uint64_t recordedBytes) {

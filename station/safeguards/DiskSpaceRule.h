@@ -9,6 +9,8 @@
 // them.
 #pragma once
 
+#include "station/OperatorTexts.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,8 +23,7 @@ inline constexpr std::uint64_t ReadinessReserveSeconds = 3 * 60 * 60;
 // ...and never have less than this left while it runs.
 inline constexpr std::uint64_t RecordingReserveSeconds = 10 * 60;
 
-// The banner while SpaceRunningLow holds.
-inline constexpr const char* LowSpaceText = "Мало места на диске!";
+// The banner while SpaceRunningLow holds is LowSpaceText.
 
 // The whole minutes of recording (with their archive) that `freeBytes` allow.
 std::uint64_t RecordableMinutes(std::uint64_t freeBytes);

@@ -4,13 +4,10 @@
 #pragma once
 
 #include "platform/FolderLock.h"
+#include "station/OperatorTexts.h"
 
 #include <stdexcept>
 #include <string>
-
-// Shown when the folder is claimed already.
-inline constexpr const char* InterviewInUseText =
-    "Это собеседование уже ведётся в другом окне программы.";
 
 // The interview is conducted in another window; the message is InterviewInUseText.
 class InterviewInUse : public std::runtime_error {

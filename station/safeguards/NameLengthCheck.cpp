@@ -2,6 +2,7 @@
 
 #include "platform/FileSystemFacts.h"
 #include "station/Naming.h"
+#include "station/OperatorTexts.h"
 #include "station/TextRules.h"
 
 #include <algorithm>
@@ -43,17 +44,16 @@ TooLongField FindTooLongField(const std::string& desktop, const std::string& sch
 }
 
 std::string TooLongFieldText(TooLongField field) {
-    const std::string consequence =
-        ": имя папки, отчёта или архива превысит допустимую длину имени файла.";
+    const std::string consequence = NameTooLongConsequence;
     switch (field) {
     case TooLongField::None:
         break;
     case TooLongField::SchoolCode:
-        return "Код ОУ слишком длинный" + consequence;
+        return SchoolCodeTooLongText + consequence;
     case TooLongField::Room:
-        return "Номер аудитории слишком длинный" + consequence;
+        return RoomTooLongText + consequence;
     case TooLongField::Both:
-        return "Код ОУ и номер аудитории вместе слишком длинные" + consequence;
+        return SchoolCodeAndRoomTooLongText + consequence;
     }
     return {};
 }

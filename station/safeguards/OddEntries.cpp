@@ -1,5 +1,7 @@
 #include "station/safeguards/OddEntries.h"
 
+#include "station/OperatorTexts.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -11,16 +13,16 @@ namespace fs = std::filesystem;
 const char* KindOf(fs::file_type type) {
     switch (type) {
     case fs::file_type::symlink:
-        return "символическая ссылка";
+        return SymbolicLinkKindText;
     case fs::file_type::fifo:
-        return "именованный канал";
+        return NamedPipeKindText;
     case fs::file_type::socket:
-        return "сокет";
+        return SocketKindText;
     case fs::file_type::block:
     case fs::file_type::character:
-        return "устройство";
+        return DeviceKindText;
     default:
-        return "особый файл";
+        return SpecialFileKindText;
     }
 }
 
@@ -48,7 +50,7 @@ std::vector<std::string> OddEntries(const std::string& folder) {
 std::string OddEntriesText(const std::vector<std::string>& entries) {
     if (entries.empty())
         return {};
-    std::string text = "Не упакованы (это не обычные файлы): ";
+    std::string text = OddEntriesLeadText;
     for (std::size_t i = 0; i < entries.size(); ++i)
         text += (i == 0 ? "" : ", ") + entries[i];
     return text + ".";

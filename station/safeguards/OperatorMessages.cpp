@@ -30,29 +30,29 @@ const char* ActionableCauseText(FailureKind kind) {
 const char* DescribedCauseText(FailureKind kind) {
     switch (kind) {
     case FailureKind::NotADirectory:
-        return "На месте папки находится файл";
+        return FileInPlaceOfFolderText;
     case FailureKind::FileInUse:
-        return "Файл занят другим окном программы или другой программой";
+        return FileInUseText;
     case FailureKind::TagsNotWritten:
-        return "Не удалось записать сведения о записи (теги) в файл";
+        return TagsNotWrittenText;
     case FailureKind::NotFound:
-        return "Файл или папка не найдены";
+        return NotFoundText;
     case FailureKind::IsADirectory:
-        return "На месте файла находится папка";
+        return FolderInPlaceOfFileText;
     case FailureKind::LibraryMissing:
-        return "Не найдена нужная библиотека программы";
+        return LibraryMissingText;
     case FailureKind::EncoderFailed:
-        return "Ошибка кодировщика MP3";
+        return EncoderFailedText;
     case FailureKind::ComponentBusy:
-        return "Предыдущая запись ещё завершается";
+        return PreviousRecordingFinishingText;
     case FailureKind::FileNotWritten:
-        return "Не удалось записать файл";
+        return FileNotWrittenText;
     case FailureKind::FileNotCreated:
-        return "Не удалось создать файл";
+        return FileNotCreatedText;
     case FailureKind::FileNotOpened:
-        return "Не удалось открыть файл";
+        return FileNotOpenedText;
     default:
-        return "Непредвиденная ошибка";
+        return UnexpectedErrorText;
     }
 }
 

@@ -4,32 +4,15 @@
 // it shows as, for example, "Ошибка записи: " + OperatorText(failure):
 //   "Ошибка записи: Микрофон недоступен (Input failed: DirectSound error 0x88780078)".
 // The cause comes as data from the layer that saw the failure; the text is never searched for it.
+// The Russian texts of the causes are in the station's catalogue of operator texts.
 #pragma once
 
 #include "platform/FailureCause.h"
+#include "station/OperatorTexts.h"
 
 #include <exception>
 #include <string>
 #include <string_view>
-
-// The short causes put before the original text.
-inline constexpr const char* MicrophoneUnavailableText = "Микрофон недоступен";
-inline constexpr const char* MicrophoneLostText = "Микрофон отключён";
-
-// What the operator does after the microphone went away: the recording has ended like a stop, its
-// file is complete, and nothing records until the operator starts again.
-inline constexpr const char* ExamMicrophoneLostAdvice =
-    " Записанное до отключения сохранено. Подключите микрофон и нажмите «Следующий участник», "
-    "чтобы продолжить запись (она пойдёт в следующий файл).";
-inline constexpr const char* CheckMicrophoneLostAdvice =
-    " Подключите микрофон и проверьте его снова.";
-inline constexpr const char* DiskFullText = "Нет места на диске";
-inline constexpr const char* NoAccessText = "Нет доступа к папке";
-inline constexpr const char* SymbolicLinkCauseText =
-    "На месте файла стоит символическая ссылка; программа не пишет и не читает через ссылки. "
-    "Удалите ссылку и повторите";
-inline constexpr const char* NotRegularFileCauseText =
-    "На месте файла стоит не обычный файл (канал, устройство или сокет). Удалите его и повторите";
 
 // "<cause> (<original>)": the Russian text of the cause the failing layer named, the layer's own
 // text kept after it. Without a cause the operator can act on, a text in the layers' English is

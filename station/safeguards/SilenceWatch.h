@@ -5,15 +5,14 @@
 // soon as sound returns. The times are passed in, so that the rules do not depend on a clock.
 #pragma once
 
+#include "station/OperatorTexts.h"
+
 #include <chrono>
 #include <optional>
 #include <string>
 
-// The exam page's banner while SilenceWatch reports silence.
-inline constexpr const char* NoSignalText = "Нет сигнала от микрофона! Проверьте микрофон.";
-// The check page's message after a microphone test that heard nothing.
-inline constexpr const char* MicrophoneSilentText =
-    "Микрофон не передаёт звук. Проверьте подключение и громкость микрофона.";
+// The exam page's banner while SilenceWatch reports silence is NoSignalText; the check page's
+// message after a microphone test that heard nothing is MicrophoneSilentText.
 
 // A meter at or below this position counts as no sound.
 inline constexpr int SilentLevel = 2;

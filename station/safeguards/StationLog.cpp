@@ -1,6 +1,7 @@
 #include "station/safeguards/StationLog.h"
 
 #include "platform/FileStream.h"
+#include "station/OperatorTexts.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -46,43 +47,40 @@ void StationLog::SetInterview(std::string interview) {
 
 bool StationLog::ParametersSaved(std::string_view region, std::string_view schoolName,
                                  std::string_view schoolCode6, std::string_view room3) {
-    return Write("Параметры сохранены: " + std::string(region) + "; " + std::string(schoolName) +
-                 "; код ОУ " + std::string(schoolCode6) + ", аудитория " + std::string(room3));
+    return Write(ParametersSavedLogText(region, schoolName, schoolCode6, room3));
 }
 
 bool StationLog::ReadinessConfirmed(std::string_view interviewDir) {
-    return Write("Готовность подтверждена: папка " + std::string(interviewDir));
+    return Write(ReadinessConfirmedLogText(interviewDir));
 }
 
 bool StationLog::RecordingStarted(std::string_view fileName) {
-    return Write("Запись начата: " + NameOf(fileName));
+    return Write(RecordingStartedLogText(NameOf(fileName)));
 }
 
 bool StationLog::RecordingStopped(std::string_view fileName, std::chrono::seconds duration) {
     const long long seconds = duration.count() < 0 ? 0 : duration.count();
-    return Write("Запись завершена: " + NameOf(fileName) + ", " + std::to_string(seconds / 60) +
-                 " мин. " + std::to_string(seconds % 60) + " сек.");
+    return Write(RecordingStoppedLogText(NameOf(fileName), seconds / 60, seconds % 60));
 }
 
 bool StationLog::Failure(std::string_view text) {
-    return Write("Ошибка: " + std::string(text));
+    return Write(FailureLogText(text));
 }
 
 bool StationLog::Warning(std::string_view text) {
-    return Write("Предупреждение: " + std::string(text));
+    return Write(WarningLogText(text));
 }
 
 bool StationLog::InterviewClosed(std::string_view reportName, std::int64_t participants) {
-    return Write("Собеседование завершено: отчёт " + std::string(reportName) + ", участников " +
-                 std::to_string(participants));
+    return Write(InterviewClosedLogText(reportName, participants));
 }
 
 bool StationLog::ArchiveWritten(std::string_view archivePath) {
-    return Write("Архив записан: " + std::string(archivePath));
+    return Write(ArchiveWrittenLogText(archivePath));
 }
 
 bool StationLog::ArchiveFailed(std::string_view reason) {
-    return Write("Архив не записан: " + std::string(reason));
+    return Write(ArchiveFailedLogText(reason));
 }
 
 bool StationLog::Write(std::string_view event) noexcept {

@@ -13,6 +13,7 @@
 
 #include "platform/AppendFile.h"
 #include "platform/DateTime.h"
+#include "station/OperatorTexts.h"
 
 #include <atomic>
 #include <chrono>
@@ -68,7 +69,7 @@ public:
     bool Write(std::string_view event) noexcept;
 
     // The text passed to the failure callback: "Журнал станции не ведётся: " + the reason.
-    static constexpr const char* FailurePrefix = "Журнал станции не ведётся: ";
+    static constexpr const char* FailurePrefix = WorkLogNotKeptPrefix;
 
 private:
     bool Append(const std::string& line, std::string& failure);

@@ -9,9 +9,9 @@
 #include "controls/PictureButton.h"
 #include "controls/ProgressBar.h"
 #include "controls/Timer.h"
+#include "station/OperatorTexts.h"
 #include "station/TimerText.h"
 #include "station/core/Interview.h"
-#include "station/safeguards/DiskSpaceRule.h"
 #include "station/safeguards/SilenceWatch.h"
 #include "station/views/ViewHelpers.h"
 
@@ -32,23 +32,19 @@ controls::Label* CaptionLabel(QWidget* block, int x, int y, int fontHeight, bool
 const char* BannerText(RecordingBanner banner) {
     switch (banner) {
     case RecordingBanner::Recording:
-        return "Идёт запись ...";
+        return RecordingBannerText;
     case RecordingBanner::Failed:
-        return "Ошибка записи!";
+        return RecordingFailedBannerText;
     case RecordingBanner::NoSignal:
         return NoSignalText;
     case RecordingBanner::LowSpace:
         return LowSpaceText;
     case RecordingBanner::Packing:
-        return "Идёт упаковка архива …";
+        return PackingBannerText;
     case RecordingBanner::None:
         break;
     }
     return "";
-}
-
-std::string ParticipantCaption(std::int32_t participant) {
-    return "Участник - " + std::to_string(participant);
 }
 
 } // namespace
@@ -89,21 +85,21 @@ ExamPage::ExamPage(QWidget* parent, Interview& interview) : QWidget(parent), int
         Named(new controls::ProgressBar(controlsBlock_, QRect(21, 60, 552, 26)), "packingBar");
     packingLabel_ = Named(CaptionLabel(controlsBlock_, 21, 92, -13, false, 552), "packingLabel");
     const QFont buttonFont = StationFont(-19);
-    startButton_ =
-        Named(new controls::PictureButton(controlsBlock_, QRect(579, 14, 314, 43),
-                                          QStringLiteral("Начать запись"), images_, 0, buttonFont),
-              "startButton");
+    startButton_ = Named(new controls::PictureButton(controlsBlock_, QRect(579, 14, 314, 43),
+                                                     QString::fromUtf8(StartRecordingButtonText),
+                                                     images_, 0, buttonFont),
+                         "startButton");
     nextButton_ = Named(new controls::PictureButton(controlsBlock_, QRect(581, 74, 314, 43),
-                                                    QStringLiteral("Следующий участник"), images_,
-                                                    1, buttonFont),
+                                                    QString::fromUtf8(NextParticipantButtonText),
+                                                    images_, 1, buttonFont),
                         "nextButton");
     closeButton_ = Named(new controls::PictureButton(controlsBlock_, QRect(581, 133, 313, 43),
-                                                     QStringLiteral("Завершить собеседование"),
+                                                     QString::fromUtf8(CloseInterviewButtonText),
                                                      images_, 2, buttonFont),
                          "closeButton");
     exitButton_ = Named(new controls::PictureButton(controlsBlock_, QRect(582, 132, 313, 43),
-                                                    QStringLiteral("Выйти из программы"), images_,
-                                                    4, buttonFont),
+                                                    QString::fromUtf8(QuitButtonText), images_, 4,
+                                                    buttonFont),
                         "exitButton");
 
     meterPanel_ = Named(new controls::Panel(this, 110), "meterPanel");
@@ -148,11 +144,11 @@ ExamPage::ExamPage(QWidget* parent, Interview& interview) : QWidget(parent), int
 }
 
 void ExamPage::InterviewOpened(const InterviewState& state) {
-    dateCaption_->setText(Text(platform::FormatDateTime("dd.mm.yyyy", state.examDate) +
-                               " - собеседование по русскому языку в 9 классах"));
+    dateCaption_->setText(
+        Text(ExamDateCaption(platform::FormatDateTime("dd.mm.yyyy", state.examDate))));
     regionLabel_->setText(Text(state.region));
     schoolLabel_->setText(Text(state.schoolCode6 + " - " + state.schoolName));
-    roomLabel_->setText(Text("Аудитория - " + state.room3));
+    roomLabel_->setText(Text(RoomCaption(state.room3)));
     participantLabel_->setText(Text(ParticipantCaption(state.participant)));
     countLabel_->clear();
     archiveLabel_->clear();
@@ -206,13 +202,13 @@ void ExamPage::LevelChanged(std::int64_t position) {
 }
 
 void ExamPage::ReportSaved(const SavedReport& report) {
-    reportLabel_->setText(Text("Сформирован отчёт:  " + report.fileName));
-    countLabel_->setText(Text("Участников: " + std::to_string(report.participants)));
+    reportLabel_->setText(Text(ReportSavedCaption(report.fileName)));
+    countLabel_->setText(Text(ParticipantCountCaption(report.participants)));
     proofLabel_->clear();
 }
 
 void ExamPage::ArchiveWritten(const std::string& archivePath) {
-    archiveLabel_->setText(Text("Архив собеседования: " + archivePath));
+    archiveLabel_->setText(Text(ArchiveCaption(archivePath)));
 }
 
 void ExamPage::ArchiveReadBack(const ArchiveProof& proof) {
@@ -228,7 +224,7 @@ void ExamPage::PackingProgressed(const PackingProgress& progress) {
     const auto megabytes = [](std::uint64_t bytes) {
         return QString::number(static_cast<double>(bytes) / 1e6, 'f', 1);
     };
-    packingLabel_->setText(QStringLiteral("Файлов: %1 из %2, МБ: %3 из %4")
+    packingLabel_->setText(QString::fromUtf8(PackingProgressPattern)
                                .arg(progress.filesDone)
                                .arg(progress.filesTotal)
                                .arg(megabytes(progress.bytesDone), megabytes(progress.bytesTotal)));

@@ -3,6 +3,7 @@
 #include "controls/GradientPanel.h"
 #include "controls/Look.h"
 #include "controls/Panel.h"
+#include "station/OperatorTexts.h"
 #include "station/core/Interview.h"
 #include "station/views/ExamPage.h"
 #include "station/views/SettingsPage.h"
@@ -11,8 +12,6 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QVBoxLayout>
-
-const char* const ApplicationTitle = "Собеседование по русскому языку";
 
 namespace {
 
@@ -41,12 +40,12 @@ MainWindow::MainWindow(Interview& interview, WorkstationCheck& check) : intervie
 
     banner_ = Named(new controls::GradientPanel(client, 90, QColor(9, 166, 29), QColor(0, 128, 0)),
                     "banner");
-    titleLabel_ = Named(BannerLabel(banner_, "ГИА-9. СОБЕСЕДОВАНИЕ ПО РУССКОМУ ЯЗЫКУ", -27, false,
-                                    Qt::AlignHCenter | Qt::AlignBottom),
-                        "titleLabel");
+    titleLabel_ =
+        Named(BannerLabel(banner_, BannerTitleText, -27, false, Qt::AlignHCenter | Qt::AlignBottom),
+              "titleLabel");
     titleLabel_->setFixedHeight(48);
     versionLabel_ =
-        Named(BannerLabel(banner_, "Версия 1.0", -16, true, Qt::AlignCenter), "versionLabel");
+        Named(BannerLabel(banner_, BannerVersionText, -16, true, Qt::AlignCenter), "versionLabel");
     auto* bannerLayout = new QVBoxLayout(banner_);
     bannerLayout->setContentsMargins(0, 0, 0, 0);
     bannerLayout->setSpacing(0);

@@ -19,8 +19,6 @@ class Panel;
 class SkinManager;
 } // namespace controls
 
-extern const char* const ApplicationTitle; // "Собеседование по русскому языку"
-
 class MainWindow : public QMainWindow, private StationObserver {
 public:
     MainWindow(Interview& interview, WorkstationCheck& check);

@@ -8,6 +8,7 @@
 #include "controls/PictureButton.h"
 #include "controls/ProgressBar.h"
 #include "controls/ToggleButton.h"
+#include "station/OperatorTexts.h"
 #include "station/core/Interview.h"
 #include "station/core/WorkstationCheck.h"
 #include "station/views/ViewHelpers.h"
@@ -81,31 +82,26 @@ SettingsPage::SettingsPage(QWidget* parent, Interview& interview, WorkstationChe
 }
 
 void SettingsPage::BuildParameters() {
-    introCaption_ = Named(CaptionPanel(this, 49,
-                                       "Перед началом собеседования специалисту по работе с ПК "
-                                       "необходимо задать параметры собеседования",
-                                       -19, false),
-                          "introCaption");
+    introCaption_ = Named(CaptionPanel(this, 49, SettingsIntroText, -19, false), "introCaption");
     parametersCaption_ =
-        Named(CaptionPanel(this, 48, "Настройка параметров собеседования", -27, true),
-              "parametersCaption");
+        Named(CaptionPanel(this, 48, ParametersCaptionText, -27, true), "parametersCaption");
     parametersPanel_ = Named(new controls::Panel(this, 241), "parametersPanel");
     parametersPanel_->SetBevel(false);
     parametersBlock_ = Named(parametersPanel_->AddContentBlock(241), "parametersBlock");
 
     schoolBox_ =
-        Named(new QGroupBox(QStringLiteral("Заполните данные об образовательной организации:"),
-                            parametersBlock_),
-              "schoolBox");
+        Named(new QGroupBox(QString::fromUtf8(SchoolBoxTitleText), parametersBlock_), "schoolBox");
     schoolBox_->setFont(StationFont(-19));
     schoolBox_->setGeometry(22, 11, 865, 163);
-    regionLabel_ = Named(BoldLabel(schoolBox_, 22, 31, "Город / Район", 140), "regionLabel");
+    regionLabel_ = Named(BoldLabel(schoolBox_, 22, 31, RegionLabelText, 140), "regionLabel");
     regionEdit_ = Named(Edit(schoolBox_, 168, 26, 512), "regionEdit");
-    schoolNameLabel_ = Named(BoldLabel(schoolBox_, 22, 79, "Название ОУ:", 140), "schoolNameLabel");
+    schoolNameLabel_ =
+        Named(BoldLabel(schoolBox_, 22, 79, SchoolNameLabelText, 140), "schoolNameLabel");
     schoolNameEdit_ = Named(Edit(schoolBox_, 168, 74, 512), "schoolNameEdit");
-    schoolCodeLabel_ = Named(BoldLabel(schoolBox_, 22, 128, "Код ОУ:", 140), "schoolCodeLabel");
+    schoolCodeLabel_ =
+        Named(BoldLabel(schoolBox_, 22, 128, SchoolCodeLabelText, 140), "schoolCodeLabel");
     schoolCodeEdit_ = Named(Edit(schoolBox_, 168, 122, 160), "schoolCodeEdit");
-    roomLabel_ = Named(BoldLabel(schoolBox_, 352, 128, "Номер аудитории:", 170), "roomLabel");
+    roomLabel_ = Named(BoldLabel(schoolBox_, 352, 128, RoomLabelText, 170), "roomLabel");
     roomEdit_ = Named(Edit(schoolBox_, 526, 123, 154), "roomEdit");
     NameAfterLabel(regionEdit_, regionLabel_);
     NameAfterLabel(schoolNameEdit_, schoolNameLabel_);
@@ -113,41 +109,39 @@ void SettingsPage::BuildParameters() {
     NameAfterLabel(roomEdit_, roomLabel_);
 
     saveButton_ = Named(new controls::PictureButton(parametersBlock_, QRect(638, 180, 249, 51),
-                                                    QStringLiteral("Сохранить параметры"), images_,
-                                                    0, StationFont(-16, true)),
+                                                    QString::fromUtf8(SaveParametersButtonText),
+                                                    images_, 0, StationFont(-16, true)),
                         "saveButton");
 }
 
 void SettingsPage::BuildCheck() {
-    checkCaption_ =
-        Named(CaptionPanel(this, 48, "Тестирование качества записи и воспроизведения", -27, true),
-              "checkCaption");
+    checkCaption_ = Named(CaptionPanel(this, 48, CheckCaptionText, -27, true), "checkCaption");
     checkPanel_ = Named(new controls::Panel(this), "checkPanel");
     checkBlock_ = Named(checkPanel_->AddContentBlock(195), "checkBlock");
 
     microphoneLabel_ =
-        Named(BoldLabel(checkBlock_, 24, 16, "Проверьте микрофон", 270), "microphoneLabel");
+        Named(BoldLabel(checkBlock_, 24, 16, CheckMicrophoneLabelText, 270), "microphoneLabel");
     checkGroup_ = new controls::ToggleGroup(this);
     microphoneToggle_ = Named(new controls::ToggleButton(checkBlock_, QRect(304, 10, 41, 41),
                                                          checkGroup_, images_, MicrophonePicture),
                               "microphoneToggle");
     microphoneToggle_->setEnabled(false);
-    controls::SetAccessibleCaption(microphoneToggle_, QStringLiteral("Проверить микрофон"));
+    controls::SetAccessibleCaption(microphoneToggle_,
+                                   QString::fromUtf8(CheckMicrophoneButtonCaption));
     playbackLabel_ =
-        Named(BoldLabel(checkBlock_, 24, 67, "Проверьте качество записи", 270), "playbackLabel");
+        Named(BoldLabel(checkBlock_, 24, 67, CheckPlaybackLabelText, 270), "playbackLabel");
     playbackToggle_ = Named(new controls::ToggleButton(checkBlock_, QRect(304, 57, 41, 41),
                                                        checkGroup_, images_, PlayPicture),
                             "playbackToggle");
     playbackToggle_->setEnabled(false);
-    controls::SetAccessibleCaption(playbackToggle_, QStringLiteral("Прослушать тестовую запись"));
+    controls::SetAccessibleCaption(playbackToggle_, QString::fromUtf8(CheckPlaybackButtonCaption));
     levelMeter_ =
         Named(new controls::ProgressBar(checkBlock_, QRect(375, 9, 529, 33)), "levelMeter");
     levelMeter_->hide();
     controls::SetAccessibleCaption(levelMeter_, QString::fromUtf8(LevelMeterCaption));
-    readyButton_ = Named(new controls::PictureButton(
-                             checkBlock_, QRect(375, 46, 529, 51),
-                             QStringLiteral("Подтвердить готовность рабочего места к экзамену"),
-                             images_, 0, StationFont(-16, true)),
+    readyButton_ = Named(new controls::PictureButton(checkBlock_, QRect(375, 46, 529, 51),
+                                                     QString::fromUtf8(ConfirmReadinessButtonText),
+                                                     images_, 0, StationFont(-16, true)),
                          "readyButton");
     readyButton_->setEnabled(false);
 }

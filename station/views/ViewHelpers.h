@@ -2,6 +2,8 @@
 // are given.
 #pragma once
 
+#include "station/OperatorTexts.h"
+
 #include <QLabel>
 #include <QObject>
 #include <QString>
@@ -19,9 +21,6 @@ template <typename T> T* Named(T* object, const char* name) {
 inline QString Text(const std::string& text) {
     return QString::fromStdString(text);
 }
-
-// What a screen reader calls both pages' level meters.
-inline constexpr const char* LevelMeterCaption = "Уровень сигнала";
 
 // Tab visits `widgets` in this order.
 inline void SetTabChain(std::initializer_list<QWidget*> widgets) {

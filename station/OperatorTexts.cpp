@@ -1,0 +1,169 @@
+#include "station/OperatorTexts.h"
+
+#include <cstdio>
+#include <initializer_list>
+
+namespace {
+
+std::string Joined(std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (const std::string_view part : parts)
+        text += part;
+    return text;
+}
+
+} // namespace
+
+std::string UnreportableCharacterText(std::string_view field, std::string_view character) {
+    return Joined({"Поле «", field, "» содержит символ ", character,
+                   ", который нельзя записать в отчёт собеседования. Удалите его или замените."});
+}
+
+std::string InvalidByteText(unsigned char byte) {
+    char text[16];
+    std::snprintf(text, sizeof text, "байт 0x%02X", byte);
+    return text;
+}
+
+std::string MicrophoneCheckFailedText(std::string_view cause) {
+    return Joined({"Ошибка проверки микрофона: ", cause});
+}
+
+std::string FolderNotCreatedText(std::string_view folder, std::string_view cause) {
+    return Joined({"Не удалось создать папку собеседования ", folder, ": ", cause});
+}
+
+std::string FolderNotReadText(std::string_view folder, std::string_view reason) {
+    return Joined({"Не удалось прочитать папку собеседования ", folder, ": ", reason});
+}
+
+std::string FolderNotClaimedText(std::string_view reason) {
+    return Joined({"Папку собеседования не удалось закрепить за этим окном программы (", reason,
+                   "). Не открывайте это собеседование в другом окне."});
+}
+
+std::string ExistingRecordingsText(std::size_t count) {
+    return Joined(
+        {"В папке собеседования уже есть записи участников: ", std::to_string(count), "."});
+}
+
+std::string RecordingNamedObjectsText(std::string_view names) {
+    return Joined({"В папке собеседования есть объекты с именами записей, которые не являются "
+                   "файлами записей: ",
+                   names, ". Они оставлены как есть и не войдут в отчёт."});
+}
+
+std::string NumberingContinuesText(long long number) {
+    return Joined({" Нумерация продолжится с участника ", std::to_string(number), "."});
+}
+
+std::string LowSpaceAtReadinessText(std::uint64_t freeMegabytes, std::uint64_t minutes) {
+    return Joined({"На диске мало места: свободно ", std::to_string(freeMegabytes),
+                   " МБ, этого хватит примерно на ", std::to_string(minutes), " мин. записи."});
+}
+
+std::string ExamDateCaption(std::string_view date) {
+    return Joined({date, " - собеседование по русскому языку в 9 классах"});
+}
+
+std::string RoomCaption(std::string_view room) {
+    return Joined({"Аудитория - ", room});
+}
+
+std::string ParticipantCaption(std::int64_t participant) {
+    return Joined({"Участник - ", std::to_string(participant)});
+}
+
+std::string RecordingFailedText(std::string_view cause) {
+    return Joined({"Ошибка записи: ", cause});
+}
+
+std::string MinutesSecondsText(long long minutes, long long seconds) {
+    return Joined({std::to_string(minutes), " мин. ", std::to_string(seconds), " сек."});
+}
+
+std::string ArchiveNotCreatedText(std::string_view archivePath, std::string_view cause) {
+    return Joined({"Не удалось создать архив собеседования ", archivePath, ": ", cause});
+}
+
+std::string ReportSavedCaption(std::string_view reportName) {
+    return Joined({"Сформирован отчёт:  ", reportName});
+}
+
+std::string ParticipantCountCaption(std::int64_t participants) {
+    return Joined({"Участников: ", std::to_string(participants)});
+}
+
+std::string ArchiveCaption(std::string_view archivePath) {
+    return Joined({"Архив собеседования: ", archivePath});
+}
+
+std::string ChecksumFailedText(std::string_view fileName, std::string_view reason) {
+    return Joined({"Ошибка при подсчёте контрольной суммы файла [", fileName, "]: [", reason, "]"});
+}
+
+std::string UnfinishedInterviewQuestion(std::string_view day, std::string_view folder) {
+    return Joined({"Собеседование за ", day, " в папке ", folder,
+                   " не завершено: его записи не упакованы в архив. Завершить его сейчас? "
+                   "Отчёт и архив получат дату ",
+                   day, "."});
+}
+
+std::string EarlierInterviewClosedText(std::string_view day, std::string_view reportName,
+                                       std::int64_t participants, std::string_view archivePath,
+                                       std::string_view proof) {
+    return Joined({"Собеседование за ", day, " завершено: отчёт ", reportName, ", участников ",
+                   std::to_string(participants), ", архив ", archivePath, ". ", proof});
+}
+
+std::string ParametersSavedLogText(std::string_view region, std::string_view schoolName,
+                                   std::string_view schoolCode6, std::string_view room3) {
+    return Joined({"Параметры сохранены: ", region, "; ", schoolName, "; код ОУ ", schoolCode6,
+                   ", аудитория ", room3});
+}
+
+std::string ReadinessConfirmedLogText(std::string_view interviewDir) {
+    return Joined({"Готовность подтверждена: папка ", interviewDir});
+}
+
+std::string RecordingStartedLogText(std::string_view fileName) {
+    return Joined({"Запись начата: ", fileName});
+}
+
+std::string RecordingStoppedLogText(std::string_view fileName, long long minutes,
+                                    long long seconds) {
+    return Joined({"Запись завершена: ", fileName, ", ", MinutesSecondsText(minutes, seconds)});
+}
+
+std::string FailureLogText(std::string_view text) {
+    return Joined({"Ошибка: ", text});
+}
+
+std::string WarningLogText(std::string_view text) {
+    return Joined({"Предупреждение: ", text});
+}
+
+std::string NoticeLogText(std::string_view text) {
+    return Joined({"Сообщение: ", text});
+}
+
+std::string InterviewClosedLogText(std::string_view reportName, std::int64_t participants) {
+    return Joined({"Собеседование завершено: отчёт ", reportName, ", участников ",
+                   std::to_string(participants)});
+}
+
+std::string ArchiveWrittenLogText(std::string_view archivePath) {
+    return Joined({"Архив записан: ", archivePath});
+}
+
+std::string ArchiveFailedLogText(std::string_view reason) {
+    return Joined({"Архив не записан: ", reason});
+}
+
+std::string SessionEndingLogText(std::string_view cause) {
+    return Joined({"Сеанс завершается (", cause, "), программа закрывается"});
+}
+
+std::string LibraryNotLoadedText(std::string_view reason) {
+    return Joined({"не загружается (", reason, ")"});
+}
