@@ -1,7 +1,7 @@
 #include "verifier/InterviewNames.h"
 
 #include "interview_format/InterviewNames.h"
-#include "verifier/ReportFormat.h"
+#include "interview_format/Report.h"
 
 #include <cctype>
 #include <cstdint>
@@ -19,7 +19,7 @@ std::string ExpectedFolderName(std::string_view examDate, std::string_view schoo
 
 bool LooksLikeFolderName(std::string_view name) {
     if (name.size() < 15 || !name.starts_with("01-") || name[11] != '-' ||
-        !IsCalendarDate(name.substr(3, 8), '\0'))
+        !interview_format::IsCalendarDate(name.substr(3, 8), '\0'))
         return false;
     const std::string_view rest = name.substr(12);
     const std::size_t dash = rest.rfind('-');
@@ -30,7 +30,7 @@ bool IsReportNameFor(std::string_view name, std::string_view schoolCode, std::st
     const std::string tail = std::string(interview_format::ReportNameTime) +
                              std::string(schoolCode) + "-" + std::string(room) + ".csv";
     return name.size() == 11 + tail.size() && name.starts_with("01-") &&
-           IsCalendarDate(name.substr(3, 8), '\0') && name.substr(11) == tail;
+           interview_format::IsCalendarDate(name.substr(3, 8), '\0') && name.substr(11) == tail;
 }
 
 bool HasExtension(std::string_view name, std::string_view extension) {
