@@ -1,5 +1,6 @@
 #include "verifier/ArchiveCheck.h"
 
+#include "interview_format/InterviewNames.h"
 #include "verifier/InterviewNames.h"
 #include "verifier/ListedFile.h"
 #include "verifier/LoudnessWarnings.h"
@@ -74,13 +75,14 @@ private:
             Add("", "в архиве нет папки собеседования");
             return false;
         }
-        const auto named = std::find_if(tops.begin(), tops.end(), LooksLikeFolderName);
+        const auto named =
+            std::find_if(tops.begin(), tops.end(), interview_format::LooksLikeFolderName);
         verdict_.Folder = named != tops.end() ? *named : tops.front();
         if (tops.size() > 1)
             for (const std::string& top : tops)
                 if (top != verdict_.Folder)
                     Add(top + "/", "вторая папка в архиве: архив собеседования держит одну");
-        if (!LooksLikeFolderName(verdict_.Folder))
+        if (!interview_format::LooksLikeFolderName(verdict_.Folder))
             Add(verdict_.Folder + "/", "имя папки не по правилам 01-ДДММГГГГ-код-аудитория");
         prefix_ = verdict_.Folder + "/";
         for (const ZipEntry& entry : reader_.Entries())
@@ -138,12 +140,12 @@ private:
         if (report.schoolCode.empty() || report.room.empty())
             return;
         if (!report.examDate.empty()) {
-            const std::string expected =
-                ExpectedFolderName(report.examDate, report.schoolCode, report.room);
+            const std::string expected = interview_format::FolderName(
+                interview_format::NameDayOf(report.examDate), report.schoolCode, report.room);
             if (verdict_.Folder != expected)
                 Add(prefix_, "имя папки не совпадает с отчётом (ожидалось " + expected + ")");
         }
-        if (!IsReportNameFor(verdict_.ReportName, report.schoolCode, report.room))
+        if (!interview_format::IsReportNameFor(verdict_.ReportName, report.schoolCode, report.room))
             Add(verdict_.ReportName, "имя отчёта не по правилам (ожидалось 01-ДДММГГГГ-000000-" +
                                          report.schoolCode + "-" + report.room + ".csv)");
     }
@@ -155,7 +157,7 @@ private:
                 Add(line.name, "указана в отчёте дважды");
                 continue;
             }
-            if (!ParticipantNumber(line.name))
+            if (!interview_format::ParticipantNumberOf(line.name))
                 Add(line.name, "имя записи не по правилам (номер участника + .mp3)");
             RecordingVerdict recording{line.name, line.size, line.crc32, false, false, {}};
             const auto entry = inFolder_.find(line.name);
@@ -209,7 +211,7 @@ private:
         }
         std::set<std::int64_t> numbers;
         for (const ReportEntry& line : report.recordings)
-            if (const auto number = ParticipantNumber(line.name))
+            if (const auto number = interview_format::ParticipantNumberOf(line.name))
                 numbers.insert(*number);
         if (report.participants && *report.participants != highest)
             Add(verdict_.ReportName, "участников " + std::to_string(*report.participants) +
