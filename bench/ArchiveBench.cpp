@@ -75,18 +75,19 @@ Interview MakeInterview(const fs::path& work, const fs::path& store,
     state.participant = count;
     state.folder = interview.folder.string();
     state.examDate = 46086; // 2026-03-05
-    std::vector<std::string> lines = ReportHeader(ReportHeadingOf(state));
+    interview_format::InterviewReport report = ReportFor(ReportHeadingOf(state));
+    std::string unreadable;
     for (int i = 1; i <= count; ++i) {
         const fs::path stored = store / (std::to_string(i) + ".mp3");
         if (!fs::exists(stored))
             EncodeRecording(material, i, stored);
         const fs::path recording = interview.folder / (std::to_string(i) + ".mp3");
         fs::copy_file(stored, recording, fs::copy_options::overwrite_existing);
-        lines.push_back(RecordingLine(recording.string()));
+        report.recordings.push_back(RecordingEntry(recording.string(), unreadable));
     }
-    lines.push_back(CountLine(count));
+    report.participants = count;
     interview.reportName = "01-05032026-000000-000145-012.csv";
-    SaveReport(lines, (interview.folder / interview.reportName).string());
+    SaveReport(report, (interview.folder / interview.reportName).string());
     return interview;
 }
 

@@ -106,16 +106,17 @@ fs::path MakeArchives(const fs::path& work) {
     state.folder = folder.string();
     for (int archive = 1; archive <= ArchiveCount; ++archive) {
         fs::create_directories(folder);
-        std::vector<std::string> lines = ReportHeader(ReportHeadingOf(state));
+        interview_format::InterviewReport report = ReportFor(ReportHeadingOf(state));
+        std::string unreadable;
         for (int number = 1; number <= RecordingsPerArchive; ++number) {
             const fs::path recording = folder / (std::to_string(number) + ".mp3");
             // Archive a takes recordings a, a+1, ... in turn, starting at a different one each.
             const int tone = (archive * 5 + number * (1 + archive % 5)) % DistinctRecordings;
             fs::copy_file(work / ("tone" + std::to_string(tone) + ".mp3"), recording);
-            lines.push_back(RecordingLine(recording.string()));
+            report.recordings.push_back(RecordingEntry(recording.string(), unreadable));
         }
-        lines.push_back(CountLine(RecordingsPerArchive));
-        SaveReport(lines, (folder / "01-06032026-000000-000145-012.csv").string());
+        report.participants = RecordingsPerArchive;
+        SaveReport(report, (folder / "01-06032026-000000-000145-012.csv").string());
         archive::TZipCompressArchive zip((archives / ArchiveName(archive)).string());
         zip.AddDirectory(archive::Utf8ToWide(FolderName), folder.string(), true, true);
         zip.Compress();

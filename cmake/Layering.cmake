@@ -154,3 +154,14 @@ station_include_rules(NAME verifier TARGETS interview_check interview_verify_too
     FILES verifier/*.h verifier/*.cpp verifier/tool/*.h verifier/tool/*.cpp
     ALLOW "^verifier/" "^interview_format/" ${STATION_PORTABLE_PLATFORM}
     NO_QT)
+
+# The receiver's tests build their interviews through the interview format, the archive writer and
+# the recording chain, as a receiver could; a station header among them would let the check and
+# the station agree by sharing a mistake.
+station_include_rules(NAME verifier_tests
+    TARGETS verifier_test_fixture verifier_tests verifier_loudness_chain_tests verifier_tool_tests
+            verifier_job_tests verifier_text_tests
+    FILES verifier/tests/*.h verifier/tests/*.cpp
+    ALLOW "^verifier/" "^interview_format/" "^archive/" "^audio/" ${STATION_PORTABLE_PLATFORM}
+          "^platform/testing/"
+    NO_QT)

@@ -1,8 +1,58 @@
 #include "interview_format/InterviewNames.h"
 
+#include "interview_format/Report.h"
+
 #include <cstdint>
 
 namespace interview_format {
+namespace {
+
+constexpr std::string_view Prefix = "01-";
+// "01-" + "ddmmyyyy"
+constexpr std::size_t PrefixAndDay = 11;
+
+bool StartsWithADay(std::string_view name) {
+    return name.size() >= PrefixAndDay && name.starts_with(Prefix) &&
+           IsCalendarDate(name.substr(Prefix.size(), PrefixAndDay - Prefix.size()), '\0');
+}
+
+} // namespace
+
+std::string FolderName(std::string_view day, std::string_view schoolCode, std::string_view room) {
+    return std::string(Prefix) + std::string(day) + "-" + std::string(schoolCode) + "-" +
+           std::string(room);
+}
+
+std::string NameDayOf(std::string_view examDate) {
+    std::string day;
+    for (const char c : examDate)
+        if (c != '.')
+            day += c;
+    return day;
+}
+
+bool LooksLikeFolderName(std::string_view name) {
+    if (name.size() < 15 || !StartsWithADay(name) || name[PrefixAndDay] != '-')
+        return false;
+    const std::string_view rest = name.substr(PrefixAndDay + 1);
+    const std::size_t dash = rest.rfind('-');
+    return dash != std::string_view::npos && dash > 0 && dash + 1 < rest.size();
+}
+
+std::string ReportName(std::string_view day, std::string_view schoolCode, std::string_view room) {
+    return std::string(Prefix) + std::string(day) + std::string(ReportNameTime) +
+           std::string(schoolCode) + "-" + std::string(room) + ".csv";
+}
+
+bool IsReportNameFor(std::string_view name, std::string_view schoolCode, std::string_view room) {
+    return StartsWithADay(name) &&
+           name == ReportName(name.substr(Prefix.size(), PrefixAndDay - Prefix.size()), schoolCode,
+                              room);
+}
+
+std::string RecordingName(long long participant) {
+    return std::to_string(participant) + ".mp3";
+}
 
 std::optional<long long> ParticipantNumberOf(std::string_view name) {
     constexpr std::string_view Suffix = ".mp3";

@@ -1,7 +1,5 @@
 #include "interview_format/ReportLines.h"
 
-#include "interview_format/InterviewNames.h"
-
 #include <cinttypes>
 #include <cstdio>
 
@@ -9,15 +7,6 @@ namespace interview_format {
 
 std::string CountLine(std::int32_t participants) {
     return std::string(CountLinePrefix) + std::to_string(participants);
-}
-
-bool IsCountLine(std::string_view line) {
-    return line.starts_with(CountLinePrefix);
-}
-
-std::string NotStartedLine(std::string_view recordingName) {
-    return std::string(recordingName) + ";" + std::string(MissingFileTime) + ";-1;" +
-           ChecksumText(0);
 }
 
 std::string ChecksumText(std::uint32_t crc) {

@@ -8,9 +8,17 @@
 #include <cstdlib>
 #include <filesystem>
 
+namespace {
+
+std::string NameDay(platform::DateTime day) {
+    return platform::FormatDateTime(interview_format::NameDayPattern, day);
+}
+
+} // namespace
+
 std::string InterviewStem(platform::DateTime day, const std::string& schoolCode6,
                           const std::string& room3) {
-    return "01-" + platform::FormatDateTime("ddmmyyyy", day) + "-" + schoolCode6 + "-" + room3;
+    return interview_format::FolderName(NameDay(day), schoolCode6, room3);
 }
 
 std::string InterviewFolderFor(const std::string& desktop, platform::DateTime examDate,
@@ -19,13 +27,12 @@ std::string InterviewFolderFor(const std::string& desktop, platform::DateTime ex
 }
 
 std::string RecordingFileName(const std::string& interviewFolder, long long participant) {
-    return interviewFolder + "/" + std::to_string(participant) + ".mp3";
+    return interviewFolder + "/" + interview_format::RecordingName(participant);
 }
 
 std::string ReportFileName(platform::DateTime closingDay, const std::string& schoolCode6,
                            const std::string& room3) {
-    return "01-" + platform::FormatDateTime("ddmmyyyy", closingDay) +
-           std::string(interview_format::ReportNameTime) + schoolCode6 + "-" + room3 + ".csv";
+    return interview_format::ReportName(NameDay(closingDay), schoolCode6, room3);
 }
 
 std::string ArchiveFileName(const std::string& desktop, platform::DateTime closingDay,

@@ -161,10 +161,6 @@ inline constexpr const char* PackingProgressPattern = "Файлов: %1 из %2,
 // "Ошибка при подсчёте контрольной суммы файла [<file>]: [<reason>]"
 std::string ChecksumFailedText(std::string_view fileName, std::string_view reason);
 
-// The report's heading lines, read by the receiving side's people as well as its check.
-inline constexpr const char* ReportTitleLine = "Собеседование по русскому языку в 9 классах";
-inline constexpr const char* ReportRoomField = "Аудитория;";
-
 // --- Earlier-day interviews ------------------------------------------------------------------
 
 inline constexpr const char* UnfinishedInterviewTitle = "Незавершённое собеседование";

@@ -1,5 +1,6 @@
 #include "verifier/ArchiveCheck.h"
 
+#include "interview_format/InterviewNames.h"
 #include "verifier/InterviewNames.h"
 #include "verifier/ListedFile.h"
 #include "verifier/LoudnessWarnings.h"
@@ -74,13 +75,14 @@ private:
             Add("", "в архиве нет папки собеседования");
             return false;
         }
-        const auto named = std::find_if(tops.begin(), tops.end(), LooksLikeFolderName);
+        const auto named =
+            std::find_if(tops.begin(), tops.end(), interview_format::LooksLikeFolderName);
         verdict_.Folder = named != tops.end() ? *named : tops.front();
         if (tops.size() > 1)
             for (const std::string& top : tops)
                 if (top != verdict_.Folder)
                     Add(top + "/", "вторая папка в архиве: архив собеседования держит одну");
-        if (!LooksLikeFolderName(verdict_.Folder))
+        if (!interview_format::LooksLikeFolderName(verdict_.Folder))
             Add(verdict_.Folder + "/", "имя папки не по правилам 01-ДДММГГГГ-код-аудитория");
         prefix_ = verdict_.Folder + "/";
         for (const ZipEntry& entry : reader_.Entries())
@@ -123,53 +125,53 @@ private:
             Add(verdict_.ReportName, read.Failure);
             return false;
         }
-        verdict_.Report = ParseReport(bytes);
+        verdict_.Report = interview_format::ParseReport(bytes);
         verdict_.ReportBytes = std::move(bytes);
-        for (const ReportProblem& problem : verdict_.Report.Problems)
+        for (const ReportProblem& problem : verdict_.Report.problems)
             Add(verdict_.ReportName,
-                (problem.LineNumber ? "строка " + std::to_string(problem.LineNumber) + ": "
+                (problem.lineNumber ? "строка " + std::to_string(problem.lineNumber) + ": "
                                     : std::string()) +
-                    problem.Reason);
+                    problem.reason);
         return true;
     }
 
     void CheckNames() {
         const InterviewReport& report = verdict_.Report;
-        if (report.SchoolCode.empty() || report.Room.empty())
+        if (report.schoolCode.empty() || report.room.empty())
             return;
-        if (!report.ExamDate.empty()) {
-            const std::string expected =
-                ExpectedFolderName(report.ExamDate, report.SchoolCode, report.Room);
+        if (!report.examDate.empty()) {
+            const std::string expected = interview_format::FolderName(
+                interview_format::NameDayOf(report.examDate), report.schoolCode, report.room);
             if (verdict_.Folder != expected)
                 Add(prefix_, "имя папки не совпадает с отчётом (ожидалось " + expected + ")");
         }
-        if (!IsReportNameFor(verdict_.ReportName, report.SchoolCode, report.Room))
+        if (!interview_format::IsReportNameFor(verdict_.ReportName, report.schoolCode, report.room))
             Add(verdict_.ReportName, "имя отчёта не по правилам (ожидалось 01-ДДММГГГГ-000000-" +
-                                         report.SchoolCode + "-" + report.Room + ".csv)");
+                                         report.schoolCode + "-" + report.room + ".csv)");
     }
 
     void CheckRecordings() {
         std::set<std::string> listed;
-        for (const RecordingLine& line : verdict_.Report.Recordings) {
-            if (!listed.insert(line.Name).second) {
-                Add(line.Name, "указана в отчёте дважды");
+        for (const ReportEntry& line : verdict_.Report.recordings) {
+            if (!listed.insert(line.name).second) {
+                Add(line.name, "указана в отчёте дважды");
                 continue;
             }
-            if (!ParticipantNumber(line.Name))
-                Add(line.Name, "имя записи не по правилам (номер участника + .mp3)");
-            RecordingVerdict recording{line.Name, line.Size, line.Crc32, false, false, {}};
-            const auto entry = inFolder_.find(line.Name);
-            if (IsNotStartedLine(line)) {
+            if (!interview_format::ParticipantNumberOf(line.name))
+                Add(line.name, "имя записи не по правилам (номер участника + .mp3)");
+            RecordingVerdict recording{line.name, line.size, line.crc32, false, false, {}};
+            const auto entry = inFolder_.find(line.name);
+            if (interview_format::IsNotStarted(line)) {
                 recording.NotStarted = entry == inFolder_.end();
                 recording.Sound = recording.NotStarted;
                 if (!recording.NotStarted)
-                    Add(line.Name, "в отчёте запись не состоялась (размер -1), а в архиве есть "
+                    Add(line.name, "в отчёте запись не состоялась (размер -1), а в архиве есть "
                                    "такой файл");
-            } else if (line.Size < 0) {
-                Add(line.Name, "размер -1 без отметок несостоявшейся записи (30-12-1899 "
+            } else if (line.size < 0) {
+                Add(line.name, "размер -1 без отметок несостоявшейся записи (30-12-1899 "
                                "00.00.00 и контрольная сумма 00000000)");
             } else if (entry == inFolder_.end()) {
-                Add(line.Name, reason::Missing);
+                Add(line.name, reason::Missing);
             } else {
                 LoudnessMeter meter;
                 Mp3Walk walk = options_.MeasureLoudness
@@ -185,7 +187,7 @@ private:
                 }
                 recording.Sound = why.empty();
                 if (!why.empty())
-                    Add(line.Name, why);
+                    Add(line.name, why);
                 else if (options_.MeasureLoudness)
                     Measured(recording, meter.Finish());
             }
@@ -199,20 +201,20 @@ private:
         recording.Loudness = std::move(facts);
     }
 
-    // The count line names the last participant; every participant up to it has a line.
+    // The count line states the participant count; every participant up to it has a line.
     void CheckCount() {
         const InterviewReport& report = verdict_.Report;
-        std::set<std::int64_t> numbers;
-        for (const RecordingLine& line : report.Recordings)
-            if (const auto number = ParticipantNumber(line.Name))
-                numbers.insert(*number);
-        if (numbers.empty()) {
+        const std::int64_t highest = interview_format::ParticipantCount(report.recordings);
+        if (highest == 0) {
             Add(verdict_.ReportName, "в отчёте нет ни одной записи участника");
             return;
         }
-        const std::int64_t highest = *numbers.rbegin();
-        if (report.Participants && *report.Participants != highest)
-            Add(verdict_.ReportName, "участников " + std::to_string(*report.Participants) +
+        std::set<std::int64_t> numbers;
+        for (const ReportEntry& line : report.recordings)
+            if (const auto number = interview_format::ParticipantNumberOf(line.name))
+                numbers.insert(*number);
+        if (report.participants && *report.participants != highest)
+            Add(verdict_.ReportName, "участников " + std::to_string(*report.participants) +
                                          ", а последняя запись — " + std::to_string(highest) +
                                          ".mp3");
         std::vector<std::int64_t> gaps;
@@ -225,8 +227,8 @@ private:
 
     void ReportUnlisted(const ZipEntry* report) {
         std::set<std::string> listed;
-        for (const RecordingLine& line : verdict_.Report.Recordings)
-            listed.insert(line.Name);
+        for (const ReportEntry& line : verdict_.Report.recordings)
+            listed.insert(line.name);
         for (const auto& [name, entry] : inFolder_) {
             if (entry == report || listed.contains(name))
                 continue;

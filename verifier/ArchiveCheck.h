@@ -2,12 +2,12 @@
 // one report in it named by the rules and well formed, every listed recording present with its
 // listed size and CRC-32 and readable as MP3 to its end, nothing unlisted, and the participant
 // count matching the recordings. A participant whose recording never started is listed with the
-// marks of a missing file (see IsNotStartedLine) and has no file in the archive.
+// marks of a missing file (see interview_format::IsNotStarted) and has no file in the archive.
 #pragma once
 
+#include "interview_format/Report.h"
 #include "verifier/Loudness.h"
 #include "verifier/Mp3Walk.h"
-#include "verifier/ReportFormat.h"
 
 #include <cstdint>
 #include <optional>
@@ -15,6 +15,10 @@
 #include <vector>
 
 namespace interview_check {
+
+using interview_format::InterviewReport;
+using interview_format::ReportEntry;
+using interview_format::ReportProblem;
 
 struct Problem {
     // The entry concerned: a name inside the interview folder, an archive path for entries

@@ -19,9 +19,9 @@ std::string ListedAgainstFound(const std::string& listed, const std::string& fou
 }
 
 std::string CheckListedFile(const ZipReader& reader, const ZipEntry& entry,
-                            const RecordingLine& line, Mp3Walk* walk) {
-    if (line.Size < 0 || entry.DeclaredSize != static_cast<std::uint64_t>(line.Size))
-        return SizeReason(line.Size, entry.DeclaredSize);
+                            const interview_format::ReportEntry& line, Mp3Walk* walk) {
+    if (line.size < 0 || entry.DeclaredSize != static_cast<std::uint64_t>(line.size))
+        return SizeReason(line.size, entry.DeclaredSize);
     ZipReader::Sink sink;
     if (walk)
         sink = [walk](const unsigned char* data, std::size_t size) { walk->Feed(data, size); };
@@ -29,10 +29,10 @@ std::string CheckListedFile(const ZipReader& reader, const ZipEntry& entry,
     if (!read.Failure.empty())
         return read.Failure;
     if (read.Size != entry.DeclaredSize)
-        return SizeReason(line.Size, read.Size);
-    if (read.Crc32 != line.Crc32)
+        return SizeReason(line.size, read.Size);
+    if (read.Crc32 != line.crc32)
         return std::string(reason::CrcDiffers) + " (" +
-               ListedAgainstFound(interview_format::ChecksumText(line.Crc32),
+               ListedAgainstFound(interview_format::ChecksumText(line.crc32),
                                   interview_format::ChecksumText(read.Crc32)) +
                ")";
     return {};

@@ -84,7 +84,7 @@ Interview::Interview(const StationServices& services)
                  .finished =
                      [this](const std::string& fileName) {
                          std::string unreadable;
-                         report_.Append(ParticipantLine(fileName, unreadable));
+                         report_.Add(ParticipantLine(fileName, unreadable));
                          // A pass that failed tells its failure in a box of its own; the checksum's
                          // failure for the file it could not make would tell it a second time.
                          if (!unreadable.empty() && recorder_.FailureText().empty())
@@ -202,10 +202,10 @@ bool Interview::ConfirmReadiness() {
     state_.participant = static_cast<std::int32_t>(existing.NextNumber());
     opened_ = true;
 
-    report_.Append(ReportHeader(ReportHeadingOf(state_)));
+    report_.Begin(ReportFor(ReportHeadingOf(state_)));
     for (const long long number : existing.recordings) {
         std::string unreadable;
-        report_.Append(ResumedParticipantLine(RecordingFileName(folder, number), unreadable));
+        report_.Add(ResumedParticipantLine(RecordingFileName(folder, number), unreadable));
         if (!unreadable.empty())
             report_.NoteUnreadable(std::move(unreadable));
     }

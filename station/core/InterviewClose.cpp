@@ -24,7 +24,7 @@ void Interview::Close() {
 
     // No participant was ever recorded: the receiver refuses an archive without a recording line,
     // so none is made, and the interview stays open for the first recording.
-    if (report_.HighestListedParticipant() == 0) {
+    if (report_.ParticipantCount() == 0) {
         observers_.Tell({NoParticipantRecordedText, OperatorMessage::Kind::Error});
         return;
     }
@@ -74,16 +74,13 @@ std::optional<ArchiveRequest> Interview::SaveClosingReport(const std::string& fo
     // A file the report lists but could not read to its end is told before the report is saved,
     // whichever thread found it.
     TellUnreadable(report);
-    // A close repeated after a failed save must not leave the earlier count line behind: the
-    // report ends with exactly one, written with the count of the moment it is saved.
-    report.DropCountLines();
     // The count names the last participant with a line, a recording that never started included;
-    // after a restart the next number is only reserved.
-    participants = static_cast<std::int32_t>(report.HighestListedParticipant());
-    report.Append(CountLine(participants));
+    // after a restart the next number is only reserved. A close repeated after a failed save
+    // states the count of the moment it saves.
+    const interview_format::InterviewReport counted = report.Counted();
+    participants = static_cast<std::int32_t>(*counted.participants);
     const std::string reportName = ReportFileName(day, state_.schoolCode6, state_.room3);
-    if (const auto failure =
-            Attempt([&] { SaveReport(report.Lines(), folder + "/" + reportName); })) {
+    if (const auto failure = Attempt([&] { SaveReport(counted, folder + "/" + reportName); })) {
         observers_.Tell(*failure);
         return std::nullopt;
     }

@@ -58,11 +58,11 @@ void Interview::CloseEarlierInterview(const UnfinishedInterview& earlier) {
     earlierState.folder = earlier.folder;
     earlierState.examDate = earlier.day;
     ReportLines report;
-    report.Append(ReportHeader(ReportHeadingOf(earlierState)));
+    report.Begin(ReportFor(ReportHeadingOf(earlierState)));
     if (const auto failure = Attempt([&] {
             for (const long long number : FindExistingRecordings(earlier.folder).recordings) {
                 std::string unreadable;
-                report.Append(
+                report.Add(
                     ResumedParticipantLine(RecordingFileName(earlier.folder, number), unreadable));
                 if (!unreadable.empty())
                     report.NoteUnreadable(std::move(unreadable));

@@ -1,6 +1,5 @@
 #include "station/core/ParticipantLine.h"
 
-#include "interview_format/ReportLines.h"
 #include "platform/FileStream.h"
 #include "station/Report.h"
 #include "station/core/InterruptedRecording.h"
@@ -40,24 +39,26 @@ bool HoldsNoAudio(const std::string& fileName) {
     }
 }
 
-std::string NotStartedLine(const std::string& fileName) {
-    return interview_format::NotStartedLine(fileName.substr(fileName.find_last_of('/') + 1));
+interview_format::ReportEntry NotStartedEntry(const std::string& fileName) {
+    return interview_format::NotStartedEntry(fileName.substr(fileName.find_last_of('/') + 1));
 }
 
 } // namespace
 
-std::string ParticipantLine(const std::string& fileName, std::string& unreadable) {
+interview_format::ReportEntry ParticipantLine(const std::string& fileName,
+                                              std::string& unreadable) {
     std::error_code ignored;
     const bool missing =
         !std::filesystem::exists(std::filesystem::symlink_status(fileName, ignored));
     // The pass's failure has been told already; a checksum box about a file that is not there
     // would only repeat it.
     if (missing || (HoldsNoAudio(fileName) && std::remove(fileName.c_str()) == 0))
-        return NotStartedLine(fileName);
-    return RecordingLine(fileName, &unreadable);
+        return NotStartedEntry(fileName);
+    return RecordingEntry(fileName, unreadable);
 }
 
-std::string ResumedParticipantLine(const std::string& fileName, std::string& unreadable) {
+interview_format::ReportEntry ResumedParticipantLine(const std::string& fileName,
+                                                     std::string& unreadable) {
     std::error_code ignored;
     const auto facts = std::filesystem::symlink_status(fileName, ignored);
     if (std::filesystem::is_regular_file(facts)) {
@@ -65,12 +66,12 @@ std::string ResumedParticipantLine(const std::string& fileName, std::string& unr
         // participant. Anything else an earlier run left is the participant's, and is kept.
         if (std::filesystem::file_size(fileName, ignored) == 0 &&
             std::remove(fileName.c_str()) == 0)
-            return NotStartedLine(fileName);
+            return NotStartedEntry(fileName);
         try {
             CutToWholeFrames(fileName);
         } catch (const platform::FileError&) {
             // Left as it stands: the close's check names what is wrong with it.
         }
     }
-    return RecordingLine(fileName, &unreadable);
+    return RecordingEntry(fileName, unreadable);
 }

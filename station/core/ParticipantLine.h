@@ -1,21 +1,24 @@
-// The report line of one participant's recording, as the close will list it.
+// The report entry of one participant's recording, as the close will list it.
 #pragma once
+
+#include "interview_format/Report.h"
 
 #include <string>
 
 // A pass that never got going (the sound server gone, the source suspended, no room for a new
 // file) leaves no file, or a file of a few kilobytes without a single MP3 audio frame: tags and
 // the encoder's information frame at most. Such a file holds nothing of the participant and no
-// receiver accepts it, so it is removed, and the line marks the recording as never started
+// receiver accepts it, so it is removed, and the entry marks the recording as never started
 // (created 30-12-1899 00.00.00, size -1, checksum 00000000), which the receiver's check accepts
 // for a participant without a file. Any other file is listed as it stands. Used for the passes this
 // run recorded; for what an earlier run left, see ResumedParticipantLine. A file that cannot be
-// read to its end leaves the reason in `unreadable`, as RecordingLine does.
-std::string ParticipantLine(const std::string& fileName, std::string& unreadable);
+// read to its end leaves the reason in `unreadable`, as RecordingEntry does.
+interview_format::ReportEntry ParticipantLine(const std::string& fileName, std::string& unreadable);
 
-// The line of a recording an earlier run left in the folder, which is the participant's and is
+// The entry of a recording an earlier run left in the folder, which is the participant's and is
 // kept: one that a crash or a power cut cut off inside a frame is first cut back to its last whole
 // frame (see InterruptedRecording.h). Only an empty file, all that a power cut before the
 // recording's first sync leaves, is removed and listed as a recording that never started. A file
 // that cannot be mended is listed as it stands, for the close's check to name.
-std::string ResumedParticipantLine(const std::string& fileName, std::string& unreadable);
+interview_format::ReportEntry ResumedParticipantLine(const std::string& fileName,
+                                                     std::string& unreadable);

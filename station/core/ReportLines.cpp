@@ -1,54 +1,38 @@
 #include "station/core/ReportLines.h"
 
-#include "interview_format/InterviewNames.h"
-#include "station/Report.h"
-
-#include <algorithm>
 #include <utility>
 
-namespace {
-
-// The five header lines come first; count lines can only follow them.
-constexpr std::size_t HeaderLineCount = 5;
-
-} // namespace
-
-void ReportLines::Append(std::string line) {
+void ReportLines::Begin(const interview_format::InterviewReport& heading) {
     std::lock_guard guard(lock_);
-    lines_.push_back(std::move(line));
+    begun_ = true;
+    report_.examDate = heading.examDate;
+    report_.region = heading.region;
+    report_.schoolCode = heading.schoolCode;
+    report_.schoolName = heading.schoolName;
+    report_.room = heading.room;
 }
 
-void ReportLines::Append(const std::vector<std::string>& lines) {
+void ReportLines::Add(interview_format::ReportEntry entry) {
     std::lock_guard guard(lock_);
-    lines_.insert(lines_.end(), lines.begin(), lines.end());
+    report_.recordings.push_back(std::move(entry));
 }
 
-void ReportLines::DropCountLines() {
+std::int64_t ReportLines::ParticipantCount() const {
     std::lock_guard guard(lock_);
-    if (lines_.size() <= HeaderLineCount)
-        return;
-    lines_.erase(std::remove_if(lines_.begin() + HeaderLineCount, lines_.end(), IsCountLine),
-                 lines_.end());
+    return interview_format::ParticipantCount(report_.recordings);
 }
 
-long long ReportLines::HighestListedParticipant() const {
+interview_format::InterviewReport ReportLines::Counted() {
     std::lock_guard guard(lock_);
-    long long highest = 0;
-    for (std::size_t i = HeaderLineCount; i < lines_.size(); ++i) {
-        const std::string& line = lines_[i];
-        // name ; time ; size ; checksum
-        const std::size_t nameEnd = line.find(';');
-        if (nameEnd == std::string::npos)
-            continue;
-        if (const auto number = interview_format::ParticipantNumberOf(line.substr(0, nameEnd)))
-            highest = std::max(highest, *number);
-    }
-    return highest;
+    report_.participants = interview_format::ParticipantCount(report_.recordings);
+    return report_;
 }
 
 std::vector<std::string> ReportLines::Lines() const {
     std::lock_guard guard(lock_);
-    return lines_;
+    if (!begun_)
+        return {};
+    return interview_format::FormatLines(report_);
 }
 
 void ReportLines::NoteUnreadable(std::string failure) {

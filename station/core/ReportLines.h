@@ -1,22 +1,27 @@
-// The interview report while it is being built. The recording worker hands in the line of each
-// finished file while the GUI thread adds the header and the count line, so every access goes
-// through the lock inside.
+// The interview report while it is being built. The recording worker hands in the entry of each
+// finished file while the GUI thread starts the report and closes it, so every access goes through
+// the lock inside. Entries stay values until the report is written: nothing reads its own lines
+// back.
 #pragma once
 
+#include "interview_format/Report.h"
+
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <vector>
 
 class ReportLines {
 public:
-    void Append(std::string line);
-    void Append(const std::vector<std::string>& lines);
-    // Removes count lines left after the header by an earlier close whose save failed.
-    void DropCountLines();
-    // The highest participant number among the recording lines, those of recordings that never
-    // started included; 0 when there is none.
-    long long HighestListedParticipant() const;
-    // A copy of the lines as they stand.
+    // Takes the header's values of `heading`; entries already handed in stay.
+    void Begin(const interview_format::InterviewReport& heading);
+    void Add(interview_format::ReportEntry entry);
+    // The count as the entries state it now (see interview_format::ParticipantCount).
+    std::int64_t ParticipantCount() const;
+    // The report with its count stated as of this moment, for saving: a close repeated after a
+    // failed save states the count of the moment it saves, once.
+    interview_format::InterviewReport Counted();
+    // The lines as they stand, none before the report has begun.
     std::vector<std::string> Lines() const;
     // A recording that could not be read to its end is listed all the same; why it could not is
     // kept here until the GUI thread tells it.
@@ -25,6 +30,7 @@ public:
 
 private:
     mutable std::mutex lock_;
-    std::vector<std::string> lines_;
+    bool begun_ = false;
+    interview_format::InterviewReport report_;
     std::vector<std::string> unreadable_;
 };

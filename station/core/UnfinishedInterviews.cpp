@@ -1,10 +1,11 @@
 #include "station/core/UnfinishedInterviews.h"
 
+#include "interview_format/InterviewNames.h"
+#include "interview_format/Report.h"
 #include "station/ExistingRecordings.h"
 #include "verifier/ArchiveCheck.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <optional>
 
@@ -16,22 +17,16 @@ namespace fs = std::filesystem;
 // other name or a day that does not exist.
 std::optional<platform::DateTime> DayOf(const std::string& name, const std::string& schoolCode6,
                                         const std::string& room3) {
-    const std::string tail = "-" + schoolCode6 + "-" + room3;
-    if (name.size() != 11 + tail.size() || name.rfind("01-", 0) != 0 ||
-        name.compare(11, std::string::npos, tail) != 0)
+    if (name.size() < 11)
         return std::nullopt;
     const std::string digits = name.substr(3, 8);
-    if (!std::all_of(digits.begin(), digits.end(),
-                     [](unsigned char c) { return std::isdigit(c) != 0; }))
+    // 31.02 and the like are no day at all: such a name is not a station's.
+    if (!interview_format::IsCalendarDate(digits, '\0') ||
+        name != interview_format::FolderName(digits, schoolCode6, room3))
         return std::nullopt;
-    const platform::DateTime day =
-        platform::EncodeDateTime({.year = std::stoi(digits.substr(4, 4)),
-                                  .month = std::stoi(digits.substr(2, 2)),
-                                  .day = std::stoi(digits.substr(0, 2))});
-    // 31.02 and the like roll over into another day: such a name is not a station's.
-    if (platform::FormatDateTime("ddmmyyyy", day) != digits)
-        return std::nullopt;
-    return day;
+    return platform::EncodeDateTime({.year = std::stoi(digits.substr(4, 4)),
+                                     .month = std::stoi(digits.substr(2, 2)),
+                                     .day = std::stoi(digits.substr(0, 2))});
 }
 
 // Whether the archive beside the folder is one the receiver accepts and holds every recording the

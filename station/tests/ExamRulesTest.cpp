@@ -72,15 +72,17 @@ TEST(TimerTextTest, CountsTicksAndShowsMinutesAndSecondsOfTheHour) {
 
 // The count line names the last participant with a line: a recording that never started is listed
 // (size -1) and counted, as the receiver expects every number up to the count to have its line.
-TEST(ReportLinesTest, HighestListedParticipantCountsRecordingsThatNeverStarted) {
+TEST(ReportLinesTest, TheCountIncludesRecordingsThatNeverStarted) {
     ReportLines report;
-    report.Append({"title", "01.01.2025", "Город", "000145;Школа", "Аудитория;012"});
-    EXPECT_EQ(report.HighestListedParticipant(), 0);
-    report.Append("1.mp3;01-01-2025 10.00.00;16000;0A0B0C0D");
-    report.Append("10.mp3;01-01-2025 10.05.00;16000;00000000");
-    EXPECT_EQ(report.HighestListedParticipant(), 10);
-    report.Append("11.mp3;30-12-1899 00.00.00;-1;00000000");
-    EXPECT_EQ(report.HighestListedParticipant(), 11);
+    report.Begin({.examDate = "01.01.2025", .schoolCode = "000145", .room = "012"});
+    EXPECT_EQ(report.ParticipantCount(), 0);
+    report.Add({.name = "1.mp3", .created = "01-01-2025 10.00.00", .size = 16000});
+    report.Add({.name = "10.mp3", .created = "01-01-2025 10.05.00", .size = 16000});
+    EXPECT_EQ(report.ParticipantCount(), 10);
+    report.Add(interview_format::NotStartedEntry("11.mp3"));
+    EXPECT_EQ(report.ParticipantCount(), 11);
+    EXPECT_EQ(report.Counted().participants, 11);
+    EXPECT_EQ(report.Lines().back(), "Участников;11");
 }
 
 // The line of a pass as the close lists it: a file without one MP3 frame held nothing of the
@@ -104,19 +106,20 @@ TEST(ParticipantLineTest, OnlyAFileWithoutAudioIsTakenForARecordingThatNeverStar
         const std::string file = folder / "3.mp3";
         std::ofstream(file, std::ios::binary) << c.bytes;
         std::string unreadable;
-        const std::string line = ParticipantLine(file, unreadable);
+        const std::string line = interview_format::FormatEntry(ParticipantLine(file, unreadable));
         EXPECT_EQ(unreadable, "") << c.label;
         if (c.notStarted) {
             EXPECT_EQ(line, "3.mp3;30-12-1899 00.00.00;-1;00000000") << c.label;
             EXPECT_FALSE(fs::exists(file)) << c.label;
         } else {
-            EXPECT_EQ(line, RecordingLine(file)) << c.label;
+            EXPECT_EQ(line, interview_format::FormatEntry(RecordingEntry(file, unreadable)))
+                << c.label;
             EXPECT_EQ(fs::file_size(file), c.bytes.size()) << c.label;
         }
         fs::remove(file);
     }
     std::string unreadable;
-    EXPECT_EQ(ParticipantLine(folder / "4.mp3", unreadable),
+    EXPECT_EQ(interview_format::FormatEntry(ParticipantLine(folder / "4.mp3", unreadable)),
               "4.mp3;30-12-1899 00.00.00;-1;00000000");
     EXPECT_EQ(unreadable, "");
 }

@@ -1,5 +1,5 @@
-// The report lines cross threads: each finished file's line comes from the recording's worker
-// while the GUI thread adds the header and the count line and reads the list (run under
+// The report entries cross threads: each finished file's entry comes from the recording's worker
+// while the GUI thread starts the report, counts it and reads its lines (run under
 // ThreadSanitizer as well).
 #include "station/core/ReportLines.h"
 #include "station/tests/CoreFixture.h"
@@ -8,27 +8,27 @@
 
 namespace {
 
-TEST(ReportHandoverTest, LinesFromAnotherThreadArriveWholeAndInOrder) {
+TEST(ReportHandoverTest, EntriesFromAnotherThreadArriveWholeAndInOrder) {
     ReportLines report;
-    report.Append(std::vector<std::string>{"h1", "h2", "h3", "h4", "h5"});
+    report.Begin({.examDate = "05.03.2026", .schoolCode = "000145", .room = "012"});
     constexpr int Count = 2000;
     std::thread worker([&] {
-        for (int i = 0; i < Count; ++i)
-            report.Append(std::to_string(i) + ".mp3;line");
+        for (int i = 1; i <= Count; ++i)
+            report.Add({.name = std::to_string(i) + ".mp3", .created = "05-03-2026 09.15.00"});
     });
-    std::size_t seen = 0;
-    while (seen < Count + 5) {
-        report.Append("Участников;1");
-        report.DropCountLines();
-        const std::vector<std::string> lines = report.Lines();
-        ASSERT_GE(lines.size(), seen);
-        seen = lines.size();
+    std::int64_t counted = 0;
+    while (counted < Count) {
+        const std::int64_t now = *report.Counted().participants;
+        ASSERT_GE(now, counted);
+        counted = now;
+        ASSERT_GE(report.Lines().size(), static_cast<std::size_t>(5 + counted + 1));
     }
     worker.join();
     const std::vector<std::string> lines = report.Lines();
-    ASSERT_EQ(lines.size(), static_cast<std::size_t>(Count + 5));
-    for (int i = 0; i < Count; ++i)
-        ASSERT_EQ(lines[5 + i], std::to_string(i) + ".mp3;line");
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(5 + Count + 1));
+    for (int i = 1; i <= Count; ++i)
+        ASSERT_EQ(lines[4 + i], std::to_string(i) + ".mp3;05-03-2026 09.15.00;0;00000000");
+    EXPECT_EQ(lines.back(), "Участников;" + std::to_string(Count));
 }
 
 // The real hand-over: the worker appends each file's line while the GUI thread runs the close.

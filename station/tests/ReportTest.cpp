@@ -5,7 +5,6 @@
 #include "platform/testing/TemporaryFolder.h"
 #include "station/Crc32.h"
 #include "station/FileUtils.h"
-#include "station/core/ReportLines.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -26,6 +25,11 @@ protected:
     std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
     void Write(const std::string& name, const std::string& content) const {
         std::ofstream(PathOf(name), std::ios::binary) << content;
+    }
+    // The line the station lists for a file as it stands, the reason it could not be read in
+    // `unreadable`.
+    std::string LineOf(const std::string& name, std::string& unreadable) const {
+        return interview_format::FormatEntry(RecordingEntry(PathOf(name), unreadable));
     }
     std::string Read(const std::string& name) const {
         std::ifstream in(PathOf(name), std::ios::binary);
@@ -91,14 +95,14 @@ TEST_F(ReportTest, SavedReportIsByteExact) {
     state.schoolCode6 = "000145";
     state.schoolName = "Школа №1; корпус 2";
     state.room3 = "012";
-    ReportLines report;
-    report.Append(ReportHeader(state));
+    interview_format::InterviewReport report = ReportFor(state);
     Write("1.mp3", "hello");
-    report.Append(RecordingLine(PathOf("1.mp3")));
-    report.Append(CountLine(2));
-    SaveReport(report.Lines(), PathOf("report.csv"));
+    std::string unreadable;
+    report.recordings.push_back(RecordingEntry(PathOf("1.mp3"), unreadable));
+    report.participants = 2;
+    SaveReport(report, PathOf("report.csv"));
 
-    const std::string recording = report.Lines()[5];
+    const std::string recording = interview_format::FormatLines(report)[5];
     EXPECT_TRUE(recording.starts_with("1.mp3;")) << recording;
     EXPECT_TRUE(recording.ends_with(";5;3610A686")) << recording;
     const std::string expected =
@@ -114,15 +118,18 @@ TEST_F(ReportTest, SavedReportIsByteExact) {
 }
 
 TEST_F(ReportTest, SavingAgainReplacesTheWholeFile) {
-    SaveReport({"a much longer first version of the report"}, PathOf("r.csv"));
-    SaveReport({"short"}, PathOf("r.csv"));
-    EXPECT_EQ(Read("r.csv"), "short\r\n");
+    interview_format::InterviewReport report;
+    report.schoolName = "a much longer first version of the report";
+    SaveReport(report, PathOf("r.csv"));
+    report.schoolName = "";
+    SaveReport(report, PathOf("r.csv"));
+    EXPECT_EQ(Read("r.csv"), interview_format::FormatReport(report));
 }
 
 TEST_F(ReportTest, ReportThatCannotBeCreatedRaisesTheFileAndTheReason) {
     const std::string path = PathOf("missing-folder/r.csv");
     try {
-        SaveReport({}, path);
+        SaveReport(interview_format::InterviewReport{}, path);
         FAIL() << "no failure";
     } catch (const platform::FileError& error) {
         EXPECT_EQ(std::string(error.what()),
@@ -142,17 +149,17 @@ TEST_F(ReportTest, RecordingLinesForPresentEmptyMissingAndLockedFiles) {
     };
 
     std::string unreadable = "left from before";
-    const std::string present = RecordingLine(PathOf("3.mp3"), &unreadable);
+    const std::string present = LineOf("3.mp3", unreadable);
     EXPECT_EQ(unreadable, "");
     EXPECT_TRUE(present.starts_with("3.mp3;")) << present;
     EXPECT_TRUE(stampOk(present.substr(6, 19))) << present;
     EXPECT_EQ(present.substr(25), ";5;3610A686");
 
-    EXPECT_EQ(RecordingLine(PathOf("4.mp3"), &unreadable).substr(25), ";0;00000000");
+    EXPECT_EQ(LineOf("4.mp3", unreadable).substr(25), ";0;00000000");
     EXPECT_EQ(unreadable, "");
 
     // The failure is handed back for the caller to tell: no box is shown from here.
-    EXPECT_EQ(RecordingLine(PathOf("5.mp3"), &unreadable), "5.mp3;30-12-1899 00.00.00;-1;00000000");
+    EXPECT_EQ(LineOf("5.mp3", unreadable), "5.mp3;30-12-1899 00.00.00;-1;00000000");
     EXPECT_EQ(unreadable, "Ошибка при подсчёте контрольной суммы файла [" + PathOf("5.mp3") +
                               "]: [Cannot open file \"" + PathOf("5.mp3") +
                               "\". No such file or directory]");
@@ -161,7 +168,7 @@ TEST_F(ReportTest, RecordingLinesForPresentEmptyMissingAndLockedFiles) {
     auto holder = platform::FileHandle::Open(PathOf("6.mp3"), platform::FileAccess::Write,
                                              platform::FileShare::None,
                                              platform::FileDisposition::OpenExisting);
-    const std::string locked = RecordingLine(PathOf("6.mp3"), &unreadable);
+    const std::string locked = LineOf("6.mp3", unreadable);
     EXPECT_TRUE(stampOk(locked.substr(6, 19))) << locked;
     EXPECT_EQ(locked.substr(25), ";14;00000000");
     EXPECT_NE(unreadable.find(platform::SharingViolationText), std::string::npos);
@@ -170,8 +177,9 @@ TEST_F(ReportTest, RecordingLinesForPresentEmptyMissingAndLockedFiles) {
 
 TEST_F(ReportTest, NameIsThePartAfterTheLastSeparator) {
     Write("7.mp3", "x");
-    EXPECT_TRUE(RecordingLine(PathOf("7.mp3")).starts_with("7.mp3;"));
-    EXPECT_TRUE(RecordingLine("C:rel\\dir\\8.mp3").starts_with("8.mp3;"));
+    std::string unreadable;
+    EXPECT_EQ(RecordingEntry(PathOf("7.mp3"), unreadable).name, "7.mp3");
+    EXPECT_EQ(RecordingEntry("C:rel\\dir\\8.mp3", unreadable).name, "8.mp3");
 }
 
 TEST_F(ReportTest, FileFactsOfMissingAndHugeSparseFiles) {
@@ -197,9 +205,9 @@ TEST(ReportLinesTest, CountLineAndHeaderFields) {
     state.schoolCode6 = "1234567";
     state.schoolName = "N";
     state.room3 = "0012";
-    std::vector<std::string> lines = ReportHeader(state);
-    lines.push_back(CountLine(1));
-    EXPECT_EQ(lines,
+    interview_format::InterviewReport report = ReportFor(state);
+    report.participants = 1;
+    EXPECT_EQ(interview_format::FormatLines(report),
               (std::vector<std::string>{"Собеседование по русскому языку в 9 классах", "31.12.2025",
                                         "R", "1234567;N", "Аудитория;0012", "Участников;1"}));
 }

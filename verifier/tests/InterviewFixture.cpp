@@ -2,11 +2,12 @@
 
 #include "archive/Compression.h"
 #include "archive/StringUtils.h"
-#include "platform/DateTime.h"
+#include "interview_format/Report.h"
+#include "platform/DiskSync.h"
 #include "platform/testing/WavFile.h"
-#include "station/Report.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <array>
 #include <cmath>
@@ -128,17 +129,29 @@ InterviewFixture::InterviewFixture(int recordings) {
 }
 
 void InterviewFixture::WriteReport(const std::vector<int>& listed, int participants) const {
-    ReportHeading state;
-    state.schoolCode6 = "000145";
-    state.room3 = "012";
-    state.region = "г. Москва";
-    state.schoolName = SchoolName;
-    state.examDate = platform::EncodeDateTime({2026, 3, 5});
-    std::vector<std::string> lines = ReportHeader(state);
-    for (const int number : listed)
-        lines.push_back(RecordingLine(InFolder(std::to_string(number) + ".mp3")));
-    lines.push_back(CountLine(participants));
-    SaveReport(lines, InFolder(ReportName));
+    interview_format::InterviewReport report{.examDate = "05.03.2026",
+                                             .region = "г. Москва",
+                                             .schoolCode = "000145",
+                                             .schoolName = SchoolName,
+                                             .room = "012",
+                                             .participants = participants};
+    for (const int number : listed) {
+        const std::string name = std::to_string(number) + ".mp3";
+        // A listed file that is not there is listed as the station lists a recording that
+        // never started.
+        if (!fs::exists(InFolder(name))) {
+            report.recordings.push_back(interview_format::NotStartedEntry(name));
+            continue;
+        }
+        const std::string bytes = ReadFile(InFolder(name));
+        report.recordings.push_back({.name = name,
+                                     .created = "05-03-2026 09.15.00",
+                                     .size = static_cast<std::int64_t>(bytes.size()),
+                                     .crc32 = static_cast<std::uint32_t>(
+                                         crc32(0, reinterpret_cast<const Bytef*>(bytes.data()),
+                                               static_cast<uInt>(bytes.size())))});
+    }
+    platform::ReplaceFileContent(InFolder(ReportName), interview_format::FormatReport(report));
 }
 
 void InterviewFixture::PutRecording(int number, const std::string& mp3) const {

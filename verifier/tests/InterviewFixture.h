@@ -1,6 +1,7 @@
 // A real interview for the verifier's tests: recordings encoded by the lame tool, the report
-// written by the station's own report routines and the folder packed by the project's archive
-// writer as the station packs it at the close; then the ways such an archive goes wrong.
+// formatted by the interview format as the station formats it and the folder packed by the
+// project's archive writer as the station packs it at the close; then the ways such an archive goes
+// wrong.
 #pragma once
 
 #include "platform/testing/TemporaryFolder.h"
@@ -49,8 +50,8 @@ public:
         return scratch_ / (std::string(FolderName) + "/" + name);
     }
     std::string ReportBytes() const { return ReadFile(InFolder(ReportName)); }
-    // The report as the station writes it, listing recordings `listed` (which must exist) and
-    // closing with the count `participants`.
+    // The report as the station writes it, listing recordings `listed` (one not in the folder as
+    // a recording that never started) and closing with the count `participants`.
     void WriteReport(const std::vector<int>& listed, int participants) const;
     // Puts a copy of `mp3` in the folder as `number`.mp3; the report is written anew by the caller.
     void PutRecording(int number, const std::string& mp3) const;

@@ -185,9 +185,9 @@ void HtmlReport::Add(const ArchiveVerdict& verdict) {
     std::string html =
         "<section class=\"archive " + std::string(kind) + "\"><h2><span class=\"status\">" +
         status + "</span> " + HtmlText(verdict.Archive) + "</h2>\n<dl>\n" +
-        Row("Школа", Joined({report.Region, report.SchoolName, report.SchoolCode}, ", ")) +
-        Row("Аудитория", report.Room) + Row("Дата", report.ExamDate) +
-        Row("Участников", report.Participants ? std::to_string(*report.Participants) : "") +
+        Row("Школа", Joined({report.region, report.schoolName, report.schoolCode}, ", ")) +
+        Row("Аудитория", report.room) + Row("Дата", report.examDate) +
+        Row("Участников", report.participants ? std::to_string(*report.participants) : "") +
         Row("Записи",
             std::to_string(verdict.Recordings.size()) + ", " + DurationText(verdict.Seconds())) +
         "</dl>\n";

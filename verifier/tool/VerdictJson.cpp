@@ -81,12 +81,12 @@ std::string VerdictJson(const ArchiveVerdict& verdict, bool loudness) {
         Field("ok", Bool(verdict.Sound())) + "," + Field("readable", Bool(verdict.Readable)) + "," +
         Field("folder", JsonString(verdict.Folder)) + "," +
         Field("report", JsonString(verdict.ReportName)) + "," +
-        Field("exam_date", JsonString(report.ExamDate)) + "," +
-        Field("region", JsonString(report.Region)) + "," +
-        Field("school_code", JsonString(report.SchoolCode)) + "," +
-        Field("school_name", JsonString(report.SchoolName)) + "," +
-        Field("room", JsonString(report.Room)) + "," +
-        Field("participants", report.Participants ? std::to_string(*report.Participants) : "null") +
+        Field("exam_date", JsonString(report.examDate)) + "," +
+        Field("region", JsonString(report.region)) + "," +
+        Field("school_code", JsonString(report.schoolCode)) + "," +
+        Field("school_name", JsonString(report.schoolName)) + "," +
+        Field("room", JsonString(report.room)) + "," +
+        Field("participants", report.participants ? std::to_string(*report.participants) : "null") +
         "," + Field("duration_seconds", Number(verdict.Seconds())) + ",\"recordings\":[";
     for (std::size_t i = 0; i < verdict.Recordings.size(); ++i) {
         const RecordingVerdict& recording = verdict.Recordings[i];

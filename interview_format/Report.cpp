@@ -1,18 +1,19 @@
-#include "verifier/ReportFormat.h"
+#include "interview_format/Report.h"
 
 #include "interview_format/InterviewNames.h"
 #include "interview_format/ReportLines.h"
 
 #include "platform/TextCodec.h"
 
+#include <algorithm>
 #include <charconv>
 
-namespace interview_check {
+namespace interview_format {
 namespace {
 
 constexpr std::string_view Title = "Собеседование по русскому языку в 9 классах";
 constexpr std::string_view RoomPrefix = "Аудитория;";
-constexpr std::string_view CountPrefix = interview_format::CountLinePrefix;
+constexpr std::string_view CountPrefix = CountLinePrefix;
 constexpr std::size_t HeaderLines = 5;
 
 bool IsDigits(std::string_view text) {
@@ -130,26 +131,26 @@ void CheckCharacters(std::string_view line, std::size_t number,
 void ReadHeader(const std::vector<std::string_view>& lines, InterviewReport& report) {
     const std::string title = platform::Utf8ToWindows1251(Title);
     if (lines[0] != title)
-        report.Problems.push_back({1, "первая строка не «" + std::string(Title) + "»"});
+        report.problems.push_back({1, "первая строка не «" + std::string(Title) + "»"});
     if (lines[1].size() == 10 && IsCalendarDate(lines[1], '.'))
-        report.ExamDate = std::string(lines[1]);
+        report.examDate = std::string(lines[1]);
     else
-        report.Problems.push_back({2, "дата собеседования не в формате ДД.ММ.ГГГГ"});
-    report.Region = platform::Windows1251ToUtf8(lines[2]);
+        report.problems.push_back({2, "дата собеседования не в формате ДД.ММ.ГГГГ"});
+    report.region = platform::Windows1251ToUtf8(lines[2]);
     if (lines[2].empty())
-        report.Problems.push_back({3, "не указан район или город"});
+        report.problems.push_back({3, "не указан район или город"});
     const std::size_t separator = lines[3].find(';');
     if (separator == std::string_view::npos || separator == 0) {
-        report.Problems.push_back({4, "нет кода и названия образовательной организации"});
+        report.problems.push_back({4, "нет кода и названия образовательной организации"});
     } else {
-        report.SchoolCode = platform::Windows1251ToUtf8(lines[3].substr(0, separator));
-        report.SchoolName = platform::Windows1251ToUtf8(lines[3].substr(separator + 1));
+        report.schoolCode = platform::Windows1251ToUtf8(lines[3].substr(0, separator));
+        report.schoolName = platform::Windows1251ToUtf8(lines[3].substr(separator + 1));
     }
     const std::string roomPrefix = platform::Utf8ToWindows1251(RoomPrefix);
     if (lines[4].size() > roomPrefix.size() && lines[4].starts_with(roomPrefix))
-        report.Room = platform::Windows1251ToUtf8(lines[4].substr(roomPrefix.size()));
+        report.room = platform::Windows1251ToUtf8(lines[4].substr(roomPrefix.size()));
     else
-        report.Problems.push_back({5, "нет строки «Аудитория;…»"});
+        report.problems.push_back({5, "нет строки «Аудитория;…»"});
 }
 
 std::optional<std::int64_t> CountValue(std::string_view line, std::string_view prefix) {
@@ -178,16 +179,16 @@ bool IsCalendarDate(std::string_view text, char separator) {
            ValidDay(Number(day), Number(month), Number(year));
 }
 
-std::optional<RecordingLine> ParseRecordingLine(std::string_view line, std::string& reason) {
+std::optional<ReportEntry> ParseEntry(std::string_view line, std::string& reason) {
     const std::vector<std::string_view> fields = Fields(line);
     if (fields.size() != 4) {
         reason = "ожидалось 4 поля через «;», а их " + std::to_string(fields.size());
         return std::nullopt;
     }
-    RecordingLine parsed;
-    parsed.Name = std::string(fields[0]);
-    parsed.Created = std::string(fields[1]);
-    if (parsed.Name.empty() || parsed.Name.find_first_of("/\\:") != std::string::npos) {
+    ReportEntry parsed;
+    parsed.name = std::string(fields[0]);
+    parsed.created = std::string(fields[1]);
+    if (parsed.name.empty() || parsed.name.find_first_of("/\\:") != std::string::npos) {
         reason = "неверное имя файла";
         return std::nullopt;
     }
@@ -199,7 +200,7 @@ std::optional<RecordingLine> ParseRecordingLine(std::string_view line, std::stri
     const auto sizeEnd = size.data() + size.size();
     const bool negative = size.starts_with('-');
     if (!IsDigits(negative ? size.substr(1) : size) ||
-        std::from_chars(size.data(), sizeEnd, parsed.Size).ptr != sizeEnd || parsed.Size < -1) {
+        std::from_chars(size.data(), sizeEnd, parsed.size).ptr != sizeEnd || parsed.size < -1) {
         reason = "размер не является числом байт";
         return std::nullopt;
     }
@@ -211,25 +212,61 @@ std::optional<RecordingLine> ParseRecordingLine(std::string_view line, std::stri
         reason = "контрольная сумма не из 8 шестнадцатеричных цифр";
         return std::nullopt;
     }
-    std::from_chars(crc.data(), crc.data() + crc.size(), parsed.Crc32, 16);
+    std::from_chars(crc.data(), crc.data() + crc.size(), parsed.crc32, 16);
     return parsed;
 }
 
-bool IsNotStartedLine(const RecordingLine& line) {
-    return line.Size == -1 && line.Crc32 == 0 && line.Created == interview_format::MissingFileTime;
+ReportEntry NotStartedEntry(std::string_view recordingName) {
+    return {
+        .name = std::string(recordingName), .created = std::string(MissingFileTime), .size = -1};
+}
+
+bool IsNotStarted(const ReportEntry& entry) {
+    return entry.size == -1 && entry.crc32 == 0 && entry.created == MissingFileTime;
+}
+
+std::int64_t ParticipantCount(const std::vector<ReportEntry>& recordings) {
+    std::int64_t highest = 0;
+    for (const ReportEntry& entry : recordings)
+        if (const auto number = ParticipantNumberOf(entry.name))
+            highest = std::max<std::int64_t>(highest, *number);
+    return highest;
+}
+
+std::string FormatEntry(const ReportEntry& entry) {
+    return entry.name + ";" + entry.created + ";" + std::to_string(entry.size) + ";" +
+           ChecksumText(entry.crc32);
+}
+
+std::vector<std::string> FormatLines(const InterviewReport& report) {
+    std::vector<std::string> lines = {std::string(Title), report.examDate, report.region,
+                                      report.schoolCode + ";" + report.schoolName,
+                                      std::string(RoomPrefix) + report.room};
+    for (const ReportEntry& entry : report.recordings)
+        lines.push_back(FormatEntry(entry));
+    if (report.participants)
+        lines.push_back(CountLine(static_cast<std::int32_t>(*report.participants)));
+    return lines;
+}
+
+std::string FormatReport(const InterviewReport& report) {
+    std::string bytes;
+    for (const std::string& line : FormatLines(report))
+        bytes += platform::Utf8ToWindows1251(line) + "\r\n";
+    return bytes;
 }
 
 InterviewReport ParseReport(std::string_view bytes) {
     InterviewReport report;
     if (bytes.starts_with("\xEF\xBB\xBF"))
-        report.Problems.push_back({0, "отчёт начинается с метки BOM"});
+        report.problems.push_back({0, "отчёт начинается с метки BOM"});
     if (IsValidUtf8WithMultibyte(bytes))
-        report.Problems.push_back({0, "отчёт записан в UTF-8, а не в Windows-1251"});
-    const std::vector<std::string_view> lines = Lines(bytes, report.Problems);
+        report.problems.push_back({0, "отчёт записан в UTF-8, а не в Windows-1251"});
+    const std::vector<std::string_view> lines = Lines(bytes, report.problems);
     for (std::size_t i = 0; i < lines.size(); ++i)
-        CheckCharacters(lines[i], i + 1, report.Problems);
+        CheckCharacters(lines[i], i + 1, report.problems);
     if (lines.size() < HeaderLines + 1) {
-        report.Problems.push_back(
+        report.problems.push_back(
             {0, "в отчёте " + std::to_string(lines.size()) +
                     " строк: нужны пять строк заголовка и строка числа участников"});
         return report;
@@ -237,24 +274,24 @@ InterviewReport ParseReport(std::string_view bytes) {
     ReadHeader(lines, report);
 
     const std::string countPrefix = platform::Utf8ToWindows1251(CountPrefix);
-    report.Participants = CountValue(lines.back(), countPrefix);
-    if (!report.Participants || *report.Participants < 1)
-        report.Problems.push_back(
+    report.participants = CountValue(lines.back(), countPrefix);
+    if (!report.participants || *report.participants < 1)
+        report.problems.push_back(
             {lines.size(), "последняя строка не «Участников;N» с числом участников"});
     for (std::size_t i = HeaderLines; i + 1 < lines.size(); ++i) {
         if (lines[i].starts_with(countPrefix)) {
-            report.Problems.push_back({i + 1, "строка числа участников не в конце отчёта"});
+            report.problems.push_back({i + 1, "строка числа участников не в конце отчёта"});
             continue;
         }
         std::string reason;
-        if (std::optional<RecordingLine> line = ParseRecordingLine(lines[i], reason)) {
-            line->LineNumber = i + 1;
-            report.Recordings.push_back(std::move(*line));
+        if (std::optional<ReportEntry> line = ParseEntry(lines[i], reason)) {
+            line->lineNumber = i + 1;
+            report.recordings.push_back(std::move(*line));
         } else {
-            report.Problems.push_back({i + 1, reason});
+            report.problems.push_back({i + 1, reason});
         }
     }
     return report;
 }
 
-} // namespace interview_check
+} // namespace interview_format

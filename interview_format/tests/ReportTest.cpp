@@ -1,32 +1,66 @@
-// Reading the report: what the station writes reads back whole; each way a report can be
-// malformed is named with its line.
-#include "verifier/ReportFormat.h"
+// The report's grammar both ways: what the station formats parses back whole; each way stored bytes
+// can be malformed is named with its line.
+#include "interview_format/Report.h"
 #include "platform/TextCodec.h"
-#include "verifier/tests/InterviewFixture.h"
 
 #include <gtest/gtest.h>
 
-namespace interview_check {
+namespace interview_format {
 namespace {
 
-using testing::InterviewFixture;
+TEST(ReportFormatTest, AFormattedReportParsesBackWhole) {
+    InterviewReport written{.examDate = "05.03.2026",
+                            .region = "г. Москва",
+                            .schoolCode = "000145",
+                            .schoolName =
+                                "Школа №1; корпус 2", // a ";" in the name only adds fields
+                            .room = "012",
+                            .participants = 3};
+    written.recordings = {
+        {.name = "1.mp3", .created = "05-03-2026 09.15.00", .size = 4801096, .crc32 = 0x0A1B2C3D},
+        NotStartedEntry("2.mp3"),
+        {.name = "3.mp3",
+         .created = "05-03-2026 09.31.59",
+         .size = 5000000000,
+         .crc32 = 0xFFFFFFFF},
+    };
+    const std::string bytes = FormatReport(written);
+    EXPECT_TRUE(bytes.ends_with("\r\n" + platform::Utf8ToWindows1251("Участников;3") + "\r\n"));
+    const InterviewReport report = ParseReport(bytes);
 
-TEST(ReportFormatTest, TheStationsOwnReportReadsBackWhole) {
-    const InterviewFixture interview(3);
-    const InterviewReport report = ParseReport(interview.ReportBytes());
+    EXPECT_TRUE(report.problems.empty()) << report.problems.front().reason;
+    EXPECT_EQ(report.examDate, written.examDate);
+    EXPECT_EQ(report.region, written.region);
+    EXPECT_EQ(report.schoolCode, written.schoolCode);
+    EXPECT_EQ(report.schoolName, written.schoolName);
+    EXPECT_EQ(report.room, written.room);
+    EXPECT_EQ(report.participants, 3);
+    ASSERT_EQ(report.recordings.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(FormatEntry(report.recordings[i]), FormatEntry(written.recordings[i]));
+        EXPECT_EQ(report.recordings[i].lineNumber, 6 + i);
+    }
+    EXPECT_TRUE(IsNotStarted(report.recordings[1]));
+    EXPECT_FALSE(IsNotStarted(report.recordings[0]));
+}
 
-    EXPECT_TRUE(report.Problems.empty()) << report.Problems.front().Reason;
-    EXPECT_EQ(report.ExamDate, "05.03.2026");
-    EXPECT_EQ(report.Region, "г. Москва");
-    EXPECT_EQ(report.SchoolCode, "000145");
-    EXPECT_EQ(report.SchoolName, "Школа №1; корпус 2"); // a ";" in the name only adds fields
-    EXPECT_EQ(report.Room, "012");
-    ASSERT_EQ(report.Recordings.size(), 3u);
-    EXPECT_EQ(report.Recordings[1].Name, "2.mp3");
-    EXPECT_EQ(report.Recordings[1].LineNumber, 7u);
-    EXPECT_EQ(report.Recordings[1].Size,
-              static_cast<std::int64_t>(testing::ReadFile(interview.InFolder("2.mp3")).size()));
-    EXPECT_EQ(report.Participants, 3);
+// The count states the highest participant with a line, whatever the order and whatever never
+// started; names that are not a participant's do not count.
+TEST(ReportFormatTest, TheCountIsTheHighestParticipantListed) {
+    const auto entry = [](const char* name) { return ReportEntry{.name = name}; };
+    const struct {
+        std::vector<ReportEntry> recordings;
+        std::int64_t count;
+    } cases[] = {
+        {{}, 0},
+        {{entry("test01.mp3"), entry("notes.txt")}, 0},
+        {{entry("1.mp3"), entry("2.mp3")}, 2},
+        {{entry("10.mp3"), entry("2.mp3")}, 10},
+        {{entry("1.mp3"), NotStartedEntry("4.mp3")}, 4},
+        {{entry("3.mp3"), entry("03.mp3")}, 3},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParticipantCount(c.recordings), c.count) << c.recordings.size() << " entries";
 }
 
 // The lines of a sound report with one recording, in Windows-1251, joined with CR LF.
@@ -115,25 +149,25 @@ TEST(ReportFormatTest, EachMalformationIsNamedWithItsLine) {
     for (const Case& c : cases) {
         const InterviewReport report = ParseReport(c.Bytes);
         bool found = false;
-        for (const ReportProblem& problem : report.Problems)
-            found = found || (problem.LineNumber == c.Line &&
-                              problem.Reason.find(c.Reason) != std::string::npos);
-        EXPECT_TRUE(found) << c.Label << ": " << report.Problems.size() << " problems, first: "
-                           << (report.Problems.empty() ? "none" : report.Problems[0].Reason);
+        for (const ReportProblem& problem : report.problems)
+            found = found || (problem.lineNumber == c.Line &&
+                              problem.reason.find(c.Reason) != std::string::npos);
+        EXPECT_TRUE(found) << c.Label << ": " << report.problems.size() << " problems, first: "
+                           << (report.problems.empty() ? "none" : report.problems[0].reason);
     }
-    EXPECT_TRUE(ParseReport(sound).Problems.empty());
+    EXPECT_TRUE(ParseReport(sound).problems.empty());
 }
 
 TEST(ReportFormatTest, TheLineOfAFileTheStationCouldNotFindIsWellFormed) {
     std::string reason;
-    const auto line = ParseRecordingLine("7.mp3;30-12-1899 00.00.00;-1;00000000", reason);
+    const auto line = ParseEntry("7.mp3;30-12-1899 00.00.00;-1;00000000", reason);
     ASSERT_TRUE(line) << reason;
-    EXPECT_EQ(line->Size, -1);
-    EXPECT_EQ(line->Crc32, 0u);
+    EXPECT_EQ(line->size, -1);
+    EXPECT_EQ(line->crc32, 0u);
     // Large files keep their full 64-bit size.
-    ASSERT_TRUE(ParseRecordingLine("1.mp3;05-03-2026 09.15.00;5000000000;FFFFFFFF", reason));
-    EXPECT_FALSE(ParseRecordingLine("1.mp3;05-03-2026 09.15.00;-2;FFFFFFFF", reason));
+    ASSERT_TRUE(ParseEntry("1.mp3;05-03-2026 09.15.00;5000000000;FFFFFFFF", reason));
+    EXPECT_FALSE(ParseEntry("1.mp3;05-03-2026 09.15.00;-2;FFFFFFFF", reason));
 }
 
 } // namespace
-} // namespace interview_check
+} // namespace interview_format
