@@ -38,6 +38,7 @@ public:
     const InterviewState& State() const { return state_; }
     const ExamState& Exam() const { return exam_; }
     std::vector<std::string> Report() const { return report_.Lines(); }
+    // The exam's chain, for the benchmarks that count its capture's overruns or splice a stage in.
     Recorder& ExamRecorder() { return recorder_; }
 
     // "Сохранить параметры": whether the parameters were stored. A missing or unusable one is
