@@ -65,8 +65,6 @@ public:
     // thread of its own while the window stays responsive; the outcome comes later, on the GUI
     // thread. When the archive fails it is removed and the close can be used again.
     void Close();
-    // Whether the close's archive is being packed or read back.
-    bool Packing() const { return closer_.Packing(); }
     // Whether the program may end now. While an interview is open it asks first, and finishes
     // the recording when the operator agrees; while its archive is packed it asks too, and waits
     // for the packing to end.
@@ -81,6 +79,8 @@ public:
     // when the interview's state does not offer them. The timer's tick, the stop and the
     // session's end are never refused.
 private:
+    // Whether the close's archive is being packed or read back.
+    bool Packing() const { return closer_.Packing(); }
     // The turn of an operation that the state `allows`; nothing when refused.
     std::optional<OperationGate::Turn> TakeTurn(bool allows);
     void GateChanged();

@@ -153,8 +153,10 @@ protected:
     // "Завершить собеседование", and the archive's packing waited for.
     void CloseInterview() {
         interview_->Close();
-        ASSERT_TRUE(PumpUntil([&] { return !interview_->Packing(); }, 120));
+        ASSERT_TRUE(PumpUntil([&] { return !Packing(); }, 120));
     }
+    // Whether the close's archive is being packed or read back, as the exam page is told.
+    bool Packing() const { return interviewSeen_.exam.banner == RecordingBanner::Packing; }
     const InterviewState& State() const { return interview_->State(); }
     std::string Recording(int number) const {
         return State().folder + "/" + std::to_string(number) + ".mp3";

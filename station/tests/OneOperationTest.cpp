@@ -67,7 +67,7 @@ TEST_F(OneOperationTest, NothingElseRunsWhileTheNextParticipantQuestionIsOpen) {
     }
     EXPECT_TRUE(examBlocked);
     EXPECT_FALSE(interviewSeen_.exam.operationRunning);
-    EXPECT_FALSE(interview_->Packing());
+    EXPECT_FALSE(Packing());
     EXPECT_FALSE(interviewSeen_.report.has_value());
     EXPECT_FALSE(fs::exists(ArchivePath()));
     EXPECT_EQ(State().participant, 2);
@@ -134,7 +134,7 @@ TEST_F(OneOperationTest, OperationsTheStateDoesNotOfferDoNothing) {
     EXPECT_FALSE(RecordingRunning());
     interviewSeen_.report.reset();
     interview_->Close();
-    EXPECT_FALSE(interview_->Packing());
+    EXPECT_FALSE(Packing());
     EXPECT_FALSE(interviewSeen_.report.has_value());
     EXPECT_TRUE(boxes_.Texts().empty()) << ::testing::PrintToString(boxes_.Texts());
 }

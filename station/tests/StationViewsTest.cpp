@@ -449,7 +449,7 @@ TEST_F(StationViewsTest, NoButtonOfTheExamPageActsWhileItsQuestionIsOpen) {
 
     EXPECT_EQ(questions, std::vector<std::string>{"Вы уверены?"});
     EXPECT_TRUE(blocked);
-    EXPECT_FALSE(interview_->Packing());
+    EXPECT_FALSE(Packing());
     EXPECT_EQ(ExamText("reportLabel"), "");
     EXPECT_EQ(ExamText("participantLabel"), "Участник - 2");
     EXPECT_TRUE(RecordingInto(Recording(2)));
