@@ -8,6 +8,7 @@
 #include "station/core/Attempt.h"
 #include "station/core/Calendar.h"
 #include "station/core/ParticipantLine.h"
+#include "station/core/UnreadableRecordings.h"
 #include "station/safeguards/InterviewFolderLock.h"
 #include "station/safeguards/NameLengthCheck.h"
 #include "station/safeguards/OperatorMessages.h"
@@ -76,7 +77,10 @@ std::string ResumeNotice(const ExistingRecordings& existing) {
 } // namespace
 
 Interview::Interview(const StationServices& services)
-    : services_(services),
+    : services_(services), watch_(services, observers_, state_, exam_, [this] { PublishExam(); }),
+      closer_(
+          services, observers_, state_, exam_, [this] { PublishExam(); },
+          [this] { return ended_; }),
       recorder_(ExamChainSettings(), services.sound,
                 {.levelChanged = [this](std::int64_t position) { LevelChanged(position); },
                  .failed = [this] { RecordingFailed(); },
@@ -91,14 +95,9 @@ Interview::Interview(const StationServices& services)
                              report_.NoteUnreadable(std::move(unreadable));
                      }}) {}
 
-void Interview::TellUnreadable(ReportLines& report) {
-    for (const std::string& failure : report.TakeUnreadable())
-        observers_.Tell({failure, OperatorMessage::Kind::Error});
-}
-
 Interview::~Interview() {
     // An archive being packed is finished, never left half written.
-    packer_.reset();
+    closer_.WaitForPacking();
     // The last participant's file is completed while its line still has a report to go to; the
     // line is lost all the same, since only the close saves the report.
     recorder_.Stop();
@@ -164,7 +163,7 @@ bool Interview::ConfirmReadiness() {
     const auto turn = TakeTurn(!opened_ && state_.participant > 0);
     if (!turn)
         return false;
-    OfferToCloseEarlierInterviews();
+    closer_.OfferToCloseEarlierInterviews();
     std::string folder;
     ExistingRecordings existing;
     if (const auto failure = Attempt([&] {
@@ -210,8 +209,8 @@ bool Interview::ConfirmReadiness() {
             report_.NoteUnreadable(std::move(unreadable));
     }
     observers_.Notify([&](StationObserver& observer) { observer.InterviewOpened(state_); });
-    TellUnreadable(report_);
-    WarnOfSpaceAtReadiness();
+    TellUnreadable(report_, observers_);
+    watch_.WarnOfSpaceAtReadiness();
 
     if (const std::string notice = ResumeNotice(existing); !notice.empty())
         observers_.Tell({notice});

@@ -1,29 +1,25 @@
 // One interview from its parameters to its archive: the parameters and their checks, readiness
 // (the interview folder and the report's header), the participants' recordings one after another,
-// and the close (the last recording finished, the report saved, the folder packed into a zip on
-// the Desktop). Views call the operations below from their handlers and show what the observers
-// are told; every operation runs on the GUI thread.
+// and the close (the last recording finished, then InterviewCloser saves the report and packs the
+// folder into a zip on the Desktop); RecordingWatch warns of silence and of the disk filling up
+// meanwhile. Views call the operations below from their handlers and show what the observers are
+// told; every operation runs on the GUI thread.
 #pragma once
 
 #include "platform/FolderLock.h"
-#include "station/core/ArchivePacker.h"
-#include "station/core/ArchiveWriting.h"
 #include "station/core/ExamState.h"
+#include "station/core/InterviewCloser.h"
 #include "station/core/InterviewState.h"
 #include "station/core/ObserverList.h"
 #include "station/core/OperationGate.h"
 #include "station/core/Recorder.h"
+#include "station/core/RecordingWatch.h"
 #include "station/core/ReportLines.h"
 #include "station/core/StationServices.h"
-#include "station/safeguards/SilenceWatch.h"
 
-#include <chrono>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
-
-struct UnfinishedInterview;
 
 // The four parameters as typed.
 struct ParameterTexts {
@@ -42,6 +38,7 @@ public:
     const InterviewState& State() const { return state_; }
     const ExamState& Exam() const { return exam_; }
     std::vector<std::string> Report() const { return report_.Lines(); }
+    // The exam's chain, for the benchmarks that count its capture's overruns or splice a stage in.
     Recorder& ExamRecorder() { return recorder_; }
 
     // "Сохранить параметры": whether the parameters were stored. A missing or unusable one is
@@ -68,8 +65,6 @@ public:
     // thread of its own while the window stays responsive; the outcome comes later, on the GUI
     // thread. When the archive fails it is removed and the close can be used again.
     void Close();
-    // Whether the close's archive is being packed or read back.
-    bool Packing() const { return packer_ && packer_->Running(); }
     // Whether the program may end now. While an interview is open it asks first, and finishes
     // the recording when the operator agrees; while its archive is packed it asks too, and waits
     // for the packing to end.
@@ -84,6 +79,8 @@ public:
     // when the interview's state does not offer them. The timer's tick, the stop and the
     // session's end are never refused.
 private:
+    // Whether the close's archive is being packed or read back.
+    bool Packing() const { return closer_.Packing(); }
     // The turn of an operation that the state `allows`; nothing when refused.
     std::optional<OperationGate::Turn> TakeTurn(bool allows);
     void GateChanged();
@@ -95,33 +92,12 @@ private:
     // The running pass failed: told once, and shown on the banner.
     void RecordingFailed();
     void ShowRecordingFailure(const std::string& reason, const platform::FailureCause& cause);
-    // The close's report for `folder`, dated `day` in its name: the count line set in `report` and
-    // the report saved in the folder. What the archive is made of (without its path), or nothing
-    // when the save failed (told).
-    std::optional<ArchiveRequest> SaveClosingReport(const std::string& folder,
-                                                    platform::DateTime day, ReportLines& report,
-                                                    std::int32_t& participants);
-    // At readiness: an earlier day's interview of this school and room that was left without its
-    // archive is offered to be closed now, with that day's date.
-    void OfferToCloseEarlierInterviews();
-    void CloseEarlierInterview(const UnfinishedInterview& earlier);
-    void TellArchiveFailure(const std::string& archivePath, const ArchiveOutcome& outcome);
-    // The close's archive is written and proven, or has failed and been removed.
-    void ArchiveFinished(const std::string& archivePath, const ArchiveOutcome& outcome);
     void LevelChanged(std::int64_t position);
     void PublishExam();
     void PublishElapsed();
-
-    // Warnings that let the interview go on: room on the disk, and a silent microphone.
-    void WarnOfSpaceAtReadiness();
+    // A participant's recording into `filePath` has started, or has been finished by the station.
     void PassStarted(const std::string& filePath);
     void PassStopped();
-    // Tells the operator, and so the work log, of each listed file that could not be read.
-    void TellUnreadable(ReportLines& report);
-    void WatchLevel(std::int64_t position);
-    void WatchRecording();
-    // Puts the warning that matters most on the banner of a running recording; a failure stays.
-    void ShowRecordingWarnings();
 
     const StationServices services_;
     ObserverList observers_;
@@ -132,17 +108,12 @@ private:
     // Held from readiness until the program ends: no second window records into this folder.
     std::optional<platform::FolderLock> folderClaim_;
     bool opened_ = false;
-    bool closed_ = false;
-    bool failureReported_ = false;          // the running pass's failure has been told
-    bool audioArrived_ = false;             // the meter has heard from the running pass
-    std::unique_ptr<ArchivePacker> packer_; // the last close's archive
-    std::string passFile_;                  // the pass the station started and has not finished yet
-    std::chrono::steady_clock::time_point passStart_;
-    SilenceWatch silence_;
-    bool lowSpace_ = false;
-    std::optional<std::chrono::steady_clock::time_point> lastSpaceCheck_;
+    bool failureReported_ = false; // the running pass's failure has been told
+    std::string passFile_;         // the pass the station started and has not finished yet
     OperationGate gate_{[this] { GateChanged(); }};
     bool ended_ = false; // the session has ended: nothing more is recorded
+    RecordingWatch watch_;
+    InterviewCloser closer_;
     // Declared last: destroyed first, while the report and the observers it reaches still exist.
     Recorder recorder_;
 };

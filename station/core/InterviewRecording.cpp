@@ -6,10 +6,13 @@
 #include "station/core/Attempt.h"
 #include "station/core/Interview.h"
 #include "station/core/Prompt.h"
+#include "station/core/UnreadableRecordings.h"
 #include "station/safeguards/OperatorMessages.h"
 
+#include <utility>
+
 void Interview::StartRecording() {
-    const auto turn = TakeTurn(opened_ && !closed_ && exam_.startEnabled);
+    const auto turn = TakeTurn(opened_ && !closer_.Closed() && exam_.startEnabled);
     if (!turn)
         return;
     exam_.meterShown = true;
@@ -26,11 +29,12 @@ void Interview::StartRecording() {
 void Interview::Tick() {
     elapsed_ = AddOneSecond(elapsed_);
     PublishElapsed();
-    WatchRecording();
+    if (!closer_.Closed())
+        watch_.WatchRecording();
 }
 
 void Interview::NextParticipant() {
-    const auto turn = TakeTurn(opened_ && !closed_ && exam_.nextEnabled);
+    const auto turn = TakeTurn(opened_ && !closer_.Closed() && exam_.nextEnabled);
     if (!turn)
         return;
     // The session may have ended while the question was open: nothing more is recorded then.
@@ -82,21 +86,20 @@ bool Interview::StartPass() {
 
 void Interview::LevelChanged(std::int64_t position) {
     observers_.Notify([&](StationObserver& observer) { observer.LevelChanged(position); });
-    audioArrived_ = true;
-    WatchLevel(position);
+    watch_.LevelChanged(position);
     // Audio flowing through a pass that opened without failure ends the failure banner.
     if (exam_.banner == RecordingBanner::Failed && !failureReported_ && recorder_.Prepared()) {
         exam_.banner = RecordingBanner::Recording;
         PublishExam();
     }
-    ShowRecordingWarnings();
+    watch_.ShowRecordingWarnings();
 }
 
 void Interview::RecordingFailed() {
     failureReported_ = true;
     // A recording that never started must not be timed as if it did; one that failed on the way
     // keeps its timer, which tells how long the participant has spoken.
-    if (!audioArrived_)
+    if (!watch_.AudioArrived())
         exam_.timerRunning = false;
     ShowRecordingFailure(recorder_.FailureText(), recorder_.CauseOfFailure());
 }
@@ -109,4 +112,26 @@ void Interview::ShowRecordingFailure(const std::string& reason,
     observers_.Tell({RecordingFailedText(OperatorText(reason, cause)) +
                          (lost ? std::string(".") + ExamMicrophoneLostAdvice : std::string()),
                      OperatorMessage::Kind::Error});
+}
+
+void Interview::PassStarted(const std::string& filePath) {
+    passFile_ = filePath;
+    watch_.PassStarted();
+    observers_.Notify([&](StationObserver& observer) { observer.RecordingStarted(filePath); });
+    watch_.ShowRecordingWarnings();
+}
+
+void Interview::PassStopped() {
+    // The stopped pass's worker has handed in its line by now, and why its file could not be read.
+    TellUnreadable(report_, observers_);
+    if (passFile_.empty())
+        return;
+    watch_.PassStopped();
+    // The recording's own length: a box or a stalled sound server may have held the wall clock
+    // while no audio was recorded.
+    const auto duration =
+        std::chrono::duration_cast<std::chrono::seconds>(recorder_.RecordedDuration());
+    const std::string filePath = std::exchange(passFile_, std::string());
+    observers_.Notify(
+        [&](StationObserver& observer) { observer.RecordingStopped(filePath, duration); });
 }

@@ -28,13 +28,12 @@ TEST_F(ArchivePackingTest, TheGuiThreadRunsWhileALargeFolderIsPackedAndProgressM
     OpenInterviewWith(recordings);
     interview_->Close();
     // Close returned at once: the packing goes on while this thread handles its events.
-    EXPECT_TRUE(interview_->Packing());
-    EXPECT_EQ(interviewSeen_.exam.banner, RecordingBanner::Packing);
+    EXPECT_TRUE(Packing());
     int turns = 0;
     ASSERT_TRUE(coretest::PumpUntil(
         [&] {
             ++turns;
-            return !interview_->Packing();
+            return !Packing();
         },
         300));
     EXPECT_GT(turns, 10);
@@ -64,12 +63,12 @@ TEST_F(ArchivePackingTest, TheGuiThreadRunsWhileALargeFolderIsPackedAndProgressM
 TEST_F(ArchivePackingTest, QuittingDuringThePackingWaitsForTheArchive) {
     OpenInterviewWith({SilentMp3(8 * 1024 * 1024 / 417)});
     interview_->Close();
-    ASSERT_TRUE(interview_->Packing());
+    ASSERT_TRUE(Packing());
     boxes_.Clear();
     EXPECT_TRUE(interview_->MayQuit());
     EXPECT_EQ(boxes_.Texts(),
               std::vector<std::string>{"Архив ещё упаковывается. Выйти из программы?"});
-    EXPECT_FALSE(interview_->Packing());
+    EXPECT_FALSE(Packing());
     ASSERT_TRUE(interviewSeen_.proof);
     EXPECT_TRUE(interviewSeen_.proof->sound) << interviewSeen_.proof->text;
 }

@@ -79,6 +79,14 @@ public:
         level = position;
         ++levelEvents;
     }
+    void RecordingStarted(const std::string& filePath) override {
+        started.push_back(filePath);
+        recording = filePath;
+    }
+    void RecordingStopped(const std::string& filePath, std::chrono::seconds) override {
+        stopped.push_back(filePath);
+        recording.reset();
+    }
     void ReportSaved(const SavedReport& value) override { report = value; }
     void ArchiveWritten(const std::string& path) override { archive = path; }
     void ArchiveReadBack(const ArchiveProof& value) override { proof = value; }
@@ -92,6 +100,9 @@ public:
     std::optional<platform::DateTime> elapsed;
     std::int64_t level = 0;
     int levelEvents = 0;
+    std::vector<std::string> started; // every recording's file, in the order they started
+    std::vector<std::string> stopped;
+    std::optional<std::string> recording; // started and not yet finished by the station
     std::optional<SavedReport> report;
     std::optional<std::string> archive;
     std::optional<ArchiveProof> proof;
@@ -141,8 +152,10 @@ protected:
     // "Завершить собеседование", and the archive's packing waited for.
     void CloseInterview() {
         interview_->Close();
-        ASSERT_TRUE(PumpUntil([&] { return !interview_->Packing(); }, 120));
+        ASSERT_TRUE(PumpUntil([&] { return !Packing(); }, 120));
     }
+    // Whether the close's archive is being packed or read back, as the exam page is told.
+    bool Packing() const { return interviewSeen_.exam.banner == RecordingBanner::Packing; }
     const InterviewState& State() const { return interview_->State(); }
     std::string Recording(int number) const {
         return State().folder + "/" + std::to_string(number) + ".mp3";
@@ -173,12 +186,18 @@ protected:
     void PlaceRecording(int number, const std::string& bytes = SilentMp3()) const {
         std::ofstream(Recording(number), std::ios::binary) << bytes;
     }
-    Recorder& ExamRecorder() { return interview_->ExamRecorder(); }
-    // Waits until the running recording has ended and the report holds `lines` lines: the worker
-    // hands the recording's line in just after the pass stops being busy.
+    // Whether the station records `file` now, as its observers were told: started, not finished
+    // and not failed.
+    bool RecordingInto(const std::string& file) const {
+        return interviewSeen_.recording == file &&
+               interviewSeen_.exam.banner != RecordingBanner::Failed;
+    }
+    // Whether the station records anybody, as its observers were told.
+    bool RecordingRunning() const { return interviewSeen_.recording.has_value(); }
+    // Waits until the report holds `lines` lines: the worker hands a recording's line in once its
+    // file is closed, also when the recording ended by itself.
     bool PumpUntilRecordingListed(std::size_t lines) {
-        return PumpUntil(
-            [&] { return !ExamRecorder().Busy() && interview_->Report().size() >= lines; });
+        return PumpUntil([&] { return interview_->Report().size() >= lines; });
     }
     const std::string& TestFile() const { return services_.testRecording; }
     // Moves the core's steady clock on without waiting.

@@ -55,8 +55,7 @@ TEST_F(ExamRecordingTest, StartRecordsParticipantOneWithTimerMeterAndBanner) {
     EXPECT_EQ(Exam(), recording);
     EXPECT_EQ(interview_->Exam(), recording);
     EXPECT_EQ(TimerShown(), "0 мин. 0 сек.");
-    EXPECT_EQ(ExamRecorder().FileName(), Recording(1));
-    EXPECT_TRUE(ExamRecorder().Busy());
+    EXPECT_TRUE(RecordingInto(Recording(1)));
 
     interview_->Tick();
     interview_->Tick();
@@ -83,8 +82,7 @@ TEST_F(ExamRecordingTest, CancelledConfirmationKeepsRecordingIntoTheSameFile) {
     EXPECT_EQ(box.icon, MessageIcon::Question);
     EXPECT_EQ(box.buttons, MessageButtons::OkCancel);
     EXPECT_EQ(State().participant, 1);
-    EXPECT_EQ(ExamRecorder().FileName(), Recording(1));
-    EXPECT_TRUE(ExamRecorder().Busy());
+    EXPECT_TRUE(RecordingInto(Recording(1)));
     EXPECT_EQ(interview_->Report().size(), 5u);
     EXPECT_EQ(TimerShown(), "0 мин. 1 сек.");
 
@@ -109,8 +107,7 @@ TEST_F(ExamRecordingTest, ConfirmedNextClosesTheFileReportsItAndStartsTheNext) {
     EXPECT_NEAR(DecodedSeconds(Recording(1)), 1.2, 0.3);
     EXPECT_EQ(State().participant, 2);
     EXPECT_EQ(interviewSeen_.participant, 2);
-    EXPECT_EQ(ExamRecorder().FileName(), Recording(2));
-    EXPECT_TRUE(ExamRecorder().Busy());
+    EXPECT_TRUE(RecordingInto(Recording(2)));
     EXPECT_EQ(TimerShown(), "0 мин. 0 сек.");
     EXPECT_FALSE(Exam().startEnabled);
     EXPECT_TRUE(Exam().nextEnabled);
@@ -157,10 +154,10 @@ TEST_F(ExamRecordingTest, StartRecordsTheParticipantNumberTheInterviewResumesWit
     boxes_.Clear();
 
     interview_->StartRecording();
-    EXPECT_EQ(ExamRecorder().FileName(), Recording(4));
+    EXPECT_TRUE(RecordingInto(Recording(4)));
     Pump(0.6);
     Next(MessageResult::Ok);
-    EXPECT_EQ(ExamRecorder().FileName(), Recording(5));
+    EXPECT_TRUE(RecordingInto(Recording(5)));
     EXPECT_FALSE(LineOf("4.mp3").empty());
     interview_->StopRecording();
     EXPECT_FALSE(LineOf("5.mp3").empty());
@@ -183,7 +180,7 @@ TEST_F(ExamRecordingTest, RemovedInterviewFolderIsShownAndRecordingRecoversOnceI
     });
     EXPECT_NE(failure, texts.end()) << ::testing::PrintToString(texts);
     EXPECT_EQ(Exam().banner, RecordingBanner::Failed);
-    EXPECT_FALSE(ExamRecorder().Busy());
+    EXPECT_FALSE(RecordingInto(Recording(2)));
     // Both files still get their lines; the missing one as the report shows a missing file.
     EXPECT_EQ(LineOf("2.mp3"), "2.mp3;30-12-1899 00.00.00;-1;00000000");
     EXPECT_FALSE(LineOf("1.mp3").empty());
@@ -191,9 +188,9 @@ TEST_F(ExamRecordingTest, RemovedInterviewFolderIsShownAndRecordingRecoversOnceI
     fs::create_directories(State().folder);
     boxes_.Clear();
     Next(MessageResult::Ok);
-    EXPECT_EQ(ExamRecorder().FileName(), Recording(3));
+    EXPECT_EQ(interviewSeen_.recording, Recording(3));
     ASSERT_TRUE(PumpUntil([&] { return Exam().banner == RecordingBanner::Recording; }, 5));
-    EXPECT_TRUE(ExamRecorder().Busy());
+    EXPECT_TRUE(RecordingInto(Recording(3)));
     EXPECT_EQ(boxes_.Texts(), std::vector<std::string>{"Вы уверены?"});
 }
 
@@ -208,11 +205,11 @@ TEST_F(ExamRecordingTest, QuittingDuringARecordingAsksAndFinishesTheRecordingFir
     EXPECT_EQ(boxes_.Shown()[0].text, "Собеседование не завершено. Выйти из программы?");
     EXPECT_EQ(boxes_.Shown()[0].caption, "");
     EXPECT_EQ(boxes_.Shown()[0].buttons, MessageButtons::OkCancel);
-    EXPECT_TRUE(ExamRecorder().Busy());
+    EXPECT_TRUE(RecordingRunning());
 
     boxes_.Answer(MessageResult::Ok);
     EXPECT_TRUE(interview_->MayQuit());
-    EXPECT_FALSE(ExamRecorder().Busy());
+    EXPECT_FALSE(RecordingRunning());
     EXPECT_FALSE(LineOf("1.mp3").empty());
     EXPECT_NEAR(DecodedSeconds(Recording(1)), 1.0, 0.3);
 }

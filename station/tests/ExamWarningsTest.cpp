@@ -67,7 +67,7 @@ TEST_F(ExamWarningsTest, SilentMicrophoneRaisesTheBannerAfterTenSecondsUntilSoun
     EXPECT_EQ(interviewSeen_.warnings, std::vector<std::string>{NoSignalText});
     // A banner, not a box, and the recording goes on.
     EXPECT_TRUE(boxes_.Texts().empty()) << ::testing::PrintToString(boxes_.Texts());
-    EXPECT_TRUE(ExamRecorder().Running());
+    EXPECT_TRUE(RecordingInto(Recording(1)));
 
     muted.Unmute();
     EXPECT_TRUE(PumpUntil([&] { return Exam().banner == RecordingBanner::Recording; }, 5));

@@ -57,7 +57,7 @@ public:
         OpenInterview();
         interview_->StartRecording();
         Pump(1.0);
-        if (!ExamRecorder().Busy())
+        if (!RecordingInto(Recording(1)))
             return "the recording did not start: " + ::testing::PrintToString(boxes_.Texts());
         fault();
         PumpUntil([&] { return !Shown("Ошибка записи: ").empty(); });

@@ -45,7 +45,7 @@ TEST_P(MicrophoneLossTest, ExamTellsTheOperatorAtOnceAndKeepsTheFile) {
     OpenInterview();
     interview_->StartRecording();
     Pump(2.5);
-    ASSERT_TRUE(ExamRecorder().Busy());
+    ASSERT_TRUE(RecordingInto(Recording(1)));
     ASSERT_TRUE(server_->Run(c.action)) << c.action;
     const auto lost = Clock::now();
 

@@ -67,12 +67,11 @@ TEST_F(OneOperationTest, NothingElseRunsWhileTheNextParticipantQuestionIsOpen) {
     }
     EXPECT_TRUE(examBlocked);
     EXPECT_FALSE(interviewSeen_.exam.operationRunning);
-    EXPECT_FALSE(interview_->Packing());
+    EXPECT_FALSE(Packing());
     EXPECT_FALSE(interviewSeen_.report.has_value());
     EXPECT_FALSE(fs::exists(ArchivePath()));
     EXPECT_EQ(State().participant, 2);
-    EXPECT_EQ(ExamRecorder().FileName(), Recording(2));
-    EXPECT_TRUE(ExamRecorder().Busy());
+    EXPECT_TRUE(RecordingInto(Recording(2)));
 
     // The close now takes both recordings into the archive.
     Pump(0.5);
@@ -81,7 +80,7 @@ TEST_F(OneOperationTest, NothingElseRunsWhileTheNextParticipantQuestionIsOpen) {
     EXPECT_TRUE(interviewSeen_.proof->sound) << interviewSeen_.proof->text;
     EXPECT_EQ(interviewSeen_.report->participants, 2);
     EXPECT_EQ(RecordingLines(), 2u);
-    EXPECT_FALSE(ExamRecorder().Busy());
+    EXPECT_FALSE(RecordingRunning());
 }
 
 TEST_F(OneOperationTest, TheQuitQuestionAdmitsNoOtherOperation) {
@@ -97,7 +96,7 @@ TEST_F(OneOperationTest, TheQuitQuestionAdmitsNoOtherOperation) {
     EXPECT_TRUE(interview_->MayQuit());
     EXPECT_EQ(boxes.texts,
               std::vector<std::string>{"Собеседование не завершено. Выйти из программы?"});
-    EXPECT_FALSE(ExamRecorder().Busy());
+    EXPECT_FALSE(RecordingRunning());
     EXPECT_FALSE(fs::exists(Recording(2)));
 }
 
@@ -107,7 +106,7 @@ TEST_F(OneOperationTest, OperationsTheStateDoesNotOfferDoNothing) {
     interview_->StartRecording();
     interview_->NextParticipant();
     interview_->Close();
-    EXPECT_FALSE(ExamRecorder().Busy());
+    EXPECT_FALSE(RecordingRunning());
     EXPECT_FALSE(interviewSeen_.report.has_value());
     EXPECT_TRUE(interviewSeen_.opened.empty());
 
@@ -119,23 +118,23 @@ TEST_F(OneOperationTest, OperationsTheStateDoesNotOfferDoNothing) {
     EXPECT_EQ(State().schoolCode6, "000145");
     // No next participant before the first one is recorded.
     interview_->NextParticipant();
-    EXPECT_FALSE(ExamRecorder().Busy());
+    EXPECT_FALSE(RecordingRunning());
     EXPECT_EQ(State().participant, 1);
 
     interview_->StartRecording();
     Pump(0.3);
     // Started once: a second start does not restart the file.
     interview_->StartRecording();
-    EXPECT_EQ(ExamRecorder().FileName(), Recording(1));
+    EXPECT_EQ(interviewSeen_.started, std::vector<std::string>{Recording(1)});
     CloseInterview();
     ASSERT_TRUE(interviewSeen_.proof.has_value() && interviewSeen_.proof->sound);
     // A closed interview records nobody and is not closed twice.
     interview_->StartRecording();
     interview_->NextParticipant();
-    EXPECT_FALSE(ExamRecorder().Busy());
+    EXPECT_FALSE(RecordingRunning());
     interviewSeen_.report.reset();
     interview_->Close();
-    EXPECT_FALSE(interview_->Packing());
+    EXPECT_FALSE(Packing());
     EXPECT_FALSE(interviewSeen_.report.has_value());
     EXPECT_TRUE(boxes_.Texts().empty()) << ::testing::PrintToString(boxes_.Texts());
 }
@@ -149,12 +148,12 @@ TEST_F(OneOperationTest, TheSessionEndFinishesTheRecordingEvenWhileAQuestionIsOp
     {
         BoxesThatAct boxes([&](const platform::MessageBoxRequest&) {
             interview_->EndSession("SIGTERM");
-            EXPECT_FALSE(ExamRecorder().Busy());
+            EXPECT_FALSE(RecordingRunning());
             return MessageResult::Ok;
         });
         interview_->NextParticipant();
     }
-    EXPECT_FALSE(ExamRecorder().Busy());
+    EXPECT_FALSE(RecordingRunning());
     EXPECT_FALSE(fs::exists(Recording(2)));
     EXPECT_EQ(State().participant, 1);
     EXPECT_NEAR(coretest::DecodedSeconds(Recording(1)), 0.8, 0.3);

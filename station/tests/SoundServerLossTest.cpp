@@ -22,7 +22,7 @@ TEST_F(SoundServerLossTest, ExamRecordingTellsTheFailureAndKeepsTheFileAndItsLin
     OpenInterview();
     interview_->StartRecording();
     Pump(1.0);
-    ASSERT_TRUE(ExamRecorder().Busy());
+    ASSERT_TRUE(RecordingInto(Recording(1)));
     server_->Stop();
 
     ASSERT_TRUE(PumpUntil([&] { return Shown("Ошибка записи: Микрофон недоступен ("); }))

@@ -415,11 +415,11 @@ TEST_F(StationViewsTest, ClosingTheWindowAsksOnlyWhileAnInterviewIsOpen) {
     EXPECT_EQ(boxes_.Texts(),
               std::vector<std::string>{"Собеседование не завершено. Выйти из программы?"});
     EXPECT_TRUE(window_->isVisible());
-    EXPECT_TRUE(ExamRecorder().Busy());
+    EXPECT_TRUE(RecordingRunning());
 
     EXPECT_TRUE(window_->close());
     EXPECT_FALSE(window_->isVisible());
-    EXPECT_FALSE(ExamRecorder().Busy());
+    EXPECT_FALSE(RecordingRunning());
 }
 
 // While "Вы уверены?" is open its nested event loop runs: the close, pressed through assistive
@@ -449,10 +449,10 @@ TEST_F(StationViewsTest, NoButtonOfTheExamPageActsWhileItsQuestionIsOpen) {
 
     EXPECT_EQ(questions, std::vector<std::string>{"Вы уверены?"});
     EXPECT_TRUE(blocked);
-    EXPECT_FALSE(interview_->Packing());
+    EXPECT_FALSE(Packing());
     EXPECT_EQ(ExamText("reportLabel"), "");
     EXPECT_EQ(ExamText("participantLabel"), "Участник - 2");
-    EXPECT_EQ(ExamRecorder().FileName(), Recording(2));
+    EXPECT_TRUE(RecordingInto(Recording(2)));
     EXPECT_TRUE(ExamButton("closeButton").isEnabled());
     EXPECT_TRUE(ExamButton("nextButton").isEnabled());
 
@@ -491,7 +491,7 @@ TEST_F(StationViewsTest, SigtermFinishesTheRecordingWithItsLinesAndEndsTheLoop) 
     QTimer::singleShot(10000, [] { QCoreApplication::exit(7); });
     EXPECT_EQ(QCoreApplication::exec(), 0);
 
-    EXPECT_FALSE(ExamRecorder().Busy());
+    EXPECT_FALSE(RecordingRunning());
     EXPECT_FALSE(std::filesystem::exists(Recording(2)));
     EXPECT_NEAR(coretest::DecodedSeconds(Recording(1)), 1.0, 0.4);
     const std::vector<std::string> report = interview_->Report();

@@ -1,7 +1,5 @@
-// The warnings that let an interview go on: too little room on the Desktop's disk at readiness and
-// while recording, and a microphone gone silent during a recording. The banner shows them for as
-// long as they hold; the recording itself is never stopped for them.
-#include "station/core/Interview.h"
+#include "station/core/RecordingWatch.h"
+
 #include "station/safeguards/DiskSpaceRule.h"
 
 #include <exception>
@@ -15,7 +13,13 @@ constexpr std::chrono::seconds SpaceCheckInterval{5};
 
 } // namespace
 
-void Interview::WarnOfSpaceAtReadiness() {
+RecordingWatch::RecordingWatch(StationServices services, ObserverList& observers,
+                               const InterviewState& state, ExamState& exam,
+                               std::function<void()> publishExam)
+    : services_(std::move(services)), observers_(observers), state_(state), exam_(exam),
+      publishExam_(std::move(publishExam)) {}
+
+void RecordingWatch::WarnOfSpaceAtReadiness() {
     std::uint64_t freeBytes = 0;
     try {
         freeBytes = services_.freeBytes(state_.folder);
@@ -28,37 +32,22 @@ void Interview::WarnOfSpaceAtReadiness() {
         observers_.Tell({*warning, OperatorMessage::Kind::Warning});
 }
 
-void Interview::PassStarted(const std::string& filePath) {
-    passFile_ = filePath;
+void RecordingWatch::PassStarted() {
+    watching_ = true;
     audioArrived_ = false;
     passStart_ = services_.steadyNow();
     silence_.Start(passStart_);
     lastSpaceCheck_.reset();
-    observers_.Notify([&](StationObserver& observer) { observer.RecordingStarted(filePath); });
-    ShowRecordingWarnings();
 }
 
-void Interview::PassStopped() {
-    // The stopped pass's worker has handed in its line by now, and why its file could not be read.
-    TellUnreadable(report_);
-    if (passFile_.empty())
-        return;
-    // The recording's own length: a box or a stalled sound server may have held the wall clock
-    // while no audio was recorded.
-    const auto duration =
-        std::chrono::duration_cast<std::chrono::seconds>(recorder_.RecordedDuration());
-    const std::string filePath = std::exchange(passFile_, std::string());
-    observers_.Notify(
-        [&](StationObserver& observer) { observer.RecordingStopped(filePath, duration); });
-}
-
-void Interview::WatchLevel(std::int64_t position) {
-    if (!passFile_.empty())
+void RecordingWatch::LevelChanged(std::int64_t position) {
+    audioArrived_ = true;
+    if (watching_)
         silence_.Feed(static_cast<int>(position), services_.steadyNow());
 }
 
-void Interview::WatchRecording() {
-    if (passFile_.empty() || closed_)
+void RecordingWatch::WatchRecording() {
+    if (!watching_)
         return;
     const auto now = services_.steadyNow();
     // The meter may stop moving altogether (no audio arrives at all): silence is noticed all the
@@ -76,7 +65,7 @@ void Interview::WatchRecording() {
     ShowRecordingWarnings();
 }
 
-void Interview::ShowRecordingWarnings() {
+void RecordingWatch::ShowRecordingWarnings() {
     if (exam_.banner == RecordingBanner::None || exam_.banner == RecordingBanner::Failed)
         return;
     // Silence loses the answer being given now; low space only eats into the reserve.
@@ -87,7 +76,7 @@ void Interview::ShowRecordingWarnings() {
     if (banner == exam_.banner)
         return;
     exam_.banner = banner;
-    PublishExam();
+    publishExam_();
     if (banner != RecordingBanner::Recording) {
         const std::string text = banner == RecordingBanner::NoSignal ? NoSignalText : LowSpaceText;
         observers_.Notify([&](StationObserver& observer) { observer.Warning(text); });

@@ -1,0 +1,220 @@
+#include "station/core/InterviewCloser.h"
+
+#include "platform/FolderLock.h"
+#include "station/ExistingRecordings.h"
+#include "interview_format/InterviewNames.h"
+#include "station/Naming.h"
+#include "station/OperatorTexts.h"
+#include "station/Report.h"
+#include "station/core/Attempt.h"
+#include "station/core/Calendar.h"
+#include "station/core/ParticipantLine.h"
+#include "station/core/Prompt.h"
+#include "station/core/ReportLines.h"
+#include "station/core/UnfinishedInterviews.h"
+#include "station/core/UnreadableRecordings.h"
+#include "station/safeguards/InterviewFolderLock.h"
+#include "station/safeguards/OddEntries.h"
+
+#include <utility>
+
+namespace {
+
+std::string OwnName(const std::string& path) {
+    return path.substr(path.find_last_of('/') + 1);
+}
+
+} // namespace
+
+InterviewCloser::InterviewCloser(StationServices services, ObserverList& observers,
+                                 const InterviewState& state, ExamState& exam,
+                                 std::function<void()> publishExam,
+                                 std::function<bool()> sessionEnded)
+    : services_(std::move(services)), observers_(observers), state_(state), exam_(exam),
+      publishExam_(std::move(publishExam)), sessionEnded_(std::move(sessionEnded)) {}
+
+void InterviewCloser::WaitForPacking() {
+    if (packer_)
+        packer_->Wait();
+}
+
+void InterviewCloser::Close(ReportLines& report) {
+    // The last close's packing has ended; its thread is joined here.
+    packer_.reset();
+    exam_.banner = RecordingBanner::None;
+    publishExam_();
+
+    // No participant was ever recorded: the receiver refuses an archive without a recording line,
+    // so none is made, and the interview stays open for the first recording.
+    if (report.ParticipantCount() == 0) {
+        observers_.Tell({NoParticipantRecordedText, OperatorMessage::Kind::Error});
+        return;
+    }
+    std::int32_t participants = 0;
+    auto saved = SaveClosingReport(state_.folder, services_.calendar.Today(), report, participants);
+    if (!saved)
+        return;
+    ArchiveRequest request = std::move(*saved);
+    observers_.Notify([&](StationObserver& observer) {
+        observer.ReportSaved({request.reportName, participants});
+    });
+    exam_.timerShown = false;
+    exam_.closeShown = false;
+    exam_.exitShown = false;
+    exam_.nextEnabled = false;
+    // A closed interview takes no further recordings: nothing would report or archive them.
+    exam_.startEnabled = false;
+    publishExam_();
+
+    if (const auto failure = Attempt([&] {
+            request.archivePath =
+                ArchiveFileName(services_.desktopFolder(), services_.calendar.Today(),
+                                state_.schoolCode6, state_.room3);
+        })) {
+        ArchiveFinished(request.archivePath, {.proven = false, .text = failure->text});
+        return;
+    }
+    exam_.banner = RecordingBanner::Packing;
+    publishExam_();
+    packer_ = std::make_unique<ArchivePacker>(
+        request,
+        [this](const PackingProgress& progress) {
+            observers_.Notify(
+                [&](StationObserver& observer) { observer.PackingProgressed(progress); });
+        },
+        [this, archivePath = request.archivePath](const ArchiveOutcome& outcome) {
+            exam_.banner = RecordingBanner::None;
+            ArchiveFinished(archivePath, outcome);
+        });
+}
+
+std::optional<ArchiveRequest> InterviewCloser::SaveClosingReport(const std::string& folder,
+                                                                 platform::DateTime day,
+                                                                 ReportLines& report,
+                                                                 std::int32_t& participants) {
+    // A file the report lists but could not read to its end is told before the report is saved,
+    // whichever thread found it.
+    TellUnreadable(report, observers_);
+    // The count names the last participant with a line, a recording that never started included;
+    // after a restart the next number is only reserved. A close repeated after a failed save
+    // states the count of the moment it saves.
+    const interview_format::InterviewReport counted = report.Counted();
+    participants = static_cast<std::int32_t>(*counted.participants);
+    const std::string reportName = ReportFileName(day, state_.schoolCode6, state_.room3);
+    if (const auto failure = Attempt([&] { SaveReport(counted, folder + "/" + reportName); })) {
+        observers_.Tell(*failure);
+        return std::nullopt;
+    }
+    return ArchiveRequest{.folder = folder, .reportName = reportName};
+}
+
+void InterviewCloser::ArchiveFinished(const std::string& archivePath,
+                                      const ArchiveOutcome& outcome) {
+    if (!outcome.skipped.empty())
+        observers_.Tell({OddEntriesText(outcome.skipped), OperatorMessage::Kind::Warning});
+    const auto tellProof = [&] {
+        observers_.Notify([&](StationObserver& observer) {
+            observer.ArchiveReadBack({.sound = outcome.proven, .text = outcome.text});
+        });
+    };
+    if (outcome.proven) {
+        closed_ = true;
+        exam_.exitShown = true;
+        publishExam_();
+        observers_.Notify([&](StationObserver& observer) { observer.ArchiveWritten(archivePath); });
+        tellProof();
+        return;
+    }
+    tellProof();
+    // No new archive took the final name (an archive proven before keeps it); the operator can
+    // free space or remove the cause and close again, which saves the report anew with its
+    // single count line.
+    exam_.closeShown = true;
+    publishExam_();
+    TellArchiveFailure(archivePath, outcome);
+}
+
+void InterviewCloser::TellArchiveFailure(const std::string& archivePath,
+                                         const ArchiveOutcome& outcome) {
+    observers_.Tell({outcome.damaged ? ArchiveNotCreatedText(archivePath, outcome.text) +
+                                           ReceiverRefusesArchiveAdvice
+                                     : outcome.text,
+                     OperatorMessage::Kind::Error});
+}
+
+// An earlier day's interview left without its archive (the station crashed or was switched off
+// before the close, and starts again after midnight): offered to be closed at readiness, with
+// its own date in the report's header, the report's name and the archive's name, on the close's
+// own path.
+void InterviewCloser::OfferToCloseEarlierInterviews() {
+    std::string desktop;
+    try {
+        desktop = services_.desktopFolder();
+    } catch (const std::runtime_error&) {
+        return; // readiness itself tells that the Desktop cannot be found
+    }
+    for (const UnfinishedInterview& earlier :
+         FindUnfinishedInterviews(desktop, state_.schoolCode6, state_.room3, state_.examDate)) {
+        const std::string day =
+            platform::FormatDateTime(interview_format::ExamDatePattern, earlier.day);
+        if (!services_.prompt.Confirm({UnfinishedInterviewQuestion(day, OwnName(earlier.folder)),
+                                       UnfinishedInterviewTitle}) ||
+            sessionEnded_())
+            continue;
+        CloseEarlierInterview(earlier);
+    }
+}
+
+void InterviewCloser::CloseEarlierInterview(const UnfinishedInterview& earlier) {
+    // Another window that still records into that folder keeps it; nothing is touched then.
+    std::optional<platform::FolderLock> claim;
+    try {
+        claim.emplace(ClaimInterviewFolder(earlier.folder));
+    } catch (const InterviewInUse& refusal) {
+        observers_.Tell({refusal.what()});
+        return;
+    } catch (const platform::FileError&) {
+        // A file system without locks: the close goes on, as readiness does.
+    }
+    InterviewState earlierState = state_;
+    earlierState.folder = earlier.folder;
+    earlierState.examDate = earlier.day;
+    ReportLines report;
+    report.Begin(ReportFor(ReportHeadingOf(earlierState)));
+    if (const auto failure = Attempt([&] {
+            for (const long long number : FindExistingRecordings(earlier.folder).recordings) {
+                std::string unreadable;
+                report.Add(
+                    ResumedParticipantLine(RecordingFileName(earlier.folder, number), unreadable));
+                if (!unreadable.empty())
+                    report.NoteUnreadable(std::move(unreadable));
+            }
+        })) {
+        observers_.Tell(*failure);
+        return;
+    }
+    std::int32_t participants = 0;
+    auto request = SaveClosingReport(earlier.folder, earlier.day, report, participants);
+    if (!request)
+        return;
+    ArchiveOutcome outcome;
+    if (const auto failure = Attempt([&] {
+            request->archivePath = ArchiveFileName(services_.desktopFolder(), earlier.day,
+                                                   state_.schoolCode6, state_.room3);
+        })) {
+        observers_.Tell({failure->text, OperatorMessage::Kind::Error});
+        return;
+    }
+    {
+        // Packed before today's interview opens: the operator has asked for it and waits for it.
+        ArchivePacker packer(*request, {}, [&](const ArchiveOutcome& done) { outcome = done; });
+        packer.Wait();
+    }
+    if (!outcome.proven) {
+        TellArchiveFailure(request->archivePath, outcome);
+        return;
+    }
+    observers_.Tell({EarlierInterviewClosedText(
+        platform::FormatDateTime(interview_format::ExamDatePattern, earlier.day),
+        request->reportName, participants, request->archivePath, outcome.text)});
+}

@@ -1,0 +1,67 @@
+// The interview's close: the report completed and saved into the interview folder, the whole
+// folder packed into a zip archive on the Desktop and read back on a thread of its own, and the
+// outcome told. Also the close of an earlier day's interview left without its archive. GUI thread
+// only.
+#pragma once
+
+#include "platform/DateTime.h"
+#include "station/core/ArchivePacker.h"
+#include "station/core/ArchiveWriting.h"
+#include "station/core/ExamState.h"
+#include "station/core/InterviewState.h"
+#include "station/core/ObserverList.h"
+#include "station/core/StationServices.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+class ReportLines;
+struct UnfinishedInterview;
+
+class InterviewCloser {
+public:
+    // `state` is the open interview's; the close sets the page's controls in `exam`, and
+    // `publishExam` tells the views. `sessionEnded` says whether the session has ended meanwhile.
+    InterviewCloser(StationServices services, ObserverList& observers, const InterviewState& state,
+                    ExamState& exam, std::function<void()> publishExam,
+                    std::function<bool()> sessionEnded);
+
+    // Closes the interview whose recordings are all finished and listed in `report`: the report
+    // is saved, then the archive written and read back on a thread of its own; the outcome comes
+    // later, on the GUI thread. When the archive fails it is removed and the close can be used
+    // again.
+    void Close(ReportLines& report);
+    // Whether the close's archive is being packed or read back.
+    bool Packing() const { return packer_ && packer_->Running(); }
+    // Returns once the close's packing, if any, has ended and its outcome has been told.
+    void WaitForPacking();
+    // Whether the archive is written and proven: the interview is over.
+    bool Closed() const { return closed_; }
+    // At readiness: an earlier day's interview of this school and room that was left without its
+    // archive is offered to be closed now, with that day's date.
+    void OfferToCloseEarlierInterviews();
+
+private:
+    // The close's report for `folder`, dated `day` in its name: the count line set in `report` and
+    // the report saved in the folder. What the archive is made of (without its path), or nothing
+    // when the save failed (told).
+    std::optional<ArchiveRequest> SaveClosingReport(const std::string& folder,
+                                                    platform::DateTime day, ReportLines& report,
+                                                    std::int32_t& participants);
+    void CloseEarlierInterview(const UnfinishedInterview& earlier);
+    void TellArchiveFailure(const std::string& archivePath, const ArchiveOutcome& outcome);
+    // The close's archive is written and proven, or has failed and been removed.
+    void ArchiveFinished(const std::string& archivePath, const ArchiveOutcome& outcome);
+
+    const StationServices services_;
+    ObserverList& observers_;
+    const InterviewState& state_;
+    ExamState& exam_;
+    const std::function<void()> publishExam_;
+    const std::function<bool()> sessionEnded_;
+    bool closed_ = false;
+    std::unique_ptr<ArchivePacker> packer_; // the last close's archive
+};

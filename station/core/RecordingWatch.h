@@ -1,0 +1,50 @@
+// The warnings that let an interview go on: too little room on the Desktop's disk at readiness and
+// while recording, and a microphone gone silent during a recording. The banner shows them for as
+// long as they hold; the recording itself is never stopped for them. GUI thread only.
+#pragma once
+
+#include "station/core/ExamState.h"
+#include "station/core/InterviewState.h"
+#include "station/core/ObserverList.h"
+#include "station/core/StationServices.h"
+#include "station/safeguards/SilenceWatch.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+class RecordingWatch {
+public:
+    // `state` names the interview folder whose disk is watched; the banner of `exam` is set, and
+    // `publishExam` tells the views, when the warning that matters most changes.
+    RecordingWatch(StationServices services, ObserverList& observers, const InterviewState& state,
+                   ExamState& exam, std::function<void()> publishExam);
+
+    void WarnOfSpaceAtReadiness();
+    // A participant's recording has started, or the station has finished it: only a running pass
+    // is watched.
+    void PassStarted();
+    void PassStopped() { watching_ = false; }
+    // The meter of the exam's recording moved.
+    void LevelChanged(std::int64_t position);
+    // Once a second while the interview is open.
+    void WatchRecording();
+    // Puts the warning that matters most on the banner of a running recording; a failure stays.
+    void ShowRecordingWarnings();
+    // Whether the meter has heard from the running pass.
+    bool AudioArrived() const { return audioArrived_; }
+
+private:
+    const StationServices services_;
+    ObserverList& observers_;
+    const InterviewState& state_;
+    ExamState& exam_;
+    const std::function<void()> publishExam_;
+    bool watching_ = false;
+    bool audioArrived_ = false;
+    std::chrono::steady_clock::time_point passStart_;
+    SilenceWatch silence_;
+    bool lowSpace_ = false;
+    std::optional<std::chrono::steady_clock::time_point> lastSpaceCheck_;
+};

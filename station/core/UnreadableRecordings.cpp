@@ -1,0 +1,9 @@
+#include "station/core/UnreadableRecordings.h"
+
+#include "station/core/ObserverList.h"
+#include "station/core/ReportLines.h"
+
+void TellUnreadable(ReportLines& report, ObserverList& observers) {
+    for (const std::string& failure : report.TakeUnreadable())
+        observers.Tell({failure, OperatorMessage::Kind::Error});
+}
