@@ -1,8 +1,8 @@
 #include "station/core/InterviewCloser.h"
 
+#include "interview_format/InterviewNames.h"
 #include "platform/FolderLock.h"
 #include "station/ExistingRecordings.h"
-#include "interview_format/InterviewNames.h"
 #include "station/Naming.h"
 #include "station/OperatorTexts.h"
 #include "station/Report.h"
@@ -76,6 +76,7 @@ void InterviewCloser::Close(ReportLines& report) {
     }
     exam_.banner = RecordingBanner::Packing;
     publishExam_();
+    packing_ = true;
     packer_ = std::make_unique<ArchivePacker>(
         request,
         [this](const PackingProgress& progress) {
@@ -85,6 +86,7 @@ void InterviewCloser::Close(ReportLines& report) {
         [this, archivePath = request.archivePath](const ArchiveOutcome& outcome) {
             exam_.banner = RecordingBanner::None;
             ArchiveFinished(archivePath, outcome);
+            packing_ = false;
         });
 }
 

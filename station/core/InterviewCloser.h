@@ -34,8 +34,10 @@ public:
     // later, on the GUI thread. When the archive fails it is removed and the close can be used
     // again.
     void Close(ReportLines& report);
-    // Whether the close's archive is being packed or read back.
-    bool Packing() const { return packer_ && packer_->Running(); }
+    // Whether the close's archive is being packed or read back. Over once its outcome has been
+    // told, although the packing thread may take a moment more to end: the close the outcome
+    // offers again must not be refused meanwhile.
+    bool Packing() const { return packing_; }
     // Returns once the close's packing, if any, has ended and its outcome has been told.
     void WaitForPacking();
     // Whether the archive is written and proven: the interview is over.
@@ -63,5 +65,6 @@ private:
     const std::function<void()> publishExam_;
     const std::function<bool()> sessionEnded_;
     bool closed_ = false;
+    bool packing_ = false;                  // from the packer's start until its outcome is told
     std::unique_ptr<ArchivePacker> packer_; // the last close's archive
 };
