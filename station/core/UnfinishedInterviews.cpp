@@ -36,8 +36,8 @@ bool ArchivedWhole(const fs::path& archive, const std::string& folderName, std::
     if (fs::symlink_status(archive, error).type() != fs::file_type::regular)
         return false;
     const interview_check::ArchiveVerdict verdict = interview_check::CheckArchive(archive.string());
-    return verdict.Sound() && verdict.Folder == folderName &&
-           verdict.Recordings.size() >= recordings;
+    return verdict.Sound() && verdict.folder == folderName &&
+           verdict.recordings.size() >= recordings;
 }
 
 } // namespace
