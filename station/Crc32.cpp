@@ -8,6 +8,8 @@
 #include <array>
 #include <exception>
 
+namespace station {
+
 // clang-format off
 const std::uint32_t CRC32Table[256] = {
     0x00000000, 0x77073096, 0xEE0E612C, 0x990951BA, 0x076DC419, 0x706AF48F,
@@ -90,3 +92,5 @@ FileChecksum FileCRC32(const std::string& fileName) {
     }
     return {~crc, failure.empty() ? std::string() : CrcFailureText(fileName, failure)};
 }
+
+} // namespace station

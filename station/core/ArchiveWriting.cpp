@@ -14,6 +14,8 @@
 #include <stdexcept>
 #include <vector>
 
+namespace station {
+
 namespace {
 
 std::string OwnName(const std::string& path) {
@@ -143,3 +145,5 @@ ArchiveOutcome WriteProvenArchive(const ArchiveRequest& request,
         RemoveIncomplete(written);
     return outcome;
 }
+
+} // namespace station

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace station {
+
 namespace {
 
 // The longest MPEG audio frame (layer III at 320 kbit/s and 32 kHz, padded). A crash leaves less
@@ -50,3 +52,5 @@ std::int64_t CutToWholeFrames(const std::string& fileName) {
                                         platform::FailureKind::FileNotWritten);
     return size - wholeEnd;
 }
+
+} // namespace station

@@ -1,8 +1,8 @@
 #include "station/core/InterviewCloser.h"
 
+#include "interview_format/InterviewNames.h"
 #include "platform/FolderLock.h"
 #include "station/ExistingRecordings.h"
-#include "interview_format/InterviewNames.h"
 #include "station/Naming.h"
 #include "station/OperatorTexts.h"
 #include "station/Report.h"
@@ -17,6 +17,8 @@
 #include "station/safeguards/OddEntries.h"
 
 #include <utility>
+
+namespace station {
 
 namespace {
 
@@ -218,3 +220,5 @@ void InterviewCloser::CloseEarlierInterview(const UnfinishedInterview& earlier) 
         platform::FormatDateTime(interview_format::ExamDatePattern, earlier.day),
         request->reportName, participants, request->archivePath, outcome.text)});
 }
+
+} // namespace station

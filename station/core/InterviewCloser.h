@@ -18,6 +18,8 @@
 #include <optional>
 #include <string>
 
+namespace station {
+
 class ReportLines;
 struct UnfinishedInterview;
 
@@ -65,3 +67,5 @@ private:
     bool closed_ = false;
     std::unique_ptr<ArchivePacker> packer_; // the last close's archive
 };
+
+} // namespace station

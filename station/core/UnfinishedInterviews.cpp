@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <optional>
 
+namespace station {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -73,3 +75,5 @@ std::vector<UnfinishedInterview> FindUnfinishedInterviews(const std::string& des
         [](const UnfinishedInterview& a, const UnfinishedInterview& b) { return a.day < b.day; });
     return found;
 }
+
+} // namespace station
