@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+using namespace station;
+
 namespace {
 
 namespace fs = std::filesystem;

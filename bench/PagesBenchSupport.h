@@ -25,7 +25,7 @@
 #include <string>
 #include <thread>
 
-namespace pagesbench {
+namespace station::pagesbench {
 
 using Clock = std::chrono::steady_clock;
 
@@ -120,4 +120,4 @@ private:
     std::atomic<Clock::rep> lastAnswer_{0};
 };
 
-} // namespace pagesbench
+} // namespace station::pagesbench

@@ -26,6 +26,8 @@
 #include <fstream>
 #include <vector>
 
+using namespace station;
+
 namespace {
 
 using pagesbench::Clock;

@@ -36,6 +36,8 @@
 #include <sstream>
 #include <vector>
 
+using namespace station;
+
 namespace {
 
 using pagesbench::Clock;

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using namespace station;
+
 namespace {
 
 std::vector<unsigned char> RandomBytes(std::size_t count) {

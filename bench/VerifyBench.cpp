@@ -38,6 +38,8 @@
 #error "INTERVIEW_VERIFY must name the built program"
 #endif
 
+using namespace station;
+
 namespace {
 
 namespace fs = std::filesystem;

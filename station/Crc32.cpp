@@ -8,6 +8,8 @@
 #include <array>
 #include <exception>
 
+namespace station {
+
 // clang-format off
 const std::uint32_t CRC32Table[256] = {
     0x00000000, 0x77073096, 0xEE0E612C, 0x990951BA, 0x076DC419, 0x706AF48F,
@@ -56,11 +58,11 @@ const std::uint32_t CRC32Table[256] = {
 };
 // clang-format on
 
-std::uint32_t UpdateCRC32(std::uint32_t Crc, const void* Buffer, std::size_t Count) {
+std::uint32_t UpdateCRC32(std::uint32_t crc, const void* buffer, std::size_t count) {
     // zlib computes the same CRC-32 several bytes per step; it takes and gives the value with the
     // initial and final complement applied, the running value here is without them.
     return ~static_cast<std::uint32_t>(
-        crc32_z(~Crc & 0xFFFFFFFFul, static_cast<const Bytef*>(Buffer), Count));
+        crc32_z(~crc & 0xFFFFFFFFul, static_cast<const Bytef*>(buffer), count));
 }
 
 namespace {
@@ -73,14 +75,14 @@ std::string CrcFailureText(const std::string& fileName, const std::string& reaso
 
 } // namespace
 
-FileChecksum FileCRC32(const std::string& FileName) {
+FileChecksum FileCRC32(const std::string& fileName) {
     // One buffer per thread: no allocation per piece, and two threads never share it.
     thread_local std::array<unsigned char, CrcBufferSize> buffer;
     std::uint32_t crc = 0xFFFFFFFF;
     std::string failure;
     try {
         platform::FileHandle file = platform::FileHandle::Open(
-            FileName, platform::FileAccess::Read, platform::FileShare::None,
+            fileName, platform::FileAccess::Read, platform::FileShare::None,
             platform::FileDisposition::OpenExisting);
         for (std::size_t got = file.Read(buffer.data(), buffer.size()); got != 0;
              got = file.Read(buffer.data(), buffer.size()))
@@ -88,5 +90,7 @@ FileChecksum FileCRC32(const std::string& FileName) {
     } catch (const std::exception& error) {
         failure = error.what();
     }
-    return {~crc, failure.empty() ? std::string() : CrcFailureText(FileName, failure)};
+    return {~crc, failure.empty() ? std::string() : CrcFailureText(fileName, failure)};
 }
+
+} // namespace station

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace station {
+
 extern const std::uint32_t CRC32Table[256];
 
 // The running value after `count` more bytes. Start with 0xFFFFFFFF and complement at the end.
@@ -24,3 +26,5 @@ struct FileChecksum {
 // The file is opened for reading without sharing, so a file that a recording still holds is
 // refused. Callable from any thread.
 FileChecksum FileCRC32(const std::string& fileName);
+
+} // namespace station

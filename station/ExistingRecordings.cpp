@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <stdexcept>
 
+namespace station {
+
 long long ExistingRecordings::NextNumber() const {
     long long highest = 0;
     if (!recordings.empty())
@@ -39,3 +41,5 @@ ExistingRecordings FindExistingRecordings(const std::string& interviewFolder) {
     std::sort(found.others.begin(), found.others.end());
     return found;
 }
+
+} // namespace station

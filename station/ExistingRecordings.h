@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace station {
+
 // What an interview folder already holds under participants' names, each list in ascending order.
 struct ExistingRecordings {
     std::vector<long long> recordings; // regular files: recordings to report and archive
@@ -19,3 +21,5 @@ struct ExistingRecordings {
 // The entries of `interviewFolder` named like recordings. Raises std::runtime_error when the folder
 // cannot be read.
 ExistingRecordings FindExistingRecordings(const std::string& interviewFolder);
+
+} // namespace station

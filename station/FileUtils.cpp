@@ -2,6 +2,8 @@
 
 #include "platform/FileFacts.h"
 
+namespace station {
+
 bool FileCreationTime(const std::string& fileName, platform::DateTime& time) {
     const auto facts = platform::QueryFileFacts(fileName);
     if (!facts)
@@ -14,3 +16,5 @@ std::int64_t FileSizeOf(const std::string& fileName) {
     const auto facts = platform::QueryFileFacts(fileName);
     return facts ? facts->size : -1;
 }
+
+} // namespace station

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace station {
+
 bool LevelHistory::Add(std::int64_t position, std::int64_t elapsedMs) {
     const std::int64_t second = std::max<std::int64_t>(elapsedMs, 0) / 1000;
     bool closed = false;
@@ -32,3 +34,5 @@ void LevelHistory::Close(int level) {
     if (bars_.size() > Seconds)
         bars_.pop_front();
 }
+
+} // namespace station

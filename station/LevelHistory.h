@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <deque>
 
+namespace station {
+
 class LevelHistory {
 public:
     static constexpr std::size_t Seconds = 120;
@@ -26,3 +28,5 @@ private:
     std::int64_t second_ = 0; // the second now being filled
     int loudest_ = 0;
 };
+
+} // namespace station

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+namespace station {
+
 namespace {
 
 std::string NameDay(platform::DateTime day) {
@@ -54,3 +56,5 @@ std::string TestRecordingFileName() {
     std::filesystem::create_directories(cache, ignored);
     return cache + "/test01.mp3";
 }
+
+} // namespace station

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace station {
+
 // "01-" + day as "ddmmyyyy" + "-" + school code + "-" + room, the stem of the interview folder and
 // of the archive.
 std::string InterviewStem(platform::DateTime day, const std::string& schoolCode6,
@@ -30,3 +32,5 @@ std::string ArchiveFileName(const std::string& desktop, platform::DateTime closi
 // The test recording: "test01.mp3" in the program's folder or, where that folder is not writable
 // (an installed program), in the user's cache folder for the program (created when missing).
 std::string TestRecordingFileName();
+
+} // namespace station

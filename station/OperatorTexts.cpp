@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <initializer_list>
 
+namespace station {
+
 namespace {
 
 std::string Joined(std::initializer_list<std::string_view> parts) {
@@ -167,3 +169,5 @@ std::string SessionEndingLogText(std::string_view cause) {
 std::string LibraryNotLoadedText(std::string_view reason) {
     return Joined({"не загружается (", reason, ")"});
 }
+
+} // namespace station

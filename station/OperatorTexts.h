@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace station {
+
 // --- The window ------------------------------------------------------------------------------
 
 // The window's title and the name the desktop shows for the program.
@@ -255,3 +257,5 @@ inline constexpr std::string_view CommandLineHelpText =
     "  --help     показать эту справку\n";
 // "не загружается (<reason>)"
 std::string LibraryNotLoadedText(std::string_view reason);
+
+} // namespace station

@@ -8,6 +8,8 @@
 
 #include <utility>
 
+namespace station {
+
 interview_format::InterviewReport ReportFor(const ReportHeading& heading) {
     return {.examDate =
                 platform::FormatDateTime(interview_format::ExamDatePattern, heading.examDate),
@@ -34,3 +36,5 @@ void SaveReport(const interview_format::InterviewReport& report, const std::stri
     // destroy the one saved before.
     platform::ReplaceFileContent(path, interview_format::FormatReport(report));
 }
+
+} // namespace station

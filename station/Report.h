@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace station {
+
 // What the report's header names of an interview.
 struct ReportHeading {
     platform::DateTime examDate = 0;
@@ -32,3 +34,5 @@ interview_format::ReportEntry RecordingEntry(const std::string& fileName, std::s
 // refused. Raises platform::FileError "Cannot create file \"<path>\". <reason>" or "Cannot write
 // file \"<path>\". <reason>".
 void SaveReport(const interview_format::InterviewReport& report, const std::string& path);
+
+} // namespace station

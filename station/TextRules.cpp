@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <utility>
 
+namespace station {
+
 std::string PadLeft(const std::string& text, char fill, int length) {
     const long long missing =
         static_cast<long long>(length) - static_cast<long long>(platform::Utf8Length(text));
@@ -76,3 +78,5 @@ std::optional<std::string> FirstUnreportableCharacter(std::string_view text,
     }
     return std::nullopt;
 }
+
+} // namespace station

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace station {
+
 // `length - length(text)` copies of `fill` followed by `text`; `text` unchanged when it is already
 // `length` long or longer (never cut). Lengths count characters.
 std::string PadLeft(const std::string& text, char fill, int length);
@@ -22,3 +24,5 @@ bool HasUnsafeNameCharacter(std::string_view text);
 // Shown as the operator can tell it: «🎓» (U+1F393), or U+200B alone for what cannot be seen.
 std::optional<std::string> FirstUnreportableCharacter(std::string_view text,
                                                       std::string_view forbidden = {});
+
+} // namespace station

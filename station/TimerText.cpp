@@ -3,6 +3,8 @@
 #include "platform/DateTime.h"
 #include "station/OperatorTexts.h"
 
+namespace station {
+
 std::string TimerText(platform::DateTime elapsed) {
     const platform::DateTimeParts parts = platform::DecodeDateTime(elapsed);
     return MinutesSecondsText(parts.minute, parts.second);
@@ -11,3 +13,5 @@ std::string TimerText(platform::DateTime elapsed) {
 platform::DateTime AddOneSecond(platform::DateTime elapsed) {
     return (elapsed * 86400 + 1) / 86400;
 }
+
+} // namespace station

@@ -52,7 +52,7 @@ public:
 
 private:
     void Add(std::string entry, std::string why) {
-        verdict_.Problems.push_back({std::move(entry), std::move(why)});
+        verdict_.problems.push_back({std::move(entry), std::move(why)});
     }
 
     // The one top-level folder; everything outside it is reported.
@@ -60,14 +60,14 @@ private:
         std::vector<std::string> tops;
         std::set<std::string> names;
         for (const ZipEntry& entry : reader_.Entries()) {
-            if (!names.insert(entry.Name).second)
-                Add(entry.Name, reason::Duplicate);
-            const std::size_t slash = entry.Name.find('/');
+            if (!names.insert(entry.name).second)
+                Add(entry.name, reason::Duplicate);
+            const std::size_t slash = entry.name.find('/');
             if (slash == std::string::npos) {
-                Add(entry.Name, "файл вне папки собеседования");
+                Add(entry.name, "файл вне папки собеседования");
                 continue;
             }
-            const std::string top = entry.Name.substr(0, slash);
+            const std::string top = entry.name.substr(0, slash);
             if (std::find(tops.begin(), tops.end(), top) == tops.end())
                 tops.push_back(top);
         }
@@ -77,18 +77,18 @@ private:
         }
         const auto named =
             std::find_if(tops.begin(), tops.end(), interview_format::LooksLikeFolderName);
-        verdict_.Folder = named != tops.end() ? *named : tops.front();
+        verdict_.folder = named != tops.end() ? *named : tops.front();
         if (tops.size() > 1)
             for (const std::string& top : tops)
-                if (top != verdict_.Folder)
+                if (top != verdict_.folder)
                     Add(top + "/", "вторая папка в архиве: архив собеседования держит одну");
-        if (!interview_format::LooksLikeFolderName(verdict_.Folder))
-            Add(verdict_.Folder + "/", "имя папки не по правилам 01-ДДММГГГГ-код-аудитория");
-        prefix_ = verdict_.Folder + "/";
+        if (!interview_format::LooksLikeFolderName(verdict_.folder))
+            Add(verdict_.folder + "/", "имя папки не по правилам 01-ДДММГГГГ-код-аудитория");
+        prefix_ = verdict_.folder + "/";
         for (const ZipEntry& entry : reader_.Entries())
-            if (entry.Name.starts_with(prefix_) && entry.Name.size() > prefix_.size() &&
-                !inFolder_.contains(entry.Name.substr(prefix_.size())))
-                inFolder_.emplace(entry.Name.substr(prefix_.size()), &entry);
+            if (entry.name.starts_with(prefix_) && entry.name.size() > prefix_.size() &&
+                !inFolder_.contains(entry.name.substr(prefix_.size())))
+                inFolder_.emplace(entry.name.substr(prefix_.size()), &entry);
         return true;
     }
 
@@ -102,17 +102,17 @@ private:
             return nullptr;
         }
         std::sort(reports.begin(), reports.end(),
-                  [](const ZipEntry* a, const ZipEntry* b) { return a->Index < b->Index; });
+                  [](const ZipEntry* a, const ZipEntry* b) { return a->index < b->index; });
         for (std::size_t i = 1; i < reports.size(); ++i)
             Add(Inside(*reports[i]), "второй отчёт в папке собеседования");
-        verdict_.ReportName = Inside(*reports.front());
+        verdict_.reportName = Inside(*reports.front());
         return reports.front();
     }
 
     bool ReadReport(const ZipEntry& entry) {
-        if (entry.DeclaredSize > MaxReportSize) {
-            Add(verdict_.ReportName, "отчёт заявлен размером " +
-                                         std::to_string(entry.DeclaredSize) +
+        if (entry.declaredSize > MaxReportSize) {
+            Add(verdict_.reportName, "отчёт заявлен размером " +
+                                         std::to_string(entry.declaredSize) +
                                          " байт: таких отчётов не бывает, не читается");
             return false;
         }
@@ -121,14 +121,14 @@ private:
             reader_.Stream(entry, [&bytes](const unsigned char* data, std::size_t size) {
                 bytes.append(reinterpret_cast<const char*>(data), size);
             });
-        if (!read.Failure.empty()) {
-            Add(verdict_.ReportName, read.Failure);
+        if (!read.failure.empty()) {
+            Add(verdict_.reportName, read.failure);
             return false;
         }
-        verdict_.Report = interview_format::ParseReport(bytes);
-        verdict_.ReportBytes = std::move(bytes);
-        for (const ReportProblem& problem : verdict_.Report.problems)
-            Add(verdict_.ReportName,
+        verdict_.report = interview_format::ParseReport(bytes);
+        verdict_.reportBytes = std::move(bytes);
+        for (const ReportProblem& problem : verdict_.report.problems)
+            Add(verdict_.reportName,
                 (problem.lineNumber ? "строка " + std::to_string(problem.lineNumber) + ": "
                                     : std::string()) +
                     problem.reason);
@@ -136,23 +136,23 @@ private:
     }
 
     void CheckNames() {
-        const InterviewReport& report = verdict_.Report;
+        const InterviewReport& report = verdict_.report;
         if (report.schoolCode.empty() || report.room.empty())
             return;
         if (!report.examDate.empty()) {
             const std::string expected = interview_format::FolderName(
                 interview_format::NameDayOf(report.examDate), report.schoolCode, report.room);
-            if (verdict_.Folder != expected)
+            if (verdict_.folder != expected)
                 Add(prefix_, "имя папки не совпадает с отчётом (ожидалось " + expected + ")");
         }
-        if (!interview_format::IsReportNameFor(verdict_.ReportName, report.schoolCode, report.room))
-            Add(verdict_.ReportName, "имя отчёта не по правилам (ожидалось 01-ДДММГГГГ-000000-" +
+        if (!interview_format::IsReportNameFor(verdict_.reportName, report.schoolCode, report.room))
+            Add(verdict_.reportName, "имя отчёта не по правилам (ожидалось 01-ДДММГГГГ-000000-" +
                                          report.schoolCode + "-" + report.room + ".csv)");
     }
 
     void CheckRecordings() {
         std::set<std::string> listed;
-        for (const ReportEntry& line : verdict_.Report.recordings) {
+        for (const ReportEntry& line : verdict_.report.recordings) {
             if (!listed.insert(line.name).second) {
                 Add(line.name, "указана в отчёте дважды");
                 continue;
@@ -162,9 +162,9 @@ private:
             RecordingVerdict recording{line.name, line.size, line.crc32, false, false, {}};
             const auto entry = inFolder_.find(line.name);
             if (interview_format::IsNotStarted(line)) {
-                recording.NotStarted = entry == inFolder_.end();
-                recording.Sound = recording.NotStarted;
-                if (!recording.NotStarted)
+                recording.notStarted = entry == inFolder_.end();
+                recording.sound = recording.notStarted;
+                if (!recording.notStarted)
                     Add(line.name, "в отчёте запись не состоялась (размер -1), а в архиве есть "
                                    "такой файл");
             } else if (line.size < 0) {
@@ -174,39 +174,39 @@ private:
                 Add(line.name, reason::Missing);
             } else {
                 LoudnessMeter meter;
-                Mp3Walk walk = options_.MeasureLoudness
+                Mp3Walk walk = options_.measureLoudness
                                    ? Mp3Walk([&meter](const float* samples, std::size_t frames,
                                                       int channels, long rate) {
                                          meter.Take(samples, frames, channels, rate);
                                      })
-                                   : Mp3Walk(options_.DecodeAudio);
+                                   : Mp3Walk(options_.decodeAudio);
                 std::string why = CheckListedFile(reader_, *entry->second, line, &walk);
                 if (why.empty()) {
-                    recording.Mp3 = walk.Finish();
-                    why = recording.Mp3.Failure;
+                    recording.mp3 = walk.Finish();
+                    why = recording.mp3.failure;
                 }
-                recording.Sound = why.empty();
+                recording.sound = why.empty();
                 if (!why.empty())
                     Add(line.name, why);
-                else if (options_.MeasureLoudness)
+                else if (options_.measureLoudness)
                     Measured(recording, meter.Finish());
             }
-            verdict_.Recordings.push_back(std::move(recording));
+            verdict_.recordings.push_back(std::move(recording));
         }
     }
 
     void Measured(RecordingVerdict& recording, LoudnessFacts facts) {
         for (std::string& why : LoudnessWarnings(facts))
-            verdict_.Warnings.push_back({recording.Name, std::move(why)});
-        recording.Loudness = std::move(facts);
+            verdict_.warnings.push_back({recording.name, std::move(why)});
+        recording.loudness = std::move(facts);
     }
 
     // The count line states the participant count; every participant up to it has a line.
     void CheckCount() {
-        const InterviewReport& report = verdict_.Report;
+        const InterviewReport& report = verdict_.report;
         const std::int64_t highest = interview_format::ParticipantCount(report.recordings);
         if (highest == 0) {
-            Add(verdict_.ReportName, "в отчёте нет ни одной записи участника");
+            Add(verdict_.reportName, "в отчёте нет ни одной записи участника");
             return;
         }
         std::set<std::int64_t> numbers;
@@ -214,7 +214,7 @@ private:
             if (const auto number = interview_format::ParticipantNumberOf(line.name))
                 numbers.insert(*number);
         if (report.participants && *report.participants != highest)
-            Add(verdict_.ReportName, "участников " + std::to_string(*report.participants) +
+            Add(verdict_.reportName, "участников " + std::to_string(*report.participants) +
                                          ", а последняя запись — " + std::to_string(highest) +
                                          ".mp3");
         std::vector<std::int64_t> gaps;
@@ -222,12 +222,12 @@ private:
             if (!numbers.contains(number))
                 gaps.push_back(number);
         if (!gaps.empty())
-            Add(verdict_.ReportName, "нет строк отчёта для участников " + JoinNumbers(gaps));
+            Add(verdict_.reportName, "нет строк отчёта для участников " + JoinNumbers(gaps));
     }
 
     void ReportUnlisted(const ZipEntry* report) {
         std::set<std::string> listed;
-        for (const ReportEntry& line : verdict_.Report.recordings)
+        for (const ReportEntry& line : verdict_.report.recordings)
             listed.insert(line.name);
         for (const auto& [name, entry] : inFolder_) {
             if (entry == report || listed.contains(name))
@@ -238,7 +238,7 @@ private:
         }
     }
 
-    std::string Inside(const ZipEntry& entry) const { return entry.Name.substr(prefix_.size()); }
+    std::string Inside(const ZipEntry& entry) const { return entry.name.substr(prefix_.size()); }
 
     const ZipReader& reader_;
     const CheckOptions& options_;
@@ -251,30 +251,30 @@ private:
 
 std::size_t ArchiveVerdict::RecordingsHeld() const {
     return static_cast<std::size_t>(
-        std::count_if(Recordings.begin(), Recordings.end(),
-                      [](const RecordingVerdict& recording) { return !recording.NotStarted; }));
+        std::count_if(recordings.begin(), recordings.end(),
+                      [](const RecordingVerdict& recording) { return !recording.notStarted; }));
 }
 
 double ArchiveVerdict::Seconds() const {
     double seconds = 0;
-    for (const RecordingVerdict& recording : Recordings)
-        seconds += recording.Mp3.Seconds;
+    for (const RecordingVerdict& recording : recordings)
+        seconds += recording.mp3.seconds;
     return seconds;
 }
 
 ArchiveVerdict CheckArchive(const std::string& path, const CheckOptions& options) {
     ArchiveVerdict verdict;
-    verdict.Archive = path;
+    verdict.archive = path;
     try {
         const ZipReader reader(path);
         Checker(reader, options, verdict).Run();
     } catch (const UnreadableArchive& error) {
-        verdict.Readable = false;
-        verdict.Problems.push_back({"", error.what()});
+        verdict.readable = false;
+        verdict.problems.push_back({"", error.what()});
     } catch (const DamagedArchive& error) {
-        verdict.Problems.push_back({"", error.what()});
+        verdict.problems.push_back({"", error.what()});
     } catch (const std::exception& error) {
-        verdict.Problems.push_back({"", std::string("проверка прервана: ") + error.what()});
+        verdict.problems.push_back({"", std::string("проверка прервана: ") + error.what()});
     }
     return verdict;
 }

@@ -23,41 +23,41 @@ using interview_format::ReportProblem;
 struct Problem {
     // The entry concerned: a name inside the interview folder, an archive path for entries
     // outside it, or empty for the archive as a whole.
-    std::string Entry;
-    std::string Reason;
+    std::string entry;
+    std::string reason;
 };
 
 struct RecordingVerdict {
-    std::string Name;
-    std::int64_t Size = 0;
-    std::uint32_t Crc32 = 0;
-    bool Sound = false;
-    bool NotStarted = false;               // listed as never started, and rightly absent
-    Mp3Facts Mp3;                          // meaningful when the entry was read to its end
-    std::optional<LoudnessFacts> Loudness; // measured for a sound recording when asked for
+    std::string name;
+    std::int64_t size = 0;
+    std::uint32_t crc32 = 0;
+    bool sound = false;
+    bool notStarted = false;               // listed as never started, and rightly absent
+    Mp3Facts mp3;                          // meaningful when the entry was read to its end
+    std::optional<LoudnessFacts> loudness; // measured for a sound recording when asked for
 };
 
 struct ArchiveVerdict {
-    std::string Archive;  // the path checked
-    bool Readable = true; // false: the file could not be opened for reading at all
-    std::string Folder;   // the interview folder found, if any
-    std::string ReportName;
-    std::string ReportBytes; // the report as packed, when it could be read
-    InterviewReport Report;
-    std::vector<RecordingVerdict> Recordings;
-    std::vector<Problem> Problems;
+    std::string archive;  // the path checked
+    bool readable = true; // false: the file could not be opened for reading at all
+    std::string folder;   // the interview folder found, if any
+    std::string reportName;
+    std::string reportBytes; // the report as packed, when it could be read
+    InterviewReport report;
+    std::vector<RecordingVerdict> recordings;
+    std::vector<Problem> problems;
     // What may keep a sound recording from being heard (see LoudnessWarnings); never a fault.
-    std::vector<Problem> Warnings;
+    std::vector<Problem> warnings;
 
-    bool Sound() const { return Readable && Problems.empty(); }
+    bool Sound() const { return readable && problems.empty(); }
     double Seconds() const;
     // Recordings held in the archive (the participants whose recording never started left none).
     std::size_t RecordingsHeld() const;
 };
 
 struct CheckOptions {
-    bool DecodeAudio = false;     // see Mp3Walk
-    bool MeasureLoudness = false; // decodes the audio and measures every sound recording
+    bool decodeAudio = false;     // see Mp3Walk
+    bool measureLoudness = false; // decodes the audio and measures every sound recording
 };
 
 // Never raises for a fault of the archive: every fault becomes a Problem.

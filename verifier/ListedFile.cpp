@@ -20,20 +20,20 @@ std::string ListedAgainstFound(const std::string& listed, const std::string& fou
 
 std::string CheckListedFile(const ZipReader& reader, const ZipEntry& entry,
                             const interview_format::ReportEntry& line, Mp3Walk* walk) {
-    if (line.size < 0 || entry.DeclaredSize != static_cast<std::uint64_t>(line.size))
-        return SizeReason(line.size, entry.DeclaredSize);
+    if (line.size < 0 || entry.declaredSize != static_cast<std::uint64_t>(line.size))
+        return SizeReason(line.size, entry.declaredSize);
     ZipReader::Sink sink;
     if (walk)
         sink = [walk](const unsigned char* data, std::size_t size) { walk->Feed(data, size); };
     const StreamResult read = reader.Stream(entry, sink);
-    if (!read.Failure.empty())
-        return read.Failure;
-    if (read.Size != entry.DeclaredSize)
-        return SizeReason(line.size, read.Size);
-    if (read.Crc32 != line.crc32)
+    if (!read.failure.empty())
+        return read.failure;
+    if (read.size != entry.declaredSize)
+        return SizeReason(line.size, read.size);
+    if (read.crc32 != line.crc32)
         return std::string(reason::CrcDiffers) + " (" +
                ListedAgainstFound(interview_format::ChecksumText(line.crc32),
-                                  interview_format::ChecksumText(read.Crc32)) +
+                                  interview_format::ChecksumText(read.crc32)) +
                ")";
     return {};
 }

@@ -24,23 +24,23 @@ void Require(int result, const char* what) {
 } // namespace
 
 double LoudnessFacts::SilentShare() const {
-    if (Momentary.empty())
+    if (momentary.empty())
         return 1.0;
-    const auto silent = std::count_if(Momentary.begin(), Momentary.end(),
+    const auto silent = std::count_if(momentary.begin(), momentary.end(),
                                       [](float lufs) { return !(lufs >= SilenceLufs); });
-    return static_cast<double>(silent) / static_cast<double>(Momentary.size());
+    return static_cast<double>(silent) / static_cast<double>(momentary.size());
 }
 
 double LoudnessFacts::ClippedShare() const {
-    return Samples ? static_cast<double>(ClippedSamples) / static_cast<double>(Samples) : 0.0;
+    return samples ? static_cast<double>(clippedSamples) / static_cast<double>(samples) : 0.0;
 }
 
 struct LoudnessMeter::Analysis {
-    explicit Analysis(ebur128_state* state) : State(state) {}
-    ~Analysis() { ebur128_destroy(&State); }
+    explicit Analysis(ebur128_state* state) : state(state) {}
+    ~Analysis() { ebur128_destroy(&state); }
     Analysis(const Analysis&) = delete;
     Analysis& operator=(const Analysis&) = delete;
-    ebur128_state* State;
+    ebur128_state* state;
 };
 
 LoudnessMeter::LoudnessMeter() = default;
@@ -78,9 +78,9 @@ void LoudnessMeter::TakeStep(const float* samples, std::size_t frames) {
     const std::size_t count = frames * static_cast<std::size_t>(channels_);
     for (std::size_t i = 0; i < count; ++i)
         if (std::fabs(samples[i]) >= ClipLevel)
-            ++facts_.ClippedSamples;
-    facts_.Samples += count;
-    Require(ebur128_add_frames_float(state_->State, samples, frames), "звук не принят");
+            ++facts_.clippedSamples;
+    facts_.samples += count;
+    Require(ebur128_add_frames_float(state_->state, samples, frames), "звук не принят");
     frames_ += frames;
     inStep_ += frames;
     if (inStep_ < stepFrames_)
@@ -89,27 +89,27 @@ void LoudnessMeter::TakeStep(const float* samples, std::size_t frames) {
     if (++steps_ < StepsPerWindow)
         return;
     double momentary = 0;
-    Require(ebur128_loudness_momentary(state_->State, &momentary), "мгновенная громкость");
-    facts_.Momentary.push_back(static_cast<float>(momentary));
+    Require(ebur128_loudness_momentary(state_->state, &momentary), "мгновенная громкость");
+    facts_.momentary.push_back(static_cast<float>(momentary));
 }
 
 LoudnessFacts LoudnessMeter::Finish() {
     if (state_) {
         double value = 0;
-        Require(ebur128_loudness_global(state_->State, &value), "интегральная громкость");
+        Require(ebur128_loudness_global(state_->state, &value), "интегральная громкость");
         if (std::isfinite(value))
-            facts_.IntegratedLufs = value;
-        Require(ebur128_loudness_range(state_->State, &value), "диапазон громкости");
-        facts_.RangeLu = std::isfinite(value) ? value : 0.0;
+            facts_.integratedLufs = value;
+        Require(ebur128_loudness_range(state_->state, &value), "диапазон громкости");
+        facts_.rangeLu = std::isfinite(value) ? value : 0.0;
         double peak = 0;
         for (int channel = 0; channel < channels_; ++channel) {
-            Require(ebur128_sample_peak(state_->State, static_cast<unsigned>(channel), &value),
+            Require(ebur128_sample_peak(state_->state, static_cast<unsigned>(channel), &value),
                     "пиковый уровень");
             peak = std::max(peak, value);
         }
         if (peak > 0)
-            facts_.SamplePeakDbfs = 20.0 * std::log10(peak);
-        facts_.Seconds = static_cast<double>(frames_) / static_cast<double>(rate_);
+            facts_.samplePeakDbfs = 20.0 * std::log10(peak);
+        facts_.seconds = static_cast<double>(frames_) / static_cast<double>(rate_);
     }
     return std::move(facts_);
 }

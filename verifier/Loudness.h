@@ -29,17 +29,17 @@ inline constexpr float ClipLevel = 0.99f;
 
 struct LoudnessFacts {
     // Absent when no 400 ms block rises above BS.1770's absolute gate (-70 LUFS): silence.
-    std::optional<double> IntegratedLufs;
-    double RangeLu = 0;
+    std::optional<double> integratedLufs;
+    double rangeLu = 0;
     // Absent when every sample is zero.
-    std::optional<double> SamplePeakDbfs;
-    std::uint64_t Samples = 0; // over all channels
-    std::uint64_t ClippedSamples = 0;
+    std::optional<double> samplePeakDbfs;
+    std::uint64_t samples = 0; // over all channels
+    std::uint64_t clippedSamples = 0;
     // One figure per LoudnessStepSeconds from the first whole 400 ms window on; -infinity for
     // digital silence.
-    std::vector<float> Momentary;
+    std::vector<float> momentary;
 
-    double Seconds = 0;
+    double seconds = 0;
     // Shares of 0..1; a recording too short for one window counts as wholly silent.
     double SilentShare() const;
     double ClippedShare() const;

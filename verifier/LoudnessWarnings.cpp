@@ -25,7 +25,7 @@ std::vector<std::string> LoudnessWarnings(const LoudnessFacts& facts) {
     if (clipped >= ClippedShareLimit)
         reasons.push_back("перегрузка (" + DecimalText(clipped * 100, 1) +
                           "% отсчётов на пределе)");
-    if (facts.Seconds < MinimumAnswerSeconds)
+    if (facts.seconds < MinimumAnswerSeconds)
         reasons.push_back("запись короче " +
                           std::to_string(static_cast<int>(MinimumAnswerSeconds)) + " с");
     return reasons;

@@ -55,12 +55,12 @@ Mp3Walk::~Mp3Walk() {
 }
 
 void Mp3Walk::Fail(const std::string& reason) {
-    if (facts_.Failure.empty())
-        facts_.Failure = reason;
+    if (facts_.failure.empty())
+        facts_.failure = reason;
 }
 
 void Mp3Walk::Feed(const unsigned char* data, std::size_t size) {
-    if (!facts_.Failure.empty() || size == 0)
+    if (!facts_.failure.empty() || size == 0)
         return;
     if (mpg123_feed(handle_, data, size) != MPG123_OK) {
         Fail(std::string("декодер MP3 не принял данные (") + mpg123_strerror(handle_) + ")");
@@ -75,15 +75,15 @@ void Mp3Walk::TakeFrames() {
         if (result == MPG123_NEED_MORE)
             return;
         if (result != MPG123_OK && result != MPG123_NEW_FORMAT) {
-            Fail("не MP3 после кадра " + std::to_string(facts_.Frames) + " (" +
+            Fail("не MP3 после кадра " + std::to_string(facts_.frames) + " (" +
                  mpg123_strerror(handle_) + ")");
             return;
         }
         // libmpg123 steps over an ID3v2 block wherever it finds one; inside a recording such
         // bytes are no part of it and must be heard of.
         const std::int64_t at = mpg123_framepos(handle_);
-        if (facts_.Frames > 0 && at != nextFrameAt_) {
-            Fail("после кадра " + std::to_string(facts_.Frames) + " " +
+        if (facts_.frames > 0 && at != nextFrameAt_) {
+            Fail("после кадра " + std::to_string(facts_.frames) + " " +
                  std::to_string(at - nextFrameAt_) +
                  " байт не являются кадрами MP3 (вставка внутри записи)");
             return;
@@ -95,11 +95,11 @@ void Mp3Walk::TakeFrames() {
         int channels = 0;
         int encoding = 0;
         mpg123_getformat(handle_, &rate, &channels, &encoding);
-        if (facts_.Frames == 0) {
-            facts_.SampleRate = rate;
-            facts_.Channels = channels;
-        } else if (rate != facts_.SampleRate || channels != facts_.Channels) {
-            Fail("формат звука меняется на кадре " + std::to_string(facts_.Frames + 1));
+        if (facts_.frames == 0) {
+            facts_.sampleRate = rate;
+            facts_.channels = channels;
+        } else if (rate != facts_.sampleRate || channels != facts_.channels) {
+            Fail("формат звука меняется на кадре " + std::to_string(facts_.frames + 1));
             return;
         }
         if (decodeAudio_) {
@@ -107,7 +107,7 @@ void Mp3Walk::TakeFrames() {
             unsigned char* audio = nullptr;
             std::size_t bytes = 0;
             if (mpg123_framebyframe_decode(handle_, &number, &audio, &bytes) != MPG123_OK) {
-                Fail("кадр " + std::to_string(facts_.Frames + 1) + " не декодируется (" +
+                Fail("кадр " + std::to_string(facts_.frames + 1) + " не декодируется (" +
                      mpg123_strerror(handle_) + ")");
                 return;
             }
@@ -115,24 +115,24 @@ void Mp3Walk::TakeFrames() {
                 sink_(reinterpret_cast<const float*>(audio),
                       bytes / (sizeof(float) * static_cast<std::size_t>(channels)), channels, rate);
         }
-        ++facts_.Frames;
+        ++facts_.frames;
         samples_ += static_cast<std::uint64_t>(mpg123_spf(handle_));
     }
 }
 
 Mp3Facts Mp3Walk::Finish() {
-    if (facts_.Failure.empty()) {
+    if (facts_.failure.empty()) {
         long left = 0;
         double ignored = 0;
         mpg123_getstate(handle_, MPG123_BUFFERFILL, &left, &ignored);
-        if (facts_.Frames == 0)
+        if (facts_.frames == 0)
             Fail("не MP3: не найдено ни одного кадра");
         else if (left > 0)
             Fail("запись обрывается: " + std::to_string(left) +
                  " байт в конце не составляют целого кадра");
     }
-    if (facts_.SampleRate > 0)
-        facts_.Seconds = static_cast<double>(samples_) / static_cast<double>(facts_.SampleRate);
+    if (facts_.sampleRate > 0)
+        facts_.seconds = static_cast<double>(samples_) / static_cast<double>(facts_.sampleRate);
     return facts_;
 }
 

@@ -15,11 +15,11 @@ struct mpg123_handle_struct;
 namespace interview_check {
 
 struct Mp3Facts {
-    std::uint64_t Frames = 0;
-    double Seconds = 0;
-    long SampleRate = 0;
-    int Channels = 0;
-    std::string Failure; // empty for a sound recording
+    std::uint64_t frames = 0;
+    double seconds = 0;
+    long sampleRate = 0;
+    int channels = 0;
+    std::string failure; // empty for a sound recording
 };
 
 class Mp3Walk {
@@ -44,7 +44,7 @@ public:
     // After the last byte.
     Mp3Facts Finish();
     // Audio frames followed so far.
-    std::uint64_t Frames() const { return facts_.Frames; }
+    std::uint64_t Frames() const { return facts_.frames; }
     // Where the last frame followed so far ends, counted from the first byte fed: what a recording
     // cut off in the middle of a frame keeps when it is cut back to whole frames.
     std::int64_t WholeFramesEnd() const { return nextFrameAt_; }

@@ -8,8 +8,8 @@ namespace {
 
 ReadBackResult Bad(std::string entry, std::string why) {
     ReadBackResult result;
-    result.BadEntry = std::move(entry);
-    result.Reason = std::move(why);
+    result.badEntry = std::move(entry);
+    result.reason = std::move(why);
     return result;
 }
 
@@ -22,23 +22,23 @@ std::string OwnName(const std::string& path) {
 ReadBackResult ReadBackArchive(const std::string& archivePath, const std::string& folderName,
                                const std::string& reportName, std::string_view reportBytes) {
     const ArchiveVerdict verdict = CheckArchive(archivePath);
-    if (!verdict.Problems.empty()) {
-        const Problem& first = verdict.Problems.front();
-        return Bad(first.Entry.empty() ? OwnName(archivePath) : first.Entry, first.Reason);
+    if (!verdict.problems.empty()) {
+        const Problem& first = verdict.problems.front();
+        return Bad(first.entry.empty() ? OwnName(archivePath) : first.entry, first.reason);
     }
-    if (!verdict.Readable)
+    if (!verdict.readable)
         return Bad(OwnName(archivePath), "архив не читается");
     // A sound archive of some other folder or report is still not this interview's.
-    if (verdict.Folder != folderName)
-        return Bad(verdict.Folder + "/",
+    if (verdict.folder != folderName)
+        return Bad(verdict.folder + "/",
                    "в архиве не та папка собеседования (ожидалась " + folderName + ")");
-    if (verdict.ReportName != reportName)
-        return Bad(verdict.ReportName, "в архиве не тот отчёт (ожидался " + reportName + ")");
-    if (verdict.ReportBytes != reportBytes)
+    if (verdict.reportName != reportName)
+        return Bad(verdict.reportName, "в архиве не тот отчёт (ожидался " + reportName + ")");
+    if (verdict.reportBytes != reportBytes)
         return Bad(reportName, reason::ReportDiffers);
     ReadBackResult sound;
-    sound.Sound = true;
-    sound.Recordings = verdict.RecordingsHeld();
+    sound.sound = true;
+    sound.recordings = verdict.RecordingsHeld();
     return sound;
 }
 
@@ -53,10 +53,10 @@ std::string RecordingCountText(std::size_t count) {
 }
 
 std::string ReadBackMessage(const ReadBackResult& result) {
-    if (result.Sound)
-        return "Архив проверен: " + RecordingCountText(result.Recordings) +
+    if (result.sound)
+        return "Архив проверен: " + RecordingCountText(result.recordings) +
                ", контрольные суммы совпадают.";
-    return "Архив не прошёл проверку: " + result.BadEntry + ", " + result.Reason + ".";
+    return "Архив не прошёл проверку: " + result.badEntry + ", " + result.reason + ".";
 }
 
 } // namespace interview_check

@@ -11,12 +11,12 @@
 namespace interview_check {
 
 struct ReadBackResult {
-    bool Sound = false;
-    std::size_t Recordings = 0; // recordings held in the archive, when sound
+    bool sound = false;
+    std::size_t recordings = 0; // recordings held in the archive, when sound
     // The first fault found: the entry concerned (a name inside the interview folder, or the
     // archive's own file name for the archive as a whole) and why.
-    std::string BadEntry;
-    std::string Reason;
+    std::string badEntry;
+    std::string reason;
 };
 
 // `folderName` is the interview folder's own name, `reportName` the report's file name inside it

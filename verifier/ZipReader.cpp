@@ -125,10 +125,10 @@ ZipReader::ZipReader(const std::string& path) {
         if (zip_stat_index(archive_.get(), static_cast<zip_uint64_t>(i), 0, &facts) != 0)
             throw DamagedArchive(FailureText(zip_get_error(archive_.get())));
         ZipEntry entry;
-        entry.Index = static_cast<std::uint64_t>(i);
-        entry.Name = (facts.valid & ZIP_STAT_NAME) && facts.name ? facts.name : "";
-        entry.DeclaredSize = (facts.valid & ZIP_STAT_SIZE) ? facts.size : 0;
-        entry.DeclaredCrc32 = (facts.valid & ZIP_STAT_CRC) ? facts.crc : 0;
+        entry.index = static_cast<std::uint64_t>(i);
+        entry.name = (facts.valid & ZIP_STAT_NAME) && facts.name ? facts.name : "";
+        entry.declaredSize = (facts.valid & ZIP_STAT_SIZE) ? facts.size : 0;
+        entry.declaredCrc32 = (facts.valid & ZIP_STAT_CRC) ? facts.crc : 0;
         entries_.push_back(std::move(entry));
     }
 }
@@ -137,17 +137,17 @@ ZipReader::~ZipReader() = default;
 
 StreamResult ZipReader::Stream(const ZipEntry& entry, const Sink& sink) const {
     StreamResult result;
-    result.Crc32 = static_cast<std::uint32_t>(crc32(0L, Z_NULL, 0));
-    std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(archive_.get(), entry.Index, 0));
+    result.crc32 = static_cast<std::uint32_t>(crc32(0L, Z_NULL, 0));
+    std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(archive_.get(), entry.index, 0));
     if (!file) {
-        result.Failure = FailureText(zip_get_error(archive_.get()));
+        result.failure = FailureText(zip_get_error(archive_.get()));
         return result;
     }
     std::vector<unsigned char> piece(PieceSize);
     for (;;) {
         const zip_int64_t got = zip_fread(file.get(), piece.data(), piece.size());
         if (got < 0) {
-            result.Failure = FailureText(zip_file_get_error(file.get()));
+            result.failure = FailureText(zip_file_get_error(file.get()));
             return result;
         }
         if (got == 0)
@@ -155,13 +155,13 @@ StreamResult ZipReader::Stream(const ZipEntry& entry, const Sink& sink) const {
         const auto size = static_cast<std::size_t>(got);
         // The declared size is checked against the data, never the other way round: a small
         // claim over a huge stream stops here instead of running on.
-        if (result.Size + size > entry.DeclaredSize) {
-            result.Failure = reason::LongerThanDeclared;
+        if (result.size + size > entry.declaredSize) {
+            result.failure = reason::LongerThanDeclared;
             return result;
         }
-        result.Size += size;
-        result.Crc32 =
-            static_cast<std::uint32_t>(crc32(result.Crc32, piece.data(), static_cast<uInt>(size)));
+        result.size += size;
+        result.crc32 =
+            static_cast<std::uint32_t>(crc32(result.crc32, piece.data(), static_cast<uInt>(size)));
         if (sink)
             sink(piece.data(), size);
     }

@@ -16,17 +16,17 @@ struct zip;
 namespace interview_check {
 
 struct ZipEntry {
-    std::uint64_t Index = 0;
-    std::string Name; // as stored, "/" between folders, a folder ends with "/"
-    std::uint64_t DeclaredSize = 0;
-    std::uint32_t DeclaredCrc32 = 0;
-    bool IsFolder() const { return !Name.empty() && Name.back() == '/'; }
+    std::uint64_t index = 0;
+    std::string name; // as stored, "/" between folders, a folder ends with "/"
+    std::uint64_t declaredSize = 0;
+    std::uint32_t declaredCrc32 = 0;
+    bool IsFolder() const { return !name.empty() && name.back() == '/'; }
 };
 
 struct StreamResult {
-    std::uint64_t Size = 0;  // bytes decompressed and handed on
-    std::uint32_t Crc32 = 0; // of those bytes
-    std::string Failure;     // empty when the entry was read to its end
+    std::uint64_t size = 0;  // bytes decompressed and handed on
+    std::uint32_t crc32 = 0; // of those bytes
+    std::string failure;     // empty when the entry was read to its end
 };
 
 // The archive file could not be opened for reading at all (missing, no permission, a folder).

@@ -89,10 +89,10 @@ std::vector<std::string> With(std::size_t index, const std::string& line) {
 
 TEST(ReportFormatTest, EachMalformationIsNamedWithItsLine) {
     struct Case {
-        std::string Label;
-        std::string Bytes;
-        std::size_t Line;
-        std::string Reason;
+        std::string label;
+        std::string bytes;
+        std::size_t line;
+        std::string reason;
     };
     const std::string sound = Report(SoundLines);
     std::string lfOnly = sound;
@@ -147,12 +147,12 @@ TEST(ReportFormatTest, EachMalformationIsNamedWithItsLine) {
         {"empty", "", 0, "0 строк"},
     };
     for (const Case& c : cases) {
-        const InterviewReport report = ParseReport(c.Bytes);
+        const InterviewReport report = ParseReport(c.bytes);
         bool found = false;
         for (const ReportProblem& problem : report.problems)
-            found = found || (problem.lineNumber == c.Line &&
-                              problem.reason.find(c.Reason) != std::string::npos);
-        EXPECT_TRUE(found) << c.Label << ": " << report.problems.size() << " problems, first: "
+            found = found || (problem.lineNumber == c.line &&
+                              problem.reason.find(c.reason) != std::string::npos);
+        EXPECT_TRUE(found) << c.label << ": " << report.problems.size() << " problems, first: "
                            << (report.problems.empty() ? "none" : report.problems[0].reason);
     }
     EXPECT_TRUE(ParseReport(sound).problems.empty());

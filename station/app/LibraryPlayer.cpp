@@ -2,6 +2,8 @@
 
 #include "platform/Playback.h"
 
+namespace station {
+
 LibraryPlayer::LibraryPlayer() {
     platform::BASS_Init(platform::BASS_DEVICE_DEFAULT, 44100, 0, nullptr, nullptr);
 }
@@ -45,3 +47,5 @@ void LibraryPlayer::Ended(Playback ended) {
     if (handler)
         handler(ended);
 }
+
+} // namespace station

@@ -6,6 +6,8 @@
 
 #include <mutex>
 
+namespace station {
+
 class LibraryPlayer : public Player {
 public:
     // A failure to initialise is not reported: the playback test then plays nothing.
@@ -24,3 +26,5 @@ private:
     std::mutex lock_;
     EndHandler endHandler_;
 };
+
+} // namespace station

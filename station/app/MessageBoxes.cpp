@@ -2,6 +2,8 @@
 
 #include "platform/MessageBox.h"
 
+namespace station {
+
 bool MessageBoxPrompt::Confirm(const Question& question) {
     return platform::ShowMessageBox({.text = question.text,
                                      .caption = question.caption,
@@ -25,3 +27,5 @@ void MessageBoxReporter::MessageForOperator(const OperatorMessage& message) {
     }
     platform::ShowMessage(message.text);
 }
+
+} // namespace station

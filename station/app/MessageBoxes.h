@@ -4,6 +4,8 @@
 #include "station/core/Prompt.h"
 #include "station/core/StationObserver.h"
 
+namespace station {
+
 // Asks with a question box with OK and Cancel.
 class MessageBoxPrompt : public Prompt {
 public:
@@ -15,3 +17,5 @@ class MessageBoxReporter : public StationObserver {
 public:
     void MessageForOperator(const OperatorMessage& message) override;
 };
+
+} // namespace station

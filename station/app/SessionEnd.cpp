@@ -13,6 +13,8 @@
 #include <QCoreApplication>
 #include <QWidget>
 
+namespace station {
+
 namespace {
 
 bool MakeLibraries() {
@@ -47,3 +49,5 @@ void SessionEnd::End(const std::string& cause) {
     // Every loop ends, also that of a box still open; no window is asked whether it may close.
     QCoreApplication::exit(0);
 }
+
+} // namespace station

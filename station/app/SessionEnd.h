@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace station {
+
 class Interview;
 class WorkstationCheck;
 
@@ -28,3 +30,5 @@ private:
     platform::LastWordsAtExit lastWords_;
     platform::SessionEndWatch watch_;
 };
+
+} // namespace station

@@ -1,5 +1,7 @@
 #include "station/app/StationWiring.h"
 
+namespace station {
+
 StationServices WireServices(StationParts& parts, StationChoices choices) {
     return {.sound = choices.sound ? *choices.sound : platform::DefaultSoundSystem(),
             .player = parts.player,
@@ -19,3 +21,5 @@ StationCore WireCore(const StationServices& services, StationObserver& reporter)
     core.subscriptions.push_back(core.check->Observers().Subscribe(reporter));
     return core;
 }
+
+} // namespace station

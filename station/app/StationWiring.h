@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+namespace station {
+
 // The program's own parts that the services refer to; they must outlive the services.
 struct StationParts {
     LibraryPlayer player;
@@ -55,3 +57,5 @@ struct StationCore {
 };
 
 StationCore WireCore(const StationServices& services, StationObserver& reporter);
+
+} // namespace station

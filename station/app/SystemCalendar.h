@@ -3,7 +3,11 @@
 
 #include "station/core/Calendar.h"
 
+namespace station {
+
 class SystemCalendar : public Calendar {
 public:
     platform::DateTime Today() const override { return platform::Today(); }
 };
+
+} // namespace station

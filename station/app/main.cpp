@@ -17,6 +17,8 @@
 #include <cstdio>
 #include <iostream>
 
+using namespace station;
+
 int main(int argc, char** argv) {
     if (const auto status = station::AnswerCommandLine(argc, argv, std::cout))
         return *status;

@@ -2,6 +2,8 @@
 
 #include "platform/GuiHandover.h"
 
+namespace station {
+
 ArchivePacker::ArchivePacker(ArchiveRequest request, ProgressHandler progress, DoneHandler done)
     : request_(std::move(request)), progress_(std::move(progress)), done_(std::move(done)),
       worker_([this] { Run(); }) {}
@@ -51,3 +53,5 @@ void ArchivePacker::Run() {
     }
     changed_.notify_all();
 }
+
+} // namespace station

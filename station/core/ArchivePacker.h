@@ -12,6 +12,8 @@
 #include <mutex>
 #include <thread>
 
+namespace station {
+
 class ArchivePacker {
 public:
     using ProgressHandler = std::function<void(const PackingProgress&)>;
@@ -46,3 +48,5 @@ private:
     // Declared last: started once everything it uses exists.
     std::thread worker_;
 };
+
+} // namespace station

@@ -14,6 +14,8 @@
 #include <stdexcept>
 #include <vector>
 
+namespace station {
+
 namespace {
 
 std::string OwnName(const std::string& path) {
@@ -91,8 +93,8 @@ interview_check::ReadBackResult Prove(const ArchiveRequest& request, const std::
         interview_check::ReadBackArchive(written, OwnName(request.folder), request.reportName,
                                          ReadWholeFile(request.folder + "/" + request.reportName));
     // The operator knows the archive by its final name, not by the hidden one it is written under.
-    if (proof.BadEntry == OwnName(written) || proof.BadEntry == written)
-        proof.BadEntry = OwnName(request.archivePath);
+    if (proof.badEntry == OwnName(written) || proof.badEntry == written)
+        proof.badEntry = OwnName(request.archivePath);
     return proof;
 }
 
@@ -122,8 +124,8 @@ ArchiveOutcome WriteProvenArchive(const ArchiveRequest& request,
         Pack(request, written, progress);
         const interview_check::ReadBackResult proof = Prove(request, written);
         outcome.text = interview_check::ReadBackMessage(proof);
-        outcome.damaged = !proof.Sound;
-        if (proof.Sound) {
+        outcome.damaged = !proof.sound;
+        if (proof.sound) {
             platform::SyncFile(written);
             platform::ReplaceFile(written, request.archivePath);
             written.clear();
@@ -143,3 +145,5 @@ ArchiveOutcome WriteProvenArchive(const ArchiveRequest& request,
         RemoveIncomplete(written);
     return outcome;
 }
+
+} // namespace station

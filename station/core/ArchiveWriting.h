@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace station {
+
 struct PackingProgress {
     std::uint64_t filesDone = 0;
     std::uint64_t filesTotal = 0;
@@ -40,3 +42,5 @@ struct ArchiveOutcome {
 // thread as the archive library moves through the files. Never raises.
 ArchiveOutcome WriteProvenArchive(const ArchiveRequest& request,
                                   const std::function<void(const PackingProgress&)>& progress);
+
+} // namespace station

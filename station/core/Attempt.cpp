@@ -4,6 +4,8 @@
 
 #include <exception>
 
+namespace station {
+
 std::optional<OperatorMessage> Attempt(const std::function<void()>& step) {
     try {
         step();
@@ -14,3 +16,5 @@ std::optional<OperatorMessage> Attempt(const std::function<void()>& step) {
         return OperatorMessage{"Unknown error", OperatorMessage::Kind::Error};
     }
 }
+
+} // namespace station

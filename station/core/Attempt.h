@@ -8,5 +8,9 @@
 #include <functional>
 #include <optional>
 
+namespace station {
+
 // Runs `step`; the message for the failure it raised, or nothing when it succeeded.
 std::optional<OperatorMessage> Attempt(const std::function<void()>& step);
+
+} // namespace station

@@ -3,9 +3,13 @@
 
 #include "platform/DateTime.h"
 
+namespace station {
+
 class Calendar {
 public:
     virtual ~Calendar() = default;
     // The local date, without time of day.
     virtual platform::DateTime Today() const = 0;
 };
+
+} // namespace station

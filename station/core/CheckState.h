@@ -2,6 +2,8 @@
 // raises the other, a lowered one is raised by a click on it, and both may be up.
 #pragma once
 
+namespace station {
+
 struct CheckState {
     bool microphoneDown = false;
     bool microphoneRunning = false; // shows "stop" instead of the microphone
@@ -11,3 +13,5 @@ struct CheckState {
     bool meterShown = false;
     bool operator==(const CheckState&) const = default;
 };
+
+} // namespace station

@@ -2,6 +2,8 @@
 // banner says, and whether the meter and the timer are shown.
 #pragma once
 
+namespace station {
+
 enum class RecordingBanner {
     None,      // empty
     Recording, // "Идёт запись ..."
@@ -25,3 +27,5 @@ struct ExamState {
     bool operationRunning = false;
     bool operator==(const ExamState&) const = default;
 };
+
+} // namespace station

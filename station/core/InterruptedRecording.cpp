@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace station {
+
 namespace {
 
 // The longest MPEG audio frame (layer III at 320 kbit/s and 32 kHz, padded). A crash leaves less
@@ -27,7 +29,7 @@ std::int64_t CutToWholeFrames(const std::string& fileName) {
         size += static_cast<std::int64_t>(got);
     }
     const std::int64_t wholeEnd = walk.WholeFramesEnd();
-    if (walk.Frames() == 0 || walk.Finish().Failure.empty() || wholeEnd >= size ||
+    if (walk.Frames() == 0 || walk.Finish().failure.empty() || wholeEnd >= size ||
         size - wholeEnd >= LongestFrame)
         return 0;
     // The walk stopped on the partial frame itself, not on anything before it.
@@ -42,7 +44,7 @@ std::int64_t CutToWholeFrames(const std::string& fileName) {
         whole.Feed(buffer.data(), got);
         left -= static_cast<std::int64_t>(got);
     }
-    if (!whole.Finish().Failure.empty())
+    if (!whole.Finish().failure.empty())
         return 0;
     file.Truncate(wholeEnd);
     if (const int error = file.SyncData(); error != 0)
@@ -50,3 +52,5 @@ std::int64_t CutToWholeFrames(const std::string& fileName) {
                                         platform::FailureKind::FileNotWritten);
     return size - wholeEnd;
 }
+
+} // namespace station

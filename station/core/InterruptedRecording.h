@@ -7,9 +7,13 @@
 #include <cstdint>
 #include <string>
 
+namespace station {
+
 // Cuts `fileName` back to the end of its last whole MP3 frame when, and only when, everything
 // before that is a sound recording and what follows is less than one frame: a recording broken
 // anywhere else is left as it is for the close to name. Returns the number of bytes cut (0 when
 // the file was whole, or not the station's to mend); the file is synced after a cut. Raises
 // platform::FileError when the file cannot be read or cut.
 std::int64_t CutToWholeFrames(const std::string& fileName);
+
+} // namespace station

@@ -15,6 +15,8 @@
 
 #include <filesystem>
 
+namespace station {
+
 namespace {
 
 // Creates the folder with its missing parents; the system's error when that fails.
@@ -218,3 +220,5 @@ bool Interview::ConfirmReadiness() {
         observers_.Tell({FolderNotClaimedText(unclaimed)});
     return true;
 }
+
+} // namespace station

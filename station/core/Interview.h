@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+namespace station {
+
 // The four parameters as typed.
 struct ParameterTexts {
     std::string region;
@@ -117,3 +119,5 @@ private:
     // Declared last: destroyed first, while the report and the observers it reaches still exist.
     Recorder recorder_;
 };
+
+} // namespace station

@@ -4,6 +4,8 @@
 #include "station/core/Interview.h"
 #include "station/core/Prompt.h"
 
+namespace station {
+
 void Interview::Close() {
     const auto turn = TakeTurn(opened_ && exam_.closeShown && !Packing());
     if (!turn)
@@ -46,3 +48,5 @@ void Interview::EndSession(const std::string& cause) {
     exam_.timerRunning = false;
     PublishExam();
 }
+
+} // namespace station

@@ -18,6 +18,8 @@
 
 #include <utility>
 
+namespace station {
+
 namespace {
 
 std::string OwnName(const std::string& path) {
@@ -220,3 +222,5 @@ void InterviewCloser::CloseEarlierInterview(const UnfinishedInterview& earlier) 
         platform::FormatDateTime(interview_format::ExamDatePattern, earlier.day),
         request->reportName, participants, request->archivePath, outcome.text)});
 }
+
+} // namespace station

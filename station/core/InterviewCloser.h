@@ -18,6 +18,8 @@
 #include <optional>
 #include <string>
 
+namespace station {
+
 class ReportLines;
 struct UnfinishedInterview;
 
@@ -68,3 +70,5 @@ private:
     bool packing_ = false;                  // from the packer's start until its outcome is told
     std::unique_ptr<ArchivePacker> packer_; // the last close's archive
 };
+
+} // namespace station

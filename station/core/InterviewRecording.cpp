@@ -11,6 +11,8 @@
 
 #include <utility>
 
+namespace station {
+
 void Interview::StartRecording() {
     const auto turn = TakeTurn(opened_ && !closer_.Closed() && exam_.startEnabled);
     if (!turn)
@@ -135,3 +137,5 @@ void Interview::PassStopped() {
     observers_.Notify(
         [&](StationObserver& observer) { observer.RecordingStopped(filePath, duration); });
 }
+
+} // namespace station

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+namespace station {
+
 struct InterviewState {
     std::string region;              // city or district as typed
     std::string schoolName;          // as typed
@@ -28,3 +30,5 @@ inline ReportHeading ReportHeadingOf(const InterviewState& state) {
             .schoolName = state.schoolName,
             .room3 = state.room3};
 }
+
+} // namespace station

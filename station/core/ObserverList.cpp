@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace station {
+
 Subscription::Subscription(ObserverList& list, StationObserver& observer, bool first)
     : list_(&list), observer_(&observer) {
     list_->Add(observer_, first);
@@ -65,3 +67,5 @@ void ObserverList::Notify(const std::function<void(StationObserver&)>& notify) {
 void ObserverList::Tell(const OperatorMessage& message) {
     Notify([&](StationObserver& observer) { observer.MessageForOperator(message); });
 }
+
+} // namespace station

@@ -7,6 +7,8 @@
 #include <functional>
 #include <vector>
 
+namespace station {
+
 class ObserverList;
 
 // Holds one observer in its list until destroyed.
@@ -52,3 +54,5 @@ private:
     std::vector<StationObserver*> observers_;
     int notifying_ = 0;
 };
+
+} // namespace station

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace station {
+
 OperationGate::Turn::Turn(Turn&& other) noexcept : gate_(std::exchange(other.gate_, nullptr)) {}
 
 OperationGate::Turn::~Turn() {
@@ -29,3 +31,5 @@ void OperationGate::Leave() {
     if (changed_)
         changed_();
 }
+
+} // namespace station

@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+namespace station {
+
 class OperationGate {
 public:
     // Held by one operation for as long as it runs; the gate opens again when it ends.
@@ -40,3 +42,5 @@ private:
     bool taken_ = false;
     std::function<void()> changed_;
 };
+
+} // namespace station

@@ -11,6 +11,8 @@
 #include <system_error>
 #include <vector>
 
+namespace station {
+
 namespace {
 
 // A failed start writes at most its tags and one information frame; anything larger is something
@@ -75,3 +77,5 @@ interview_format::ReportEntry ResumedParticipantLine(const std::string& fileName
     }
     return RecordingEntry(fileName, unreadable);
 }
+
+} // namespace station

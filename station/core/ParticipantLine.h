@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace station {
+
 // A pass that never got going (the sound server gone, the source suspended, no room for a new
 // file) leaves no file, or a file of a few kilobytes without a single MP3 audio frame: tags and
 // the encoder's information frame at most. Such a file holds nothing of the participant and no
@@ -22,3 +24,5 @@ interview_format::ReportEntry ParticipantLine(const std::string& fileName, std::
 // that cannot be mended is listed as it stands, for the close's check to name.
 interview_format::ReportEntry ResumedParticipantLine(const std::string& fileName,
                                                      std::string& unreadable);
+
+} // namespace station

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+namespace station {
+
 // One playback; all zero when nothing plays.
 struct Playback {
     std::uint32_t stream = 0;
@@ -24,3 +26,5 @@ public:
     // never started is ignored.
     virtual void Release(const Playback& playback) = 0;
 };
+
+} // namespace station

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace station {
+
 struct Question {
     std::string text;
     std::string caption; // empty: the application's title
@@ -14,3 +16,5 @@ public:
     // Whether the operator answered OK (rather than Cancel). Called on the GUI thread.
     virtual bool Confirm(const Question& question) = 0;
 };
+
+} // namespace station

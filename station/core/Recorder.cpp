@@ -5,6 +5,8 @@
 #include "audio/AudioMP3.h"
 #include "station/LevelMeter.h"
 
+namespace station {
+
 RecordingChainSettings ExamChainSettings() {
     return {.latency = 100,
             .pollingInterval = 100,
@@ -117,3 +119,5 @@ std::chrono::milliseconds Recorder::RecordedDuration() const {
 void Recorder::ResetMeter() {
     meterPosition_ = 0;
 }
+
+} // namespace station

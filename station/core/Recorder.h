@@ -20,6 +20,8 @@ namespace platform {
 class SoundSystem;
 }
 
+namespace station {
+
 // Where the two chains differ: the capture latency and polling, the indicator's report interval,
 // the encoder's frame checksum and the placeholder file name (replaced before every start).
 struct RecordingChainSettings {
@@ -91,3 +93,5 @@ private:
     audio::TComponentPtr<audio::TGainIndicator> indicator_;
     audio::TComponentPtr<audio::TMP3Out> output_;
 };
+
+} // namespace station

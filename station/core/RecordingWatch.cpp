@@ -5,6 +5,8 @@
 #include <exception>
 #include <utility>
 
+namespace station {
+
 namespace {
 
 // Often enough to warn long before the reserve is used up, rarely enough that walking the
@@ -82,3 +84,5 @@ void RecordingWatch::ShowRecordingWarnings() {
         observers_.Notify([&](StationObserver& observer) { observer.Warning(text); });
     }
 }
+
+} // namespace station

@@ -14,6 +14,8 @@
 #include <functional>
 #include <optional>
 
+namespace station {
+
 class RecordingWatch {
 public:
     // `state` names the interview folder whose disk is watched; the banner of `exam` is set, and
@@ -48,3 +50,5 @@ private:
     bool lowSpace_ = false;
     std::optional<std::chrono::steady_clock::time_point> lastSpaceCheck_;
 };
+
+} // namespace station

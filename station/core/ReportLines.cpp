@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace station {
+
 void ReportLines::Begin(const interview_format::InterviewReport& heading) {
     std::lock_guard guard(lock_);
     begun_ = true;
@@ -44,3 +46,5 @@ std::vector<std::string> ReportLines::TakeUnreadable() {
     std::lock_guard guard(lock_);
     return std::exchange(unreadable_, {});
 }
+
+} // namespace station

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace station {
+
 class ReportLines {
 public:
     // Takes the header's values of `heading`; entries already handed in stay.
@@ -34,3 +36,5 @@ private:
     interview_format::InterviewReport report_;
     std::vector<std::string> unreadable_;
 };
+
+} // namespace station

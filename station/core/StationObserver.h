@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <string>
 
+namespace station {
+
 // Something the operator must read: a refusal, a notice, or a failure with the library's text.
 struct OperatorMessage {
     enum class Kind {
@@ -73,3 +75,5 @@ public:
 
     virtual void CheckChanged(const CheckState& state) { (void)state; }
 };
+
+} // namespace station

@@ -10,6 +10,8 @@ namespace platform {
 class SoundSystem;
 }
 
+namespace station {
+
 class Calendar;
 class Player;
 class Prompt;
@@ -28,3 +30,5 @@ struct StationServices {
     // The bytes still free on the file system of an existing folder; may raise.
     std::function<std::uint64_t(const std::string& folder)> freeBytes;
 };
+
+} // namespace station

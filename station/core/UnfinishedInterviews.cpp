@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <optional>
 
+namespace station {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -36,8 +38,8 @@ bool ArchivedWhole(const fs::path& archive, const std::string& folderName, std::
     if (fs::symlink_status(archive, error).type() != fs::file_type::regular)
         return false;
     const interview_check::ArchiveVerdict verdict = interview_check::CheckArchive(archive.string());
-    return verdict.Sound() && verdict.Folder == folderName &&
-           verdict.Recordings.size() >= recordings;
+    return verdict.Sound() && verdict.folder == folderName &&
+           verdict.recordings.size() >= recordings;
 }
 
 } // namespace
@@ -73,3 +75,5 @@ std::vector<UnfinishedInterview> FindUnfinishedInterviews(const std::string& des
         [](const UnfinishedInterview& a, const UnfinishedInterview& b) { return a.day < b.day; });
     return found;
 }
+
+} // namespace station

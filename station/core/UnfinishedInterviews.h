@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace station {
+
 struct UnfinishedInterview {
     std::string folder;       // full path
     platform::DateTime day{}; // the day its name carries
@@ -21,3 +23,5 @@ std::vector<UnfinishedInterview> FindUnfinishedInterviews(const std::string& des
                                                           const std::string& schoolCode6,
                                                           const std::string& room3,
                                                           platform::DateTime today);
+
+} // namespace station

@@ -4,6 +4,8 @@
 #include "station/OperatorTexts.h"
 #include "station/safeguards/StationLog.h"
 
+namespace station {
+
 namespace {
 
 std::string OwnName(const std::string& path) {
@@ -66,3 +68,5 @@ void WorkLog::ArchiveReadBack(const ArchiveProof& proof) {
     if (proof.sound)
         log_.Write(proof.text);
 }
+
+} // namespace station

@@ -7,6 +7,8 @@
 
 #include "station/core/StationObserver.h"
 
+namespace station {
+
 class StationLog;
 
 class WorkLog : public StationObserver {
@@ -27,3 +29,5 @@ public:
 private:
     StationLog& log_;
 };
+
+} // namespace station

@@ -6,6 +6,8 @@
 #include "station/core/StationServices.h"
 #include "station/safeguards/OperatorMessages.h"
 
+namespace station {
+
 WorkstationCheck::WorkstationCheck(const StationServices& services)
     : player_(services.player), testRecording_(services.testRecording),
       steadyNow_(services.steadyNow),
@@ -129,3 +131,5 @@ void WorkstationCheck::RecordingFailed() {
                          (lost ? std::string(".") + CheckMicrophoneLostAdvice : std::string()),
                      OperatorMessage::Kind::Error});
 }
+
+} // namespace station

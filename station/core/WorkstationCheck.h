@@ -14,6 +14,8 @@
 #include <memory>
 #include <string>
 
+namespace station {
+
 struct StationServices;
 
 class WorkstationCheck {
@@ -57,3 +59,5 @@ private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     Recorder recorder_;
 };
+
+} // namespace station

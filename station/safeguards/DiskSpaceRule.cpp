@@ -2,6 +2,8 @@
 
 #include "platform/FileFacts.h"
 
+namespace station {
+
 std::uint64_t RecordableMinutes(std::uint64_t freeBytes) {
     return freeBytes / BytesPerRecordedSecond / 60;
 }
@@ -29,3 +31,5 @@ std::uint64_t FolderContentBytes(const std::string& interviewDir) {
     }
     return total;
 }
+
+} // namespace station

@@ -15,6 +15,8 @@
 #include <optional>
 #include <string>
 
+namespace station {
+
 inline constexpr std::uint64_t RecordingBytesPerSecond = 16000;
 // A second of recording with its share of the archive.
 inline constexpr std::uint64_t BytesPerRecordedSecond = 2 * RecordingBytesPerSecond;
@@ -41,3 +43,5 @@ std::uint64_t FolderContentBytes(const std::string& interviewDir);
 // Whether `freeBytes` have fallen below what the interview still needs: RecordingReserveSeconds of
 // recording with their archive, plus the archive of the `recordedBytes` already recorded.
 bool SpaceRunningLow(std::uint64_t freeBytes, std::uint64_t recordedBytes);
+
+} // namespace station

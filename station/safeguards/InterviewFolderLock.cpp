@@ -1,5 +1,7 @@
 #include "station/safeguards/InterviewFolderLock.h"
 
+namespace station {
+
 platform::FolderLock ClaimInterviewFolder(const std::string& interviewDir) {
     try {
         return platform::FolderLock::Acquire(interviewDir);
@@ -7,3 +9,5 @@ platform::FolderLock ClaimInterviewFolder(const std::string& interviewDir) {
         throw InterviewInUse();
     }
 }
+
+} // namespace station

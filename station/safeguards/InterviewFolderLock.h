@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace station {
+
 // The interview is conducted in another window; the message is InterviewInUseText.
 class InterviewInUse : public std::runtime_error {
 public:
@@ -19,3 +21,5 @@ public:
 // passes on platform::FileError when the system cannot lock it: the station may then go on without
 // the claim (the folder stays usable), after logging the reason.
 platform::FolderLock ClaimInterviewFolder(const std::string& interviewDir);
+
+} // namespace station

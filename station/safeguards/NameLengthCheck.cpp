@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace station {
+
 namespace {
 
 std::string NameOf(const std::string& path) {
@@ -57,3 +59,5 @@ std::string TooLongFieldText(TooLongField field) {
     }
     return {};
 }
+
+} // namespace station

@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <string>
 
+namespace station {
+
 enum class TooLongField {
     None,
     SchoolCode, // the school code alone makes a name too long
@@ -34,3 +36,5 @@ TooLongField FindTooLongField(const std::string& desktop, const std::string& sch
 //   Both:       "Код ОУ и номер аудитории вместе слишком длинные: имя папки, отчёта или архива
 //                превысит допустимую длину имени файла."
 std::string TooLongFieldText(TooLongField field);
+
+} // namespace station

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
+namespace station {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -55,3 +57,5 @@ std::string OddEntriesText(const std::vector<std::string>& entries) {
         text += (i == 0 ? "" : ", ") + entries[i];
     return text + ".";
 }
+
+} // namespace station

@@ -1,5 +1,7 @@
 #include "station/safeguards/OperatorMessages.h"
 
+namespace station {
+
 namespace {
 
 using platform::FailureKind;
@@ -82,3 +84,5 @@ std::string OperatorText(std::string_view original, const platform::FailureCause
 std::string OperatorText(const std::exception& failure) {
     return OperatorText(failure.what(), platform::CauseOf(failure));
 }
+
+} // namespace station

@@ -14,9 +14,13 @@
 #include <string>
 #include <string_view>
 
+namespace station {
+
 // "<cause> (<original>)": the Russian text of the cause the failing layer named, the layer's own
 // text kept after it. Without a cause the operator can act on, a text in the layers' English is
 // led by "Непредвиденная ошибка"; a text that is already Russian stays unchanged.
 std::string OperatorText(std::string_view original, const platform::FailureCause& cause);
 // The same for a raised failure, with the cause it carries.
 std::string OperatorText(const std::exception& failure);
+
+} // namespace station

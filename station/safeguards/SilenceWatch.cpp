@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace station {
+
 void SilenceWatch::Start(Clock::time_point at) {
     // A recording begins without a verdict: silence is counted from its first moment.
     silentSince_ = at;
@@ -41,3 +43,5 @@ std::optional<std::string> MicrophoneTestWatch::Finish(Clock::time_point at) {
         return std::nullopt;
     return std::string(MicrophoneSilentText);
 }
+
+} // namespace station

@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 
+namespace station {
+
 // The exam page's banner while SilenceWatch reports silence is NoSignalText; the check page's
 // message after a microphone test that heard nothing is MicrophoneSilentText.
 
@@ -58,3 +60,5 @@ private:
     std::optional<Clock::time_point> started_;
     bool heardSound_ = false;
 };
+
+} // namespace station

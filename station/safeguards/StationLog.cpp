@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+namespace station {
+
 namespace {
 
 std::string NameOf(std::string_view path) {
@@ -140,3 +142,5 @@ bool StationLog::Append(const std::string& line, std::string& failure) {
     }
     return true;
 }
+
+} // namespace station

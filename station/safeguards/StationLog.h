@@ -24,6 +24,8 @@
 #include <string>
 #include <string_view>
 
+namespace station {
+
 class StationLog {
 public:
     using FailureReport = std::function<void(const std::string& message)>;
@@ -82,3 +84,5 @@ private:
     std::string interview_;
     std::atomic<bool> failureReported_{false};
 };
+
+} // namespace station

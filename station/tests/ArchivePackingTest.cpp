@@ -4,6 +4,8 @@
 
 #include <fstream>
 
+using namespace station;
+
 namespace {
 
 class ArchivePackingTest : public coretest::CoreFixture {

@@ -30,7 +30,7 @@
 #include <thread>
 #include <vector>
 
-namespace coretest {
+namespace station::coretest {
 
 // Runs the hand-overs to the GUI thread for `seconds`.
 inline void Pump(double seconds) {
@@ -221,4 +221,4 @@ protected:
     std::vector<Subscription> subscriptions_;
 };
 
-} // namespace coretest
+} // namespace station::coretest

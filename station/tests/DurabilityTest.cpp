@@ -16,6 +16,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+using namespace station;
+
 extern char** environ;
 
 namespace {

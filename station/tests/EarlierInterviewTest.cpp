@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
+using namespace station;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -68,9 +70,9 @@ TEST_F(EarlierInterviewTest, YesterdaysUnarchivedInterviewIsClosedWithItsOwnDate
     // The receiver accepts it: the folder, the report's name and its date are yesterday's.
     const interview_check::ArchiveVerdict verdict =
         interview_check::CheckArchive(Desktop() + "/" + earlier + ".zip");
-    EXPECT_TRUE(verdict.Sound()) << (verdict.Problems.empty() ? "" : verdict.Problems[0].Reason);
-    EXPECT_EQ(verdict.Folder, earlier);
-    EXPECT_EQ(verdict.Recordings.size(), 1u);
+    EXPECT_TRUE(verdict.Sound()) << (verdict.problems.empty() ? "" : verdict.problems[0].reason);
+    EXPECT_EQ(verdict.folder, earlier);
+    EXPECT_EQ(verdict.recordings.size(), 1u);
     // Today's interview opens in a folder of its own, and nothing asks again.
     EXPECT_EQ(State().folder, Desktop() + "/" + Stem(today_));
     boxes_.Clear();

@@ -12,6 +12,8 @@
 #include <fstream>
 #include <sys/wait.h>
 
+using namespace station;
+
 namespace {
 
 namespace fs = std::filesystem;

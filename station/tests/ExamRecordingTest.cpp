@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
+using namespace station;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -13,6 +13,8 @@
 
 #include <vector>
 
+using namespace station;
+
 namespace {
 
 std::vector<std::int64_t> MeterSequence(std::int64_t start, double gain, int events) {

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+using namespace station;
+
 namespace {
 
 using namespace std::chrono_literals;

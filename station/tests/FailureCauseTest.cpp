@@ -13,6 +13,8 @@
 #include <ostream>
 #include <string>
 
+using namespace station;
+
 namespace {
 
 namespace fs = std::filesystem;

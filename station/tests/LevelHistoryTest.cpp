@@ -5,6 +5,8 @@
 
 #include <vector>
 
+using namespace station;
+
 namespace {
 
 std::vector<int> BarsOf(const LevelHistory& history) {

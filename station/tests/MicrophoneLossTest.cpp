@@ -6,6 +6,8 @@
 
 #include <chrono>
 
+using namespace station;
+
 namespace {
 
 using coretest::Pump;

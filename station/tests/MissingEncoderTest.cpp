@@ -5,6 +5,8 @@
 
 #include <filesystem>
 
+using namespace station;
+
 namespace {
 
 using coretest::PumpUntil;

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <functional>
 
+using namespace station;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+using namespace station;
+
 int main(int argc, char** argv) {
     if (argc != 4) {
         std::fputs("usage: pack_folder_child ARCHIVE FOLDER REPORT-NAME\n", stderr);

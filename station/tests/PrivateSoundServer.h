@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-namespace coretest {
+namespace station::coretest {
 
 class PrivateSoundServer {
 public:
@@ -34,4 +34,4 @@ struct ServerHolder {
     std::optional<PrivateSoundServer> server_;
 };
 
-} // namespace coretest
+} // namespace station::coretest

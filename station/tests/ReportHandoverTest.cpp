@@ -6,6 +6,8 @@
 
 #include <thread>
 
+using namespace station;
+
 namespace {
 
 TEST(ReportHandoverTest, EntriesFromAnotherThreadArriveWholeAndInOrder) {

@@ -15,6 +15,8 @@
 #include <random>
 #include <unistd.h>
 
+using namespace station;
+
 namespace {
 
 namespace fs = std::filesystem;

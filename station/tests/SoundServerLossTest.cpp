@@ -3,6 +3,8 @@
 #include "station/tests/CoreFixture.h"
 #include "station/tests/PrivateSoundServer.h"
 
+using namespace station;
+
 namespace {
 
 using coretest::Pump;

@@ -32,6 +32,8 @@
 #include <cstdlib>
 #include <fstream>
 
+using namespace station;
+
 namespace {
 
 using platform::MessageResult;

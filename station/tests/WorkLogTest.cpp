@@ -15,6 +15,8 @@
 #include <fstream>
 #include <regex>
 
+using namespace station;
+
 namespace {
 
 namespace fs = std::filesystem;

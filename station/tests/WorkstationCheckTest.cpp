@@ -9,7 +9,11 @@
 #include <ostream>
 #include <thread>
 
-// How a failing comparison prints a check state.
+using namespace station;
+
+namespace station {
+
+// How a failing comparison prints a check state (beside the type, where the comparison finds it).
 inline std::ostream& operator<<(std::ostream& out, const CheckState& s) {
     return out << "microphone " << (s.microphoneDown ? "down" : "up")
                << (s.microphoneRunning ? " stop" : " microphone") << ", playback "
@@ -17,6 +21,8 @@ inline std::ostream& operator<<(std::ostream& out, const CheckState& s) {
                << (s.playbackEnabled ? "" : " disabled") << ", meter "
                << (s.meterShown ? "shown" : "hidden");
 }
+
+} // namespace station
 
 namespace {
 

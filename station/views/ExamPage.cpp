@@ -20,6 +20,8 @@
 #include <QStyleHints>
 #include <QVBoxLayout>
 
+namespace station {
+
 using controls::StationFont;
 
 namespace {
@@ -229,3 +231,5 @@ void ExamPage::PackingProgressed(const PackingProgress& progress) {
                                .arg(progress.filesTotal)
                                .arg(megabytes(progress.bytesDone), megabytes(progress.bytesTotal)));
 }
+
+} // namespace station

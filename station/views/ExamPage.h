@@ -8,8 +8,6 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
-class Interview;
-
 namespace controls {
 class ImageList;
 class Label;
@@ -19,6 +17,10 @@ class PictureButton;
 class ProgressBar;
 class Timer;
 } // namespace controls
+
+namespace station {
+
+class Interview;
 
 class ExamPage : public QWidget, private StationObserver {
 public:
@@ -73,3 +75,5 @@ private:
     // Declared last: it ends before the widgets go.
     Subscription subscription_;
 };
+
+} // namespace station

@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+namespace station {
+
 namespace {
 
 QLabel* BannerLabel(QWidget* banner, const char* text, int fontHeight, bool bold,
@@ -84,3 +86,5 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     QMainWindow::closeEvent(event);
 }
+
+} // namespace station

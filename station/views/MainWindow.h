@@ -6,18 +6,21 @@
 
 #include <QMainWindow>
 
-class ExamPage;
-class Interview;
 class QCloseEvent;
 class QLabel;
-class SettingsPage;
-class WorkstationCheck;
 
 namespace controls {
 class GradientPanel;
 class Panel;
 class SkinManager;
 } // namespace controls
+
+namespace station {
+
+class ExamPage;
+class Interview;
+class SettingsPage;
+class WorkstationCheck;
 
 class MainWindow : public QMainWindow, private StationObserver {
 public:
@@ -41,3 +44,5 @@ private:
 
     Subscription subscription_;
 };
+
+} // namespace station

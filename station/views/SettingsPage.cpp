@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+namespace station {
+
 using controls::StationFont;
 
 namespace {
@@ -169,3 +171,5 @@ void SettingsPage::CheckChanged(const CheckState& state) {
 void SettingsPage::LevelChanged(std::int64_t position) {
     levelMeter_->SetPosition(position);
 }
+
+} // namespace station

@@ -6,10 +6,8 @@
 
 #include <QWidget>
 
-class Interview;
 class QGroupBox;
 class QLineEdit;
-class WorkstationCheck;
 
 namespace controls {
 class ImageList;
@@ -20,6 +18,11 @@ class ProgressBar;
 class ToggleButton;
 class ToggleGroup;
 } // namespace controls
+
+namespace station {
+
+class Interview;
+class WorkstationCheck;
 
 class SettingsPage : public QWidget, private StationObserver {
 public:
@@ -67,3 +70,5 @@ private:
     // Declared last: it ends before the widgets go.
     Subscription checkSubscription_;
 };
+
+} // namespace station

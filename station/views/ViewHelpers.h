@@ -12,6 +12,8 @@
 #include <initializer_list>
 #include <string>
 
+namespace station {
+
 // Gives `object` its name (how tests and accessibility tools find it) and returns it.
 template <typename T> T* Named(T* object, const char* name) {
     object->setObjectName(QString::fromLatin1(name));
@@ -40,3 +42,5 @@ inline void NameAfterLabel(QWidget* field, QLabel* label) {
     field->setAccessibleName(name);
     label->setBuddy(field);
 }
+
+} // namespace station

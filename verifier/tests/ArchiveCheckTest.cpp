@@ -17,15 +17,15 @@ using testing::Quoted;
 
 std::string ProblemsText(const ArchiveVerdict& verdict) {
     std::string text;
-    for (const Problem& problem : verdict.Problems)
-        text += "[" + problem.Entry + ": " + problem.Reason + "] ";
+    for (const Problem& problem : verdict.problems)
+        text += "[" + problem.entry + ": " + problem.reason + "] ";
     return text;
 }
 
 bool HasProblem(const ArchiveVerdict& verdict, const std::string& entry,
                 const std::string& reason) {
-    for (const Problem& problem : verdict.Problems)
-        if (problem.Entry == entry && problem.Reason.find(reason) != std::string::npos)
+    for (const Problem& problem : verdict.problems)
+        if (problem.entry == entry && problem.reason.find(reason) != std::string::npos)
             return true;
     return false;
 }
@@ -35,12 +35,12 @@ TEST(ArchiveCheckTest, ASoundInterviewPassesWithItsRecordingsLengths) {
     for (const bool decode : {false, true}) {
         const ArchiveVerdict verdict = CheckArchive(interview.Zip(), {decode});
         EXPECT_TRUE(verdict.Sound()) << ProblemsText(verdict);
-        EXPECT_EQ(verdict.Folder, InterviewFixture::FolderName);
-        EXPECT_EQ(verdict.ReportName, InterviewFixture::ReportName);
-        ASSERT_EQ(verdict.Recordings.size(), 3u);
-        for (const RecordingVerdict& recording : verdict.Recordings) {
-            EXPECT_TRUE(recording.Sound);
-            EXPECT_NEAR(recording.Mp3.Seconds, 1.0, 0.06) << recording.Name;
+        EXPECT_EQ(verdict.folder, InterviewFixture::FolderName);
+        EXPECT_EQ(verdict.reportName, InterviewFixture::ReportName);
+        ASSERT_EQ(verdict.recordings.size(), 3u);
+        for (const RecordingVerdict& recording : verdict.recordings) {
+            EXPECT_TRUE(recording.sound);
+            EXPECT_NEAR(recording.mp3.seconds, 1.0, 0.06) << recording.name;
         }
         EXPECT_NEAR(verdict.Seconds(), 3.0, 0.2);
     }
@@ -53,19 +53,19 @@ TEST(ArchiveCheckTest, ARecordingThatNeverStartedIsListedWithoutAFile) {
     interview.WriteReport({1, 2, 3}, 3);
     const ArchiveVerdict verdict = CheckArchive(interview.Zip());
     EXPECT_TRUE(verdict.Sound()) << ProblemsText(verdict);
-    ASSERT_EQ(verdict.Recordings.size(), 3u);
-    EXPECT_TRUE(verdict.Recordings[2].NotStarted);
+    ASSERT_EQ(verdict.recordings.size(), 3u);
+    EXPECT_TRUE(verdict.recordings[2].notStarted);
     EXPECT_EQ(verdict.RecordingsHeld(), 2u);
 }
 
 TEST(ArchiveCheckTest, EachFaultIsNamedWithItsEntry) {
     const std::string report = InterviewFixture::ReportName;
     struct Case {
-        std::string Label;
+        std::string label;
         // Changes the folder before it is packed; returns the archive to check.
-        std::function<std::string(const InterviewFixture&)> Make;
-        std::string Entry;
-        std::string Reason;
+        std::function<std::string(const InterviewFixture&)> make;
+        std::string entry;
+        std::string reason;
     };
     const std::vector<Case> cases = {
         {"a recording the report does not list",
@@ -176,11 +176,11 @@ TEST(ArchiveCheckTest, EachFaultIsNamedWithItsEntry) {
     };
     for (const Case& c : cases) {
         const InterviewFixture interview(3);
-        const ArchiveVerdict verdict = CheckArchive(c.Make(interview));
-        EXPECT_FALSE(verdict.Sound()) << c.Label;
-        EXPECT_TRUE(verdict.Readable) << c.Label;
-        EXPECT_TRUE(HasProblem(verdict, c.Entry, c.Reason))
-            << c.Label << ": " << ProblemsText(verdict);
+        const ArchiveVerdict verdict = CheckArchive(c.make(interview));
+        EXPECT_FALSE(verdict.Sound()) << c.label;
+        EXPECT_TRUE(verdict.readable) << c.label;
+        EXPECT_TRUE(HasProblem(verdict, c.entry, c.reason))
+            << c.label << ": " << ProblemsText(verdict);
     }
 }
 

@@ -48,9 +48,9 @@ CommandResult RunCommand(const std::string& command) {
         return result;
     std::array<char, 4096> buffer{};
     while (const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
-        result.Output.append(buffer.data(), got);
+        result.output.append(buffer.data(), got);
     const int status = ::pclose(pipe);
-    result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
 
@@ -75,7 +75,7 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 void ZipSurgery(const std::string& arguments) {
     const CommandResult result = RunCommand(
         "python3 " + Quoted(VERIFIER_TEST_DIR "/zip_surgery.py") + " " + arguments + " 2>&1");
-    ASSERT_EQ(result.ExitCode, 0) << result.Output;
+    ASSERT_EQ(result.exitCode, 0) << result.output;
 }
 
 namespace {
@@ -87,8 +87,8 @@ void Encode(const std::string& stem) {
     const CommandResult lame =
         RunCommand("lame --quiet -b 128 -m m --id3v1-only --tc station " + Quoted(stem + ".wav") +
                    " " + Quoted(stem + ".mp3") + " 2>&1");
-    if (lame.ExitCode != 0)
-        throw std::runtime_error("lame failed: " + lame.Output);
+    if (lame.exitCode != 0)
+        throw std::runtime_error("lame failed: " + lame.output);
 }
 
 } // namespace
@@ -111,8 +111,8 @@ std::string SoxRecording(const std::string& name, const std::string& input,
     if (!fs::exists(stem + ".mp3")) {
         const CommandResult sox = RunCommand("sox -q " + input + " -r 44100 -c 1 -b 16 " +
                                              Quoted(stem + ".wav") + " " + effects + " 2>&1");
-        if (sox.ExitCode != 0)
-            throw std::runtime_error("sox failed: " + sox.Output);
+        if (sox.exitCode != 0)
+            throw std::runtime_error("sox failed: " + sox.output);
         Encode(stem);
     }
     return stem + ".mp3";
@@ -132,7 +132,7 @@ void InterviewFixture::WriteReport(const std::vector<int>& listed, int participa
     interview_format::InterviewReport report{.examDate = "05.03.2026",
                                              .region = "г. Москва",
                                              .schoolCode = "000145",
-                                             .schoolName = SchoolName,
+                                             .schoolName = schoolName,
                                              .room = "012",
                                              .participants = participants};
     for (const int number : listed) {

@@ -12,8 +12,8 @@
 namespace interview_check::testing {
 
 struct CommandResult {
-    int ExitCode = -1;
-    std::string Output; // standard output
+    int exitCode = -1;
+    std::string output; // standard output
 };
 
 // Runs `command` through the shell; its standard error is left alone unless redirected.
@@ -43,7 +43,7 @@ public:
     static constexpr const char* FolderName = "01-05032026-000145-012";
     static constexpr const char* ReportName = "01-06032026-000000-000145-012.csv";
     // The report's school name, as WriteReport writes it.
-    std::string SchoolName = "Школа №1; корпус 2";
+    std::string schoolName = "Школа №1; корпус 2";
 
     std::string Scratch(const std::string& name) const { return scratch_ / name; }
     std::string InFolder(const std::string& name) const {

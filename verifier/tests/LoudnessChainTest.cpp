@@ -30,7 +30,7 @@ constexpr int RecordSeconds = 12;
 
 void Shell(const std::string& command) {
     const testing::CommandResult result = RunCommand(command + " 2>&1");
-    ASSERT_EQ(result.ExitCode, 0) << command << "\n" << result.Output;
+    ASSERT_EQ(result.exitCode, 0) << command << "\n" << result.output;
 }
 
 void Record(const std::string& source, const std::string& path) {
@@ -78,8 +78,8 @@ protected:
               " gain 24");
         const testing::CommandResult module =
             RunCommand("pactl load-module module-null-sink sink_name=answer");
-        ASSERT_EQ(module.ExitCode, 0) << module.Output;
-        moduleId = module.Output.substr(0, module.Output.find('\n'));
+        ASSERT_EQ(module.exitCode, 0) << module.output;
+        moduleId = module.output.substr(0, module.output.find('\n'));
     }
     void TearDown() override {
         if (!moduleId.empty())
@@ -89,7 +89,7 @@ protected:
     void RecordPlaying(const std::string& wav, int number) {
         const testing::CommandResult player =
             RunCommand("paplay --device=answer " + Quoted(wav) + " >/dev/null 2>&1 & echo $!");
-        const pid_t pid = std::stoi(player.Output);
+        const pid_t pid = std::stoi(player.output);
         Record("answer.monitor", interview.InFolder(std::to_string(number) + ".mp3"));
         ::kill(pid, SIGTERM);
     }
@@ -106,33 +106,33 @@ TEST_F(LoudnessChainTest, SpokenSilentAndClippedAnswersAreToldApart) {
     RecordPlaying(clipped, 3);
     interview.WriteReport({1, 2, 3}, 3);
     CheckOptions options;
-    options.MeasureLoudness = true;
+    options.measureLoudness = true;
     const ArchiveVerdict verdict = CheckArchive(interview.Zip(), options);
-    ASSERT_TRUE(verdict.Sound()) << verdict.Problems.front().Reason;
+    ASSERT_TRUE(verdict.Sound()) << verdict.problems.front().reason;
 
     // The figures the limits were chosen from.
-    for (const RecordingVerdict& recording : verdict.Recordings) {
-        const LoudnessFacts& facts = *recording.Loudness;
-        std::cout << recording.Name << ": "
-                  << (facts.IntegratedLufs ? *facts.IntegratedLufs : -HUGE_VAL) << " LUFS, range "
-                  << facts.RangeLu << " LU, peak "
-                  << (facts.SamplePeakDbfs ? *facts.SamplePeakDbfs : -HUGE_VAL) << " dBFS, silent "
+    for (const RecordingVerdict& recording : verdict.recordings) {
+        const LoudnessFacts& facts = *recording.loudness;
+        std::cout << recording.name << ": "
+                  << (facts.integratedLufs ? *facts.integratedLufs : -HUGE_VAL) << " LUFS, range "
+                  << facts.rangeLu << " LU, peak "
+                  << (facts.samplePeakDbfs ? *facts.samplePeakDbfs : -HUGE_VAL) << " dBFS, silent "
                   << facts.SilentShare() << ", clipped " << facts.ClippedShare() << ", "
-                  << facts.Seconds << " s\n";
+                  << facts.seconds << " s\n";
     }
     std::vector<std::string> warnings;
-    for (const Problem& warning : verdict.Warnings)
-        warnings.push_back(warning.Entry + ": " +
-                           warning.Reason.substr(0, warning.Reason.find(" (")));
+    for (const Problem& warning : verdict.warnings)
+        warnings.push_back(warning.entry + ": " +
+                           warning.reason.substr(0, warning.reason.find(" (")));
     const std::vector<std::string> expected = {
         "1.mp3: запись короче 30 с", "2.mp3: запись почти беззвучна", "2.mp3: запись короче 30 с",
         "3.mp3: перегрузка",         "3.mp3: запись короче 30 с",
     };
     EXPECT_EQ(warnings, expected);
-    const LoudnessFacts& speech = *verdict.Recordings[0].Loudness;
-    ASSERT_TRUE(speech.IntegratedLufs);
-    EXPECT_GT(*speech.IntegratedLufs, -40.0);
-    EXPECT_EQ(speech.ClippedSamples, 0u);
+    const LoudnessFacts& speech = *verdict.recordings[0].loudness;
+    ASSERT_TRUE(speech.integratedLufs);
+    EXPECT_GT(*speech.integratedLufs, -40.0);
+    EXPECT_EQ(speech.clippedSamples, 0u);
 }
 
 } // namespace

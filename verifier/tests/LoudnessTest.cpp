@@ -40,22 +40,22 @@ LoudnessFacts Measure(const std::vector<float>& samples) {
 // is not counted twice as a dual-mono one would be.
 TEST(LoudnessMeterTest, ASineAtMinus20DbfsReadsMinus23Lufs) {
     const LoudnessFacts facts = Measure(Sine(40, 0.1));
-    ASSERT_TRUE(facts.IntegratedLufs);
-    EXPECT_NEAR(*facts.IntegratedLufs, -23.0, 0.5);
-    EXPECT_NEAR(facts.RangeLu, 0.0, 0.1);
-    ASSERT_TRUE(facts.SamplePeakDbfs);
-    EXPECT_NEAR(*facts.SamplePeakDbfs, -20.0, 0.05);
+    ASSERT_TRUE(facts.integratedLufs);
+    EXPECT_NEAR(*facts.integratedLufs, -23.0, 0.5);
+    EXPECT_NEAR(facts.rangeLu, 0.0, 0.1);
+    ASSERT_TRUE(facts.samplePeakDbfs);
+    EXPECT_NEAR(*facts.samplePeakDbfs, -20.0, 0.05);
     EXPECT_EQ(facts.SilentShare(), 0.0);
-    EXPECT_EQ(facts.ClippedSamples, 0u);
-    EXPECT_NEAR(facts.Seconds, 40.0, 1e-6);
+    EXPECT_EQ(facts.clippedSamples, 0u);
+    EXPECT_NEAR(facts.seconds, 40.0, 1e-6);
     // One figure per 100 ms from the first whole 400 ms window: 400 - 3.
-    EXPECT_EQ(facts.Momentary.size(), 397u);
+    EXPECT_EQ(facts.momentary.size(), 397u);
 }
 
 TEST(LoudnessMeterTest, SilenceHasNoLoudnessAndNoPeak) {
     const LoudnessFacts facts = Measure(std::vector<float>(40 * Rate, 0.0f));
-    EXPECT_FALSE(facts.IntegratedLufs);
-    EXPECT_FALSE(facts.SamplePeakDbfs);
+    EXPECT_FALSE(facts.integratedLufs);
+    EXPECT_FALSE(facts.samplePeakDbfs);
     EXPECT_EQ(facts.SilentShare(), 1.0);
     EXPECT_EQ(facts.ClippedShare(), 0.0);
 }
@@ -66,9 +66,9 @@ TEST(LoudnessMeterTest, AClippedSineCountsItsSamplesOnTheLimit) {
     const LoudnessFacts facts = Measure(Sine(10, 2.0));
     const double expected = 1 - 2 / Pi * std::asin(ClipLevel / 2.0);
     EXPECT_NEAR(facts.ClippedShare(), expected, 0.005);
-    EXPECT_EQ(facts.Samples, static_cast<std::uint64_t>(10 * Rate));
-    ASSERT_TRUE(facts.SamplePeakDbfs);
-    EXPECT_NEAR(*facts.SamplePeakDbfs, 0.0, 0.01);
+    EXPECT_EQ(facts.samples, static_cast<std::uint64_t>(10 * Rate));
+    ASSERT_TRUE(facts.samplePeakDbfs);
+    EXPECT_NEAR(*facts.samplePeakDbfs, 0.0, 0.01);
 }
 
 // A pause inside an answer is silent for as long as it lasts, less the window's reach.
@@ -80,8 +80,8 @@ TEST(LoudnessMeterTest, APauseCountsForItsShareOfTime) {
     const LoudnessFacts facts = Measure(samples);
     // 20 s of 39.7 s of windows, less the 0.3 s a window still overlaps the tone.
     EXPECT_NEAR(facts.SilentShare(), 19.7 / 39.7, 0.01);
-    ASSERT_TRUE(facts.IntegratedLufs);
-    EXPECT_NEAR(*facts.IntegratedLufs, -23.0, 0.5); // the gate leaves the pause out
+    ASSERT_TRUE(facts.integratedLufs);
+    EXPECT_NEAR(*facts.integratedLufs, -23.0, 0.5); // the gate leaves the pause out
 }
 
 TEST(LoudnessWarningsTest, EachLimitGivesItsText) {
@@ -105,11 +105,11 @@ TEST(LoudnessWarningsTest, EachLimitGivesItsText) {
     };
     for (const Case& c : cases) {
         LoudnessFacts facts;
-        facts.Seconds = c.seconds;
-        facts.Momentary.assign(1000, -20.0f);
-        std::fill_n(facts.Momentary.begin(), c.silentSteps, -HUGE_VALF);
-        facts.Samples = 1000000;
-        facts.ClippedSamples = c.clipped;
+        facts.seconds = c.seconds;
+        facts.momentary.assign(1000, -20.0f);
+        std::fill_n(facts.momentary.begin(), c.silentSteps, -HUGE_VALF);
+        facts.samples = 1000000;
+        facts.clippedSamples = c.clipped;
         EXPECT_EQ(LoudnessWarnings(facts), c.reasons) << c.seconds << " s, " << c.silentSteps;
     }
 }
@@ -123,21 +123,21 @@ TEST(ArchiveLoudnessTest, RecordingsAreMeasuredThroughTheArchiveWhenAsked) {
     interview.WriteReport({1, 2}, 2);
     const std::string zip = interview.Zip();
 
-    EXPECT_FALSE(CheckArchive(zip).Recordings.at(0).Loudness);
+    EXPECT_FALSE(CheckArchive(zip).recordings.at(0).loudness);
     CheckOptions options;
-    options.MeasureLoudness = true;
+    options.measureLoudness = true;
     const ArchiveVerdict verdict = CheckArchive(zip, options);
-    ASSERT_TRUE(verdict.Sound()) << verdict.Problems.front().Reason;
-    const auto& tone = verdict.Recordings.at(0).Loudness;
-    ASSERT_TRUE(tone && tone->IntegratedLufs);
-    EXPECT_NEAR(*tone->IntegratedLufs, -23.0, 0.5);
+    ASSERT_TRUE(verdict.Sound()) << verdict.problems.front().reason;
+    const auto& tone = verdict.recordings.at(0).loudness;
+    ASSERT_TRUE(tone && tone->integratedLufs);
+    EXPECT_NEAR(*tone->integratedLufs, -23.0, 0.5);
     EXPECT_LT(tone->SilentShare(), 0.02); // the encoder's delay at the start
-    const auto& silence = verdict.Recordings.at(1).Loudness;
+    const auto& silence = verdict.recordings.at(1).loudness;
     ASSERT_TRUE(silence);
-    EXPECT_FALSE(silence->IntegratedLufs);
-    ASSERT_EQ(verdict.Warnings.size(), 1u);
-    EXPECT_EQ(verdict.Warnings[0].Entry, "2.mp3");
-    EXPECT_EQ(verdict.Warnings[0].Reason, "запись почти беззвучна (тишина 100% времени)");
+    EXPECT_FALSE(silence->integratedLufs);
+    ASSERT_EQ(verdict.warnings.size(), 1u);
+    EXPECT_EQ(verdict.warnings[0].entry, "2.mp3");
+    EXPECT_EQ(verdict.warnings[0].reason, "запись почти беззвучна (тишина 100% времени)");
 }
 
 } // namespace

@@ -22,15 +22,15 @@ TEST(Mp3WalkTest, ARecordingIsFollowedToItsEndInAnyPieces) {
     const std::string bytes = testing::ReadFile(testing::Recording(1, 2.0));
     for (const std::size_t piece : {std::size_t{1} << 20, std::size_t{777}, std::size_t{3}}) {
         const Mp3Facts facts = Walk(bytes, piece);
-        EXPECT_EQ(facts.Failure, "") << piece;
-        EXPECT_EQ(facts.SampleRate, 44100);
-        EXPECT_EQ(facts.Channels, 1);
+        EXPECT_EQ(facts.failure, "") << piece;
+        EXPECT_EQ(facts.sampleRate, 44100);
+        EXPECT_EQ(facts.channels, 1);
         // The encoder pads the last frame; the length is within a frame or two of two seconds.
-        EXPECT_NEAR(facts.Seconds, 2.0, 0.06) << piece;
+        EXPECT_NEAR(facts.seconds, 2.0, 0.06) << piece;
     }
     const Mp3Facts decoded = Walk(bytes, 4096, true);
-    EXPECT_EQ(decoded.Failure, "");
-    EXPECT_EQ(decoded.Frames, Walk(bytes, 4096).Frames);
+    EXPECT_EQ(decoded.failure, "");
+    EXPECT_EQ(decoded.frames, Walk(bytes, 4096).frames);
 }
 
 // An ID3v2 block of `size` bytes after its 10-byte header.
@@ -47,8 +47,8 @@ TEST(Mp3WalkTest, TagsAtTheStartAndTheEndAreAccepted) {
     const std::string sound = testing::ReadFile(testing::Recording(1, 1.0));
     const Mp3Facts plain = Walk(sound, 4096);
     const Mp3Facts tagged = Walk(Id3v2Block(2048) + sound, 4096);
-    EXPECT_EQ(tagged.Failure, "");
-    EXPECT_EQ(tagged.Frames, plain.Frames);
+    EXPECT_EQ(tagged.failure, "");
+    EXPECT_EQ(tagged.frames, plain.frames);
 }
 
 TEST(Mp3WalkTest, DamageThatBreaksTheFrameChainIsRefused) {
@@ -59,9 +59,9 @@ TEST(Mp3WalkTest, DamageThatBreaksTheFrameChainIsRefused) {
         byte = static_cast<char>(random() & 0xFF);
     const std::size_t middle = sound.size() / 2;
     struct Case {
-        std::string Label;
-        std::string Bytes;
-        std::string Reason;
+        std::string label;
+        std::string bytes;
+        std::string reason;
     };
     const std::vector<Case> cases = {
         {"cut in a frame", sound.substr(0, middle + 5), "обрывается"},
@@ -74,9 +74,9 @@ TEST(Mp3WalkTest, DamageThatBreaksTheFrameChainIsRefused) {
         {"empty", "", "ни одного кадра"},
     };
     for (const Case& c : cases) {
-        const Mp3Facts facts = Walk(c.Bytes, 65536);
-        EXPECT_NE(facts.Failure.find(c.Reason), std::string::npos)
-            << c.Label << ": " << facts.Failure;
+        const Mp3Facts facts = Walk(c.bytes, 65536);
+        EXPECT_NE(facts.failure.find(c.reason), std::string::npos)
+            << c.label << ": " << facts.failure;
     }
 }
 

@@ -26,8 +26,8 @@ ReadBackResult ReadBack(const std::string& archive, const std::string& reportOnD
 TEST(ReadBackTest, ASoundArchiveIsConfirmedWithItsRecordingCount) {
     const InterviewFixture interview(3);
     const ReadBackResult result = ReadBack(interview.Zip(), interview.ReportBytes());
-    EXPECT_TRUE(result.Sound) << result.BadEntry << ", " << result.Reason;
-    EXPECT_EQ(result.Recordings, 3u);
+    EXPECT_TRUE(result.sound) << result.badEntry << ", " << result.reason;
+    EXPECT_EQ(result.recordings, 3u);
     EXPECT_EQ(ReadBackMessage(result), "Архив проверен: 3 записи, контрольные суммы совпадают.");
 }
 
@@ -38,7 +38,7 @@ TEST(ReadBackTest, ARecordingThatNeverStartedIsNoFault) {
     std::filesystem::remove(interview.InFolder("2.mp3"));
     interview.WriteReport({1, 2, 3}, 3);
     const ReadBackResult result = ReadBack(interview.Zip(), interview.ReportBytes());
-    EXPECT_TRUE(result.Sound) << result.BadEntry << ", " << result.Reason;
+    EXPECT_TRUE(result.sound) << result.badEntry << ", " << result.reason;
     EXPECT_EQ(ReadBackMessage(result), "Архив проверен: 2 записи, контрольные суммы совпадают.");
 }
 
@@ -46,12 +46,12 @@ TEST(ReadBackTest, TheFirstWrongEntryIsNamedWithTheReason) {
     namespace fs = std::filesystem;
     const std::string inside;
     struct Case {
-        std::string Label;
+        std::string label;
         // Changes the interview or its archive; returns the report as it stands on disk.
-        std::function<std::string(const InterviewFixture&, const std::string& archive)> Damage;
-        std::string BadEntry;
-        std::string Reason;
-        bool ZipAfterDamage = false; // the damage is done to the folder before it is packed
+        std::function<std::string(const InterviewFixture&, const std::string& archive)> damage;
+        std::string badEntry;
+        std::string reason;
+        bool zipAfterDamage = false; // the damage is done to the folder before it is packed
     };
     const std::vector<Case> cases = {
         {"a byte flipped in the archive",
@@ -118,19 +118,19 @@ TEST(ReadBackTest, TheFirstWrongEntryIsNamedWithTheReason) {
         const InterviewFixture interview(3);
         std::string reportOnDisk;
         std::string archive = interview.Scratch("interview.zip");
-        if (c.ZipAfterDamage) {
-            reportOnDisk = c.Damage(interview, archive);
+        if (c.zipAfterDamage) {
+            reportOnDisk = c.damage(interview, archive);
             interview.Zip();
         } else {
             interview.Zip();
-            reportOnDisk = c.Damage(interview, archive);
+            reportOnDisk = c.damage(interview, archive);
         }
         const ReadBackResult result = ReadBack(archive, reportOnDisk);
-        EXPECT_FALSE(result.Sound) << c.Label;
-        EXPECT_EQ(result.BadEntry, c.BadEntry) << c.Label;
-        EXPECT_EQ(result.Reason.find(c.Reason), 0u) << c.Label << ": " << result.Reason;
+        EXPECT_FALSE(result.sound) << c.label;
+        EXPECT_EQ(result.badEntry, c.badEntry) << c.label;
+        EXPECT_EQ(result.reason.find(c.reason), 0u) << c.label << ": " << result.reason;
         EXPECT_EQ(ReadBackMessage(result),
-                  "Архив не прошёл проверку: " + result.BadEntry + ", " + result.Reason + ".");
+                  "Архив не прошёл проверку: " + result.badEntry + ", " + result.reason + ".");
     }
 }
 
@@ -139,9 +139,9 @@ TEST(ReadBackTest, TheFirstWrongEntryIsNamedWithTheReason) {
 TEST(ReadBackTest, TheReadBackAgreesWithTheReceiversCheck) {
     namespace fs = std::filesystem;
     struct Case {
-        std::string Label;
-        std::function<void(const InterviewFixture&)> Change; // done to the folder before packing
-        bool Sound;
+        std::string label;
+        std::function<void(const InterviewFixture&)> change; // done to the folder before packing
+        bool sound;
     };
     const auto replaceRecording = [](const InterviewFixture& interview, int number,
                                      const std::string& bytes) {
@@ -193,13 +193,13 @@ TEST(ReadBackTest, TheReadBackAgreesWithTheReceiversCheck) {
     };
     for (const Case& c : cases) {
         const InterviewFixture interview(3);
-        c.Change(interview);
+        c.change(interview);
         const std::string archive = interview.Zip();
         const bool receiver = CheckArchive(archive).Sound();
         const ReadBackResult station = ReadBack(archive, interview.ReportBytes());
-        EXPECT_EQ(receiver, c.Sound) << c.Label;
-        EXPECT_EQ(station.Sound, receiver)
-            << c.Label << ": " << station.BadEntry << ", " << station.Reason;
+        EXPECT_EQ(receiver, c.sound) << c.label;
+        EXPECT_EQ(station.sound, receiver)
+            << c.label << ": " << station.badEntry << ", " << station.reason;
     }
 }
 

@@ -43,7 +43,7 @@ protected:
         heard.WriteReport({1, 2}, 2);
         heardZip = heard.Zip("a-heard.zip");
 
-        muted.SchoolName = "<script>alert(1)</script> & «Школа <b>»";
+        muted.schoolName = "<script>alert(1)</script> & «Школа <b>»";
         muted.PutRecording(1, tone);
         muted.PutRecording(2, testing::SoxRecording("silence-35s", "-n", "trim 0 35"));
         muted.PutRecording(3,
@@ -61,34 +61,34 @@ protected:
 TEST_F(VerifyLoudnessToolTest, WarningsNameTheRecordingAndChangeTheStatusOnlyWhenStrict) {
     const std::string both = Quoted(heardZip) + " " + Quoted(mutedZip);
     const CommandResult plain = Verify(both);
-    EXPECT_EQ(plain.ExitCode, 0) << plain.Output;
-    EXPECT_EQ(plain.Output.find("ПРЕДУПРЕЖДЕНИЕ"), std::string::npos);
+    EXPECT_EQ(plain.exitCode, 0) << plain.output;
+    EXPECT_EQ(plain.output.find("ПРЕДУПРЕЖДЕНИЕ"), std::string::npos);
 
     const CommandResult loud = Verify("--loudness --verbose " + both);
-    EXPECT_EQ(loud.ExitCode, 0) << loud.Output;
+    EXPECT_EQ(loud.exitCode, 0) << loud.output;
     const std::string prefix = "ПРЕДУПРЕЖДЕНИЕ  " + mutedZip + ": ";
-    EXPECT_NE(loud.Output.find(prefix + "2.mp3: запись почти беззвучна (тишина 100% времени)\n"),
+    EXPECT_NE(loud.output.find(prefix + "2.mp3: запись почти беззвучна (тишина 100% времени)\n"),
               std::string::npos)
-        << loud.Output;
+        << loud.output;
     EXPECT_TRUE(std::regex_search(
-        loud.Output,
+        loud.output,
         std::regex(prefix + "3\\.mp3: перегрузка \\([0-9]+,[0-9]% отсчётов на пределе\\)\n")))
-        << loud.Output;
-    EXPECT_EQ(Count(loud.Output, "ПРЕДУПРЕЖДЕНИЕ"), 2u) << loud.Output;
+        << loud.output;
+    EXPECT_EQ(Count(loud.output, "ПРЕДУПРЕЖДЕНИЕ"), 2u) << loud.output;
     EXPECT_TRUE(std::regex_search(
-        loud.Output, std::regex("1\\.mp3 .* 0:35  −23,[0-9] LUFS  диапазон 0,[0-9] LU  "
+        loud.output, std::regex("1\\.mp3 .* 0:35  −23,[0-9] LUFS  диапазон 0,[0-9] LU  "
                                 "пик −20,[0-9] dBFS  тишина [0-2]%  на пределе 0,0%")))
-        << loud.Output;
-    EXPECT_NE(loud.Output.find("Исправны: 2. С ошибками: 0. С предупреждениями: 1."),
+        << loud.output;
+    EXPECT_NE(loud.output.find("Исправны: 2. С ошибками: 0. С предупреждениями: 1."),
               std::string::npos);
 
-    EXPECT_EQ(Verify("--strict " + Quoted(heardZip)).ExitCode, 0);
-    EXPECT_EQ(Verify("--strict " + both).ExitCode, 1);
+    EXPECT_EQ(Verify("--strict " + Quoted(heardZip)).exitCode, 0);
+    EXPECT_EQ(Verify("--strict " + both).exitCode, 1);
 }
 
 TEST_F(VerifyLoudnessToolTest, JsonCarriesTheFiguresAndWarnings) {
     const CommandResult result = Verify("--json --loudness " + Quoted(mutedZip));
-    EXPECT_EQ(result.ExitCode, 0);
+    EXPECT_EQ(result.exitCode, 0);
     const std::string script =
         "import json,sys\n"
         "v=json.loads(sys.stdin.read())\n"
@@ -102,14 +102,14 @@ TEST_F(VerifyLoudnessToolTest, JsonCarriesTheFiguresAndWarnings) {
         "assert [w['entry'] for w in v['warnings']]==['2.mp3','3.mp3'], v['warnings']\n"
         "assert v['ok'] is True\n"
         "print('shape ok')\n";
-    const CommandResult shape = testing::RunCommand("printf '%s' " + Quoted(result.Output) +
+    const CommandResult shape = testing::RunCommand("printf '%s' " + Quoted(result.output) +
                                                     " | python3 -c " + Quoted(script) + " 2>&1");
-    EXPECT_EQ(shape.Output, "shape ok\n") << result.Output;
+    EXPECT_EQ(shape.output, "shape ok\n") << result.output;
 }
 
 // Debian's headless Chromium loads the page, renders it to a PNG and gives back its DOM.
 TEST_F(VerifyLoudnessToolTest, ThePageOpensInABrowserWithARowAndAStripPerRecording) {
-    ASSERT_EQ(testing::RunCommand("command -v chromium >/dev/null").ExitCode, 0)
+    ASSERT_EQ(testing::RunCommand("command -v chromium >/dev/null").exitCode, 0)
         << "chromium is needed to render the page: install the Debian package chromium";
     // A non-zip whose name is markup, beside the two archives.
     const std::string folder = heard.Scratch("incoming");
@@ -119,8 +119,8 @@ TEST_F(VerifyLoudnessToolTest, ThePageOpensInABrowserWithARowAndAStripPerRecordi
     testing::WriteFile(folder + "/c-<img src=x onerror=alert(2)>.zip", "no archive");
     const std::string page = heard.Scratch("report.html");
     const CommandResult run = Verify("--html " + Quoted(page) + " " + Quoted(folder));
-    EXPECT_EQ(run.ExitCode, 1) << run.Output;
-    ASSERT_TRUE(fs::is_regular_file(page)) << run.Output;
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    ASSERT_TRUE(fs::is_regular_file(page)) << run.output;
 
     const std::string profile = heard.Scratch("chromium-profile");
     const std::string png = heard.Scratch("report.png");
@@ -131,13 +131,13 @@ TEST_F(VerifyLoudnessToolTest, ThePageOpensInABrowserWithARowAndAStripPerRecordi
         Quoted(profile) + " --window-size=1400,1000 ";
     const CommandResult shot = testing::RunCommand(browser + "--screenshot=" + Quoted(png) + " " +
                                                    Quoted("file://" + page) + " 2>&1");
-    ASSERT_EQ(shot.ExitCode, 0) << shot.Output;
-    ASSERT_TRUE(fs::exists(png)) << shot.Output;
+    ASSERT_EQ(shot.exitCode, 0) << shot.output;
+    ASSERT_TRUE(fs::exists(png)) << shot.output;
     EXPECT_GT(fs::file_size(png), 10000u); // a blank page compresses to far less
     const CommandResult dom =
         testing::RunCommand(browser + "--dump-dom " + Quoted("file://" + page) + " 2>/dev/null");
-    ASSERT_EQ(dom.ExitCode, 0);
-    const std::string& html = dom.Output;
+    ASSERT_EQ(dom.exitCode, 0);
+    const std::string& html = dom.output;
     EXPECT_EQ(Count(html, "<section class=\"archive"), 3u) << html;
     EXPECT_EQ(Count(html, "<tr class=\"recording\">"), 5u);
     EXPECT_EQ(Count(html, "<svg class=\"strip\""), 5u);
@@ -162,9 +162,9 @@ TEST_F(VerifyLoudnessToolTest, APageIsNeverWrittenThroughALinkOrIntoAPipe) {
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     for (const std::string& path : {link, pipe, heard.Scratch("no-such-folder/page.html")}) {
         const CommandResult result = Verify("--html " + Quoted(path) + " " + Quoted(heardZip));
-        EXPECT_EQ(result.ExitCode, 2) << path;
-        EXPECT_NE(result.Output.find("страница HTML не записана"), std::string::npos)
-            << result.Output;
+        EXPECT_EQ(result.exitCode, 2) << path;
+        EXPECT_NE(result.output.find("страница HTML не записана"), std::string::npos)
+            << result.output;
     }
     EXPECT_EQ(testing::ReadFile(target), "keep");
     EXPECT_TRUE(fs::is_symlink(link));

@@ -62,9 +62,9 @@ protected:
 
 TEST_F(VerifyToolTest, ASoundArchiveIsOkAndExitsWithZero) {
     const CommandResult result = Verify("--verbose " + Quoted(sound));
-    EXPECT_EQ(result.ExitCode, 0) << result.Output;
-    const std::vector<std::string> lines = Lines(result.Output);
-    ASSERT_EQ(lines.size(), 5u) << result.Output;
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    const std::vector<std::string> lines = Lines(result.output);
+    ASSERT_EQ(lines.size(), 5u) << result.output;
     EXPECT_EQ(lines[0], "OK      " + sound + "  (3 записи, 0:03)");
     EXPECT_TRUE(
         std::regex_match(lines[2], std::regex(" +2\\.mp3  \\d+ байт  CRC [0-9A-F]{8}  0:01")))
@@ -75,9 +75,9 @@ TEST_F(VerifyToolTest, ASoundArchiveIsOkAndExitsWithZero) {
 TEST_F(VerifyToolTest, AFolderIsCheckedInOrderWithEveryFaultNamed) {
     for (const char* jobs : {"--jobs 1", "-j3", "--jobs=2"}) {
         const CommandResult result = Verify(std::string(jobs) + " " + Quoted(archives));
-        EXPECT_EQ(result.ExitCode, 1) << result.Output;
-        const std::vector<std::string> lines = Lines(result.Output);
-        ASSERT_EQ(lines.size(), 7u) << result.Output;
+        EXPECT_EQ(result.exitCode, 1) << result.output;
+        const std::vector<std::string> lines = Lines(result.output);
+        ASSERT_EQ(lines.size(), 7u) << result.output;
         EXPECT_EQ(lines[0].rfind("OK      " + interview.Scratch("a-sound.zip"), 0), 0u);
         const std::vector<std::pair<std::string, std::string>> faults = {
             {"b-flipped.zip", "2.mp3: "},
@@ -97,14 +97,14 @@ TEST_F(VerifyToolTest, AFolderIsCheckedInOrderWithEveryFaultNamed) {
     // Standard error is no terminal here: no progress line may creep into a log.
     const CommandResult logged =
         testing::RunCommand(std::string(INTERVIEW_VERIFY) + " " + Quoted(archives) + " 2>&1");
-    EXPECT_EQ(logged.Output.find('\r'), std::string::npos);
-    EXPECT_EQ(logged.Output.find(" из "), std::string::npos);
+    EXPECT_EQ(logged.output.find('\r'), std::string::npos);
+    EXPECT_EQ(logged.output.find(" из "), std::string::npos);
 }
 
 TEST_F(VerifyToolTest, JsonGivesOneObjectPerArchive) {
     const CommandResult result =
         Verify("--json " + Quoted(sound) + " " + Quoted(interview.Scratch("b-flipped.zip")));
-    EXPECT_EQ(result.ExitCode, 1);
+    EXPECT_EQ(result.exitCode, 1);
     // Python's own parser judges the shape.
     const std::string script =
         "import json,sys\n"
@@ -119,29 +119,29 @@ TEST_F(VerifyToolTest, JsonGivesOneObjectPerArchive) {
         " and len(r['crc32'])==8 for r in good['recordings'])\n"
         "assert bad['ok'] is False and bad['problems'][0]['entry']=='2.mp3', bad\n"
         "print('shape ok')\n";
-    const CommandResult shape = testing::RunCommand("printf '%s' " + Quoted(result.Output) +
+    const CommandResult shape = testing::RunCommand("printf '%s' " + Quoted(result.output) +
                                                     " | python3 -c " + Quoted(script) + " 2>&1");
-    EXPECT_EQ(shape.Output, "shape ok\n") << result.Output;
+    EXPECT_EQ(shape.output, "shape ok\n") << result.output;
 }
 
 TEST_F(VerifyToolTest, APathThatCannotBeReadExitsWithTwo) {
     const CommandResult missing =
         Verify(Quoted(sound) + " " + Quoted(interview.Scratch("no-such.zip")));
-    EXPECT_EQ(missing.ExitCode, 2);
-    EXPECT_NE(missing.Output.find("ОШИБКА  " + interview.Scratch("no-such.zip") + ": не читается"),
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_NE(missing.output.find("ОШИБКА  " + interview.Scratch("no-such.zip") + ": не читается"),
               std::string::npos)
-        << missing.Output;
-    EXPECT_NE(missing.Output.find("Не прочитаны: 1."), std::string::npos);
-    EXPECT_EQ(Verify("--jobs 0 " + Quoted(sound)).ExitCode, 2);
-    EXPECT_EQ(Verify("--no-such-option " + Quoted(sound)).ExitCode, 2);
-    EXPECT_EQ(Verify("").ExitCode, 2);
+        << missing.output;
+    EXPECT_NE(missing.output.find("Не прочитаны: 1."), std::string::npos);
+    EXPECT_EQ(Verify("--jobs 0 " + Quoted(sound)).exitCode, 2);
+    EXPECT_EQ(Verify("--no-such-option " + Quoted(sound)).exitCode, 2);
+    EXPECT_EQ(Verify("").exitCode, 2);
     // A pipe named as an archive would block a plain open for ever.
     const std::string pipe = interview.Scratch("pipe.zip");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    EXPECT_EQ(Verify(Quoted(pipe)).ExitCode, 2);
+    EXPECT_EQ(Verify(Quoted(pipe)).exitCode, 2);
     const std::string empty = interview.Scratch("empty");
     fs::create_directory(empty);
-    EXPECT_EQ(Verify(Quoted(empty)).ExitCode, 2);
+    EXPECT_EQ(Verify(Quoted(empty)).exitCode, 2);
 }
 
 // In a folder given to the program, whatever is named like an archive and is none (a pipe, a link
@@ -153,14 +153,14 @@ TEST_F(VerifyToolTest, APipeOrADanglingLinkNamedZipInAFolderIsReported) {
     ASSERT_EQ(::mkfifo((folder + "/b-pipe.zip").c_str(), 0600), 0);
     fs::create_symlink(folder + "/gone.zip", folder + "/c-dangling.zip");
     const CommandResult result = Verify(Quoted(folder));
-    EXPECT_EQ(result.ExitCode, 2) << result.Output;
-    EXPECT_NE(result.Output.find("ОШИБКА  " + folder + "/b-pipe.zip: это не обычный файл"),
+    EXPECT_EQ(result.exitCode, 2) << result.output;
+    EXPECT_NE(result.output.find("ОШИБКА  " + folder + "/b-pipe.zip: это не обычный файл"),
               std::string::npos)
-        << result.Output;
-    EXPECT_NE(result.Output.find("ОШИБКА  " + folder + "/c-dangling.zip: ссылка ведёт"),
+        << result.output;
+    EXPECT_NE(result.output.find("ОШИБКА  " + folder + "/c-dangling.zip: ссылка ведёт"),
               std::string::npos)
-        << result.Output;
-    EXPECT_NE(result.Output.find("OK      " + folder + "/a.zip"), std::string::npos);
+        << result.output;
+    EXPECT_NE(result.output.find("OK      " + folder + "/a.zip"), std::string::npos);
 }
 
 // A crafted file name cannot move the cursor or start a new line to forge a verdict on a terminal:
@@ -171,25 +171,25 @@ TEST_F(VerifyToolTest, ControlCharactersInNamesAreShownEscaped) {
     const std::string forged = "x\r\x1B[2KOK      all fine\n\x7F.zip";
     fs::copy_file(interview.Scratch("b-flipped.zip"), folder + "/" + forged);
     const CommandResult result = Verify(Quoted(folder));
-    EXPECT_EQ(result.ExitCode, 1) << result.Output;
+    EXPECT_EQ(result.exitCode, 1) << result.output;
     for (const char control : {'\r', '\x1B', '\x7F'})
-        EXPECT_EQ(result.Output.find(control), std::string::npos) << result.Output;
-    for (const std::string& line : Lines(result.Output))
-        EXPECT_FALSE(line.starts_with("OK")) << result.Output;
+        EXPECT_EQ(result.output.find(control), std::string::npos) << result.output;
+    for (const std::string& line : Lines(result.output))
+        EXPECT_FALSE(line.starts_with("OK")) << result.output;
     EXPECT_NE(
-        result.Output.find("ОШИБКА  " + folder + "/x\\x0D\\x1B[2KOK      all fine\\x0A\\x7F.zip: "),
+        result.output.find("ОШИБКА  " + folder + "/x\\x0D\\x1B[2KOK      all fine\\x0A\\x7F.zip: "),
         std::string::npos)
-        << result.Output;
+        << result.output;
 }
 
 TEST_F(VerifyToolTest, HelpAndVersionSpeakRussian) {
     const CommandResult help = Verify("--help");
-    EXPECT_EQ(help.ExitCode, 0);
-    EXPECT_EQ(help.Output.rfind("Использование: interview-verify", 0), 0u);
-    EXPECT_NE(help.Output.find("Код завершения"), std::string::npos);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.output.rfind("Использование: interview-verify", 0), 0u);
+    EXPECT_NE(help.output.find("Код завершения"), std::string::npos);
     const CommandResult version = Verify("--version");
-    EXPECT_EQ(version.ExitCode, 0);
-    EXPECT_EQ(version.Output.rfind("interview-verify, версия ", 0), 0u);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.output.rfind("interview-verify, версия ", 0), 0u);
 }
 
 } // namespace

@@ -50,7 +50,7 @@ void CollectFolder(const std::string& folder, std::vector<Target>& targets) {
     else if (found.empty())
         found.push_back({folder, "в папке нет архивов .zip"});
     std::sort(found.begin(), found.end(),
-              [](const Target& a, const Target& b) { return a.Path < b.Path; });
+              [](const Target& a, const Target& b) { return a.path < b.path; });
     targets.insert(targets.end(), found.begin(), found.end());
 }
 

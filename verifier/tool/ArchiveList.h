@@ -7,8 +7,8 @@
 namespace interview_check::tool {
 
 struct Target {
-    std::string Path;
-    std::string Unreadable; // why the path could not be read at all; empty when it can be checked
+    std::string path;
+    std::string unreadable; // why the path could not be read at all; empty when it can be checked
 };
 
 // Each path in order: a file is an archive to check whatever its name; a folder gives every

@@ -29,43 +29,43 @@ Options ParseCommandLine(int argc, const char* const* argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
-            options.Paths.emplace_back(argument);
+            options.paths.emplace_back(argument);
         } else if (argument == "--") {
             optionsEnded = true;
         } else if (argument == "--json") {
-            options.Json = true;
+            options.json = true;
         } else if (argument == "--verbose" || argument == "-v") {
-            options.Verbose = true;
+            options.verbose = true;
         } else if (argument == "--decode") {
-            options.DecodeAudio = true;
+            options.decodeAudio = true;
         } else if (argument == "--loudness") {
-            options.Loudness = true;
+            options.loudness = true;
         } else if (argument == "--strict") {
-            options.Strict = options.Loudness = true;
+            options.strict = options.loudness = true;
         } else if (argument == "--html" || argument.starts_with("--html=")) {
             if (argument == "--html" && ++i == argc)
                 throw UsageError("после --html нужно имя файла страницы");
-            options.HtmlPath = argument == "--html" ? argv[i] : argument.substr(7);
-            if (options.HtmlPath.empty())
+            options.htmlPath = argument == "--html" ? argv[i] : argument.substr(7);
+            if (options.htmlPath.empty())
                 throw UsageError("после --html нужно имя файла страницы");
-            options.Loudness = true;
+            options.loudness = true;
         } else if (argument == "--help" || argument == "-h") {
-            options.Help = true;
+            options.help = true;
         } else if (argument == "--version") {
-            options.Version = true;
+            options.version = true;
         } else if (argument == "--jobs" || argument == "-j") {
             if (++i == argc)
                 throw UsageError("после " + std::string(argument) + " нужно число заданий");
-            options.Jobs = JobCount(argv[i]);
+            options.jobs = JobCount(argv[i]);
         } else if (argument.starts_with("--jobs=")) {
-            options.Jobs = JobCount(argument.substr(7));
+            options.jobs = JobCount(argument.substr(7));
         } else if (argument.starts_with("-j")) {
-            options.Jobs = JobCount(argument.substr(2));
+            options.jobs = JobCount(argument.substr(2));
         } else {
             throw UsageError("неизвестный параметр «" + std::string(argument) + "»");
         }
     }
-    if (options.Paths.empty() && !options.Help && !options.Version)
+    if (options.paths.empty() && !options.help && !options.version)
         throw UsageError("не указан ни один архив или папка");
     return options;
 }

@@ -8,16 +8,16 @@
 namespace interview_check::tool {
 
 struct Options {
-    bool Json = false;
-    bool Verbose = false;
-    bool DecodeAudio = false;
-    bool Loudness = false; // also implied by Strict and HtmlPath
-    bool Strict = false;   // a warning makes the exit status 1
-    std::string HtmlPath;  // the page to write, or empty
-    bool Help = false;
-    bool Version = false;
-    unsigned Jobs = 0; // 0: one per core
-    std::vector<std::string> Paths;
+    bool json = false;
+    bool verbose = false;
+    bool decodeAudio = false;
+    bool loudness = false; // also implied by Strict and HtmlPath
+    bool strict = false;   // a warning makes the exit status 1
+    std::string htmlPath;  // the page to write, or empty
+    bool help = false;
+    bool version = false;
+    unsigned jobs = 0; // 0: one per core
+    std::vector<std::string> paths;
 };
 
 // A command line that cannot be understood; what() says why, in Russian.

@@ -75,16 +75,16 @@ std::string Percent(double share, int decimals) {
 
 std::string RecordingRow(const RecordingVerdict& recording, const ArchiveVerdict& verdict) {
     std::vector<std::string> notes;
-    for (const Problem& warning : verdict.Warnings)
-        if (warning.Entry == recording.Name)
-            notes.push_back(HtmlText(warning.Reason));
-    std::string row = "<tr class=\"recording\"><td class=\"name\">" + HtmlText(recording.Name) +
+    for (const Problem& warning : verdict.warnings)
+        if (warning.entry == recording.name)
+            notes.push_back(HtmlText(warning.reason));
+    std::string row = "<tr class=\"recording\"><td class=\"name\">" + HtmlText(recording.name) +
                       "</td><td>" +
-                      (recording.Sound ? DurationText(recording.Mp3.Seconds) : "ОШИБКА") + "</td>";
-    if (const auto& facts = recording.Loudness) {
-        row += "<td>" + DecibelText(facts->IntegratedLufs, "тишина") + "</td><td>" +
-               DecimalText(facts->RangeLu, 1) + "</td><td>" +
-               DecibelText(facts->SamplePeakDbfs, "−∞") + "</td><td>" +
+                      (recording.sound ? DurationText(recording.mp3.seconds) : "ОШИБКА") + "</td>";
+    if (const auto& facts = recording.loudness) {
+        row += "<td>" + DecibelText(facts->integratedLufs, "тишина") + "</td><td>" +
+               DecimalText(facts->rangeLu, 1) + "</td><td>" +
+               DecibelText(facts->samplePeakDbfs, "−∞") + "</td><td>" +
                Percent(facts->SilentShare(), 0) + "</td><td>" + Percent(facts->ClippedShare(), 1) +
                "</td><td>" + LoudnessStrip(*facts) + "</td>";
     } else {
@@ -134,11 +134,11 @@ std::string LoudnessStrip(const LoudnessFacts& facts) {
     // The loudest step of each second: a second with a single word in it is not silent.
     std::vector<double> seconds;
     const auto perSecond = static_cast<std::size_t>(std::lround(1.0 / LoudnessStepSeconds));
-    for (std::size_t i = 0; i < facts.Momentary.size(); ++i) {
+    for (std::size_t i = 0; i < facts.momentary.size(); ++i) {
         const std::size_t second = i / perSecond;
         if (second >= seconds.size())
             seconds.push_back(-HUGE_VAL);
-        seconds[second] = std::max(seconds[second], static_cast<double>(facts.Momentary[i]));
+        seconds[second] = std::max(seconds[second], static_cast<double>(facts.momentary[i]));
     }
     const std::size_t width = std::max<std::size_t>(seconds.size(), 1);
     std::string marks;
@@ -177,34 +177,34 @@ HtmlReport::HtmlReport(const std::string& path) : file_(path) {
 }
 
 void HtmlReport::Add(const ArchiveVerdict& verdict) {
-    const InterviewReport& report = verdict.Report;
-    const char* kind = !verdict.Sound() ? "faulty" : !verdict.Warnings.empty() ? "warned" : "ok";
+    const InterviewReport& report = verdict.report;
+    const char* kind = !verdict.Sound() ? "faulty" : !verdict.warnings.empty() ? "warned" : "ok";
     const char* status = !verdict.Sound()            ? "ОШИБКА"
-                         : !verdict.Warnings.empty() ? "ВНИМАНИЕ"
+                         : !verdict.warnings.empty() ? "ВНИМАНИЕ"
                                                      : "OK";
     std::string html =
         "<section class=\"archive " + std::string(kind) + "\"><h2><span class=\"status\">" +
-        status + "</span> " + HtmlText(verdict.Archive) + "</h2>\n<dl>\n" +
+        status + "</span> " + HtmlText(verdict.archive) + "</h2>\n<dl>\n" +
         Row("Школа", Joined({report.region, report.schoolName, report.schoolCode}, ", ")) +
         Row("Аудитория", report.room) + Row("Дата", report.examDate) +
         Row("Участников", report.participants ? std::to_string(*report.participants) : "") +
         Row("Записи",
-            std::to_string(verdict.Recordings.size()) + ", " + DurationText(verdict.Seconds())) +
+            std::to_string(verdict.recordings.size()) + ", " + DurationText(verdict.Seconds())) +
         "</dl>\n";
-    if (!verdict.Problems.empty()) {
+    if (!verdict.problems.empty()) {
         html += "<ul class=\"problems\">\n";
-        for (const Problem& problem : verdict.Problems)
+        for (const Problem& problem : verdict.problems)
             html += "<li>" +
-                    HtmlText(problem.Entry.empty() ? problem.Reason
-                                                   : problem.Entry + ": " + problem.Reason) +
+                    HtmlText(problem.entry.empty() ? problem.reason
+                                                   : problem.entry + ": " + problem.reason) +
                     "</li>\n";
         html += "</ul>\n";
     }
-    if (!verdict.Recordings.empty()) {
+    if (!verdict.recordings.empty()) {
         html += "<table>\n<tr><th>Запись</th><th>Длительность</th><th>Громкость, LUFS</th>"
                 "<th>Диапазон, LU</th><th>Пик, dBFS</th><th>Тишина</th><th>На пределе</th>"
                 "<th>Громкость во времени</th><th>Предупреждения</th></tr>\n";
-        for (const RecordingVerdict& recording : verdict.Recordings)
+        for (const RecordingVerdict& recording : verdict.recordings)
             html += RecordingRow(recording, verdict);
         html += "</table>\n";
     }

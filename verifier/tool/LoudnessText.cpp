@@ -18,17 +18,17 @@ std::string DecibelText(std::optional<double> value, const char* absent) {
 
 std::string LoudnessFigures(const LoudnessFacts& facts) {
     const std::string integrated =
-        facts.IntegratedLufs ? DecimalText(*facts.IntegratedLufs, 1) + " LUFS" : "тишина";
-    return integrated + "  диапазон " + DecimalText(facts.RangeLu, 1) + " LU  пик " +
-           DecibelText(facts.SamplePeakDbfs, "−∞") + " dBFS  тишина " +
+        facts.integratedLufs ? DecimalText(*facts.integratedLufs, 1) + " LUFS" : "тишина";
+    return integrated + "  диапазон " + DecimalText(facts.rangeLu, 1) + " LU  пик " +
+           DecibelText(facts.samplePeakDbfs, "−∞") + " dBFS  тишина " +
            Percent(facts.SilentShare(), 0) + "  на пределе " + Percent(facts.ClippedShare(), 1);
 }
 
 std::string WarningLines(const ArchiveVerdict& verdict) {
     std::string lines;
-    for (const Problem& warning : verdict.Warnings)
-        lines += "ПРЕДУПРЕЖДЕНИЕ  " + TerminalSafe(verdict.Archive) + ": " +
-                 TerminalSafe(warning.Entry) + ": " + TerminalSafe(warning.Reason) + "\n";
+    for (const Problem& warning : verdict.warnings)
+        lines += "ПРЕДУПРЕЖДЕНИЕ  " + TerminalSafe(verdict.archive) + ": " +
+                 TerminalSafe(warning.entry) + ": " + TerminalSafe(warning.reason) + "\n";
     return lines;
 }
 

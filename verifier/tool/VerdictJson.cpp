@@ -29,19 +29,19 @@ std::string Optional(const std::optional<double>& value) {
 std::string LoudnessJson(const LoudnessFacts& facts) {
     char share[32];
     std::snprintf(share, sizeof share, "%.6f", facts.ClippedShare());
-    return ",\"loudness\":{" + Field("integrated_lufs", Optional(facts.IntegratedLufs)) + "," +
-           Field("range_lu", Number(facts.RangeLu)) + "," +
-           Field("sample_peak_dbfs", Optional(facts.SamplePeakDbfs)) + "," +
+    return ",\"loudness\":{" + Field("integrated_lufs", Optional(facts.integratedLufs)) + "," +
+           Field("range_lu", Number(facts.rangeLu)) + "," +
+           Field("sample_peak_dbfs", Optional(facts.samplePeakDbfs)) + "," +
            Field("silent_share", Number(facts.SilentShare())) + "," +
-           Field("clipped_samples", std::to_string(facts.ClippedSamples)) + "," +
+           Field("clipped_samples", std::to_string(facts.clippedSamples)) + "," +
            Field("clipped_share", share) + "}";
 }
 
 std::string ProblemsJson(const std::vector<Problem>& problems) {
     std::string json = "[";
     for (std::size_t i = 0; i < problems.size(); ++i)
-        json += (i ? ",{" : "{") + Field("entry", JsonString(problems[i].Entry)) + "," +
-                Field("reason", JsonString(problems[i].Reason)) + "}";
+        json += (i ? ",{" : "{") + Field("entry", JsonString(problems[i].entry)) + "," +
+                Field("reason", JsonString(problems[i].reason)) + "}";
     return json + "]";
 }
 
@@ -75,12 +75,12 @@ std::string JsonString(std::string_view text) {
 }
 
 std::string VerdictJson(const ArchiveVerdict& verdict, bool loudness) {
-    const InterviewReport& report = verdict.Report;
+    const InterviewReport& report = verdict.report;
     std::string json =
-        "{" + Field("archive", JsonString(verdict.Archive)) + "," +
-        Field("ok", Bool(verdict.Sound())) + "," + Field("readable", Bool(verdict.Readable)) + "," +
-        Field("folder", JsonString(verdict.Folder)) + "," +
-        Field("report", JsonString(verdict.ReportName)) + "," +
+        "{" + Field("archive", JsonString(verdict.archive)) + "," +
+        Field("ok", Bool(verdict.Sound())) + "," + Field("readable", Bool(verdict.readable)) + "," +
+        Field("folder", JsonString(verdict.folder)) + "," +
+        Field("report", JsonString(verdict.reportName)) + "," +
         Field("exam_date", JsonString(report.examDate)) + "," +
         Field("region", JsonString(report.region)) + "," +
         Field("school_code", JsonString(report.schoolCode)) + "," +
@@ -88,23 +88,23 @@ std::string VerdictJson(const ArchiveVerdict& verdict, bool loudness) {
         Field("room", JsonString(report.room)) + "," +
         Field("participants", report.participants ? std::to_string(*report.participants) : "null") +
         "," + Field("duration_seconds", Number(verdict.Seconds())) + ",\"recordings\":[";
-    for (std::size_t i = 0; i < verdict.Recordings.size(); ++i) {
-        const RecordingVerdict& recording = verdict.Recordings[i];
+    for (std::size_t i = 0; i < verdict.recordings.size(); ++i) {
+        const RecordingVerdict& recording = verdict.recordings[i];
         char crc[16];
-        std::snprintf(crc, sizeof crc, "%08" PRIX32, recording.Crc32);
-        json += (i ? ",{" : "{") + Field("name", JsonString(recording.Name)) + "," +
-                Field("size", std::to_string(recording.Size)) + "," +
-                Field("crc32", JsonString(crc)) + "," + Field("ok", Bool(recording.Sound)) + "," +
-                Field("not_started", Bool(recording.NotStarted)) + "," +
-                Field("frames", std::to_string(recording.Mp3.Frames)) + "," +
-                Field("sample_rate", std::to_string(recording.Mp3.SampleRate)) + "," +
-                Field("channels", std::to_string(recording.Mp3.Channels)) + "," +
-                Field("duration_seconds", Number(recording.Mp3.Seconds)) +
-                (recording.Loudness ? LoudnessJson(*recording.Loudness) : "") + "}";
+        std::snprintf(crc, sizeof crc, "%08" PRIX32, recording.crc32);
+        json += (i ? ",{" : "{") + Field("name", JsonString(recording.name)) + "," +
+                Field("size", std::to_string(recording.size)) + "," +
+                Field("crc32", JsonString(crc)) + "," + Field("ok", Bool(recording.sound)) + "," +
+                Field("not_started", Bool(recording.notStarted)) + "," +
+                Field("frames", std::to_string(recording.mp3.frames)) + "," +
+                Field("sample_rate", std::to_string(recording.mp3.sampleRate)) + "," +
+                Field("channels", std::to_string(recording.mp3.channels)) + "," +
+                Field("duration_seconds", Number(recording.mp3.seconds)) +
+                (recording.loudness ? LoudnessJson(*recording.loudness) : "") + "}";
     }
-    json += "]," + Field("problems", ProblemsJson(verdict.Problems));
+    json += "]," + Field("problems", ProblemsJson(verdict.problems));
     if (loudness)
-        json += "," + Field("warnings", ProblemsJson(verdict.Warnings));
+        json += "," + Field("warnings", ProblemsJson(verdict.warnings));
     return json + "}";
 }
 

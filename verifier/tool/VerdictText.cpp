@@ -12,7 +12,7 @@ namespace interview_check::tool {
 namespace {
 
 std::string ProblemText(const Problem& problem) {
-    return problem.Entry.empty() ? problem.Reason : problem.Entry + ": " + problem.Reason;
+    return problem.entry.empty() ? problem.reason : problem.entry + ": " + problem.reason;
 }
 
 } // namespace
@@ -30,53 +30,53 @@ std::string DurationText(double seconds) {
 
 std::string VerdictLine(const ArchiveVerdict& verdict) {
     if (verdict.Sound()) {
-        const std::size_t notStarted = verdict.Recordings.size() - verdict.RecordingsHeld();
-        return "OK      " + TerminalSafe(verdict.Archive) + "  (" +
+        const std::size_t notStarted = verdict.recordings.size() - verdict.RecordingsHeld();
+        return "OK      " + TerminalSafe(verdict.archive) + "  (" +
                RecordingCountText(verdict.RecordingsHeld()) + ", " +
                DurationText(verdict.Seconds()) +
                (notStarted ? ", не состоялись: " + std::to_string(notStarted) : std::string()) +
                ")";
     }
-    std::string line = "ОШИБКА  " + TerminalSafe(verdict.Archive) + ": ";
-    for (std::size_t i = 0; i < verdict.Problems.size(); ++i)
-        line += (i ? "; " : "") + TerminalSafe(ProblemText(verdict.Problems[i]));
+    std::string line = "ОШИБКА  " + TerminalSafe(verdict.archive) + ": ";
+    for (std::size_t i = 0; i < verdict.problems.size(); ++i)
+        line += (i ? "; " : "") + TerminalSafe(ProblemText(verdict.problems[i]));
     return line;
 }
 
 std::string RecordingLines(const ArchiveVerdict& verdict) {
     std::string lines;
-    for (const RecordingVerdict& recording : verdict.Recordings) {
+    for (const RecordingVerdict& recording : verdict.recordings) {
         char facts[96];
-        std::snprintf(facts, sizeof facts, "%" PRId64 " байт  CRC %08" PRIX32, recording.Size,
-                      recording.Crc32);
-        lines += "        " + TerminalSafe(recording.Name) + "  " + facts + "  " +
-                 (recording.NotStarted ? "запись не состоялась"
-                  : recording.Sound    ? DurationText(recording.Mp3.Seconds)
+        std::snprintf(facts, sizeof facts, "%" PRId64 " байт  CRC %08" PRIX32, recording.size,
+                      recording.crc32);
+        lines += "        " + TerminalSafe(recording.name) + "  " + facts + "  " +
+                 (recording.notStarted ? "запись не состоялась"
+                  : recording.sound    ? DurationText(recording.mp3.seconds)
                                        : "ОШИБКА") +
-                 (recording.Loudness ? "  " + LoudnessFigures(*recording.Loudness) : "") + "\n";
+                 (recording.loudness ? "  " + LoudnessFigures(*recording.loudness) : "") + "\n";
     }
     return lines;
 }
 
 void Tally::Count(const ArchiveVerdict& verdict) {
-    if (!verdict.Readable)
-        ++Unreadable;
+    if (!verdict.readable)
+        ++unreadable;
     else if (verdict.Sound())
-        ++Sound;
+        ++sound;
     else
-        ++Faulty;
-    if (!verdict.Warnings.empty())
-        ++Warned;
+        ++faulty;
+    if (!verdict.warnings.empty())
+        ++warned;
 }
 
 std::string SummaryLine(const Tally& tally) {
-    std::string line = "Проверено архивов: " + std::to_string(tally.Sound + tally.Faulty) +
-                       ". Исправны: " + std::to_string(tally.Sound) +
-                       ". С ошибками: " + std::to_string(tally.Faulty) + ".";
-    if (tally.Warned)
-        line += " С предупреждениями: " + std::to_string(tally.Warned) + ".";
-    if (tally.Unreadable)
-        line += " Не прочитаны: " + std::to_string(tally.Unreadable) + ".";
+    std::string line = "Проверено архивов: " + std::to_string(tally.sound + tally.faulty) +
+                       ". Исправны: " + std::to_string(tally.sound) +
+                       ". С ошибками: " + std::to_string(tally.faulty) + ".";
+    if (tally.warned)
+        line += " С предупреждениями: " + std::to_string(tally.warned) + ".";
+    if (tally.unreadable)
+        line += " Не прочитаны: " + std::to_string(tally.unreadable) + ".";
     return line;
 }
 

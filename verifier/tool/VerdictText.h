@@ -15,10 +15,10 @@ std::string VerdictLine(const ArchiveVerdict& verdict);
 std::string RecordingLines(const ArchiveVerdict& verdict);
 
 struct Tally {
-    std::size_t Sound = 0;
-    std::size_t Faulty = 0;
-    std::size_t Unreadable = 0;
-    std::size_t Warned = 0; // archives with a loudness warning, sound or not
+    std::size_t sound = 0;
+    std::size_t faulty = 0;
+    std::size_t unreadable = 0;
+    std::size_t warned = 0; // archives with a loudness warning, sound or not
     void Count(const ArchiveVerdict& verdict);
 };
 

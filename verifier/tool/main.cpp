@@ -25,43 +25,43 @@ constexpr int SomeFaulty = 1;
 constexpr int SomeUnreadable = 2;
 
 ArchiveVerdict VerdictFor(const Target& target, const CheckOptions& options) {
-    if (target.Unreadable.empty())
-        return CheckArchive(target.Path, options);
+    if (target.unreadable.empty())
+        return CheckArchive(target.path, options);
     ArchiveVerdict verdict;
-    verdict.Archive = target.Path;
-    verdict.Readable = false;
-    verdict.Problems.push_back({"", target.Unreadable});
+    verdict.archive = target.path;
+    verdict.readable = false;
+    verdict.problems.push_back({"", target.unreadable});
     return verdict;
 }
 
 void Print(const ArchiveVerdict& verdict, const Options& options) {
-    const std::string text = options.Json ? VerdictJson(verdict, options.Loudness) + "\n"
+    const std::string text = options.json ? VerdictJson(verdict, options.loudness) + "\n"
                                           : VerdictLine(verdict) + "\n" +
-                                                (options.Verbose ? RecordingLines(verdict) : "") +
+                                                (options.verbose ? RecordingLines(verdict) : "") +
                                                 WarningLines(verdict);
     std::fputs(text.c_str(), stdout);
     std::fflush(stdout);
 }
 
 int Run(const Options& options, unsigned cores) {
-    const std::vector<Target> targets = CollectTargets(options.Paths);
+    const std::vector<Target> targets = CollectTargets(options.paths);
     if (targets.empty()) {
         std::fputs("interview-verify: не найдено ни одного архива .zip\n", stderr);
         return SomeUnreadable;
     }
     CheckOptions checkOptions;
-    checkOptions.DecodeAudio = options.DecodeAudio;
-    checkOptions.MeasureLoudness = options.Loudness;
+    checkOptions.decodeAudio = options.decodeAudio;
+    checkOptions.measureLoudness = options.loudness;
     // Opened before the check, so a page that cannot be written is known before the hours of it.
     std::unique_ptr<HtmlReport> page;
-    if (!options.HtmlPath.empty())
-        page = std::make_unique<HtmlReport>(options.HtmlPath);
+    if (!options.htmlPath.empty())
+        page = std::make_unique<HtmlReport>(options.htmlPath);
     std::vector<ArchiveVerdict> verdicts(targets.size());
     ProgressLine progress(targets.size());
     std::size_t finished = 0;
     Tally tally;
     RunOrdered(
-        targets.size(), options.Jobs ? options.Jobs : cores,
+        targets.size(), options.jobs ? options.jobs : cores,
         [&](std::size_t i) { verdicts[i] = VerdictFor(targets[i], checkOptions); },
         [&](std::size_t i) {
             progress.Clear();
@@ -77,13 +77,13 @@ int Run(const Options& options, unsigned cores) {
             progress.Show(done);
         });
     progress.Clear();
-    if (!options.Json)
+    if (!options.json)
         std::printf("%s\n", SummaryLine(tally).c_str());
     if (page)
         page->Finish(tally);
-    return tally.Unreadable                 ? SomeUnreadable
-           : tally.Faulty                   ? SomeFaulty
-           : options.Strict && tally.Warned ? SomeFaulty
+    return tally.unreadable                 ? SomeUnreadable
+           : tally.faulty                   ? SomeFaulty
+           : options.strict && tally.warned ? SomeFaulty
                                             : AllSound;
 }
 
@@ -93,11 +93,11 @@ int main(int argc, char** argv) {
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     try {
         const Options options = ParseCommandLine(argc, argv);
-        if (options.Help) {
+        if (options.help) {
             std::fputs(UsageText(cores).c_str(), stdout);
             return AllSound;
         }
-        if (options.Version) {
+        if (options.version) {
             std::fputs(VersionText().c_str(), stdout);
             return AllSound;
         }

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <unistd.h>
 
+using namespace station;
+
 namespace {
 
 TEST(DiskSpaceRuleTest, ReadinessWantsThreeHoursWithTheirArchive) {

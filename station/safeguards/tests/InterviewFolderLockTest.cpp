@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <unistd.h>
 
+using namespace station;
+
 namespace {
 
 TEST(InterviewFolderLockTest, SecondWindowIsToldTheInterviewIsInProgress) {

@@ -7,6 +7,8 @@
 
 #include <filesystem>
 
+using namespace station;
+
 namespace {
 
 const platform::DateTime Day = platform::EncodeDateTime({.year = 2026, .month = 12, .day = 10});

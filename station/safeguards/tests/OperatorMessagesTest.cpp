@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <string>
 
+using namespace station;
+
 namespace {
 
 using platform::FailureCause;

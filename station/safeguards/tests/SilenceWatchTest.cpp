@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+using namespace station;
+
 namespace {
 
 using namespace std::chrono_literals;

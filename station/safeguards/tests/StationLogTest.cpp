@@ -15,6 +15,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace station;
+
 namespace {
 
 namespace fs = std::filesystem;
