@@ -37,7 +37,6 @@ public:
     ~Interview();
 
     ObserverList& Observers() { return observers_; }
-    const InterviewState& State() const { return state_; }
     const ExamState& Exam() const { return exam_; }
     std::vector<std::string> Report() const { return report_.Lines(); }
     // The exam's chain, for the benchmarks that count its capture's overruns or splice a stage in.

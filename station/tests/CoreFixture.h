@@ -71,8 +71,15 @@ public:
 // Everything the observers were told, as the views would show it.
 class Notifications : public StationObserver {
 public:
-    void InterviewOpened(const InterviewState& state) override { opened.push_back(state); }
-    void ParticipantChanged(std::int32_t value) override { participant = value; }
+    void ParametersSaved(const InterviewState& value) override { state = value; }
+    void InterviewOpened(const InterviewState& value) override {
+        opened.push_back(value);
+        state = value;
+    }
+    void ParticipantChanged(std::int32_t value) override {
+        participant = value;
+        state.participant = value;
+    }
     void ExamChanged(const ExamState& state) override { exam = state; }
     void ElapsedChanged(platform::DateTime value) override { elapsed = value; }
     void LevelChanged(std::int64_t position) override {
@@ -94,6 +101,8 @@ public:
     void CheckChanged(const CheckState& state) override { check = state; }
     void Warning(const std::string& text) override { warnings.push_back(text); }
 
+    // The interview's parameters, folder and participant as last told.
+    InterviewState state;
     std::vector<InterviewState> opened;
     std::optional<std::int32_t> participant;
     ExamState exam;
@@ -156,7 +165,7 @@ protected:
     }
     // Whether the close's archive is being packed or read back, as the exam page is told.
     bool Packing() const { return interviewSeen_.exam.banner == RecordingBanner::Packing; }
-    const InterviewState& State() const { return interview_->State(); }
+    const InterviewState& State() const { return interviewSeen_.state; }
     std::string Recording(int number) const {
         return State().folder + "/" + std::to_string(number) + ".mp3";
     }

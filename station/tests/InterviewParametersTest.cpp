@@ -273,7 +273,7 @@ TEST_F(InterviewParametersTest, ASecondStationOnTheSameInterviewIsRefused) {
     EXPECT_FALSE(second->ConfirmReadiness());
     EXPECT_EQ(boxes_.Texts(),
               std::vector<std::string>{"Это собеседование уже ведётся в другом окне программы."});
-    EXPECT_TRUE(second->State().folder.empty());
+    EXPECT_TRUE(seen.state.folder.empty());
     EXPECT_TRUE(second->Report().empty());
     EXPECT_TRUE(seen.opened.empty());
 
