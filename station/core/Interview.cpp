@@ -204,12 +204,7 @@ bool Interview::ConfirmReadiness() {
     opened_ = true;
 
     report_.Begin(ReportFor(ReportHeadingOf(state_)));
-    for (const long long number : existing.recordings) {
-        std::string unreadable;
-        report_.Add(ResumedParticipantLine(RecordingFileName(folder, number), unreadable));
-        if (!unreadable.empty())
-            report_.NoteUnreadable(std::move(unreadable));
-    }
+    AddResumedRecordings(report_, folder, existing.recordings);
     observers_.Notify([&](StationObserver& observer) { observer.InterviewOpened(state_); });
     TellUnreadable(report_, observers_);
     watch_.WarnOfSpaceAtReadiness();

@@ -186,13 +186,8 @@ void InterviewCloser::CloseEarlierInterview(const UnfinishedInterview& earlier) 
     ReportLines report;
     report.Begin(ReportFor(ReportHeadingOf(earlierState)));
     if (const auto failure = Attempt([&] {
-            for (const long long number : FindExistingRecordings(earlier.folder).recordings) {
-                std::string unreadable;
-                report.Add(
-                    ResumedParticipantLine(RecordingFileName(earlier.folder, number), unreadable));
-                if (!unreadable.empty())
-                    report.NoteUnreadable(std::move(unreadable));
-            }
+            AddResumedRecordings(report, earlier.folder,
+                                 FindExistingRecordings(earlier.folder).recordings);
         })) {
         observers_.Tell(*failure);
         return;

@@ -1,14 +1,17 @@
 #include "station/core/ParticipantLine.h"
 
 #include "platform/FileStream.h"
+#include "station/Naming.h"
 #include "station/Report.h"
 #include "station/core/InterruptedRecording.h"
+#include "station/core/ReportLines.h"
 #include "verifier/Mp3Walk.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace station {
@@ -76,6 +79,16 @@ interview_format::ReportEntry ResumedParticipantLine(const std::string& fileName
         }
     }
     return RecordingEntry(fileName, unreadable);
+}
+
+void AddResumedRecordings(ReportLines& report, const std::string& folder,
+                          const std::vector<long long>& numbers) {
+    for (const long long number : numbers) {
+        std::string unreadable;
+        report.Add(ResumedParticipantLine(RecordingFileName(folder, number), unreadable));
+        if (!unreadable.empty())
+            report.NoteUnreadable(std::move(unreadable));
+    }
 }
 
 } // namespace station

@@ -4,8 +4,11 @@
 #include "interview_format/Report.h"
 
 #include <string>
+#include <vector>
 
 namespace station {
+
+class ReportLines;
 
 // A pass that never got going (the sound server gone, the source suspended, no room for a new
 // file) leaves no file, or a file of a few kilobytes without a single MP3 audio frame: tags and
@@ -24,5 +27,11 @@ interview_format::ReportEntry ParticipantLine(const std::string& fileName, std::
 // that cannot be mended is listed as it stands, for the close's check to name.
 interview_format::ReportEntry ResumedParticipantLine(const std::string& fileName,
                                                      std::string& unreadable);
+
+// The entries of the recordings numbered `numbers` that an earlier run left in `folder`, added to
+// `report` in that order; each file that could not be read is noted there to be told. Readiness
+// and the close of an earlier day's interview take up a folder the same way.
+void AddResumedRecordings(ReportLines& report, const std::string& folder,
+                          const std::vector<long long>& numbers);
 
 } // namespace station
