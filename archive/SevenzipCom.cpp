@@ -30,21 +30,17 @@ platform::FailureCause TLibraryErrorRecord::TakenCause() const {
 
 namespace {
 
-bool EndsWith(const std::string& text, const std::string& tail) {
-    return !tail.empty() && text.size() >= tail.size() &&
-           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-// A file error is passed on as the system error behind it when its message says so.
-HRESULT StreamErrorToResult(const std::string& message, int lastSystemError) {
-    if (lastSystemError != 0 && EndsWith(message, platform::SystemErrorText(lastSystemError)))
-        return ResultFromSystemError(static_cast<std::uint32_t>(lastSystemError));
+// A file or stream error is passed on as the system error its failing call named, so that the
+// library's own report of it carries that error's code.
+HRESULT StreamErrorToResult(const platform::FailureCause& cause) {
+    if (cause.errorNumber != 0)
+        return ResultFromSystemError(static_cast<std::uint32_t>(cause.errorNumber));
     return E_FAIL;
 }
 
 } // namespace
 
-HRESULT ErrorToResult(std::exception_ptr error, int lastSystemError) {
+HRESULT ErrorToResult(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
     } catch (const std::bad_alloc&) {
@@ -54,9 +50,9 @@ HRESULT ErrorToResult(std::exception_ptr error, int lastSystemError) {
     } catch (const ESystemError& failure) {
         return failure.ErrorCode;
     } catch (const platform::FileError& failure) {
-        return StreamErrorToResult(failure.what(), lastSystemError);
+        return StreamErrorToResult(failure.Cause());
     } catch (const EStreamError& failure) {
-        return StreamErrorToResult(failure.what(), lastSystemError);
+        return StreamErrorToResult(failure.Cause());
     } catch (...) {
         return E_UNEXPECTED;
     }

@@ -79,9 +79,9 @@ private:
     platform::FailureCause takenCause_;
 };
 
-// The result code the library gets for an escaping error; `lastSystemError` is the error number
-// the thread had when the error was caught.
-HRESULT ErrorToResult(std::exception_ptr error, int lastSystemError);
+// The result code the library gets for an escaping error: a file or stream error's is the system
+// error its cause names.
+HRESULT ErrorToResult(std::exception_ptr error);
 
 // Raises ESystemError for a negative result: with the noted description when there is one, else
 // the platform's text for the code, else "OLE error %.8X".
@@ -109,8 +109,7 @@ protected:
         try {
             return body();
         } catch (...) {
-            const int lastSystemError = errno;
-            const HRESULT result = ErrorToResult(std::current_exception(), lastSystemError);
+            const HRESULT result = ErrorToResult(std::current_exception());
             if (record_) {
                 try {
                     std::rethrow_exception(std::current_exception());

@@ -231,15 +231,19 @@ TEST_F(UpdateCallbackTest, DeletedItemFileAnswersUnexpectedOnFirstUse) {
 }
 
 TEST(ErrorToResult, EachKindOfFailure) {
-    const auto resultOf = [](auto error, int lastError = 0) {
-        return static_cast<std::uint32_t>(ErrorToResult(std::make_exception_ptr(error), lastError));
+    const auto resultOf = [](auto error) {
+        return static_cast<std::uint32_t>(ErrorToResult(std::make_exception_ptr(error)));
     };
     EXPECT_EQ(resultOf(std::bad_alloc()), 0x8007000Eu);
     EXPECT_EQ(resultOf(ECompressionCancelled("User abort")), 0x80004004u);
     EXPECT_EQ(resultOf(ESystemError(ResultFromSystemError(120), "x")), 0x80070078u);
-    EXPECT_EQ(resultOf(platform::FileError("Cannot open file \"x\". Permission denied"), EACCES),
+    // A file or stream error passes on the errno its failing call named, whatever its text says.
+    EXPECT_EQ(resultOf(platform::FileError("Cannot open file \"x\". Permission denied",
+                                           platform::CauseOfError(EACCES))),
               0x80070000u | EACCES);
-    EXPECT_EQ(resultOf(platform::FileError("Cannot open file \"x\". Permission denied"), ENOENT),
+    EXPECT_EQ(resultOf(EStreamError("Stream write error", platform::CauseOfError(ENOSPC))),
+              0x80070000u | ENOSPC);
+    EXPECT_EQ(resultOf(platform::FileError("Cannot open file \"x\". Permission denied")),
               0x80004005u);
     EXPECT_EQ(resultOf(EStreamError("Error seeking stream")), 0x80004005u);
     EXPECT_EQ(resultOf(ECompressionError("Sevenzip: Stream object is not assigned")), 0x8000FFFFu);
