@@ -136,17 +136,15 @@ protected:
                                return freeBytes_ ? *freeBytes_ : platform::FreeBytes(folder);
                            }})) {
         std::filesystem::create_directories(testFolder_);
-        StationCore core = WireCore(services_, reporter_);
-        interview_ = std::move(core.interview);
-        check_ = std::move(core.check);
-        subscriptions_ = std::move(core.subscriptions);
-        subscriptions_.push_back(interview_->Observers().Subscribe(interviewSeen_));
-        subscriptions_.push_back(check_->Observers().Subscribe(checkSeen_));
+        Wire();
     }
-    ~CoreFixture() override {
-        subscriptions_.clear();
-        check_.reset();
-        interview_.reset();
+    ~CoreFixture() override { Unwire(); }
+
+    // The station ends and starts again on the same services: the core is wired anew, and what
+    // the observers were told so far is kept.
+    void Rewire() {
+        Unwire();
+        Wire();
     }
 
     void SaveParameters() {
@@ -228,6 +226,21 @@ protected:
     std::unique_ptr<Interview> interview_;
     std::unique_ptr<WorkstationCheck> check_;
     std::vector<Subscription> subscriptions_;
+
+private:
+    void Wire() {
+        StationCore core = WireCore(services_, reporter_);
+        interview_ = std::move(core.interview);
+        check_ = std::move(core.check);
+        subscriptions_ = std::move(core.subscriptions);
+        subscriptions_.push_back(interview_->Observers().Subscribe(interviewSeen_));
+        subscriptions_.push_back(check_->Observers().Subscribe(checkSeen_));
+    }
+    void Unwire() {
+        subscriptions_.clear();
+        check_.reset();
+        interview_.reset();
+    }
 };
 
 } // namespace station::coretest

@@ -88,11 +88,7 @@ protected:
 
     // The station ends and starts again on the same interview.
     void Restart() {
-        subscriptions_.clear();
-        interview_.reset();
-        interview_ = std::make_unique<Interview>(services_);
-        subscriptions_.push_back(interview_->Observers().Subscribe(reporter_));
-        subscriptions_.push_back(interview_->Observers().Subscribe(interviewSeen_));
+        Rewire();
         OpenInterview();
     }
     // One participant recorded for about `seconds`, and the interview closed.

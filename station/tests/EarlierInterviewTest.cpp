@@ -24,12 +24,8 @@ class EarlierInterviewTest : public coretest::CoreFixture {
 protected:
     // The station runs on `day`: parameters saved, readiness confirmed.
     void StartOn(platform::DateTime day) {
-        subscriptions_.clear();
-        interview_.reset();
         calendar_.day = day;
-        interview_ = std::make_unique<Interview>(services_);
-        subscriptions_.push_back(interview_->Observers().Subscribe(reporter_));
-        subscriptions_.push_back(interview_->Observers().Subscribe(interviewSeen_));
+        Rewire();
         OpenInterview();
     }
     // A recording on `day`, and then the station goes down without its close.

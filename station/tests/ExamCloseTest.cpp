@@ -61,11 +61,7 @@ protected:
 
     // The station ends and starts again on the same interview.
     void Restart() {
-        subscriptions_.clear();
-        interview_.reset();
-        interview_ = std::make_unique<Interview>(services_);
-        subscriptions_.push_back(interview_->Observers().Subscribe(reporter_));
-        subscriptions_.push_back(interview_->Observers().Subscribe(interviewSeen_));
+        Rewire();
         ASSERT_TRUE(interview_->SaveParameters(
             {.region = "г. Москва", .schoolName = "Школа №1", .schoolCode = "145", .room = "12"}));
         ASSERT_TRUE(interview_->ConfirmReadiness());
