@@ -86,9 +86,14 @@ void InterviewCloser::Close(ReportLines& report) {
                 [&](StationObserver& observer) { observer.PackingProgressed(progress); });
         },
         [this, archivePath = request.archivePath](const ArchiveOutcome& outcome) {
+            // Ends also when telling the outcome fails: a close stuck as packing could never be
+            // used again.
+            const struct PackingEnds {
+                bool& packing;
+                ~PackingEnds() { packing = false; }
+            } ends{packing_};
             exam_.banner = RecordingBanner::None;
             ArchiveFinished(archivePath, outcome);
-            packing_ = false;
         });
 }
 
