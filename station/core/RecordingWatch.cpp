@@ -68,7 +68,10 @@ void RecordingWatch::WatchRecording() {
 }
 
 void RecordingWatch::ShowRecordingWarnings() {
-    if (exam_.banner == RecordingBanner::None || exam_.banner == RecordingBanner::Failed)
+    // Only a running pass has warnings: a meter reading that arrives after its pass stopped must
+    // not put "recording" back on a banner that says the archive is being packed.
+    if (!watching_ || exam_.banner == RecordingBanner::None ||
+        exam_.banner == RecordingBanner::Failed)
         return;
     // Silence loses the answer being given now; low space only eats into the reserve.
     const RecordingBanner banner = silence_.State() == SignalState::Silent

@@ -32,7 +32,8 @@ public:
     void LevelChanged(std::int64_t position);
     // Once a second while the interview is open.
     void WatchRecording();
-    // Puts the warning that matters most on the banner of a running recording; a failure stays.
+    // Puts the warning that matters most on the banner of a running recording; a failure stays,
+    // and nothing changes once the pass has stopped.
     void ShowRecordingWarnings();
     // Whether the meter has heard from the running pass.
     bool AudioArrived() const { return audioArrived_; }

@@ -2,6 +2,7 @@
 // microphone test, and too little room on the disk at readiness and while recording. Time and free
 // space are the fixture's; the sound is the private server's, muted where silence is needed.
 #include "platform/testing/TemporaryFileSystem.h"
+#include "station/core/RecordingWatch.h"
 #include "station/safeguards/DiskSpaceRule.h"
 #include "station/safeguards/SilenceWatch.h"
 #include "station/tests/CoreFixture.h"
@@ -172,6 +173,33 @@ TEST_F(ExamWarningsTest, ReadinessMeasuresTheRealFileSystemOfTheInterviewFolder)
                   "На диске мало места: свободно 1 МБ, этого хватит примерно на 0 мин.", 0),
               0u)
         << boxes_.Texts()[0];
+}
+
+// The meter's readings reach the GUI thread through a queue, so one may arrive after its pass has
+// stopped and the close has put up the packing banner: it must leave that banner, and tell no
+// warning, whatever it says.
+TEST_F(ExamWarningsTest, AReadingAfterThePassStoppedLeavesTheBannerAlone) {
+    ObserverList observers;
+    InterviewState state;
+    state.folder = testFolder_;
+    ExamState exam;
+    int published = 0;
+    RecordingWatch watch(services_, observers, state, exam, [&] { ++published; });
+    const Subscription seen = observers.Subscribe(interviewSeen_);
+
+    exam.banner = RecordingBanner::Recording;
+    watch.PassStarted();
+    Skip(20s); // long enough for silence to count, had the pass still run
+    watch.PassStopped();
+    exam.banner = RecordingBanner::Packing;
+    for (const std::int64_t level : {0, 0, 50}) {
+        watch.LevelChanged(level);
+        watch.ShowRecordingWarnings();
+        watch.WatchRecording();
+    }
+    EXPECT_EQ(exam.banner, RecordingBanner::Packing);
+    EXPECT_EQ(published, 0);
+    EXPECT_TRUE(interviewSeen_.warnings.empty());
 }
 
 } // namespace
