@@ -69,10 +69,6 @@ namespace {
 
 constexpr std::size_t CrcBufferSize = 32768;
 
-std::string CrcFailureText(const std::string& fileName, const std::string& reason) {
-    return ChecksumFailedText(fileName, reason);
-}
-
 } // namespace
 
 FileChecksum FileCRC32(const std::string& fileName) {
@@ -90,7 +86,7 @@ FileChecksum FileCRC32(const std::string& fileName) {
     } catch (const std::exception& error) {
         failure = error.what();
     }
-    return {~crc, failure.empty() ? std::string() : CrcFailureText(fileName, failure)};
+    return {~crc, failure.empty() ? std::string() : ChecksumFailedText(fileName, failure)};
 }
 
 } // namespace station
