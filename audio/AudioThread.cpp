@@ -3,6 +3,7 @@
 #include "audio/AudioOutput.h"
 #include "audio/EventHandler.h"
 #include "platform/GuiHandover.h"
+#include "platform/ThreadName.h"
 
 #include <exception>
 #include <string>
@@ -10,7 +11,10 @@
 namespace audio {
 
 TAudioThread::TAudioThread(TAudioOutput& Output) : FOutput(Output) {
-    FThread = std::thread([this] { Execute(); });
+    FThread = std::thread([this] {
+        platform::NameCurrentThread("audio-worker");
+        Execute();
+    });
     FThreadId = FThread.get_id();
 }
 

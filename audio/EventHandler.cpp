@@ -3,6 +3,7 @@
 #include "audio/AudioOutput.h"
 #include "audio/AudioThread.h"
 #include "platform/GuiHandover.h"
+#include "platform/ThreadName.h"
 
 #include <algorithm>
 #include <chrono>
@@ -38,7 +39,10 @@ constexpr auto DonePollInterval = std::chrono::milliseconds(10);
 } // namespace
 
 TEventHandler::TEventHandler() {
-    FThread = std::thread([this] { Execute(); });
+    FThread = std::thread([this] {
+        platform::NameCurrentThread("audio-events");
+        Execute();
+    });
 }
 
 TEventHandler::~TEventHandler() {

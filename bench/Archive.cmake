@@ -4,4 +4,5 @@
 if(TARGET station_core AND TARGET audio_mp3_test_support)
     add_executable(bench_archive ${CMAKE_CURRENT_LIST_DIR}/ArchiveBench.cpp)
     target_link_libraries(bench_archive PRIVATE station_core audio_mp3_test_support)
+    station_bench_smoke(bench_archive FIGURE "recordings \\([0-9]+ bytes\\): station [0-9.]+/")
 endif()

@@ -7,10 +7,13 @@
 // the order turning each pair, so that a change in the machine's load falls on both; every size
 // prints the min, median and max of each side and of the pairs' ratios.
 //
-//   bench_archive [pairs=5] [recordings=10,30] [work folder]
-//   (default work folder: the system's temporary one)
+//   bench_archive [--smoke] [pairs=5] [recordings=10,30] [work folder]
+//   (default work folder: the system's temporary one; --smoke: one pair of two 10-second
+//   recordings, to show that the benchmark still runs, its figures meaning nothing)
 #include "audio/tests/Mp3TestSupport.h"
+#include "bench/Smoke.h"
 #include "bench/Spread.h"
+#include "interview_format/InterviewNames.h"
 #include "station/Report.h"
 #include "station/core/ArchiveWriting.h"
 #include "station/core/InterviewState.h"
@@ -22,7 +25,10 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include <unistd.h>
 
 using namespace station;
 
@@ -31,7 +37,13 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int Rate = 44100;
-constexpr int RecordingSeconds = 300;
+int RecordingSeconds = 300;
+
+// The interview the fixture stands for; every name below is built from it by the interview
+// format's own rules, so that the close accepts what the benchmark makes.
+constexpr std::string_view ExamDate = "05.03.2026";
+constexpr std::string_view SchoolCode = "000145";
+constexpr std::string_view Room = "012";
 
 // Participant `number`'s recording as the exam page writes it: the shared material rotated by a
 // few seconds per participant, under noise of its own.
@@ -64,16 +76,19 @@ struct Interview {
 
 Interview MakeInterview(const fs::path& work, const fs::path& store,
                         const std::vector<std::int16_t>& material, int count) {
+    using namespace interview_format;
+    const std::string day = NameDayOf(ExamDate);
     Interview interview;
-    interview.folder = work / ("01-05032026-000145-" + std::to_string(count));
+    // One folder per size under a folder of its own: the folder's name is the interview's.
+    interview.folder = work / ("size-" + std::to_string(count)) / FolderName(day, SchoolCode, Room);
     fs::create_directories(interview.folder);
     InterviewState state;
     state.region = "Город";
     state.schoolName = "Школа";
     state.schoolCode = "145";
-    state.schoolCode6 = "000145";
+    state.schoolCode6 = std::string(SchoolCode);
     state.room = "12";
-    state.room3 = "012";
+    state.room3 = std::string(Room);
     state.participant = count;
     state.folder = interview.folder.string();
     state.examDate = 46086; // 2026-03-05
@@ -83,12 +98,12 @@ Interview MakeInterview(const fs::path& work, const fs::path& store,
         const fs::path stored = store / (std::to_string(i) + ".mp3");
         if (!fs::exists(stored))
             EncodeRecording(material, i, stored);
-        const fs::path recording = interview.folder / (std::to_string(i) + ".mp3");
+        const fs::path recording = interview.folder / RecordingName(i);
         fs::copy_file(stored, recording, fs::copy_options::overwrite_existing);
         report.recordings.push_back(RecordingEntry(recording.string(), unreadable));
     }
     report.participants = count;
-    interview.reportName = "01-05032026-000000-000145-012.csv";
+    interview.reportName = ReportName(day, SchoolCode, Room);
     SaveReport(report, (interview.folder / interview.reportName).string());
     return interview;
 }
@@ -126,7 +141,7 @@ double WithCommandLine(const Interview& interview, const fs::path& zipPath) {
     });
 }
 
-std::vector<int> ParseSizes(const char* text) {
+std::vector<int> ParseSizes(const std::string& text) {
     std::vector<int> sizes;
     std::stringstream list(text);
     std::string item;
@@ -139,12 +154,16 @@ std::vector<int> ParseSizes(const char* text) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const int pairs = std::max(1, argc > 1 ? std::atoi(argv[1]) : 5);
-    const std::vector<int> sizes = ParseSizes(argc > 2 ? argv[2] : "10,30");
-    const fs::path work =
-        fs::path(argc > 3 ? argv[3] : fs::temp_directory_path()) / "bench-archive";
+    const bench::Arguments arguments(argc, argv);
+    if (arguments.smoke)
+        RecordingSeconds = 10;
+    const int pairs = std::max(1, std::atoi(arguments.Or(0, arguments.smoke ? "1" : "5").c_str()));
+    const std::vector<int> sizes = ParseSizes(arguments.Or(1, arguments.smoke ? "2" : "10,30"));
+    const fs::path work = fs::path(arguments.Or(2, fs::temp_directory_path().string())) /
+                          ("bench-archive-" + std::to_string(getpid()));
     if (sizes.empty() || std::system("command -v 7z > /dev/null") != 0) {
-        std::fprintf(stderr, "usage: bench_archive [pairs] [recordings,...] [folder]; needs 7z\n");
+        std::fprintf(
+            stderr, "usage: bench_archive [--smoke] [pairs] [recordings,...] [folder]; needs 7z\n");
         return 1;
     }
     fs::remove_all(work);
@@ -189,7 +208,7 @@ int main(int argc, char** argv) {
                     r.median, r.max, static_cast<std::uintmax_t>(fs::file_size(viaStation)),
                     static_cast<std::uintmax_t>(fs::file_size(viaCommand)));
         std::fflush(stdout);
-        fs::remove_all(interview.folder);
+        fs::remove_all(interview.folder.parent_path());
     }
     fs::remove_all(work);
     return 0;

@@ -3,12 +3,13 @@
 // latency 100 ms, reports every 100 ms). Prints the process's CPU seconds per minute of captured
 // audio; the target is under 1% of one core (0.6 s per minute).
 //
-//   bench_capture [seconds to record, default 20]
+//   bench_capture [--smoke] [seconds to record, default 20]   (--smoke: 2 seconds)
 //
 // Needs a sound server (PULSE_SERVER, or the desktop's own).
 #include "audio/AudioCapture.h"
 #include "audio/AudioIndicators.h"
 #include "audio/tests/NullOutput.h"
+#include "bench/Smoke.h"
 #include "platform/GuiHandover.h"
 
 #include <chrono>
@@ -19,7 +20,8 @@
 #include <mutex>
 
 int main(int argc, char** argv) {
-    const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+    const bench::Arguments arguments(argc, argv);
+    const int seconds = arguments.smoke ? 2 : std::max(1, std::atoi(arguments.Or(0, "20").c_str()));
     auto source = audio::MakeComponent<audio::TDSAudioIn>();
     source->SetInBitsPerSample(16);
     source->SetInChannels(1);

@@ -2,6 +2,7 @@
 // the sample conversions alone, without a sound server.
 #include "audio/AudioIndicators.h"
 #include "audio/AudioProcs.h"
+#include "bench/BenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -68,4 +69,6 @@ BENCHMARK(Convert16);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return bench::RunBenchmarks(argc, argv);
+}

@@ -2,6 +2,7 @@
 // an output that discards them, the time of one Run + synchronous Stop, and the heap allocations
 // per block once a pass is running (which must be none).
 #include "audio/tests/TestChain.h"
+#include "bench/BenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -107,4 +108,6 @@ BENCHMARK(AllocationsPerBlockInSteadyState)->Iterations(5)->Unit(benchmark::kMil
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return bench::RunBenchmarks(argc, argv);
+}

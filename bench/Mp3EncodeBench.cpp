@@ -4,8 +4,11 @@
 // its own). The two sides run alternately, pair after pair, so that a change in the machine's load
 // falls on both; the medians of the times and of the pairs' ratios are printed.
 //
-//   bench_mp3_encode [pairs=5]
+//   bench_mp3_encode [--smoke] [pairs=5]
+//   (--smoke: one pair of ten seconds, to show that the benchmark still runs, its figures meaning
+//   nothing)
 #include "audio/tests/Mp3TestSupport.h"
+#include "bench/Smoke.h"
 #include "platform/testing/TemporaryFolder.h"
 
 #include <sys/resource.h>
@@ -24,7 +27,6 @@
 namespace {
 
 constexpr int Rate = 44100;
-constexpr int Seconds = 600;
 
 double ProcessCpuSeconds() {
     return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
@@ -74,9 +76,11 @@ double Median(std::vector<double> values) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const int pairs = std::max(5, argc > 1 ? std::atoi(argv[1]) : 5);
+    const bench::Arguments arguments(argc, argv);
+    const int seconds = arguments.smoke ? 10 : 600;
+    const int pairs = arguments.smoke ? 1 : std::max(5, std::atoi(arguments.Or(0, "5").c_str()));
     platform::testing::TemporaryFolder folder;
-    const auto samples = mp3test::SpeechLike(Rate, Seconds);
+    const auto samples = mp3test::SpeechLike(Rate, seconds);
     const std::string rawPath = folder / "material.raw";
     std::ofstream(rawPath, std::ios::binary)
         .write(reinterpret_cast<const char*>(samples.data()),
@@ -90,7 +94,7 @@ int main(int argc, char** argv) {
         std::printf("pair %d: TMP3Out %.3f s, lame %.3f s, ratio %.3f\n", pair + 1, ours.back(),
                     theirs.back(), ratios.back());
     }
-    // Both sides must have encoded the same ten minutes, or the comparison means nothing.
+    // Both sides must have encoded the same audio, or the comparison means nothing.
     const auto ourSize = std::filesystem::file_size(folder / "output.mp3");
     const auto theirSize = std::filesystem::file_size(folder / "cli.mp3");
     if (std::abs(static_cast<double>(ourSize) - static_cast<double>(theirSize)) >
@@ -99,9 +103,9 @@ int main(int argc, char** argv) {
                      static_cast<std::uintmax_t>(ourSize), static_cast<std::uintmax_t>(theirSize));
         return 1;
     }
-    std::printf("10 min of 16-bit mono 44100 Hz at 128 kbit/s, CRC, no bit reservoir, no "
+    std::printf("%d s of 16-bit mono 44100 Hz at 128 kbit/s, CRC, no bit reservoir, no "
                 "ReplayGain; median of %d alternating pairs\n",
-                pairs);
+                seconds, pairs);
     std::printf("TMP3Out from memory: %.3f s CPU\n", Median(ours));
     std::printf("lame command line:   %.3f s CPU\n", Median(theirs));
     std::printf("ratio: %.3f (median of the pairs' ratios; target: at most 1.1)\n", Median(ratios));

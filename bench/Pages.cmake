@@ -8,9 +8,11 @@ if(TARGET station_views)
     add_executable(bench_pages_gap ${CMAKE_CURRENT_LIST_DIR}/PagesGapBench.cpp)
     target_link_libraries(bench_pages_gap PRIVATE station_views station_wiring platform_qt
                                            test_support)
+    station_bench_smoke(bench_pages_gap FIGURE "first block of the next file: +[0-9.]+" SOUND GUI)
 endif()
 if(TARGET station_views)
     add_executable(bench_pages_load ${CMAKE_CURRENT_LIST_DIR}/PagesLoadBench.cpp)
     target_link_libraries(bench_pages_load PRIVATE station_views station_wiring platform_qt
                                            test_support)
+    station_bench_smoke(bench_pages_load FIGURE "ratio station / pipeline: +min [0-9.]+" SOUND GUI)
 endif()

@@ -9,13 +9,14 @@
 // when the first block came. Everything else is the station's own code: the interview core, the
 // synchronous stop, the encoder flush, the tags, the report line and the restart.
 //
-//   bench_pages_gap [repetitions=3] [minutes...=15 60]   (PULSE_SERVER: a server with a default
-//   source)
+//   bench_pages_gap [--smoke] [repetitions=3] [minutes...=15 60]   (PULSE_SERVER: a server with a
+//   default source; --smoke: one run after one minute, its figures meaning nothing)
 #include "audio/AudioCapture.h"
 #include "audio/AudioIndicators.h"
 #include "audio/AudioMP3.h"
 #include "audio/Mp3Tags.h"
 #include "bench/PagesBenchSupport.h"
+#include "bench/Smoke.h"
 #include "station/Crc32.h"
 
 #include <algorithm>
@@ -247,12 +248,13 @@ void PrintBreakdown(double minutes, const Breakdown& result, const std::string& 
 } // namespace
 
 int main(int argc, char** argv) {
-    const int repetitions = argc > 1 ? std::atoi(argv[1]) : 3;
+    const bench::Arguments arguments(argc, argv);
+    const int repetitions = arguments.smoke ? 1 : std::atoi(arguments.Or(0, "3").c_str());
     std::vector<double> lengths;
-    for (int i = 2; i < argc; ++i)
-        lengths.push_back(std::atof(argv[i]));
+    for (std::size_t i = 1; i < arguments.positional.size(); ++i)
+        lengths.push_back(std::atof(arguments.positional[i].c_str()));
     if (lengths.empty())
-        lengths = {15.0, 60.0};
+        lengths = arguments.smoke ? std::vector<double>{1.0} : std::vector<double>{15.0, 60.0};
 
     pagesbench::Station station;
     MeasuredExam page(station.Core());

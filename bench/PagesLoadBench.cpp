@@ -11,11 +11,12 @@
 // measures it without that sync, so that the two runs show what the sync costs the capture (no
 // overrun and no CPU, as it must).
 //
-//   bench_pages_load [seconds=90] [pairs=3] [sync|nosync]   (PULSE_SERVER: a server with a default
-//   source)
+//   bench_pages_load [--smoke] [seconds=90] [pairs=3] [sync|nosync]   (PULSE_SERVER: a server with
+//   a default source; --smoke: one pair of 3 s, its figures meaning nothing)
 #include "audio/AudioCapture.h"
 #include "audio/AudioMP3.h"
 #include "bench/PagesBenchSupport.h"
+#include "bench/Smoke.h"
 #include "bench/Spread.h"
 #include "platform/DiskSync.h"
 #include "platform/testing/TemporaryFolder.h"
@@ -173,9 +174,8 @@ void PrintThreads(const StationRun& run) {
         const bool known = found != run.before.threads.end();
         const double used = entry.seconds - (known ? found->second.seconds : 0.0);
         const long wakeUps = entry.wakeUps - (known ? found->second.wakeUps : 0);
-        const char* role = tid == self                   ? " (GUI thread)"
-                           : entry.name == "threaded-ml" ? " (sound library's loop)"
-                                                         : "";
+        // The station names its own threads; the process's first thread is the GUI's.
+        const char* role = tid == self ? " (GUI thread)" : "";
         std::printf("  %7d %-16s %6.2f s  %5.2f %%  %6.1f wake-ups/s%s\n", tid, entry.name.c_str(),
                     used, 100.0 * used / run.seconds, double(wakeUps) / run.seconds, role);
     }
@@ -184,9 +184,10 @@ void PrintThreads(const StationRun& run) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const double seconds = argc > 1 ? std::atof(argv[1]) : 90.0;
-    const int pairs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
-    const bool periodicSync = !(argc > 3 && std::strcmp(argv[3], "nosync") == 0);
+    const bench::Arguments arguments(argc, argv);
+    const double seconds = arguments.smoke ? 3.0 : std::atof(arguments.Or(0, "90").c_str());
+    const int pairs = arguments.smoke ? 1 : std::max(1, std::atoi(arguments.Or(1, "3").c_str()));
+    const bool periodicSync = arguments.Or(2, "sync") != "nosync";
     if (std::system("command -v parecord >/dev/null && command -v lame >/dev/null") != 0) {
         std::fprintf(stderr, "parecord and lame are needed for the pipeline to compare with\n");
         return 1;

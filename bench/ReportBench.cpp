@@ -1,5 +1,6 @@
 // CRC-32 of the report: a 15-minute answer at 128 kbit/s is about 14 MB, checksummed while the
 // operator waits for the next participant's recording to start.
+#include "bench/BenchmarkMain.h"
 #include "platform/testing/TemporaryFolder.h"
 #include "station/Crc32.h"
 
@@ -49,4 +50,6 @@ BENCHMARK(BM_FileCRC32)->Arg(14)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return bench::RunBenchmarks(argc, argv);
+}

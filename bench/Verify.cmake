@@ -5,4 +5,7 @@ if(TARGET interview-verify AND TARGET station_core)
     target_compile_definitions(bench_verify PRIVATE
         INTERVIEW_VERIFY="$<TARGET_FILE:interview-verify>")
     add_dependencies(bench_verify interview-verify)
+    station_bench_smoke(bench_verify FIGURE "interview-verify throughput \\(median\\): [0-9]+ MB/s")
+    station_bench_smoke(bench_verify NAME bench_verify_loudness ARGS --loudness
+                        FIGURE "audio analysed per CPU second \\(--loudness\\) +[0-9.]+")
 endif()

@@ -11,11 +11,14 @@
 // child processes; it prints the seconds of audio analysed per CPU second and the cost against
 // the plain check.
 //
-//   bench_verify [--loudness] [--jobs N] [work folder]
+//   bench_verify [--smoke] [--loudness] [--jobs N] [work folder]
 //       (default folder: the system's temporary folder; the archives are kept there for the next
-//        run, delete bench-verify/ to remake them; N defaults to the number of cores)
+//        run, delete bench-verify/ to remake them; N defaults to the number of cores; --smoke: two
+//        small archives and one round, in a folder of its own that is removed afterwards, to show
+//        that the benchmark still runs, its figures meaning nothing)
 #include "archive/Compression.h"
 #include "archive/StringUtils.h"
+#include "interview_format/InterviewNames.h"
 #include "platform/DateTime.h"
 #include "platform/testing/WavFile.h"
 #include "station/Report.h"
@@ -30,8 +33,10 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <string_view>
 #include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #ifndef INTERVIEW_VERIFY
@@ -44,14 +49,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int ArchiveCount = 12;
-constexpr int RecordingsPerArchive = 10;
-constexpr int DistinctRecordings = 12;
-constexpr int RecordingSeconds = 300;
-constexpr int Rounds = 5;
-constexpr int LoudnessArchives = 2;
-constexpr int LoudnessRounds = 3;
-constexpr const char* FolderName = "01-05032026-000145-012";
+struct Scale {
+    int archives;
+    int recordingsPerArchive;
+    int distinctRecordings;
+    int recordingSeconds;
+    int rounds;
+    int loudnessArchives;
+    int loudnessRounds;
+};
+constexpr Scale FullScale{12, 10, 12, 300, 5, 2, 3};
+constexpr Scale SmokeScale{2, 2, 2, 5, 1, 1, 1};
+Scale scale = FullScale;
+
+// The interview every archive holds, named by the interview format's own rules so that the
+// verifier accepts what the benchmark makes: examined on the 5th, closed on the 6th.
+constexpr std::string_view SchoolCode = "000145";
+constexpr std::string_view Room = "012";
+const std::string FolderName = interview_format::FolderName("05032026", SchoolCode, Room);
+const std::string ReportName = interview_format::ReportName("06032026", SchoolCode, Room);
 
 void Run(const std::string& command) {
     if (std::system(command.c_str()) != 0) {
@@ -64,7 +80,7 @@ void Run(const std::string& command) {
 // MP3 is as incompressible as speech.
 void WriteWav(const fs::path& path, int seed) {
     constexpr std::uint32_t Rate = 44100;
-    const std::uint32_t samples = Rate * RecordingSeconds;
+    const std::uint32_t samples = Rate * scale.recordingSeconds;
     std::vector<std::int16_t> pcm(samples);
     std::mt19937 random(static_cast<std::mt19937::result_type>(seed));
     std::uniform_int_distribution<int> noise(-2500, 2500);
@@ -86,12 +102,12 @@ fs::path MakeArchives(const fs::path& work) {
     const fs::path made = archives / "distinct";
     if (fs::exists(made))
         return archives;
-    std::printf("making %d distinct archives of %d recordings of %d s in %s ...\n", ArchiveCount,
-                RecordingsPerArchive, RecordingSeconds, work.c_str());
+    std::printf("making %d distinct archives of %d recordings of %d s in %s ...\n", scale.archives,
+                scale.recordingsPerArchive, scale.recordingSeconds, work.c_str());
     std::fflush(stdout);
     fs::remove_all(work);
     fs::create_directories(archives);
-    for (int i = 0; i < DistinctRecordings; ++i) {
+    for (int i = 0; i < scale.distinctRecordings; ++i) {
         const fs::path wav = work / ("tone" + std::to_string(i) + ".wav");
         WriteWav(wav, i);
         Run("lame --quiet -b 128 -m m --id3v1-only --tc station '" + wav.string() + "' '" +
@@ -106,19 +122,19 @@ fs::path MakeArchives(const fs::path& work) {
     state.examDate = platform::EncodeDateTime({2026, 3, 5});
     const fs::path folder = work / FolderName;
     state.folder = folder.string();
-    for (int archive = 1; archive <= ArchiveCount; ++archive) {
+    for (int archive = 1; archive <= scale.archives; ++archive) {
         fs::create_directories(folder);
         interview_format::InterviewReport report = ReportFor(ReportHeadingOf(state));
         std::string unreadable;
-        for (int number = 1; number <= RecordingsPerArchive; ++number) {
-            const fs::path recording = folder / (std::to_string(number) + ".mp3");
+        for (int number = 1; number <= scale.recordingsPerArchive; ++number) {
+            const fs::path recording = folder / interview_format::RecordingName(number);
             // Archive a takes recordings a, a+1, ... in turn, starting at a different one each.
-            const int tone = (archive * 5 + number * (1 + archive % 5)) % DistinctRecordings;
+            const int tone = (archive * 5 + number * (1 + archive % 5)) % scale.distinctRecordings;
             fs::copy_file(work / ("tone" + std::to_string(tone) + ".mp3"), recording);
             report.recordings.push_back(RecordingEntry(recording.string(), unreadable));
         }
-        report.participants = RecordingsPerArchive;
-        SaveReport(report, (folder / "01-06032026-000000-000145-012.csv").string());
+        report.participants = scale.recordingsPerArchive;
+        SaveReport(report, (folder / ReportName).string());
         archive::TZipCompressArchive zip((archives / ArchiveName(archive)).string());
         zip.AddDirectory(archive::Utf8ToWide(FolderName), folder.string(), true, true);
         zip.Compress();
@@ -182,7 +198,7 @@ void CompareReaders(const fs::path& archives, unsigned jobs, double megabytes) {
     Seconds(unzip);
     Seconds(sevenZip);
     std::vector<double> verifyTimes, unzipTimes, sevenTimes, toUnzip, toSeven;
-    for (int round = 0; round < Rounds; ++round) {
+    for (int round = 0; round < scale.rounds; ++round) {
         verifyTimes.push_back(Seconds(verify));
         unzipTimes.push_back(Seconds(unzip));
         sevenTimes.push_back(Seconds(sevenZip));
@@ -191,8 +207,8 @@ void CompareReaders(const fs::path& archives, unsigned jobs, double megabytes) {
     }
     std::printf("%d distinct archives, %.0f MB, %d recordings of %d s each; %u at a time; "
                 "%d rounds of verify, unzip, 7z in turn\n",
-                ArchiveCount, megabytes, ArchiveCount * RecordingsPerArchive, RecordingSeconds,
-                jobs, Rounds);
+                scale.archives, megabytes, scale.archives * scale.recordingsPerArchive,
+                scale.recordingSeconds, jobs, scale.rounds);
     std::printf("  %-44s %8s %8s %8s\n", "", "min", "median", "max");
     PrintSpread(("interview-verify --jobs " + n).c_str(), verifyTimes, "s");
     PrintSpread(("unzip -tq, " + n + " at a time").c_str(), unzipTimes, "s");
@@ -205,16 +221,16 @@ void CompareReaders(const fs::path& archives, unsigned jobs, double megabytes) {
 
 void MeasureLoudness(const fs::path& archives) {
     std::string some;
-    for (int i = 1; i <= LoudnessArchives; ++i)
+    for (int i = 1; i <= scale.loudnessArchives; ++i)
         some += " " + Quoted(archives / ArchiveName(i));
     const std::string plain = std::string(INTERVIEW_VERIFY) + " --jobs 1" + some + " > /dev/null";
     const std::string loud =
         std::string(INTERVIEW_VERIFY) + " --jobs 1 --loudness" + some + " > /dev/null";
-    const double audio =
-        static_cast<double>(LoudnessArchives) * RecordingsPerArchive * RecordingSeconds;
+    const double audio = static_cast<double>(scale.loudnessArchives) * scale.recordingsPerArchive *
+                         scale.recordingSeconds;
     CpuSeconds(plain);
     std::vector<double> plainCpu, loudCpu, speed, cost;
-    for (int round = 0; round < LoudnessRounds; ++round) {
+    for (int round = 0; round < scale.loudnessRounds; ++round) {
         plainCpu.push_back(CpuSeconds(plain));
         loudCpu.push_back(CpuSeconds(loud));
         speed.push_back(audio / loudCpu.back());
@@ -222,7 +238,7 @@ void MeasureLoudness(const fs::path& archives) {
     }
     std::printf("loudness: %d archives, %.0f s of 128 kbit/s mono audio, one job; %d rounds of "
                 "plain check and --loudness in turn, CPU time of the verifier\n",
-                LoudnessArchives, audio, LoudnessRounds);
+                scale.loudnessArchives, audio, scale.loudnessRounds);
     std::printf("  %-44s %8s %8s %8s\n", "", "min", "median", "max");
     PrintSpread("plain check", plainCpu, "CPU s");
     PrintSpread("check with --loudness", loudCpu, "CPU s");
@@ -235,25 +251,36 @@ void MeasureLoudness(const fs::path& archives) {
 
 int main(int argc, char** argv) {
     bool loudness = false;
+    bool smoke = false;
     unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
     fs::path base = fs::temp_directory_path();
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--loudness")
+        if (argument == "--smoke")
+            smoke = true;
+        else if (argument == "--loudness")
             loudness = true;
         else if (argument == "--jobs" && i + 1 < argc)
             jobs = static_cast<unsigned>(std::max(1, std::atoi(argv[++i])));
         else
             base = argument;
     }
-    const fs::path archives = MakeArchives(base / "bench-verify");
+    if (smoke)
+        scale = SmokeScale;
+    const fs::path work = base / (smoke ? "bench-verify-smoke-" + std::to_string(getpid())
+                                        : std::string("bench-verify"));
+    const fs::path archives = MakeArchives(work);
     if (loudness) {
         MeasureLoudness(archives);
+        if (smoke)
+            fs::remove_all(work);
         return 0;
     }
     double megabytes = 0;
-    for (int i = 1; i <= ArchiveCount; ++i)
+    for (int i = 1; i <= scale.archives; ++i)
         megabytes += static_cast<double>(fs::file_size(archives / ArchiveName(i))) / 1e6;
     CompareReaders(archives, jobs, megabytes);
+    if (smoke)
+        fs::remove_all(work);
     return 0;
 }

@@ -2,6 +2,7 @@
 // the shared event thread that hands events to the GUI thread.
 #include "audio/tests/GuiPump.h"
 #include "audio/tests/TestChain.h"
+#include "platform/testing/ThreadNames.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,15 @@ protected:
     TTestOutput* const OutputObject = Output.get();
     EventLog Log;
 };
+
+// A profiler or `top -H` tells the recording's worker and the event thread apart from the rest.
+TEST_F(OutputThread, TheWorkerAndTheEventThreadCarryTheirNames) {
+    RunUntilBlocks();
+    const std::vector<std::string> names = platform::testing::ThreadNames();
+    EXPECT_NE(std::find(names.begin(), names.end(), "audio-worker"), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), "audio-events"), names.end());
+    Output->Stop(false);
+}
 
 TEST_F(OutputThread, StopsOfAnIdleOutputReturnWithoutEventsAndDoNotStick) {
     Output->Stop(false);

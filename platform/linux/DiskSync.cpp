@@ -1,5 +1,7 @@
 #include "platform/DiskSync.h"
 
+#include "platform/ThreadName.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -189,6 +191,7 @@ int PeriodicSync::Finish() {
 }
 
 void PeriodicSync::Run() {
+    NameCurrentThread("disk-sync");
     // The file's name first: data synced under a name the disk never learnt would be lost too.
     int failure = SyncFolder(FolderOfPath(file_.Path()));
     std::unique_lock guard(lock_);

@@ -1,6 +1,7 @@
 #include "platform/player/PlaybackEngine.h"
 
 #include "platform/GuiHandover.h"
+#include "platform/ThreadName.h"
 #include "platform/player/PlaybackError.h"
 #include "platform/pulse/PulseStream.h"
 
@@ -35,7 +36,10 @@ PlaybackEngine::Stream::~Stream() = default;
 PlaybackEngine::PlaybackEngine() {
     if (Failed(pulse::PulseConnection::Open(&connection_)))
         throw PlaybackError(BASS_ERROR_DRIVER, "Cannot connect to the sound server.");
-    callbacks_ = std::thread([this] { RunCallbacks(); });
+    callbacks_ = std::thread([this] {
+        NameCurrentThread("playback-events");
+        RunCallbacks();
+    });
 }
 
 PlaybackEngine::~PlaybackEngine() {

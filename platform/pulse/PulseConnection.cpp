@@ -22,6 +22,7 @@ SoundResult PulseConnection::Open(std::shared_ptr<PulseConnection>* connection) 
     result->loop_ = pa_threaded_mainloop_new();
     if (!result->loop_)
         return DSERR_GENERIC;
+    pa_threaded_mainloop_set_name(result->loop_, "sound-client");
     result->context_ =
         pa_context_new(pa_threaded_mainloop_get_api(result->loop_), "Interview station");
     if (!result->context_)

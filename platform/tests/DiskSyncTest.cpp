@@ -4,9 +4,11 @@
 #include "platform/DiskSync.h"
 #include "platform/FileStream.h"
 #include "platform/testing/TemporaryFolder.h"
+#include "platform/testing/ThreadNames.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <mutex>
@@ -153,6 +155,9 @@ TEST_F(DiskSyncTest, AFileBeingWrittenIsSyncedOnAThreadOfItsOwn) {
             ASSERT_EQ(file.Write("0123456789", 10), 10u);
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
+        const std::vector<std::string> names = platform::testing::ThreadNames();
+        EXPECT_NE(std::find(names.begin(), names.end(), "disk-sync"), names.end())
+            << "the sync thread carries no name a profiler could show";
         EXPECT_EQ(sync.Finish(), 0);
     }
     const std::vector<DiskStep> steps = log.Steps();

@@ -1,6 +1,7 @@
 #include "station/core/ArchivePacker.h"
 
 #include "platform/GuiHandover.h"
+#include "platform/ThreadName.h"
 
 namespace station {
 
@@ -39,6 +40,7 @@ void ArchivePacker::Report(const PackingProgress& progress) {
 }
 
 void ArchivePacker::Run() {
+    platform::NameCurrentThread("archive-packer");
     const ArchiveOutcome outcome =
         WriteProvenArchive(request_, [this](const PackingProgress& progress) { Report(progress); });
     try {
