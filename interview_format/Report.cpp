@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <set>
 
 namespace interview_format {
 namespace {
@@ -231,6 +232,35 @@ std::int64_t ParticipantCount(const std::vector<ReportEntry>& recordings) {
         if (const auto number = ParticipantNumberOf(entry.name))
             highest = std::max<std::int64_t>(highest, *number);
     return highest;
+}
+
+std::vector<std::int64_t> UnlistedParticipants(const std::vector<ReportEntry>& recordings,
+                                               std::size_t limit) {
+    std::set<std::int64_t> numbers;
+    for (const ReportEntry& entry : recordings)
+        if (const auto number = ParticipantNumberOf(entry.name))
+            numbers.insert(*number);
+    std::vector<std::int64_t> unlisted;
+    const std::int64_t highest = numbers.empty() ? 0 : *numbers.rbegin();
+    for (std::int64_t number = 1; number < highest && unlisted.size() < limit; ++number)
+        if (!numbers.contains(number))
+            unlisted.push_back(number);
+    return unlisted;
+}
+
+bool ListUnlistedAsNotStarted(std::vector<ReportEntry>& recordings, std::size_t limit) {
+    const std::vector<std::int64_t> unlisted = UnlistedParticipants(recordings, limit + 1);
+    if (unlisted.size() > limit)
+        return false;
+    for (const std::int64_t number : unlisted)
+        recordings.push_back(NotStartedEntry(RecordingName(number)));
+    const auto numberOf = [](const ReportEntry& entry) {
+        return ParticipantNumberOf(entry.name).value_or(0);
+    };
+    std::stable_sort(
+        recordings.begin(), recordings.end(),
+        [&](const ReportEntry& a, const ReportEntry& b) { return numberOf(a) < numberOf(b); });
+    return true;
 }
 
 std::string FormatEntry(const ReportEntry& entry) {

@@ -50,6 +50,16 @@ bool IsNotStarted(const ReportEntry& entry);
 // no line names a participant.
 std::int64_t ParticipantCount(const std::vector<ReportEntry>& recordings);
 
+// The participants below the highest one with a line that have none, ascending; at most `limit`
+// of them (a stray recording numbered in the millions would otherwise ask for millions).
+std::vector<std::int64_t> UnlistedParticipants(const std::vector<ReportEntry>& recordings,
+                                               std::size_t limit);
+// Every participant the count covers must have a line, and a number without a recording is a
+// participant whose recording never started (a failed start, a botched file removed, a name the
+// station refused to write through): each such number gets that line, and the lines are put in
+// participant order. False, and nothing changed, when more than `limit` numbers have no line.
+bool ListUnlistedAsNotStarted(std::vector<ReportEntry>& recordings, std::size_t limit);
+
 // The report's lines as UTF-8 text, without line ends; the count line only where there is a count.
 std::vector<std::string> FormatLines(const InterviewReport& report);
 std::string FormatEntry(const ReportEntry& entry);

@@ -19,6 +19,17 @@ long long ExistingRecordings::NextNumber() const {
     return highest + 1;
 }
 
+std::vector<long long> ExistingRecordings::WithoutRecording(std::size_t limit) const {
+    std::vector<long long> missing;
+    long long expected = 1;
+    for (const long long number : recordings) {
+        for (; expected < number && missing.size() < limit; ++expected)
+            missing.push_back(expected);
+        expected = number + 1;
+    }
+    return missing;
+}
+
 ExistingRecordings FindExistingRecordings(const std::string& interviewFolder) {
     ExistingRecordings found;
     std::error_code error;

@@ -2,6 +2,7 @@
 // be recorded over.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,10 @@ struct ExistingRecordings {
     std::vector<long long> others;
     // The number the next recording may take: one after the highest of both lists, 1 when empty.
     long long NextNumber() const;
+    // The participants below the highest recording without one (a failed start, a file removed or
+    // moved out), ascending, at most `limit` of them: the report lists them as recordings that
+    // never started.
+    std::vector<long long> WithoutRecording(std::size_t limit) const;
 };
 
 // The entries of `interviewFolder` named like recordings. Raises std::runtime_error when the folder

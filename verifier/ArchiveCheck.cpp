@@ -209,18 +209,12 @@ private:
             Add(verdict_.reportName, "в отчёте нет ни одной записи участника");
             return;
         }
-        std::set<std::int64_t> numbers;
-        for (const ReportEntry& line : report.recordings)
-            if (const auto number = interview_format::ParticipantNumberOf(line.name))
-                numbers.insert(*number);
         if (report.participants && *report.participants != highest)
             Add(verdict_.reportName, "участников " + std::to_string(*report.participants) +
                                          ", а последняя запись — " + std::to_string(highest) +
                                          ".mp3");
-        std::vector<std::int64_t> gaps;
-        for (std::int64_t number = 1; number < highest && gaps.size() <= MaxListedGaps; ++number)
-            if (!numbers.contains(number))
-                gaps.push_back(number);
+        const std::vector<std::int64_t> gaps =
+            interview_format::UnlistedParticipants(report.recordings, MaxListedGaps + 1);
         if (!gaps.empty())
             Add(verdict_.reportName, "нет строк отчёта для участников " + JoinNumbers(gaps));
     }

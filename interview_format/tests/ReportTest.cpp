@@ -63,6 +63,38 @@ TEST(ReportFormatTest, TheCountIsTheHighestParticipantListed) {
         EXPECT_EQ(ParticipantCount(c.recordings), c.count) << c.recordings.size() << " entries";
 }
 
+// Every number the count covers without a line gets the line of a recording that never started,
+// in participant order, so that the receiver never finds a participant without one; a stray number
+// far beyond a day's participants is left for the check to name.
+TEST(ReportFormatTest, ParticipantsWithoutALineAreListedAsNeverStarted) {
+    const auto entry = [](const char* name) { return ReportEntry{.name = name, .size = 10}; };
+    const auto names = [](const std::vector<ReportEntry>& entries) {
+        std::string text;
+        for (const ReportEntry& e : entries)
+            text += e.name + (IsNotStarted(e) ? "(-1) " : " ");
+        return text;
+    };
+    const struct {
+        std::vector<ReportEntry> recordings;
+        std::size_t limit;
+        bool listed;
+        std::string after;
+    } cases[] = {
+        {{}, 10, true, ""},
+        {{entry("1.mp3"), entry("2.mp3")}, 10, true, "1.mp3 2.mp3 "},
+        {{entry("1.mp3"), entry("4.mp3")}, 10, true, "1.mp3 2.mp3(-1) 3.mp3(-1) 4.mp3 "},
+        {{entry("4.mp3"), entry("2.mp3")}, 10, true, "1.mp3(-1) 2.mp3 3.mp3(-1) 4.mp3 "},
+        {{entry("1.mp3"), entry("5.mp3")}, 2, false, "1.mp3 5.mp3 "},
+    };
+    for (auto c : cases) {
+        EXPECT_EQ(ListUnlistedAsNotStarted(c.recordings, c.limit), c.listed) << c.after;
+        EXPECT_EQ(names(c.recordings), c.after);
+        if (c.listed) {
+            EXPECT_TRUE(UnlistedParticipants(c.recordings, 100).empty()) << c.after;
+        }
+    }
+}
+
 // The lines of a sound report with one recording, in Windows-1251, joined with CR LF.
 std::string Report(std::vector<std::string> lines) {
     std::string bytes;

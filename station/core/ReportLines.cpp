@@ -26,6 +26,11 @@ std::int64_t ReportLines::ParticipantCount() const {
 
 interview_format::InterviewReport ReportLines::Counted() {
     std::lock_guard guard(lock_);
+    // A number the count covers without a line (a failed start an earlier run only kept in memory,
+    // a botched file the operator removed, a name refused as a link) would make the receiver refuse
+    // the archive for ever. More gaps than a room's day has participants are a stray file's number,
+    // left for the check to name.
+    interview_format::ListUnlistedAsNotStarted(report_.recordings, MostUnlistedParticipants);
     report_.participants = interview_format::ParticipantCount(report_.recordings);
     return report_;
 }

@@ -15,13 +15,17 @@ namespace station {
 
 class ReportLines {
 public:
+    static constexpr std::size_t MostUnlistedParticipants = 1000;
+
     // Takes the header's values of `heading`; entries already handed in stay.
     void Begin(const interview_format::InterviewReport& heading);
     void Add(interview_format::ReportEntry entry);
     // The count as the entries state it now (see interview_format::ParticipantCount).
     std::int64_t ParticipantCount() const;
     // The report with its count stated as of this moment, for saving: a close repeated after a
-    // failed save states the count of the moment it saves, once.
+    // failed save states the count of the moment it saves, once. Every participant the count
+    // covers without a line is listed as a recording that never started (at most
+    // MostUnlistedParticipants of them).
     interview_format::InterviewReport Counted();
     // The lines as they stand, none before the report has begun.
     std::vector<std::string> Lines() const;

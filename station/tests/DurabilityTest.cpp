@@ -336,25 +336,39 @@ TEST_F(DurabilityTest, AKillInTheMiddleOfPackingLeavesThePreviousArchive) {
 }
 
 // What a power cut leaves of the recordings, found when the station is started again: a recording
-// cut off inside a frame keeps its whole frames, an empty file is a participant whose recording
-// never started, a whole recording is left alone, and the close proves the archive.
+// cut off inside a frame keeps its whole frames, and so does one whose tail is zeros (the file's
+// size reached the disk before its data) or junk; an empty file is a participant whose recording
+// never started, a whole recording is left alone, and the close proves the archive. A recording
+// that goes on after a damaged stretch is not the station's to cut.
 TEST_F(DurabilityTest, RecordingsAPowerCutInterruptedAreMendedWhenTheInterviewResumes) {
     const std::string whole = SilentMp3(40);
     const std::string partialFrame = SilentMp3(1).substr(0, 200);
+    std::string junk;
+    while (junk.size() < 20000)
+        junk += "not a frame \x01\xFE\xFF\x00";
     PlaceRecording(1, whole + partialFrame);
     PlaceRecording(2, "");
     PlaceRecording(3, whole);
+    PlaceRecording(4, whole + std::string(64 * 1024, '\0'));
+    PlaceRecording(5, whole + junk);
+    const std::string goesOn = whole + junk + whole;
+    PlaceRecording(6, goesOn);
     Restart();
 
     EXPECT_TRUE(ReadWholeFile(Recording(1)) == whole) << "the partial frame is cut off";
     EXPECT_FALSE(fs::exists(Recording(2)));
     EXPECT_TRUE(ReadWholeFile(Recording(3)) == whole) << "a whole recording is left alone";
+    EXPECT_TRUE(ReadWholeFile(Recording(4)) == whole) << "the zeros are cut off";
+    EXPECT_TRUE(ReadWholeFile(Recording(5)) == whole) << "the junk is cut off";
+    EXPECT_TRUE(ReadWholeFile(Recording(6)) == goesOn) << "audio after the junk is kept";
+    fs::rename(Recording(6), desktop_.Desktop() + "/6.mp3");
+    Restart();
     CloseInterview();
     ASSERT_TRUE(Proven()) << (interviewSeen_.proof ? interviewSeen_.proof->text : "no proof");
-    EXPECT_EQ(interviewSeen_.proof->text, "Архив проверен: 2 записи, контрольные суммы совпадают.");
+    EXPECT_EQ(interviewSeen_.proof->text, "Архив проверен: 4 записи, контрольные суммы совпадают.");
     const std::string report = ReadWholeFile(ReportPath());
     EXPECT_NE(report.find("2.mp3;30-12-1899 00.00.00;-1;00000000\r\n"), std::string::npos);
-    EXPECT_TRUE(report.ends_with(";3\r\n")) << "the count line names participant 3";
+    EXPECT_TRUE(report.ends_with(";5\r\n")) << "the count line names participant 5";
 }
 
 } // namespace
