@@ -2,6 +2,7 @@
 
 #include "interview_format/InterviewNames.h"
 #include "interview_format/Report.h"
+#include "station/Crc32.h"
 #include "station/ExistingRecordings.h"
 #include "verifier/ArchiveCheck.h"
 
@@ -32,14 +33,32 @@ std::optional<platform::DateTime> DayOf(const std::string& name, const std::stri
 }
 
 // Whether the archive beside the folder is one the receiver accepts and holds every recording the
-// folder has now.
-bool ArchivedWhole(const fs::path& archive, const std::string& folderName, std::size_t recordings) {
+// folder has now, as it is now. A count would not do: a line of a recording that never started
+// counts as well, and a recording made again under its number after the close is another answer.
+bool ArchivedWhole(const fs::path& archive, const std::string& folder,
+                   const std::vector<long long>& recordings) {
     std::error_code error;
     if (fs::symlink_status(archive, error).type() != fs::file_type::regular)
         return false;
     const interview_check::ArchiveVerdict verdict = interview_check::CheckArchive(archive.string());
-    return verdict.Sound() && verdict.folder == folderName &&
-           verdict.recordings.size() >= recordings;
+    if (!verdict.Sound() || verdict.folder != fs::path(folder).filename().string())
+        return false;
+    for (const long long number : recordings) {
+        const std::string name = interview_format::RecordingName(number);
+        const auto archived = std::find_if(
+            verdict.recordings.begin(), verdict.recordings.end(),
+            [&](const interview_check::RecordingVerdict& held) { return held.name == name; });
+        if (archived == verdict.recordings.end() || archived->notStarted)
+            return false;
+        const std::string path = folder + "/" + name;
+        const auto size = fs::file_size(path, error);
+        if (error || static_cast<std::int64_t>(size) != archived->size)
+            return false;
+        const FileChecksum checksum = FileCRC32(path);
+        if (!checksum.failure.empty() || checksum.crc != archived->crc32)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -66,7 +85,8 @@ std::vector<UnfinishedInterview> FindUnfinishedInterviews(const std::string& des
             continue; // a folder that cannot be read cannot be closed either
         }
         if (existing.recordings.empty() ||
-            ArchivedWhole(fs::path(desktop) / (name + ".zip"), name, existing.recordings.size()))
+            ArchivedWhole(fs::path(desktop) / (name + ".zip"), entry->path().string(),
+                          existing.recordings))
             continue;
         found.push_back({entry->path().string(), *day});
     }

@@ -105,4 +105,35 @@ TEST_F(EarlierInterviewTest, OnlyAnUnarchivedEarlierFolderOfThisSchoolAndRoomWit
     EXPECT_EQ(boxes_.Texts().size(), 1u) << ::testing::PrintToString(boxes_.Texts());
 }
 
+// An earlier day is judged by its recordings on disk against its archive, not by a count: the
+// line of a participant whose recording never started counts like a recording, and a recording
+// made under that number after the close would never be archived.
+TEST_F(EarlierInterviewTest, AnEarlierRecordingMissingFromItsArchiveIsOfferedAgain) {
+    calendar_.day = yesterday_;
+    Rewire();
+    SaveParameters();
+    const std::string folder = Desktop() + "/" + Stem(yesterday_);
+    fs::create_directories(folder);
+    std::ofstream(folder + "/1.mp3", std::ios::binary) << SilentMp3();
+    std::ofstream(folder + "/3.mp3", std::ios::binary) << SilentMp3();
+    ASSERT_TRUE(interview_->ConfirmReadiness());
+    CloseInterview();
+    ASSERT_TRUE(interviewSeen_.proof && interviewSeen_.proof->sound);
+
+    std::ofstream(folder + "/2.mp3", std::ios::binary) << SilentMp3(60);
+    boxes_.Clear();
+    boxes_.Answer(MessageResult::Ok);
+    StartOn(today_);
+    ASSERT_EQ(boxes_.Texts().size(), 2u) << ::testing::PrintToString(boxes_.Texts());
+    const interview_check::ArchiveVerdict verdict =
+        interview_check::CheckArchive(Desktop() + "/" + Stem(yesterday_) + ".zip");
+    EXPECT_TRUE(verdict.Sound()) << (verdict.problems.empty() ? "" : verdict.problems[0].reason);
+    EXPECT_EQ(verdict.RecordingsHeld(), 3u) << "the recording made after the close is archived";
+
+    // Archived whole now: not offered again.
+    boxes_.Clear();
+    StartOn(today_);
+    EXPECT_TRUE(boxes_.Texts().empty()) << ::testing::PrintToString(boxes_.Texts());
+}
+
 } // namespace
