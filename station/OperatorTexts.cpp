@@ -27,6 +27,13 @@ std::string InvalidByteText(unsigned char byte) {
     return text;
 }
 
+std::string NameEndingText(std::string_view field) {
+    return Joined({"Поле «", field,
+                   "» не может быть пустым, состоять из пробелов или кончаться точкой или "
+                   "пробелом: такое имя папки и архива не сохранится в Windows, где архив могут "
+                   "распаковать. Исправьте поле и сохраните параметры ещё раз."});
+}
+
 std::string MicrophoneCheckFailedText(std::string_view cause) {
     return Joined({"Ошибка проверки микрофона: ", cause});
 }
@@ -57,6 +64,34 @@ std::string RecordingNamedObjectsText(std::string_view names) {
 
 std::string NumberingContinuesText(long long number) {
     return Joined({" Нумерация продолжится с участника ", std::to_string(number), "."});
+}
+
+std::string ParticipantsWithoutRecordingText(std::string_view numbers) {
+    return Joined({"Нет записей участников ", numbers,
+                   ": в отчёте они будут указаны как несостоявшиеся записи. Если такой участник "
+                   "ещё здесь, запишите его под следующим номером."});
+}
+
+std::string RecordingTailCutText(std::string_view name, std::int64_t bytes) {
+    return Joined({"Запись ", name, " обрезана до последнего целого кадра MP3: после него было ",
+                   std::to_string(bytes),
+                   " байт, которые не являются звуком (так бывает после сбоя питания)."});
+}
+
+std::string FolderIsNoFolderText(std::string_view folder) {
+    return Joined({"На месте папки собеседования ", folder,
+                   " стоит символическая ссылка или файл, а не папка; программа не пишет через "
+                   "ссылки. Переименуйте или уберите его с рабочего стола и подтвердите "
+                   "готовность ещё раз."});
+}
+
+std::string HiddenEntriesLeftOutText(const std::vector<std::string>& paths) {
+    std::string names;
+    for (const std::string& path : paths)
+        names += (names.empty() ? "" : ", ") + path;
+    return Joined({"Не упакованы скрытые файлы (их создаёт файловый менеджер, в отчёт они не "
+                   "входят): ",
+                   names, "."});
 }
 
 std::string LowSpaceAtReadinessText(std::uint64_t freeMegabytes, std::uint64_t minutes) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace station {
 
@@ -52,6 +53,9 @@ inline constexpr const char* RoomFieldName = "Номер аудитории";
 std::string UnreportableCharacterText(std::string_view field, std::string_view character);
 // How a byte that is no UTF-8 character is named in that refusal: "байт 0xNN".
 std::string InvalidByteText(unsigned char byte);
+// "Поле «<field>» не может быть пустым, состоять из пробелов или кончаться точкой или пробелом:
+// ..." (Windows, where the receiving side may unpack the archive, cannot hold such a name)
+std::string NameEndingText(std::string_view field);
 
 // "<What> слишком длинный: имя папки, отчёта или архива превысит допустимую длину имени файла."
 inline constexpr const char* NameTooLongConsequence =
@@ -98,6 +102,13 @@ std::string ExistingRecordingsText(std::size_t count);
 std::string RecordingNamedObjectsText(std::string_view names);
 // " Нумерация продолжится с участника <number>."
 std::string NumberingContinuesText(long long number);
+// "Нет записей участников <numbers>: в отчёте они будут указаны как несостоявшиеся записи. ..."
+std::string ParticipantsWithoutRecordingText(std::string_view numbers);
+// "Запись <name> обрезана до последнего целого кадра MP3: после него было <bytes> байт, которые
+// не являются звуком (так бывает после сбоя питания)."
+std::string RecordingTailCutText(std::string_view name, std::int64_t bytes);
+// "На месте папки собеседования <folder> стоит символическая ссылка или не папка. ..."
+std::string FolderIsNoFolderText(std::string_view folder);
 // "На диске мало места: свободно N МБ, этого хватит примерно на M мин. записи."
 std::string LowSpaceAtReadinessText(std::uint64_t freeMegabytes, std::uint64_t minutes);
 
@@ -149,6 +160,8 @@ inline constexpr const char* SocketKindText = "сокет";
 inline constexpr const char* DeviceKindText = "устройство";
 inline constexpr const char* SpecialFileKindText = "особый файл";
 inline constexpr const char* OddEntriesLeadText = "Не упакованы (это не обычные файлы): ";
+// "Не упакованы скрытые файлы (их создаёт файловый менеджер, в отчёт они не входят): <paths>."
+std::string HiddenEntriesLeftOutText(const std::vector<std::string>& paths);
 // "Не удалось создать архив собеседования <path>: <cause>"
 std::string ArchiveNotCreatedText(std::string_view archivePath, std::string_view cause);
 // "Сформирован отчёт:  <report name>" (two spaces, as the page has always shown it)

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace station {
@@ -32,16 +33,58 @@ std::vector<std::uint64_t> FileSizes(const archive::TCompressArchive& zip) {
     return sizes;
 }
 
+// Adds the folder and what it holds to `zip` under the folder's own name: its regular files and
+// folders, never a link, FIFO, device or socket (see OddEntries), and nothing hidden. A hidden
+// entry is a file manager's (".directory", ".DS_Store"), which the operator cannot see, so cannot
+// move out, and which no report lists; each one is named in `hidden`, as a path inside the folder.
+void AddFolder(archive::TCompressArchive& zip, const std::string& folder,
+               std::vector<std::string>& hidden) {
+    namespace fs = std::filesystem;
+    const std::wstring top = archive::Utf8ToWide(OwnName(folder));
+    zip.AddDirectory(top, folder, false, false);
+    std::vector<std::pair<std::string, bool>> entries; // path, whether a folder
+    std::error_code error;
+    fs::recursive_directory_iterator walk(folder, fs::directory_options::skip_permission_denied,
+                                          error);
+    for (const fs::recursive_directory_iterator end; !error && walk != end; walk.increment(error)) {
+        const fs::path& path = walk->path();
+        const fs::file_type type = walk->symlink_status(error).type();
+        if (error)
+            break;
+        if (path.filename().string().starts_with(".")) {
+            hidden.push_back(path.lexically_relative(folder).string());
+            if (type == fs::file_type::directory)
+                walk.disable_recursion_pending();
+            continue;
+        }
+        if (type == fs::file_type::regular || type == fs::file_type::directory)
+            entries.emplace_back(path.string(), type == fs::file_type::directory);
+    }
+    // What cannot be read cannot be packed: an archive without it would only be refused later.
+    if (error)
+        throw std::runtime_error(FolderNotReadText(folder, error.message()));
+    std::sort(entries.begin(), entries.end());
+    std::sort(hidden.begin(), hidden.end());
+    for (const auto& [path, isFolder] : entries) {
+        const std::wstring packed = archive::PackedPathFor(path, folder, top);
+        if (isFolder)
+            zip.AddDirectory(packed, path, false, false);
+        else
+            zip.AddFile(packed, path);
+    }
+}
+
 // Writes the zip of the folder into `into` (the format is the final name's). The archive object is
 // released, and its file closed, whatever happens.
 void Pack(const ArchiveRequest& request, const std::string& into,
-          const std::function<void(const PackingProgress&)>& progress) {
+          const std::function<void(const PackingProgress&)>& progress,
+          std::vector<std::string>& hidden) {
     const archive::TCompressArchiveClass* format =
         archive::ArchiveFormats().CompressClassFor(request.archivePath);
     if (!format)
         throw std::runtime_error("No archive format for \"" + request.archivePath + "\"");
     const std::shared_ptr<archive::TCompressArchive> zip = format->Create(into, 0, false);
-    zip->AddDirectory(archive::Utf8ToWide(OwnName(request.folder)), request.folder, true, true);
+    AddFolder(*zip, request.folder, hidden);
 
     const std::vector<std::uint64_t> sizes = FileSizes(*zip);
     PackingProgress state;
@@ -121,7 +164,7 @@ ArchiveOutcome WriteProvenArchive(const ArchiveRequest& request,
         // Created here, exclusively: the archive writer then opens this very file, never one
         // that a link or an earlier file put in its place.
         platform::CreateTemporaryBeside(request.archivePath, written).Close();
-        Pack(request, written, progress);
+        Pack(request, written, progress, outcome.hidden);
         const interview_check::ReadBackResult proof = Prove(request, written);
         outcome.text = interview_check::ReadBackMessage(proof);
         outcome.damaged = !proof.sound;

@@ -36,6 +36,8 @@ struct ArchiveOutcome {
     // What the folder holds that is not packed (links, FIFOs, devices, sockets), as
     // "<path inside the folder> (<what it is>)".
     std::vector<std::string> skipped;
+    // What the folder holds hidden (a file manager's files), left out, as paths inside the folder.
+    std::vector<std::string> hidden;
 };
 
 // Packs and proves the archive; runs on whichever thread calls it. `progress` is called on that

@@ -121,6 +121,8 @@ void InterviewCloser::ArchiveFinished(const std::string& archivePath,
                                       const ArchiveOutcome& outcome) {
     if (!outcome.skipped.empty())
         observers_.Tell({OddEntriesText(outcome.skipped), OperatorMessage::Kind::Warning});
+    if (!outcome.hidden.empty())
+        observers_.Tell({HiddenEntriesLeftOutText(outcome.hidden)});
     const auto tellProof = [&] {
         observers_.Notify([&](StationObserver& observer) {
             observer.ArchiveReadBack({.sound = outcome.proven, .text = outcome.text});

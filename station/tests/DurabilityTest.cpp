@@ -242,13 +242,17 @@ TEST_F(DurabilityTest, LinksPlantedAtTheOutputNamesAreRefusedAndTheirTargetsKept
     expectRefused(Recording(2), "Ошибка записи: ");
 }
 
-// A FIFO and links (to /dev/zero and to a folder) in the interview folder: the close ends, the
-// archive holds only the regular files, and the operator is told what was left out.
-TEST_F(DurabilityTest, FifosAndLinksInTheFolderAreLeftOutAndNamed) {
+// A FIFO and links (to /dev/zero and to a folder) in the interview folder, and the hidden files a
+// file manager leaves when the operator opens the folder: the close ends, the archive holds only
+// the regular files the report lists, and the operator (and so the log) is told what was left out.
+TEST_F(DurabilityTest, FifosLinksAndHiddenFilesInTheFolderAreLeftOutAndNamed) {
     const std::string folder = State().folder;
     ASSERT_EQ(::mkfifo((folder + "/pipe").c_str(), 0644), 0);
     fs::create_symlink("/dev/zero", folder + "/notes.txt");
     fs::create_symlink(desktop_.Home(), folder + "/home");
+    std::ofstream(folder + "/.directory") << "[Dolphin]\nViewMode=1\n";
+    fs::create_directories(folder + "/.thumbnails/normal");
+    std::ofstream(folder + "/.thumbnails/normal/a.png") << "png";
     interview_->StartRecording();
     Pump(1.0);
     boxes_.Clear();
@@ -256,9 +260,12 @@ TEST_F(DurabilityTest, FifosAndLinksInTheFolderAreLeftOutAndNamed) {
 
     ASSERT_TRUE(Proven()) << (interviewSeen_.proof ? interviewSeen_.proof->text : "no proof");
     EXPECT_EQ(boxes_.Texts(),
-              std::vector<std::string>{"Не упакованы (это не обычные файлы): home "
-                                       "(символическая ссылка), notes.txt (символическая "
-                                       "ссылка), pipe (именованный канал)."});
+              (std::vector<std::string>{"Не упакованы (это не обычные файлы): home "
+                                        "(символическая ссылка), notes.txt (символическая "
+                                        "ссылка), pipe (именованный канал).",
+                                        "Не упакованы скрытые файлы (их создаёт файловый "
+                                        "менеджер, в отчёт они не входят): .directory, "
+                                        ".thumbnails."}));
     const std::string name = fs::path(folder).filename().string();
     EXPECT_EQ(ZipNames(ArchivePath()),
               name + "/\n" + name + "/" + ReportName() + "\n" + name + "/1.mp3\n");
