@@ -36,7 +36,24 @@ bool LooksLikeFolderName(std::string_view name) {
         return false;
     const std::string_view rest = name.substr(PrefixAndDay + 1);
     const std::size_t dash = rest.rfind('-');
-    return dash != std::string_view::npos && dash > 0 && dash + 1 < rest.size();
+    return dash != std::string_view::npos && IsNamePart(rest.substr(0, dash)) &&
+           IsNamePart(rest.substr(dash + 1));
+}
+
+bool IsNamePart(std::string_view part) {
+    return !part.empty() && part.back() != ' ' && part.back() != '.';
+}
+
+bool DayBefore(std::string_view day, std::string_view other) {
+    const auto sortable = [](std::string_view d) {
+        return std::string(d.substr(4, 4)) + std::string(d.substr(2, 2)) +
+               std::string(d.substr(0, 2));
+    };
+    return sortable(day) < sortable(other);
+}
+
+std::string_view DayOfName(std::string_view name) {
+    return name.substr(Prefix.size(), PrefixAndDay - Prefix.size());
 }
 
 std::string ReportName(std::string_view day, std::string_view schoolCode, std::string_view room) {

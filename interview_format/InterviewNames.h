@@ -25,8 +25,17 @@ inline constexpr std::string_view MissingFileTime = "30-12-1899 00.00.00";
 std::string FolderName(std::string_view day, std::string_view schoolCode, std::string_view room);
 // The day of an exam date "dd.mm.yyyy" as a name gives it, "ddmmyyyy".
 std::string NameDayOf(std::string_view examDate);
-// Whether `name` is "01-" + a real day as "ddmmyyyy" + "-" + something + "-" + something.
+// Whether `name` is "01-" + a real day as "ddmmyyyy" + "-" + something + "-" + something, both
+// of them name parts (IsNamePart).
 bool LooksLikeFolderName(std::string_view name);
+// Whether a school code or room can stand in the folder's, report's and archive's names as they
+// are unpacked on any system: not empty and not ending in a space or a dot (Windows drops those
+// from a name, so a folder "...-00." could not be made there, and one of spaces not told apart).
+bool IsNamePart(std::string_view part);
+// Whether the day "ddmmyyyy" `day` comes before `other`; both must be days of that form.
+bool DayBefore(std::string_view day, std::string_view other);
+// The day "ddmmyyyy" a folder or report name carries after its "01-".
+std::string_view DayOfName(std::string_view name);
 
 // "01-" + closing day "ddmmyyyy" + "-000000-" + school code + "-" + room + ".csv".
 std::string ReportName(std::string_view day, std::string_view schoolCode, std::string_view room);

@@ -148,6 +148,18 @@ private:
         if (!interview_format::IsReportNameFor(verdict_.reportName, report.schoolCode, report.room))
             Add(verdict_.reportName, "имя отчёта не по правилам (ожидалось 01-ДДММГГГГ-000000-" +
                                          report.schoolCode + "-" + report.room + ".csv)");
+        // One interview has one course of days: a close dated before the interview began is a
+        // clock that went back, and the archive's names would contradict each other.
+        else if (interview_format::LooksLikeFolderName(verdict_.folder) &&
+                 interview_format::DayBefore(interview_format::DayOfName(verdict_.reportName),
+                                             interview_format::DayOfName(verdict_.folder)))
+            Add(verdict_.reportName, "отчёт датирован раньше папки собеседования");
+        for (const std::string* part : {&report.schoolCode, &report.room})
+            if (!interview_format::IsNamePart(*part))
+                Add(verdict_.reportName,
+                    "код ОУ и аудитория не могут быть пустыми или кончаться точкой или пробелом "
+                    "(«" +
+                        *part + "»)");
     }
 
     void CheckRecordings() {

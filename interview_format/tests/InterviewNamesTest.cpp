@@ -74,9 +74,16 @@ TEST(InterviewNamesTest, FolderNamesCarryARealDayACodeAndARoom) {
         {"01-05032025-000145-", false},
         {"01-05032025--012", false},
         {"02-05032025-000145-012", false},
+        // Windows drops a trailing space or dot: such a name cannot be unpacked there.
+        {"01-05032025-000   -012", false},
+        {"01-05032025-000145-00.", false},
+        {"01-05032025- 00145-012", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(LooksLikeFolderName(c.name), c.folder) << c.name;
+    EXPECT_TRUE(DayBefore("31122025", "01012026"));
+    EXPECT_FALSE(DayBefore("02012026", "01012026"));
+    EXPECT_FALSE(DayBefore("01012026", "01012026"));
 }
 
 } // namespace

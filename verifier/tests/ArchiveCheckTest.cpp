@@ -152,6 +152,25 @@ TEST(ArchiveCheckTest, EachFaultIsNamedWithItsEntry) {
              return interview.Scratch("other.zip");
          },
          "01-05032026-000145-013/", "имя папки не совпадает с отчётом"},
+        {"a folder whose room ends in a dot, which Windows cannot hold",
+         [](const InterviewFixture& interview) {
+             const std::string other = interview.Scratch("01-05032026-000145-01.");
+             fs::rename(interview.Scratch(InterviewFixture::FolderName), other);
+             testing::ZipSurgery("pack " + Quoted(interview.Scratch("dot.zip")) + " " +
+                                 Quoted(interview.Scratch("")) + " 01-05032026-000145-01./ " +
+                                 "01-05032026-000145-01./" + InterviewFixture::ReportName +
+                                 " 01-05032026-000145-01./1.mp3 01-05032026-000145-01./2.mp3 "
+                                 "01-05032026-000145-01./3.mp3");
+             return interview.Scratch("dot.zip");
+         },
+         "01-05032026-000145-01./", "имя папки не по правилам"},
+        {"a report dated before its folder (the clock went back)",
+         [](const InterviewFixture& interview) {
+             fs::rename(interview.InFolder(InterviewFixture::ReportName),
+                        interview.InFolder("01-04032026-000000-000145-012.csv"));
+             return interview.Zip();
+         },
+         "01-04032026-000000-000145-012.csv", "датирован раньше папки"},
         {"a file beside the interview folder",
          [](const InterviewFixture& interview) {
              const std::string archive = interview.Zip();
