@@ -119,6 +119,38 @@ std::string MinutesSecondsText(long long minutes, long long seconds) {
     return Joined({std::to_string(minutes), " мин. ", std::to_string(seconds), " сек."});
 }
 
+std::string LostSecondsText(std::chrono::milliseconds lost) {
+    const long long tenths = lost.count() <= 0 ? 0 : (lost.count() + 99) / 100;
+    return Joined({std::to_string(tenths / 10), ",", std::to_string(tenths % 10), " с"});
+}
+
+std::string AudioLostText(std::chrono::milliseconds lost, std::int64_t participant) {
+    return Joined({"Потеряно ", LostSecondsText(lost), " записи участника ",
+                   std::to_string(participant),
+                   ": часть звука с микрофона не попала в файл (компьютер или диск не успевают, "
+                   "или микрофоном пользуется другая программа). Запись продолжается. Закройте "
+                   "другие программы, которые записывают звук. Если потерянная часть ответа "
+                   "важна, когда участник закончит, нажмите «Следующий участник» и запишите его "
+                   "ответ ещё раз под следующим номером."});
+}
+
+std::string AudioLostBannerText(std::chrono::milliseconds lost) {
+    return Joined({" Потеряно ", LostSecondsText(lost), " записи!"});
+}
+
+std::string AudioLossGrewText(std::chrono::milliseconds lost, std::int64_t participant) {
+    return Joined({"Потеряно уже ", LostSecondsText(lost), " записи участника ",
+                   std::to_string(participant)});
+}
+
+std::string LostAudioInArchiveText(std::string_view losses) {
+    return Joined({" В записях потерян звук: ", losses, "."});
+}
+
+std::string LostAudioOfFileText(std::string_view fileName, std::chrono::milliseconds lost) {
+    return Joined({fileName, " (", LostSecondsText(lost), ")"});
+}
+
 std::string ArchiveNotCreatedText(std::string_view archivePath, std::string_view cause) {
     return Joined({"Не удалось создать архив собеседования ", archivePath, ": ", cause});
 }
@@ -170,6 +202,14 @@ std::string RecordingStartedLogText(std::string_view fileName) {
 std::string RecordingStoppedLogText(std::string_view fileName, long long minutes,
                                     long long seconds) {
     return Joined({"Запись завершена: ", fileName, ", ", MinutesSecondsText(minutes, seconds)});
+}
+
+std::string LostAudioLogSuffix(std::chrono::milliseconds lost) {
+    return Joined({", потеряно ", LostSecondsText(lost), " записи"});
+}
+
+std::string RecordingNotMadeLogText(std::string_view fileName) {
+    return Joined({"Запись не состоялась: ", fileName, " (файл не создан)"});
 }
 
 std::string FailureLogText(std::string_view text) {

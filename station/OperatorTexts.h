@@ -5,6 +5,7 @@
 // A test fails the build's checks when a Russian literal appears in the station's code elsewhere.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -144,6 +145,18 @@ std::string ParticipantCaption(std::int64_t participant);
 std::string RecordingFailedText(std::string_view cause);
 // The recording's length on the exam page's timer: "<m> мин. <s> сек."
 std::string MinutesSecondsText(long long minutes, long long seconds);
+// Audio a recording lost, in seconds with one decimal, rounded up so that no loss reads as none:
+// "1,2 с".
+std::string LostSecondsText(std::chrono::milliseconds lost);
+// The box when a participant's recording first loses audio: "Потеряно <1,2 с> записи участника
+// <participant>: ..." with why it happens and what to do; the recording goes on.
+std::string AudioLostText(std::chrono::milliseconds lost, std::int64_t participant);
+// Added to the banner of a recording that has lost audio, until the next participant:
+// " Потеряно <1,2 с> записи!"
+std::string AudioLostBannerText(std::chrono::milliseconds lost);
+// The work log's line when the loss of a recording already told grows: "Потеряно уже <1,2 с>
+// записи участника <participant>"
+std::string AudioLossGrewText(std::chrono::milliseconds lost, std::int64_t participant);
 
 // --- Close and archive -----------------------------------------------------------------------
 
@@ -173,6 +186,11 @@ std::string ArchiveCaption(std::string_view archivePath);
 // The packing's progress under its bar, with Qt's %1..%4 for the files done and in all and the
 // megabytes done and in all.
 inline constexpr const char* PackingProgressPattern = "Файлов: %1 из %2, МБ: %3 из %4";
+// Added to a proven archive's "Архив проверен: ..." when recordings in it lost audio:
+// " В записях потерян звук: 3.mp3 (1,2 с), 5.mp3 (0,4 с)." (`losses` as "3.mp3 (1,2 с)", ...)
+std::string LostAudioInArchiveText(std::string_view losses);
+// One recording in that list: "<file> (<1,2 с>)"
+std::string LostAudioOfFileText(std::string_view fileName, std::chrono::milliseconds lost);
 // "Ошибка при подсчёте контрольной суммы файла [<file>]: [<reason>]"
 std::string ChecksumFailedText(std::string_view fileName, std::string_view reason);
 
@@ -236,6 +254,10 @@ std::string RecordingStartedLogText(std::string_view fileName);
 // "Запись завершена: <file>, <m> мин. <s> сек."
 std::string RecordingStoppedLogText(std::string_view fileName, long long minutes,
                                     long long seconds);
+// Added to that line when the recording lost audio: ", потеряно <1,2 с> записи"
+std::string LostAudioLogSuffix(std::chrono::milliseconds lost);
+// A pass the station finished that left no file: "Запись не состоялась: <file> (файл не создан)"
+std::string RecordingNotMadeLogText(std::string_view fileName);
 // "Ошибка: <text>"
 std::string FailureLogText(std::string_view text);
 // "Предупреждение: <text>"

@@ -19,6 +19,8 @@ StationCore WireCore(const StationServices& services, StationObserver& reporter)
     core.check = std::make_unique<WorkstationCheck>(services);
     core.subscriptions.push_back(core.interview->Observers().Subscribe(reporter));
     core.subscriptions.push_back(core.check->Observers().Subscribe(reporter));
+    // The check's page is left when the interview opens.
+    core.subscriptions.push_back(core.interview->Observers().Subscribe(*core.check));
     return core;
 }
 

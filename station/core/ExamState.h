@@ -2,6 +2,8 @@
 // banner says, and whether the meter and the timer are shown.
 #pragma once
 
+#include <chrono>
+
 namespace station {
 
 enum class RecordingBanner {
@@ -20,11 +22,14 @@ struct ExamState {
     bool exitShown = false;   // "Выйти из программы", in the close button's place
     bool meterShown = false;
     bool timerShown = true;
-    bool timerRunning = false; // once started it ticks for good
+    bool timerRunning = false; // ticks while sound is recorded
     RecordingBanner banner = RecordingBanner::None;
     // An operation of the page is under way, perhaps waiting for the operator's answer in a box:
     // no button of the page can be used until it ends.
     bool operationRunning = false;
+    // Audio the current participant's recording has lost so far: the banner names it, whatever it
+    // says besides, until the next participant.
+    std::chrono::milliseconds lostAudio{0};
     bool operator==(const ExamState&) const = default;
 };
 

@@ -95,7 +95,8 @@ Interview::Interview(const StationServices& services)
                          // failure for the file it could not make would tell it a second time.
                          if (!unreadable.empty() && recorder_.FailureText().empty())
                              report_.NoteUnreadable(std::move(unreadable));
-                     }}) {}
+                     },
+                 .audioLost = [this](std::chrono::milliseconds lost) { AudioLost(lost); }}) {}
 
 Interview::~Interview() {
     // An archive being packed is finished, never left half written.

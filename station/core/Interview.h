@@ -17,8 +17,10 @@
 #include "station/core/ReportLines.h"
 #include "station/core/StationServices.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace station {
@@ -92,13 +94,20 @@ private:
     bool StartPass();
     // The running pass failed: told once, and shown on the banner.
     void RecordingFailed();
+    // The running pass has lost `lostInPass` of audio so far: told in a box the first time, then
+    // kept current on the banner and in the work log.
+    void AudioLost(std::chrono::milliseconds lostInPass);
     void ShowRecordingFailure(const std::string& reason, const platform::FailureCause& cause);
     void LevelChanged(std::int64_t position);
     void PublishExam();
     void PublishElapsed();
     // A participant's recording into `filePath` has started, or has been finished by the station.
     void PassStarted(const std::string& filePath);
-    void PassStopped();
+    // What the finished pass lost that no box has told yet: the message for it, to be told.
+    std::optional<OperatorMessage> PassStopped();
+    // The note a proven archive gets for the recordings of this run that lost audio; empty when
+    // none did.
+    std::string LostAudioNote() const;
 
     const StationServices services_;
     ObserverList observers_;
@@ -111,6 +120,10 @@ private:
     bool opened_ = false;
     bool failureReported_ = false; // the running pass's failure has been told
     std::string passFile_;         // the pass the station started and has not finished yet
+    bool lossTold_ = false;        // the running pass's loss has been told in a box
+    std::chrono::steady_clock::time_point lossLogged_; // when its growth was last logged
+    // The recordings of this run that lost audio, by file name, in the order they were finished.
+    std::vector<std::pair<std::string, std::chrono::milliseconds>> losses_;
     OperationGate gate_{[this] { GateChanged(); }};
     bool ended_ = false; // the session has ended: nothing more is recorded
     RecordingWatch watch_;

@@ -12,7 +12,9 @@ void Interview::Close() {
         return;
     // The last recording's file is complete and its report line appended when this returns.
     StopRecording();
-    closer_.Close(report_);
+    // The loss of the last participant's recording is named by the archive's proof from now on.
+    exam_.lostAudio = std::chrono::milliseconds(0);
+    closer_.Close(report_, LostAudioNote());
 }
 
 bool Interview::MayQuit() {

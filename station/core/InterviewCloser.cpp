@@ -40,7 +40,7 @@ void InterviewCloser::WaitForPacking() {
         packer_->Wait();
 }
 
-void InterviewCloser::Close(ReportLines& report) {
+void InterviewCloser::Close(ReportLines& report, const std::string& lostAudioNote) {
     // The last close's packing has ended; its thread is joined here.
     packer_.reset();
     exam_.banner = RecordingBanner::None;
@@ -85,7 +85,7 @@ void InterviewCloser::Close(ReportLines& report) {
             observers_.Notify(
                 [&](StationObserver& observer) { observer.PackingProgressed(progress); });
         },
-        [this, archivePath = request.archivePath](const ArchiveOutcome& outcome) {
+        [this, archivePath = request.archivePath, lostAudioNote](const ArchiveOutcome& outcome) {
             // Ends also when telling the outcome fails: a close stuck as packing could never be
             // used again.
             const struct PackingEnds {
@@ -93,7 +93,10 @@ void InterviewCloser::Close(ReportLines& report) {
                 ~PackingEnds() { packing = false; }
             } ends{packing_};
             exam_.banner = RecordingBanner::None;
-            ArchiveFinished(archivePath, outcome);
+            ArchiveOutcome told = outcome;
+            if (told.proven)
+                told.text += lostAudioNote;
+            ArchiveFinished(archivePath, told);
         });
 }
 

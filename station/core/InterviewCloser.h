@@ -34,8 +34,9 @@ public:
     // Closes the interview whose recordings are all finished and listed in `report`: the report
     // is saved, then the archive written and read back on a thread of its own; the outcome comes
     // later, on the GUI thread. When the archive fails it is removed and the close can be used
-    // again.
-    void Close(ReportLines& report);
+    // again. `lostAudioNote` is added to the proof of a sound archive: the checksums prove the
+    // files, not that they hold every second of the answers.
+    void Close(ReportLines& report, const std::string& lostAudioNote);
     // Whether the close's archive is being packed or read back. Over once its outcome has been
     // told, although the packing thread may take a moment more to end: the close the outcome
     // offers again must not be refused meanwhile.

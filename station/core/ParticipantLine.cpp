@@ -4,8 +4,8 @@
 #include "station/Naming.h"
 #include "station/Report.h"
 #include "station/core/InterruptedRecording.h"
+#include "station/core/RecordedAudio.h"
 #include "station/core/ReportLines.h"
-#include "verifier/Mp3Walk.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -26,22 +26,8 @@ constexpr std::int64_t MostOfAFailedStart = 64 * 1024;
 // regular files, without following a link or waiting on a FIFO, so that nothing but the station's
 // own file can be judged empty.
 bool HoldsNoAudio(const std::string& fileName) {
-    try {
-        platform::FileHandle file = platform::FileHandle::Open(
-            fileName, platform::FileAccess::Read, platform::FileShare::ReadWrite,
-            platform::FileDisposition::OpenExisting);
-        const std::int64_t size = file.Size();
-        if (size > MostOfAFailedStart)
-            return false;
-        std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
-        if (file.Read(bytes.data(), bytes.size()) != bytes.size())
-            return false;
-        interview_check::Mp3Walk walk;
-        walk.Feed(bytes.data(), bytes.size());
-        return walk.Frames() == 0;
-    } catch (const platform::FileError&) {
-        return false;
-    }
+    const auto facts = WalkRecording(fileName, MostOfAFailedStart);
+    return facts && facts->frames == 0;
 }
 
 interview_format::ReportEntry NotStartedEntry(const std::string& fileName) {

@@ -76,7 +76,8 @@ void Recorder::Start(const std::string& fileName) {
     output_->Run();
 }
 
-void Recorder::Stop() {
+void Recorder::Stop(AfterStop after) {
+    (void)after;
     output_->Stop(false);
 }
 
@@ -114,6 +115,10 @@ std::chrono::milliseconds Recorder::RecordedDuration() const {
     if (bytesPerSecond <= 0)
         return std::chrono::milliseconds(0);
     return std::chrono::milliseconds(capture_->Position() * 1000 / bytesPerSecond);
+}
+
+std::chrono::milliseconds Recorder::LostDuration() const {
+    return std::chrono::milliseconds(0);
 }
 
 void Recorder::ResetMeter() {

@@ -43,7 +43,12 @@ struct RecorderEvents {
     std::function<void(std::int64_t meterPosition)> levelChanged;
     std::function<void()> failed;
     std::function<void(const std::string& fileName)> finished;
+    // GUI thread: the running pass lost audio (capture ring overrun, the server dropped data, the
+    // stream stalled). `lostInPass` is everything lost in this pass so far.
+    std::function<void(std::chrono::milliseconds lostInPass)> audioLost;
 };
+
+enum class AfterStop { ReleaseCapture, KeepCaptureForNextStart };
 
 class Recorder {
 public:
@@ -59,7 +64,7 @@ public:
     // pass is still being finished; a failure inside the pass comes through `failed`.
     void Start(const std::string& fileName);
     // Returns once the file is complete and `finished` has run.
-    void Stop();
+    void Stop(AfterStop after = AfterStop::ReleaseCapture);
     // Asks the worker to finish; the file is closed shortly afterwards.
     void RequestStop();
 
@@ -75,6 +80,9 @@ public:
     // How much audio the last pass handed to its file: the recording's own length, whatever the
     // wall clock did meanwhile. Read once the pass has been stopped.
     std::chrono::milliseconds RecordedDuration() const;
+
+    // Audio lost in the current (or last) pass.
+    std::chrono::milliseconds LostDuration() const;
 
     std::int64_t MeterPosition() const { return meterPosition_; }
     void ResetMeter();

@@ -32,6 +32,15 @@ struct SavedReport {
     std::int32_t participants = 0;
 };
 
+// A participant's recording that the station has finished.
+struct FinishedRecording {
+    std::string filePath;
+    // Whether the pass left its file; one that never started has none (its report line says so).
+    bool made = false;
+    std::chrono::seconds duration{0};  // the audio in the file
+    std::chrono::milliseconds lost{0}; // audio the pass lost on its way into the file
+};
+
 // The close's archive read back: "Архив проверен: ..." when sound, otherwise why it failed.
 struct ArchiveProof {
     bool sound = false;
@@ -56,10 +65,7 @@ public:
     virtual void LevelChanged(std::int64_t position) { (void)position; }
     // A participant's recording into `filePath` has started, or the station has finished it.
     virtual void RecordingStarted(const std::string& filePath) { (void)filePath; }
-    virtual void RecordingStopped(const std::string& filePath, std::chrono::seconds duration) {
-        (void)filePath;
-        (void)duration;
-    }
+    virtual void RecordingStopped(const FinishedRecording& recording) { (void)recording; }
     // The session ends (`cause`: a signal's name, or the display lost); the running recording is
     // finished next.
     virtual void SessionEnding(const std::string& cause) { (void)cause; }

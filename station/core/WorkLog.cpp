@@ -43,8 +43,13 @@ void WorkLog::RecordingStarted(const std::string& filePath) {
     log_.RecordingStarted(OwnName(filePath));
 }
 
-void WorkLog::RecordingStopped(const std::string& filePath, std::chrono::seconds duration) {
-    log_.RecordingStopped(OwnName(filePath), duration);
+void WorkLog::RecordingStopped(const FinishedRecording& recording) {
+    // A file that was never made has no length to give, and must not read as recorded.
+    if (!recording.made) {
+        log_.RecordingNotMade(OwnName(recording.filePath));
+        return;
+    }
+    log_.RecordingStopped(OwnName(recording.filePath), recording.duration, recording.lost);
 }
 
 void WorkLog::Warning(const std::string& text) {

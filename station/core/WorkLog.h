@@ -19,7 +19,7 @@ public:
     void ParametersSaved(const InterviewState& state) override;
     void InterviewOpened(const InterviewState& state) override;
     void RecordingStarted(const std::string& filePath) override;
-    void RecordingStopped(const std::string& filePath, std::chrono::seconds duration) override;
+    void RecordingStopped(const FinishedRecording& recording) override;
     void Warning(const std::string& text) override;
     void SessionEnding(const std::string& cause) override;
     void ReportSaved(const SavedReport& report) override;

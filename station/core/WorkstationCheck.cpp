@@ -91,6 +91,25 @@ void WorkstationCheck::ToggleMicrophone() {
     FinishMicrophoneTest();
 }
 
+void WorkstationCheck::Leave() {
+    const bool testing = recorder_.Running();
+    player_.Release(playback_);
+    playback_ = {};
+    // Finished here and now: the exam's recording must not share the microphone with it.
+    recorder_.Stop();
+    const CheckState idle;
+    if (state_ == idle)
+        return;
+    state_ = idle;
+    Publish();
+    if (testing)
+        FinishMicrophoneTest();
+}
+
+void WorkstationCheck::InterviewOpened(const InterviewState&) {
+    Leave();
+}
+
 void WorkstationCheck::FinishMicrophoneTest() {
     if (const auto silent = microphoneTest_.Finish(steadyNow_()))
         observers_.Tell({*silent, OperatorMessage::Kind::Warning});

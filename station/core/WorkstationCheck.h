@@ -1,11 +1,13 @@
 // The workstation check: the microphone test records the test file while a meter moves, and the
-// playback test plays that file back. Both are toggles of one group.
+// playback test plays that file back. Both are toggles of one group. The check is over once the
+// interview opens (there is no way back to its page): it observes the interview for that.
 #pragma once
 
 #include "station/core/CheckState.h"
 #include "station/core/ObserverList.h"
 #include "station/core/Player.h"
 #include "station/core/Recorder.h"
+#include "station/core/StationObserver.h"
 #include "station/safeguards/SilenceWatch.h"
 
 #include <chrono>
@@ -18,10 +20,10 @@ namespace station {
 
 struct StationServices;
 
-class WorkstationCheck {
+class WorkstationCheck : public StationObserver {
 public:
     explicit WorkstationCheck(const StationServices& services);
-    ~WorkstationCheck();
+    ~WorkstationCheck() override;
 
     ObserverList& Observers() { return observers_; }
     const CheckState& State() const { return state_; }
@@ -37,6 +39,13 @@ public:
     // A playback has played out. Callable from any thread: the handles belong to the GUI thread,
     // which releases the playback there unless the operator has already moved on to another one.
     void PlaybackEnded(const Playback& ended);
+    // The check's page is left: a microphone test still running is finished (its file complete
+    // when this returns) and a playback released, so that neither records nor sounds behind the
+    // exam.
+    void Leave();
+
+    // The interview has opened: its page replaces the check's.
+    void InterviewOpened(const InterviewState& state) override;
 
 private:
     // Ends the microphone test (asynchronously) and releases `playback`; the toggles' up or down

@@ -60,9 +60,17 @@ bool StationLog::RecordingStarted(std::string_view fileName) {
     return Write(RecordingStartedLogText(NameOf(fileName)));
 }
 
-bool StationLog::RecordingStopped(std::string_view fileName, std::chrono::seconds duration) {
+bool StationLog::RecordingStopped(std::string_view fileName, std::chrono::seconds duration,
+                                  std::chrono::milliseconds lost) {
     const long long seconds = duration.count() < 0 ? 0 : duration.count();
-    return Write(RecordingStoppedLogText(NameOf(fileName), seconds / 60, seconds % 60));
+    std::string line = RecordingStoppedLogText(NameOf(fileName), seconds / 60, seconds % 60);
+    if (lost.count() > 0)
+        line += LostAudioLogSuffix(lost);
+    return Write(line);
+}
+
+bool StationLog::RecordingNotMade(std::string_view fileName) {
+    return Write(RecordingNotMadeLogText(NameOf(fileName)));
 }
 
 bool StationLog::Failure(std::string_view text) {

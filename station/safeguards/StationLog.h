@@ -53,8 +53,12 @@ public:
     bool ReadinessConfirmed(std::string_view interviewDir);
     // "Запись начата: <file name without its folder>"
     bool RecordingStarted(std::string_view fileName);
-    // "Запись завершена: <file name>, <m> мин. <s> сек." (whole minutes, not wrapped at an hour)
-    bool RecordingStopped(std::string_view fileName, std::chrono::seconds duration);
+    // "Запись завершена: <file name>, <m> мин. <s> сек." (whole minutes, not wrapped at an hour),
+    // followed by ", потеряно <1,2 с> записи" when the recording lost audio.
+    bool RecordingStopped(std::string_view fileName, std::chrono::seconds duration,
+                          std::chrono::milliseconds lost = std::chrono::milliseconds(0));
+    // "Запись не состоялась: <file name> (файл не создан)"
+    bool RecordingNotMade(std::string_view fileName);
     // "Ошибка: <text>"
     bool Failure(std::string_view text);
     // "Предупреждение: <text>"

@@ -90,8 +90,9 @@ public:
         started.push_back(filePath);
         recording = filePath;
     }
-    void RecordingStopped(const std::string& filePath, std::chrono::seconds) override {
-        stopped.push_back(filePath);
+    void RecordingStopped(const FinishedRecording& value) override {
+        stopped.push_back(value.filePath);
+        finished.push_back(value);
         recording.reset();
     }
     void ReportSaved(const SavedReport& value) override { report = value; }
@@ -111,7 +112,8 @@ public:
     int levelEvents = 0;
     std::vector<std::string> started; // every recording's file, in the order they started
     std::vector<std::string> stopped;
-    std::optional<std::string> recording; // started and not yet finished by the station
+    std::vector<FinishedRecording> finished; // what the station said of each as it finished it
+    std::optional<std::string> recording;    // started and not yet finished by the station
     std::optional<SavedReport> report;
     std::optional<std::string> archive;
     std::optional<ArchiveProof> proof;

@@ -1,7 +1,14 @@
 // A sound server that goes away during a recording, on a server of the test's own (the shared one
 // must keep running): the interview and the check tell the failure and end in a sound state.
+#include "station/TimerText.h"
+#include "station/core/WorkLog.h"
+#include "station/safeguards/StationLog.h"
 #include "station/tests/CoreFixture.h"
 #include "station/tests/PrivateSoundServer.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 using namespace station;
 
@@ -36,10 +43,54 @@ TEST_F(SoundServerLossTest, ExamRecordingTellsTheFailureAndKeepsTheFileAndItsLin
     ASSERT_EQ(report.size(), 6u);
     EXPECT_EQ(report[5].rfind("1.mp3;", 0), 0u);
     EXPECT_GT(coretest::DecodedSeconds(Recording(1)), 0.5);
-    // The timer and captions go on; the banner keeps the failure.
+    // The banner keeps the failure; the timer stands, since nothing is recorded any more.
     Pump(0.5);
     EXPECT_EQ(interviewSeen_.exam.banner, RecordingBanner::Failed);
-    EXPECT_TRUE(interviewSeen_.exam.timerRunning);
+    EXPECT_FALSE(interviewSeen_.exam.timerRunning);
+}
+
+// The timer counted on after the failure, and the log said «Запись завершена: 2.mp3, 0 мин. 2 сек.»
+// for a file that was never created.
+TEST_F(SoundServerLossTest, AfterTheFailureNothingIsTimedOrLoggedAsRecordedThatWasNot) {
+    StationLog log(desktop_.Home() + "/state/station.log");
+    WorkLog workLog(log);
+    subscriptions_.push_back(interview_->Observers().SubscribeFirst(workLog));
+    OpenInterview();
+    interview_->StartRecording();
+    Pump(2.4);
+    interview_->Tick();
+    interview_->Tick();
+    server_->Stop();
+    ASSERT_TRUE(PumpUntil([&] { return interviewSeen_.exam.banner == RecordingBanner::Failed; }));
+    EXPECT_FALSE(interviewSeen_.exam.timerRunning);
+    // A tick already under way when the recording ended counts nothing either.
+    interview_->Tick();
+    EXPECT_EQ(TimerText(*interviewSeen_.elapsed), "0 мин. 2 сек.");
+
+    // The next participant's recording cannot start without the server: no file, no time.
+    boxes_.Answer(platform::MessageResult::Ok);
+    interview_->NextParticipant();
+    // Its worker fails, and lists it as a recording that never started.
+    ASSERT_TRUE(PumpUntilRecordingListed(7));
+    Pump(0.2);
+    EXPECT_FALSE(interviewSeen_.exam.timerRunning);
+    interview_->Tick();
+    EXPECT_EQ(TimerText(*interviewSeen_.elapsed), "0 мин. 0 сек.");
+    interview_->StopRecording();
+    ASSERT_FALSE(std::filesystem::exists(Recording(2)));
+
+    ASSERT_EQ(interviewSeen_.finished.size(), 2u);
+    EXPECT_TRUE(interviewSeen_.finished[0].made);
+    // The first file's length is the audio in it.
+    EXPECT_NEAR(static_cast<double>(interviewSeen_.finished[0].duration.count()),
+                coretest::DecodedSeconds(Recording(1)), 1.0);
+    EXPECT_FALSE(interviewSeen_.finished[1].made);
+    std::ifstream in(log.Path());
+    std::string logged((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(logged.find("Запись завершена: 1.mp3, 0 мин. 2 сек.\n"), std::string::npos) << logged;
+    EXPECT_NE(logged.find("Запись не состоялась: 2.mp3 (файл не создан)\n"), std::string::npos)
+        << logged;
+    EXPECT_EQ(logged.find("Запись завершена: 2.mp3"), std::string::npos) << logged;
 }
 
 TEST_F(SoundServerLossTest, CheckTellsTheFailureAndReturnsToIdle) {

@@ -206,6 +206,38 @@ TEST_F(WorkstationCheckTest, PlaybackRightAfterTheMicrophoneTestOrWithoutAFileIs
     EXPECT_TRUE(boxes_.Texts().empty());
 }
 
+// Confirming readiness while the microphone test still recorded left it recording all day behind
+// the exam (test01.mp3 grew on), a second stream on the microphone that cost each answer audio.
+TEST_F(WorkstationCheckTest, ReadinessEndsAMicrophoneTestStillRecording) {
+    SaveParameters();
+    check_->ToggleMicrophone();
+    Pump(1.0);
+    ASSERT_TRUE(interview_->ConfirmReadiness());
+    // Finished when readiness returns, before the exam can record.
+    EXPECT_FALSE(TestRecorder().Busy());
+    EXPECT_EQ(State(), Idle);
+    EXPECT_EQ(checkSeen_.check, Idle);
+    const auto size = fs::file_size(TestFile());
+    interview_->StartRecording();
+    Pump(1.0);
+    EXPECT_TRUE(RecordingInto(Recording(1)));
+    EXPECT_EQ(fs::file_size(TestFile()), size);
+    EXPECT_NEAR(DecodedSeconds(TestFile()), 1.0, 0.3);
+    EXPECT_TRUE(boxes_.Texts().empty()) << ::testing::PrintToString(boxes_.Texts());
+}
+
+// The test recording played over the loudspeakers would be picked up by the exam's microphone.
+TEST_F(WorkstationCheckTest, ReadinessEndsAPlaybackStillRunning) {
+    RecordTestFile(2.0);
+    SaveParameters();
+    check_->TogglePlayback();
+    ASSERT_NE(check_->CurrentPlayback().stream, 0u);
+    ASSERT_TRUE(interview_->ConfirmReadiness());
+    EXPECT_EQ(check_->CurrentPlayback().stream, 0u);
+    EXPECT_EQ(State(), Idle);
+    EXPECT_EQ(checkSeen_.check, Idle);
+}
+
 // The sound server's capture with a gate in front of the end of a capture: while the gate is
 // closed, a recording that is asked to stop cannot finish.
 class GatedSound : public platform::SoundSystem {

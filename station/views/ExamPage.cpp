@@ -177,7 +177,11 @@ void ExamPage::ExamChanged(const ExamState& state) {
     timerLabel_->setVisible(state.timerShown);
     // Once started the timer keeps its own rhythm; enabling it again does not restart it.
     recordingTimer_->SetEnabled(state.timerRunning);
-    recordingBanner_->setText(QString::fromUtf8(BannerText(state.banner)));
+    // A loss stays named beside whatever else the banner says, until the next participant.
+    std::string banner = BannerText(state.banner);
+    if (state.lostAudio > std::chrono::milliseconds(0))
+        banner += AudioLostBannerText(state.lostAudio);
+    recordingBanner_->setText(Text(banner));
     const bool packing = state.banner == RecordingBanner::Packing;
     packingBar_->setVisible(packing);
     packingLabel_->setVisible(packing);

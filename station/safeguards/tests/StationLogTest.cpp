@@ -57,6 +57,11 @@ TEST_F(StationLogTest, OneLinePerEventInTheStateFolder) {
     EXPECT_TRUE(log.Failure("Ошибка записи: Микрофон недоступен (Input failed: DirectSound error "
                             "0x88780078)\nwith a second line"));
     EXPECT_TRUE(log.RecordingStopped(folder + "/3.mp3", 3725s));
+    // A loss is named with the length it ends; a loss below a tenth of a second is not rounded
+    // away to none.
+    EXPECT_TRUE(log.RecordingStopped(folder + "/4.mp3", 62s, 1201ms));
+    EXPECT_TRUE(log.RecordingStopped(folder + "/5.mp3", 9s, 3ms));
+    EXPECT_TRUE(log.RecordingNotMade(folder + "/6.mp3"));
     EXPECT_TRUE(log.Warning("Мало места на диске!"));
     EXPECT_TRUE(log.InterviewClosed("01-10122026-000000-000145-012.csv", 3));
     EXPECT_TRUE(log.ArchiveFailed("Sevenzip: Failed to load 7z.so"));
@@ -72,6 +77,9 @@ TEST_F(StationLogTest, OneLinePerEventInTheStateFolder) {
         "2026-12-10 14:03:05 Ошибка: Ошибка записи: Микрофон недоступен (Input failed: "
         "DirectSound error 0x88780078) with a second line",
         "2026-12-10 14:03:05 Запись завершена: 3.mp3, 62 мин. 5 сек.",
+        "2026-12-10 14:03:05 Запись завершена: 4.mp3, 1 мин. 2 сек., потеряно 1,3 с записи",
+        "2026-12-10 14:03:05 Запись завершена: 5.mp3, 0 мин. 9 сек., потеряно 0,1 с записи",
+        "2026-12-10 14:03:05 Запись не состоялась: 6.mp3 (файл не создан)",
         "2026-12-10 14:03:05 Предупреждение: Мало места на диске!",
         "2026-12-10 14:03:05 Собеседование завершено: отчёт 01-10122026-000000-000145-012.csv, "
         "участников 3",
