@@ -1,7 +1,8 @@
 // A recording that a crash or a power cut interrupted ends where the disk's last sync left it,
 // usually inside a frame, or with a tail of zeros where the file's size reached the disk before
-// its data; no receiver accepts such a file, and the close would refuse the archive for ever. What the file holds up to its last whole frame is the participant's answer, so the
-// file is cut back to it when the interview is resumed.
+// its data; no receiver accepts such a file, and the close would refuse the archive for ever. What
+// the file holds up to its last whole frame is the participant's answer, so the file is cut back to
+// it when the interview is resumed.
 #pragma once
 
 #include <cstdint>

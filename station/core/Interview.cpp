@@ -1,5 +1,6 @@
 #include "station/core/Interview.h"
 
+#include "interview_format/InterviewNames.h"
 #include "station/ExistingRecordings.h"
 #include "station/Naming.h"
 #include "station/OperatorTexts.h"
@@ -26,6 +27,16 @@ std::error_code CreateInterviewFolder(const std::string& folder) {
     if (!error && !std::filesystem::is_directory(folder, error))
         error = std::make_error_code(std::errc::not_a_directory);
     return error;
+}
+
+// Whether something other than a folder stands at the folder's own name: a link (to a folder or
+// nowhere) or a file. Recordings and the report must land in the interview folder, never wherever
+// a link points.
+bool NoFolderAt(const std::string& folder) {
+    std::error_code error;
+    const auto type = std::filesystem::symlink_status(folder, error).type();
+    return type != std::filesystem::file_type::not_found &&
+           type != std::filesystem::file_type::directory;
 }
 
 // Why the parameters cannot be stored; empty when they can.
@@ -57,6 +68,10 @@ std::string Refusal(const ParameterTexts& texts) {
     for (const auto& field : fields)
         if (const auto character = FirstUnreportableCharacter(*field.text, field.forbidden))
             return UnreportableCharacterText(field.field, *character);
+    // The receiving side may unpack on Windows, which drops a trailing space or dot from a name.
+    for (const auto& field : {fields[2], fields[3]})
+        if (!interview_format::IsNamePart(*field.text))
+            return NameEndingText(field.field);
     return {};
 }
 
@@ -65,6 +80,14 @@ std::string ResumeNotice(const ExistingRecordings& existing) {
     std::string notice;
     if (!existing.recordings.empty())
         notice = ExistingRecordingsText(existing.recordings.size());
+    if (const auto missing = existing.WithoutRecording(ReportLines::MostUnlistedParticipants);
+        !missing.empty()) {
+        std::string numbers;
+        for (const long long number : missing)
+            numbers += (numbers.empty() ? "" : ", ") + std::to_string(number);
+        notice +=
+            std::string(notice.empty() ? "" : " ") + ParticipantsWithoutRecordingText(numbers);
+    }
     if (!existing.others.empty()) {
         std::string names;
         for (const long long number : existing.others)
@@ -90,7 +113,8 @@ Interview::Interview(const StationServices& services)
                  .finished =
                      [this](const std::string& fileName) {
                          std::string unreadable;
-                         report_.Add(ParticipantLine(fileName, unreadable));
+                         if (auto line = ParticipantLine(fileName, unreadable))
+                             report_.Add(std::move(*line));
                          // A pass that failed tells its failure in a box of its own; the checksum's
                          // failure for the file it could not make would tell it a second time.
                          if (!unreadable.empty() && recorder_.FailureText().empty())
@@ -142,14 +166,14 @@ bool Interview::SaveParameters(const ParameterTexts& texts) {
     const auto turn = TakeTurn(!opened_);
     if (!turn)
         return false;
-    if (const std::string refusal = Refusal(texts); !refusal.empty()) {
-        observers_.Tell({refusal});
-        return false;
-    }
-    if (const std::string refusal = NameLengthRefusal(texts); !refusal.empty()) {
-        observers_.Tell({refusal});
-        return false;
-    }
+    // A refused save withdraws the parameters saved before: readiness must never open an
+    // interview under values other than those the fields show.
+    for (const std::string& refusal : {Refusal(texts), NameLengthRefusal(texts)})
+        if (!refusal.empty()) {
+            state_.participant = 0;
+            observers_.Tell({refusal});
+            return false;
+        }
     state_.room = texts.room;
     state_.room3 = PadLeft(texts.room, '0', 3);
     state_.schoolCode = texts.schoolCode;
@@ -176,9 +200,17 @@ bool Interview::ConfirmReadiness() {
         observers_.Tell(*failure);
         return false;
     }
+    if (NoFolderAt(folder)) {
+        observers_.Tell({FolderIsNoFolderText(folder)});
+        return false;
+    }
     if (const std::error_code error = CreateInterviewFolder(folder)) {
         observers_.Tell({FolderNotCreatedText(
             folder, OperatorText(error.message(), platform::CauseOfError(error.value())))});
+        return false;
+    }
+    if (NoFolderAt(folder)) {
+        observers_.Tell({FolderIsNoFolderText(folder)});
         return false;
     }
     // Claimed before anything is read or started, so that a second window refuses while it has
@@ -205,9 +237,12 @@ bool Interview::ConfirmReadiness() {
     opened_ = true;
 
     report_.Begin(ReportFor(ReportHeadingOf(state_)));
-    AddResumedRecordings(report_, folder, existing.recordings);
+    const std::vector<std::string> mended =
+        AddResumedRecordings(report_, folder, existing.recordings);
     observers_.Notify([&](StationObserver& observer) { observer.InterviewOpened(state_); });
     TellUnreadable(report_, observers_);
+    for (const std::string& text : mended)
+        observers_.Tell({text, OperatorMessage::Kind::Warning});
     watch_.WarnOfSpaceAtReadiness();
 
     if (const std::string notice = ResumeNotice(existing); !notice.empty())

@@ -16,6 +16,8 @@
 #include "station/safeguards/InterviewFolderLock.h"
 #include "station/safeguards/OddEntries.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <utility>
 
 namespace station {
@@ -24,6 +26,23 @@ namespace {
 
 std::string OwnName(const std::string& path) {
     return path.substr(path.find_last_of('/') + 1);
+}
+
+// The reports an earlier close of this interview saved under another day's name (a close that
+// failed before midnight, repeated after it): the archive holds one report, and the receiver
+// refuses a second one. They are the station's own, superseded by the one just saved.
+void RemoveEarlierReports(const std::string& folder, const std::string& reportName,
+                          const std::string& schoolCode6, const std::string& room3) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        std::error_code typeError;
+        if (name != reportName && interview_format::IsReportNameFor(name, schoolCode6, room3) &&
+            entry->symlink_status(typeError).type() == fs::file_type::regular)
+            fs::remove(entry->path(), typeError);
+    }
 }
 
 } // namespace
@@ -53,7 +72,7 @@ void InterviewCloser::Close(ReportLines& report, const std::string& lostAudioNot
         return;
     }
     std::int32_t participants = 0;
-    auto saved = SaveClosingReport(state_.folder, services_.calendar.Today(), report, participants);
+    auto saved = SaveClosingReport(state_.folder, ClosingDay(), report, participants);
     if (!saved)
         return;
     ArchiveRequest request = std::move(*saved);
@@ -69,9 +88,8 @@ void InterviewCloser::Close(ReportLines& report, const std::string& lostAudioNot
     publishExam_();
 
     if (const auto failure = Attempt([&] {
-            request.archivePath =
-                ArchiveFileName(services_.desktopFolder(), services_.calendar.Today(),
-                                state_.schoolCode6, state_.room3);
+            request.archivePath = ArchiveFileName(services_.desktopFolder(), ClosingDay(),
+                                                  state_.schoolCode6, state_.room3);
         })) {
         ArchiveFinished(request.archivePath, {.proven = false, .text = failure->text});
         return;
@@ -100,6 +118,12 @@ void InterviewCloser::Close(ReportLines& report, const std::string& lostAudioNot
         });
 }
 
+platform::DateTime InterviewCloser::ClosingDay() const {
+    // A close on a later day carries that day; a clock set back during the interview must not
+    // date the close before the interview's own day, which the receiver refuses.
+    return std::max(services_.calendar.Today(), state_.examDate);
+}
+
 std::optional<ArchiveRequest> InterviewCloser::SaveClosingReport(const std::string& folder,
                                                                  platform::DateTime day,
                                                                  ReportLines& report,
@@ -110,6 +134,17 @@ std::optional<ArchiveRequest> InterviewCloser::SaveClosingReport(const std::stri
     // The count names the last participant with a line, a recording that never started included;
     // after a restart the next number is only reserved. A close repeated after a failed save
     // states the count of the moment it saves.
+    std::string gone;
+    report.ListGoneAsNotStarted([&](const std::string& name) {
+        std::error_code error;
+        const bool missing = std::filesystem::symlink_status(folder + "/" + name, error).type() ==
+                             std::filesystem::file_type::not_found;
+        if (missing)
+            gone += (gone.empty() ? "" : ", ") + name.substr(0, name.find('.'));
+        return missing;
+    });
+    if (!gone.empty())
+        observers_.Tell({ParticipantsWithoutRecordingText(gone), OperatorMessage::Kind::Warning});
     const interview_format::InterviewReport counted = report.Counted();
     participants = static_cast<std::int32_t>(*counted.participants);
     const std::string reportName = ReportFileName(day, state_.schoolCode6, state_.room3);
@@ -117,6 +152,7 @@ std::optional<ArchiveRequest> InterviewCloser::SaveClosingReport(const std::stri
         observers_.Tell(*failure);
         return std::nullopt;
     }
+    RemoveEarlierReports(folder, reportName, state_.schoolCode6, state_.room3);
     return ArchiveRequest{.folder = folder, .reportName = reportName};
 }
 
@@ -195,13 +231,16 @@ void InterviewCloser::CloseEarlierInterview(const UnfinishedInterview& earlier) 
     earlierState.examDate = earlier.day;
     ReportLines report;
     report.Begin(ReportFor(ReportHeadingOf(earlierState)));
+    std::vector<std::string> mended;
     if (const auto failure = Attempt([&] {
-            AddResumedRecordings(report, earlier.folder,
-                                 FindExistingRecordings(earlier.folder).recordings);
+            mended = AddResumedRecordings(report, earlier.folder,
+                                          FindExistingRecordings(earlier.folder).recordings);
         })) {
         observers_.Tell(*failure);
         return;
     }
+    for (const std::string& text : mended)
+        observers_.Tell({text, OperatorMessage::Kind::Warning});
     std::int32_t participants = 0;
     auto request = SaveClosingReport(earlier.folder, earlier.day, report, participants);
     if (!request)

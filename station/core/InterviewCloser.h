@@ -50,6 +50,9 @@ public:
     void OfferToCloseEarlierInterviews();
 
 private:
+    // The day the close's report and archive are named by: today, but never before the day the
+    // interview began.
+    platform::DateTime ClosingDay() const;
     // The close's report for `folder`, dated `day` in its name: the count line set in `report` and
     // the report saved in the folder. What the archive is made of (without its path), or nothing
     // when the save failed (told).

@@ -1,7 +1,9 @@
 #include "station/core/ParticipantLine.h"
 
+#include "interview_format/InterviewNames.h"
 #include "platform/FileStream.h"
 #include "station/Naming.h"
+#include "station/OperatorTexts.h"
 #include "station/Report.h"
 #include "station/core/InterruptedRecording.h"
 #include "station/core/RecordedAudio.h"
@@ -36,20 +38,27 @@ interview_format::ReportEntry NotStartedEntry(const std::string& fileName) {
 
 } // namespace
 
-interview_format::ReportEntry ParticipantLine(const std::string& fileName,
-                                              std::string& unreadable) {
+std::optional<interview_format::ReportEntry> ParticipantLine(const std::string& fileName,
+                                                             std::string& unreadable) {
     std::error_code ignored;
-    const bool missing =
-        !std::filesystem::exists(std::filesystem::symlink_status(fileName, ignored));
+    const std::filesystem::file_type type =
+        std::filesystem::symlink_status(fileName, ignored).type();
+    // A link, FIFO or folder at the name was refused as the pass's output and holds nothing of the
+    // participant: its size (a link target's) would only make a line no archive can match.
+    if (type != std::filesystem::file_type::not_found &&
+        type != std::filesystem::file_type::regular)
+        return std::nullopt;
     // The pass's failure has been told already; a checksum box about a file that is not there
     // would only repeat it.
-    if (missing || (HoldsNoAudio(fileName) && std::remove(fileName.c_str()) == 0))
+    if (type == std::filesystem::file_type::not_found ||
+        (HoldsNoAudio(fileName) && std::remove(fileName.c_str()) == 0))
         return NotStartedEntry(fileName);
     return RecordingEntry(fileName, unreadable);
 }
 
 interview_format::ReportEntry ResumedParticipantLine(const std::string& fileName,
-                                                     std::string& unreadable) {
+                                                     std::string& unreadable, std::int64_t& cut) {
+    cut = 0;
     std::error_code ignored;
     const auto facts = std::filesystem::symlink_status(fileName, ignored);
     if (std::filesystem::is_regular_file(facts)) {
@@ -59,7 +68,7 @@ interview_format::ReportEntry ResumedParticipantLine(const std::string& fileName
             std::remove(fileName.c_str()) == 0)
             return NotStartedEntry(fileName);
         try {
-            CutToWholeFrames(fileName);
+            cut = CutToWholeFrames(fileName);
         } catch (const platform::FileError&) {
             // Left as it stands: the close's check names what is wrong with it.
         }
@@ -67,14 +76,19 @@ interview_format::ReportEntry ResumedParticipantLine(const std::string& fileName
     return RecordingEntry(fileName, unreadable);
 }
 
-void AddResumedRecordings(ReportLines& report, const std::string& folder,
-                          const std::vector<long long>& numbers) {
+std::vector<std::string> AddResumedRecordings(ReportLines& report, const std::string& folder,
+                                              const std::vector<long long>& numbers) {
+    std::vector<std::string> mended;
     for (const long long number : numbers) {
         std::string unreadable;
-        report.Add(ResumedParticipantLine(RecordingFileName(folder, number), unreadable));
+        std::int64_t cut = 0;
+        report.Add(ResumedParticipantLine(RecordingFileName(folder, number), unreadable, cut));
         if (!unreadable.empty())
             report.NoteUnreadable(std::move(unreadable));
+        if (cut > 0)
+            mended.push_back(RecordingTailCutText(interview_format::RecordingName(number), cut));
     }
+    return mended;
 }
 
 } // namespace station

@@ -3,6 +3,8 @@
 
 #include "interview_format/Report.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,21 +19,27 @@ class ReportLines;
 // (created 30-12-1899 00.00.00, size -1, checksum 00000000), which the receiver's check accepts
 // for a participant without a file. Any other file is listed as it stands. Used for the passes this
 // run recorded; for what an earlier run left, see ResumedParticipantLine. A file that cannot be
-// read to its end leaves the reason in `unreadable`, as RecordingEntry does.
-interview_format::ReportEntry ParticipantLine(const std::string& fileName, std::string& unreadable);
+// read to its end leaves the reason in `unreadable`, as RecordingEntry does. Nothing when a link, a
+// FIFO, a folder or another odd entry stands at the name: the pass was refused its output, and the
+// close lists the number as never started once a later participant has a line (see
+// ReportLines::Counted).
+std::optional<interview_format::ReportEntry> ParticipantLine(const std::string& fileName,
+                                                             std::string& unreadable);
 
 // The entry of a recording an earlier run left in the folder, which is the participant's and is
 // kept: one that a crash or a power cut cut off inside a frame is first cut back to its last whole
 // frame (see InterruptedRecording.h). Only an empty file, all that a power cut before the
 // recording's first sync leaves, is removed and listed as a recording that never started. A file
-// that cannot be mended is listed as it stands, for the close's check to name.
+// that cannot be mended is listed as it stands, for the close's check to name. `cut` is the number
+// of bytes cut off (0 for none).
 interview_format::ReportEntry ResumedParticipantLine(const std::string& fileName,
-                                                     std::string& unreadable);
+                                                     std::string& unreadable, std::int64_t& cut);
 
 // The entries of the recordings numbered `numbers` that an earlier run left in `folder`, added to
 // `report` in that order; each file that could not be read is noted there to be told. Readiness
 // and the close of an earlier day's interview take up a folder the same way.
-void AddResumedRecordings(ReportLines& report, const std::string& folder,
-                          const std::vector<long long>& numbers);
+// Returns, for the operator and the log, a text for each recording cut back to its whole frames.
+std::vector<std::string> AddResumedRecordings(ReportLines& report, const std::string& folder,
+                                              const std::vector<long long>& numbers);
 
 } // namespace station

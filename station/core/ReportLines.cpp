@@ -35,6 +35,13 @@ interview_format::InterviewReport ReportLines::Counted() {
     return report_;
 }
 
+void ReportLines::ListGoneAsNotStarted(const std::function<bool(const std::string& name)>& gone) {
+    std::lock_guard guard(lock_);
+    for (interview_format::ReportEntry& entry : report_.recordings)
+        if (!interview_format::IsNotStarted(entry) && gone(entry.name))
+            entry = interview_format::NotStartedEntry(entry.name);
+}
+
 std::vector<std::string> ReportLines::Lines() const {
     std::lock_guard guard(lock_);
     if (!begun_)

@@ -7,6 +7,7 @@
 #include "interview_format/Report.h"
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -27,6 +28,10 @@ public:
     // covers without a line is listed as a recording that never started (at most
     // MostUnlistedParticipants of them).
     interview_format::InterviewReport Counted();
+    // Lists each recording for which `gone(name)` holds as one that never started: its file was
+    // removed or moved out after it was listed (a botched recording), and a line the archive
+    // cannot match would make the receiver refuse it.
+    void ListGoneAsNotStarted(const std::function<bool(const std::string& name)>& gone);
     // The lines as they stand, none before the report has begun.
     std::vector<std::string> Lines() const;
     // A recording that could not be read to its end is listed all the same; why it could not is

@@ -80,13 +80,15 @@ TEST_F(InterviewParametersTest, NamesTooLongForTheFileSystemAreRefusedNamingTheF
     EXPECT_TRUE(Save("Город", "Школа", std::string(200, '7').c_str(), "12"));
 }
 
+// Spaces inside a value are text; a code or room of spaces only, or ending in one, is refused
+// (NoDeadEndTest), since Windows cannot hold such a name.
 TEST_F(InterviewParametersTest, SpacesAreTextAndShortValuesArePadded) {
-    EXPECT_TRUE(Save(" ", "  ", "  5", " "));
+    EXPECT_TRUE(Save(" ", "  ", "  5", " 7"));
     EXPECT_TRUE(boxes_.Shown().empty());
     EXPECT_EQ(State().schoolCode, "  5");
     EXPECT_EQ(State().schoolCode6, "000  5");
-    EXPECT_EQ(State().room, " ");
-    EXPECT_EQ(State().room3, "00 ");
+    EXPECT_EQ(State().room, " 7");
+    EXPECT_EQ(State().room3, "0 7");
     EXPECT_EQ(State().region, " ");
     EXPECT_EQ(State().schoolName, "  ");
     EXPECT_EQ(State().participant, 1);
@@ -225,9 +227,12 @@ TEST_F(InterviewParametersTest, RecordingsAlreadyInTheFolderAreKeptAndNumberingC
     EXPECT_TRUE(report[6].starts_with("2.mp3;"));
     EXPECT_TRUE(report[7].starts_with("10.mp3;"));
     EXPECT_TRUE(report[7].ends_with(";6;4FC855B3")) << report[7];
-    EXPECT_EQ(boxes_.Texts(), std::vector<std::string>{"В папке собеседования уже есть записи "
-                                                       "участников: 3. Нумерация продолжится с "
-                                                       "участника 11."});
+    EXPECT_EQ(boxes_.Texts(),
+              std::vector<std::string>{
+                  "В папке собеседования уже есть записи участников: 3. Нет записей участников 3, "
+                  "4, 5, 6, 7, 8, 9: в отчёте они будут указаны как несостоявшиеся записи. Если "
+                  "такой участник ещё здесь, запишите его под следующим номером. Нумерация "
+                  "продолжится с участника 11."});
     std::ifstream first(folder + "/1.mp3");
     std::string content;
     first >> content;

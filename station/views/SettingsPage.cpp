@@ -152,8 +152,12 @@ void SettingsPage::SaveParameters() {
     if (!interview_.SaveParameters({.region = TextOf(regionEdit_),
                                     .schoolName = TextOf(schoolNameEdit_),
                                     .schoolCode = TextOf(schoolCodeEdit_),
-                                    .room = TextOf(roomEdit_)}))
+                                    .room = TextOf(roomEdit_)})) {
+        // A refused save withdraws the parameters saved before (the fields no longer show them):
+        // readiness waits for a save that succeeds.
+        readyButton_->setEnabled(false);
         return;
+    }
     microphoneToggle_->setEnabled(true);
     playbackToggle_->setEnabled(true);
     readyButton_->setEnabled(true);
