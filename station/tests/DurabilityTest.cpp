@@ -7,6 +7,7 @@
 #include "station/safeguards/OperatorMessages.h"
 #include "station/tests/CoreFixture.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -368,6 +369,18 @@ TEST_F(DurabilityTest, RecordingsAPowerCutInterruptedAreMendedWhenTheInterviewRe
     EXPECT_TRUE(ReadWholeFile(Recording(4)) == whole) << "the zeros are cut off";
     EXPECT_TRUE(ReadWholeFile(Recording(5)) == whole) << "the junk is cut off";
     EXPECT_TRUE(ReadWholeFile(Recording(6)) == goesOn) << "audio after the junk is kept";
+    // Each cut is named to the operator, and so in the log.
+    for (const std::string& cut :
+         {std::string("Запись 1.mp3 обрезана до последнего целого кадра MP3: после него было 200 "
+                      "байт"),
+          std::string("Запись 4.mp3 обрезана до последнего целого кадра MP3: после него было 65536 "
+                      "байт")}) {
+        const std::vector<std::string> shown = boxes_.Texts();
+        EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
+                                [&](const std::string& text) { return text.starts_with(cut); }))
+            << cut << "\n"
+            << ::testing::PrintToString(shown);
+    }
     fs::rename(Recording(6), desktop_.Desktop() + "/6.mp3");
     Restart();
     CloseInterview();
