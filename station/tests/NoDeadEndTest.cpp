@@ -242,6 +242,12 @@ TEST_F(NoDeadEndTest, EveryRefusalOfTheCloseIsClearedByTheActionItNames) {
              std::ofstream(folder() + "5.mp3/x") << "x";
          },
          "5.mp3/", moveOut("5.mp3")},
+        {"a folder at a recording's name below the highest", false,
+         [&] {
+             fs::remove(folder() + "1.mp3");
+             fs::create_directories(folder() + "1.mp3");
+         },
+         "1.mp3/", moveOut("1.mp3")},
         {"a recording that goes on after junk in the middle", false,
          [&] { std::ofstream(folder() + "2.mp3", std::ios::binary) << whole + junk + whole; },
          "Архив не прошёл проверку: 2.mp3, ", moveOut("2.mp3")},
