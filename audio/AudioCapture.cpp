@@ -122,8 +122,10 @@ bool TDSAudioIn::ContinueKeptCapture() {
 }
 
 void TDSAudioIn::ReleaseCapture() {
-    std::lock_guard guard(FDataLock);
-    if (FBusy || !FCaptureKept)
+    // Never waits for a pass that is opening or closing (its close may wait for the device): the
+    // capture is then that pass's, and its own close decides.
+    std::unique_lock guard(FDataLock, std::try_to_lock);
+    if (!guard.owns_lock() || FBusy || !FCaptureKept)
         return;
     FCaptureKept = false;
     StopCaptureRing(FLink);

@@ -65,7 +65,8 @@ public:
     // set while a pass runs; it is read when the pass closes.
     bool KeepCapture() const { return FKeepCapture; }
     void SetKeepCapture(bool Value) { FKeepCapture = Value; }
-    // Ends a capture that a pass left running; nothing while a pass is open. Any thread.
+    // Ends a capture that a pass left running; nothing while a pass is open, opening or closing.
+    // Any thread; never waits.
     void ReleaseCapture();
     // Whether a closed pass left the capture running.
     bool CaptureKept() const { return FCaptureKept; }
