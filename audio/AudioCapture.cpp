@@ -60,19 +60,30 @@ void TDSAudioIn::DoOpen() {
         throw EAudioException("Invalid device number", {platform::FailureKind::NoMicrophone, 0});
     if (FRecTime > 0)
         FSamplesToRead = std::int64_t(FRecTime) * std::int64_t(FInSampleRate.load());
-    FBufferEnd = 0;
-    FBufferStart = 1;
     FPosition = 0;
-    FBusy = true;
+    FPassFailed = false;
+    FOwnLost = 0;
+    FLossTold = false;
     FFrameSize = static_cast<std::uint16_t>((FInChannels * FInBitsPerSample) / 8);
     FSize = FSamplesToRead > 0 ? FSamplesToRead * FFrameSize : -1;
+    if (ContinueKeptCapture()) {
+        // What the last pass left unread in the block buffer comes first.
+        FDeviceLostAtOpen = FDeviceLost.load();
+        FBusy = true;
+        return;
+    }
+    FBufferEnd = 0;
+    FBufferStart = 1;
+    FBusy = true;
     PrepareDevice();
+    FDeviceLostAtOpen = FDeviceLost.load();
     if (const SoundResult result = StartCaptureRing(FLink); platform::Failed(result)) {
         // Nothing would ever arrive: fail now rather than poll a stopped device.
         if (FOpenCount == 1) {
             ReleaseDevice();
             FOpenCount = 0;
         }
+        FBusy = false;
         throw EAudioException(std::string("Failed to create DirectSound device: ") +
                                   DSErrorName(result),
                               CaptureCause(result, false));
@@ -89,6 +100,37 @@ void TDSAudioIn::DoOpen() {
         }
     }
     FEchoActive = FEchoRecording;
+}
+
+bool TDSAudioIn::ContinueKeptCapture() {
+    if (!FCaptureKept)
+        return false;
+    FCaptureKept = false;
+    const TKeptFormat now{FDeviceNumber, FInBitsPerSample, FInChannels, FInSampleRate};
+    std::uint32_t waiting = 0;
+    // Sound lost while no pass read it breaks the line between the two files: start afresh
+    // rather than join across a gap.
+    const bool whole = FDeviceLost == FDeviceLostAtClose &&
+                       !platform::Failed(CapturedBytes(FLink, waiting)) &&
+                       !OverrunRecognised(FLink, waiting, std::chrono::steady_clock::now());
+    if (now == FKeptFormat && whole)
+        return true;
+    StopCaptureRing(FLink);
+    ReleaseDevice();
+    FOpenCount = 0;
+    return false;
+}
+
+void TDSAudioIn::ReleaseCapture() {
+    // Never waits for a pass that is opening or closing (its close may wait for the device): the
+    // capture is then that pass's, and its own close decides.
+    std::unique_lock guard(FDataLock, std::try_to_lock);
+    if (!guard.owns_lock() || FBusy || !FCaptureKept)
+        return;
+    FCaptureKept = false;
+    StopCaptureRing(FLink);
+    ReleaseDevice();
+    FOpenCount = 0;
 }
 
 void TDSAudioIn::PrepareDevice() {
@@ -116,6 +158,17 @@ void TDSAudioIn::PrepareDevice() {
             throw EAudioException("Failed to create DirectSound buffer",
                                   {platform::FailureKind::NoMicrophone, 0});
         }
+        FDeviceLost = 0;
+        FDeviceLostAtClose = 0;
+        platform::CaptureBuffer* buffer = FLink.CaptureBuffer.get();
+        buffer->SetLossHandler([this, buffer] {
+            if (const std::optional<std::uint64_t> lost = buffer->LostBytes())
+                FDeviceLost = *lost;
+            // A capture kept between passes counts what it loses meanwhile, but that is no pass's.
+            if (FBusy)
+                TellLoss();
+        });
+        FKeptFormat = {FDeviceNumber, FInBitsPerSample, FInChannels, FInSampleRate};
     }
     ++FOpenCount;
 }
@@ -127,6 +180,14 @@ void TDSAudioIn::ReleaseDevice() {
 }
 
 void TDSAudioIn::DoClose() {
+    FLastPassLost = PassLostBytes();
+    if (FKeepCapture && !FPassFailed && !FEchoActive && FOpenCount == 1 && FLink.CaptureBuffer) {
+        // The ring goes on filling; the next pass takes up at the first frame not yet delivered.
+        FDeviceLostAtClose = FDeviceLost.load();
+        FCaptureKept = true;
+        FBusy = false;
+        return;
+    }
     StopCaptureRing(FLink);
     if (FEchoActive) {
         FLink.Playing = false;
@@ -140,7 +201,39 @@ void TDSAudioIn::DoClose() {
     FBusy = false;
 }
 
+std::int64_t TDSAudioIn::PassLostBytes() const {
+    return static_cast<std::int64_t>(FDeviceLost - FDeviceLostAtOpen + FOwnLost);
+}
+
+std::int64_t TDSAudioIn::LostFrames() const {
+    const std::int64_t bytes = FBusy ? PassLostBytes() : FLastPassLost.load();
+    const std::int64_t frame = std::int64_t{FInChannels} * FInBitsPerSample / 8;
+    return frame > 0 ? bytes / frame : 0;
+}
+
+void TDSAudioIn::CountOwnLoss(std::uint64_t Bytes) {
+    FOwnLost += Bytes;
+    TellLoss();
+}
+
+void TDSAudioIn::TellLoss() {
+    // A ring that overruns loses again at every fill; the handler hears once per loss it can
+    // still act on, and reads the amount when it runs, so no later part of the loss goes untold.
+    if (!OnOverrun.Assigned()) {
+        ++FOverrunCount;
+        return;
+    }
+    if (FLossTold.exchange(true))
+        return;
+    ++FOverrunCount;
+    PostEvent(this, [this](TComponent* Sender) {
+        FLossTold = false;
+        OnOverrun(Sender);
+    });
+}
+
 void TDSAudioIn::InputFailed(SoundResult Result) {
+    FPassFailed = true;
     FBufferStart = 0;
     FBufferEnd = 0;
     char message[64];
@@ -159,17 +252,25 @@ void TDSAudioIn::FillWindow() {
         if (const SoundResult result = CapturedBytes(FLink, waiting); platform::Failed(result))
             InputFailed(result);
         // A device that delivers nothing at all would hold the recording (and a synchronous stop
-        // waiting for it) for ever; after a long silence of the device the pass fails instead.
-        if (waiting == 0 && std::chrono::steady_clock::now() - lookStart > StalledDeviceLimit)
+        // waiting for it) for ever; after a long silence of the device the pass fails instead,
+        // and the time since it last delivered is sound this pass lost.
+        if (const auto now = std::chrono::steady_clock::now();
+            waiting == 0 && now - lookStart > StalledDeviceLimit) {
+            const double silent = std::chrono::duration<double>(now - FLink.LastTake).count();
+            const auto frames = static_cast<std::uint64_t>(silent * FInSampleRate);
+            CountOwnLoss(frames * FFrameSize);
             InputFailed(platform::DSERR_GENERIC);
+        }
     } while (waiting == 0);
 
     std::uint32_t taken = 0;
     SoundResult result;
-    if (OverrunRecognised(FLink, waiting, std::chrono::steady_clock::now())) {
+    if (const auto now = std::chrono::steady_clock::now(); OverrunRecognised(FLink, waiting, now)) {
+        // A device that counts its losses has told them already; for one that cannot, the clock
+        // says how many whole rings went by unread.
+        if (!FLink.CaptureBuffer->LostBytes())
+            CountOwnLoss(LostRingBytes(FLink, waiting, now));
         result = TakeWholeRing(FLink, FBlockBuffer.data(), taken);
-        ++FOverrunCount;
-        PostEvent(this, OnOverrun);
     } else {
         result = TakeCaptured(FLink, FBlockBuffer.data(), waiting, taken);
     }

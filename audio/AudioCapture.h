@@ -1,6 +1,8 @@
-// The capture source at the head of a recording chain. There is no capture thread: each read
-// sleeps one polling interval, asks the device how many bytes have arrived and copies them out of
-// the device's looping ring into a block buffer of its own, from which it serves the readers.
+// The capture source at the head of a recording chain. There is no capture thread of its own: the
+// device's ring is filled by the sound layer, and each read sleeps one polling interval, asks the
+// device how many bytes have arrived and copies them out of the ring into a block buffer of its
+// own, from which it serves the readers. A reader held up (by a slow disk, say) loses nothing as
+// long as the ring holds what arrives meanwhile; what it could not hold is counted, not guessed.
 #pragma once
 
 #include "audio/AudioInput.h"
@@ -45,10 +47,29 @@ public:
     bool EchoRecording() const { return FEchoRecording; }
     void SetEchoRecording(bool Value) { FEchoRecording = Value; }
 
-    // Raised (through the event thread, on the GUI thread) when captured bytes were lost.
+    // Raised (through the event thread, on the GUI thread) when sound of the running pass was lost:
+    // overwritten in the ring before it was read, dropped by the sound server, or never delivered
+    // by a device that stalled. Raised as the loss is found, which need not wait for the reader.
     TEventSlot OnOverrun;
-    // Overruns since construction.
+    // Losses told since construction (losses found while the last was on its way count with it).
     std::uint32_t OverrunCount() const { return FOverrunCount; }
+    // Frames lost in the current pass, or in the last one once it is closed. Counted where they
+    // were lost when the device can count them (see platform::CaptureBuffer::LostBytes); a device
+    // that cannot is judged by the clock, in whole rings. Any thread.
+    std::int64_t LostFrames() const;
+
+    // While set, closing a pass leaves the capture running, so that the next pass's first frame
+    // is the one after the last frame this pass delivered: nothing falls between two passes. The
+    // next open continues only when the format and device are the same, the device is still
+    // delivering and nothing was lost in between; otherwise it starts the capture afresh. May be
+    // set while a pass runs; it is read when the pass closes.
+    bool KeepCapture() const { return FKeepCapture; }
+    void SetKeepCapture(bool Value) { FKeepCapture = Value; }
+    // Ends a capture that a pass left running; nothing while a pass is open, opening or closing.
+    // Any thread; never waits.
+    void ReleaseCapture();
+    // Whether a closed pass left the capture running.
+    bool CaptureKept() const { return FCaptureKept; }
     // The devices listed at construction.
     const TCaptureDeviceList& Devices() const { return FDevices; }
 
@@ -71,8 +92,15 @@ protected:
 private:
     void PrepareDevice();
     void ReleaseDevice();
+    // Takes up the capture the last pass left running; false when it cannot be continued (it is
+    // then released).
+    bool ContinueKeptCapture();
     void FillWindow();
     [[noreturn]] void InputFailed(SoundResult Result);
+    // Counts `Bytes` lost by this pass and tells it.
+    void CountOwnLoss(std::uint64_t Bytes);
+    void TellLoss();
+    std::int64_t PassLostBytes() const;
 
     platform::SoundSystem& FSystem;
     TCaptureDeviceList FDevices;
@@ -96,7 +124,27 @@ private:
     std::uint32_t FRingSize = 0;
     int FOpenCount = 0;
     bool FEchoActive = false;
+    bool FPassFailed = false;
     std::atomic<std::uint32_t> FOverrunCount{0};
+    std::atomic<bool> FLossTold{false}; // an OnOverrun is on its way
+
+    // Keeping the capture between passes: the flag is the GUI thread's; the rest is under DataLock.
+    std::atomic<bool> FKeepCapture{false};
+    std::atomic<bool> FCaptureKept{false};
+    struct TKeptFormat {
+        std::int32_t Device;
+        std::uint32_t Bits, Channels, Rate;
+        bool operator==(const TKeptFormat&) const = default;
+    };
+    TKeptFormat FKeptFormat{};
+
+    // Loss accounting. The device's own count since it was made (written by its loss handler), the
+    // count when this pass opened and when the last pass closed, and what the reader itself found.
+    std::atomic<std::uint64_t> FDeviceLost{0};
+    std::atomic<std::uint64_t> FDeviceLostAtOpen{0};
+    std::atomic<std::uint64_t> FDeviceLostAtClose{0};
+    std::atomic<std::uint64_t> FOwnLost{0};
+    std::atomic<std::int64_t> FLastPassLost{0}; // bytes, frozen at the close
 };
 
 } // namespace audio

@@ -76,6 +76,8 @@ void TMP3Out::BeginOutput() {
     FEncoderOpen = false;
     FInputOpened = false;
     FFrameEnds = {};
+    FPending.clear();
+    FPendingFrames = 0;
     FWriteFailed = false;
     FWriteError = 0;
     if (!EncoderLibrary().Load())
@@ -115,6 +117,8 @@ void TMP3Out::BeginOutput() {
     FEncoderOpen = true;
     FChunk.resize(static_cast<std::size_t>(FChannels) * samplesPerChunk);
     FMp3Buffer.resize(outputBufferBytes);
+    FWriteBlockFrames = Input()->SampleRate() * WriteBlockMilliseconds / 1000;
+    FPending.reserve(std::size_t(FWriteBlockFrames) / 8 + 2 * outputBufferBytes);
 }
 
 std::uint32_t TMP3Out::PrepareChunk(std::uint32_t Bytes) {
@@ -129,11 +133,21 @@ std::uint32_t TMP3Out::PrepareChunk(std::uint32_t Bytes) {
     return frames * FChannels;
 }
 
-void TMP3Out::WriteEncoded(std::uint32_t Bytes) {
+void TMP3Out::GatherEncoded(std::uint32_t Bytes) {
+    FPending.insert(FPending.end(), FMp3Buffer.begin(), FMp3Buffer.begin() + Bytes);
+}
+
+void TMP3Out::WritePending() {
+    FPendingFrames = 0;
+    if (FPending.empty())
+        return;
     errno = 0;
-    const std::size_t written = Stream()->Write(FMp3Buffer.data(), Bytes);
-    FFrameEnds.Written(FMp3Buffer.data(), written);
-    if (written < Bytes) {
+    const std::size_t written = Stream()->Write(FPending.data(), FPending.size());
+    // Only what reached the file counts for the frames: a cut then lands on a frame the file has.
+    FFrameEnds.Written(FPending.data(), written);
+    const bool whole = written == FPending.size();
+    FPending.clear();
+    if (!whole) {
         FWriteError = errno;
         CutToWholeFrames();
         throw WriteFailure();
@@ -178,7 +192,10 @@ bool TMP3Out::OutputBlock(bool Abort) {
     // A refused chunk would be a silent gap in the recording.
     if (result != BE_ERR_SUCCESSFUL)
         RaiseLameError(result);
-    WriteEncoded(encoded);
+    GatherEncoded(encoded);
+    FPendingFrames += bytes / (2 * FChannels);
+    if (FPendingFrames >= FWriteBlockFrames)
+        WritePending();
     return !dataEnded;
 }
 
@@ -197,11 +214,13 @@ void TMP3Out::FinishFile() {
     bool complete = !FWriteFailed;
     if (complete) {
         try {
-            WriteEncoded(bytes);
+            GatherEncoded(bytes);
+            WritePending();
         } catch (const EAudioException&) {
             complete = false;
         }
     }
+    FPending = {};
     if (complete) {
         const TId3v1Block block = MakeId3v1Block(Id3v1Tags());
         errno = 0;

@@ -51,6 +51,12 @@ std::uint32_t BitRateKbps(TMP3BitRate Value);
 
 class TMP3Out : public TAudioTaggedFileOut {
 public:
+    // The encoded sound goes to the file in blocks of this much audio, not one write per encoded
+    // chunk (a few hundred bytes): a disk that takes 20-200 ms per write (a USB stick, a network
+    // home) then keeps up, two writes a second. What a block holds is also what a power cut can
+    // cost beyond the last sync.
+    static constexpr std::uint32_t WriteBlockMilliseconds = 500;
+
     // Loads the encoder and tagging libraries if they can be; a missing one is reported only when
     // a recording starts (the tagging library is optional).
     TMP3Out();
@@ -91,9 +97,11 @@ protected:
 
 private:
     void FinishFile();
-    // Writes what the encoder gave; a write the system refused in part is cut back to the last
-    // whole frame and raised.
-    void WriteEncoded(std::uint32_t Bytes);
+    // Adds what the encoder gave to the block waiting for the file.
+    void GatherEncoded(std::uint32_t Bytes);
+    // Writes the waiting block; a write the system refused in part is cut back to the last whole
+    // frame and raised.
+    void WritePending();
     void CutToWholeFrames();
     // "Error writing down mp3 file", its cause the failed write's errno.
     EAudioException WriteFailure() const;
@@ -121,6 +129,10 @@ private:
     std::uint32_t FChannels = 0;
     std::vector<std::uint8_t> FChunk;
     std::vector<std::uint8_t> FMp3Buffer;
+    // Encoded bytes not yet written, and the input frames they hold.
+    std::vector<std::uint8_t> FPending;
+    std::uint32_t FPendingFrames = 0;
+    std::uint32_t FWriteBlockFrames = 0;
     TMp3FrameEnds FFrameEnds;
     bool FWriteFailed = false;
     int FWriteError = 0; // errno of the write (or close) that failed the file

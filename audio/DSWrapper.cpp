@@ -123,11 +123,29 @@ SoundResult CapturedBytes(TSoundLink& Link, std::uint32_t& Waiting) {
     return result;
 }
 
-bool OverrunRecognised(std::uint32_t Waiting, double ElapsedBytes, std::uint32_t RingSize) {
+namespace {
+
+double LostRings(std::uint32_t Waiting, double ElapsedBytes, std::uint32_t RingSize) {
     if (RingSize == 0)
-        return false;
-    const double lostRings = std::nearbyint((ElapsedBytes - double(Waiting)) / double(RingSize));
-    return lostRings >= 1.0;
+        return 0;
+    return std::max(0.0, std::nearbyint((ElapsedBytes - double(Waiting)) / double(RingSize)));
+}
+
+double BytesSinceLastTake(const TSoundLink& Link, std::chrono::steady_clock::time_point Now) {
+    return std::chrono::duration<double>(Now - Link.LastTake).count() * Link.BytesPerSecond;
+}
+
+} // namespace
+
+bool OverrunRecognised(std::uint32_t Waiting, double ElapsedBytes, std::uint32_t RingSize) {
+    return LostRings(Waiting, ElapsedBytes, RingSize) >= 1.0;
+}
+
+std::uint64_t LostRingBytes(const TSoundLink& Link, std::uint32_t Waiting,
+                            std::chrono::steady_clock::time_point Now) {
+    return static_cast<std::uint64_t>(
+               LostRings(Waiting, BytesSinceLastTake(Link, Now), Link.RingSize)) *
+           Link.RingSize;
 }
 
 bool OverrunRecognised(const TSoundLink& Link, std::uint32_t Waiting,
@@ -135,8 +153,7 @@ bool OverrunRecognised(const TSoundLink& Link, std::uint32_t Waiting,
     if (Link.CaptureBuffer)
         if (const std::optional<bool> counted = Link.CaptureBuffer->Overran())
             return *counted;
-    const double seconds = std::chrono::duration<double>(Now - Link.LastTake).count();
-    return OverrunRecognised(Waiting, seconds * Link.BytesPerSecond, Link.RingSize);
+    return OverrunRecognised(Waiting, BytesSinceLastTake(Link, Now), Link.RingSize);
 }
 
 SoundResult TakeCaptured(TSoundLink& Link, void* Destination, std::uint32_t Count,

@@ -72,6 +72,10 @@ bool OverrunRecognised(std::uint32_t Waiting, double ElapsedBytes, std::uint32_t
 // A device that counts what it captured (CaptureBuffer::Overran) is asked instead of the clock.
 bool OverrunRecognised(const TSoundLink& Link, std::uint32_t Waiting,
                        std::chrono::steady_clock::time_point Now);
+// For a device that cannot count its losses: the bytes of the whole rings that the clock says went
+// by unread since the last take (the rule of OverrunRecognised).
+std::uint64_t LostRingBytes(const TSoundLink& Link, std::uint32_t Waiting,
+                            std::chrono::steady_clock::time_point Now);
 // Copies Count bytes from the read offset to Destination and advances the offset; Taken is what
 // the device handed out.
 SoundResult TakeCaptured(TSoundLink& Link, void* Destination, std::uint32_t Count,

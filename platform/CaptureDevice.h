@@ -6,6 +6,8 @@
 
 #include "platform/SoundTypes.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -32,6 +34,13 @@ public:
     // the reader then judges from the clock, assuming the device delivers in real time, which a
     // server that delivers in bursts does not.
     virtual std::optional<bool> Overran() { return std::nullopt; }
+    // Bytes of sound lost since the buffer was made, counted where they were lost: overwritten in
+    // the ring before the reader took them, or never delivered by the sound server (a hole in its
+    // data). Empty when the layer cannot count them.
+    virtual std::optional<std::uint64_t> LostBytes() { return std::nullopt; }
+    // Called, on whatever thread found it (often the layer's own), each time LostBytes grows, so
+    // that a loss is told while it happens, not when the reader next looks. Set before Start.
+    virtual void SetLossHandler(std::function<void()> handler) { (void)handler; }
 };
 
 class CaptureDevice {

@@ -203,7 +203,13 @@ TEST(CaptureSource, RecognisesAnOverrunAndKeepsTheRingInOrder) {
     source.ReadBlock(block, bytes);
     EXPECT_EQ(static_cast<const std::int16_t*>(block)[0], FakeSample(std::uint64_t(last) + 1));
     EXPECT_EQ(source.OverrunCount(), 1u);
+    // A device that cannot count its losses is judged by the clock: the whole rings that went by.
+    EXPECT_EQ(source.LostFrames() % 4410, 0);
+    EXPECT_GE(source.LostFrames(), 3 * 4410);
+    EXPECT_LE(source.LostFrames(), 4 * 4410);
     source.Close();
+    const std::int64_t lost = source.LostFrames();
+    EXPECT_GT(lost, 0); // the last pass's, after its close
 
     EXPECT_TRUE(audio::test::PumpUntil([&] { return delivered.load() == 1; }));
     EXPECT_EQ(sender.load(), &source);
@@ -350,7 +356,66 @@ TEST(CaptureSource, ADeviceThatDeliversNothingFailsTheReadInsteadOfHangingIt) {
         EXPECT_STREQ(e.what(), "Input failed: DirectSound error 0x80004005");
     }
     EXPECT_GE(std::chrono::steady_clock::now() - start, TDSAudioIn::StalledDeviceLimit);
+    // Everything since the device last delivered is sound this pass never got.
+    EXPECT_GE(source.LostFrames(), 5 * 44100);
+    EXPECT_LT(source.LostFrames(), 6 * 44100);
     source.Close();
+}
+
+// Reads `frames` samples of the running pass.
+std::vector<std::int16_t> ReadFrames(TDSAudioIn& source, std::size_t frames) {
+    std::vector<std::int16_t> samples;
+    while (samples.size() < frames) {
+        const void* block = nullptr;
+        auto bytes = static_cast<std::uint32_t>(2 * (frames - samples.size()));
+        source.ReadBlock(block, bytes);
+        const auto* from = static_cast<const std::int16_t*>(block);
+        samples.insert(samples.end(), from, from + bytes / 2);
+    }
+    return samples;
+}
+
+// The next pass takes up a kept capture at the frame after the last one delivered (including what
+// the last pass left unread in its window), with a position of its own; a kept capture left
+// longer than its ring is started afresh, and a release ends it.
+TEST(CaptureSource, AKeptCaptureGoesOnWithTheNextFrameInTheNextPass) {
+    FakeSoundSystem system;
+    TDSAudioIn source(system);
+    UseExamFormat(source);
+    source.SetKeepCapture(true);
+    source.Open();
+    const std::vector<std::int16_t> first = ReadFrames(source, 3000);
+    source.Close();
+    EXPECT_TRUE(source.CaptureKept());
+    EXPECT_EQ(system.state.liveObjects, 2); // the device and its ring, still running
+    std::this_thread::sleep_for(30ms);
+
+    source.Open();
+    EXPECT_EQ(source.Position(), 0);
+    const std::vector<std::int16_t> second = ReadFrames(source, 6000);
+    for (std::size_t i = 0; i < second.size(); ++i)
+        ASSERT_EQ(second[i], FakeSample(first.size() + i)) << i;
+    EXPECT_EQ(source.LostFrames(), 0);
+    source.Close();
+
+    std::this_thread::sleep_for(250ms); // more than the 100 ms ring
+    source.Open();
+    EXPECT_EQ(ReadFrames(source, 10)[0], FakeSample(0)); // a new capture
+    source.Close();
+    source.ReleaseCapture();
+    EXPECT_FALSE(source.CaptureKept());
+    EXPECT_EQ(system.state.liveObjects, 0);
+}
+
+TEST(CaptureSource, WithoutKeepingAClosedPassReleasesTheDevice) {
+    FakeSoundSystem system;
+    TDSAudioIn source(system);
+    UseExamFormat(source);
+    source.Open();
+    ReadFrames(source, 100);
+    source.Close();
+    EXPECT_FALSE(source.CaptureKept());
+    EXPECT_EQ(system.state.liveObjects, 0);
 }
 
 TEST(CaptureSource, EchoThatCannotPlayIsSwitchedOffAndCaptureGoesOn) {

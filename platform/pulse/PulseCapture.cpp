@@ -73,6 +73,13 @@ public:
     // Counted, not guessed from the clock: the server delivers in fragments and bursts, and a ring
     // that waits for a late fragment has lost nothing.
     std::optional<bool> Overran() override { return ring_.Overran(); }
+    std::optional<std::uint64_t> LostBytes() override {
+        return lost_.load(std::memory_order_acquire);
+    }
+    void SetLossHandler(std::function<void()> handler) override {
+        std::lock_guard guard(pacerLock_);
+        lossHandler_ = std::move(handler);
+    }
 
     ~PulseCaptureBuffer() override { stream_.reset(); }
 
@@ -94,12 +101,28 @@ private:
         while (pa_stream_readable_size(stream) > 0 && pa_stream_peek(stream, &data, &bytes) == 0) {
             if (bytes == 0)
                 break;
-            // A hole in the server's data is silence; bytes that arrive while stopped are dropped.
-            if (running_.load(std::memory_order_acquire))
+            // Bytes that arrive while stopped are dropped. A hole is the server's own word that it
+            // dropped sound it could not hand over (its queue for this stream was full, or the
+            // source skipped): it is kept as silence, so that what follows stays at its time, and
+            // counted lost. libpulse has no other sign of a record stream's overflow: its overflow
+            // callback is raised for playback streams only.
+            if (running_.load(std::memory_order_acquire)) {
                 pacer_.Push(data, bytes);
+                if (!data)
+                    CountLost(bytes);
+            }
             pa_stream_drop(stream);
         }
         ReleaseLocked();
+    }
+
+    // Under pacerLock_.
+    void CountLost(std::uint64_t bytes) {
+        if (bytes == 0)
+            return;
+        lost_.fetch_add(bytes, std::memory_order_acq_rel);
+        if (lossHandler_)
+            lossHandler_();
     }
 
     void ReleaseDue() {
@@ -111,7 +134,7 @@ private:
         if (!running_.load(std::memory_order_acquire))
             return;
         pacer_.Release(pa_rtclock_now(), [this](const std::uint8_t* data, std::size_t bytes) {
-            ring_.Fill(data, bytes);
+            CountLost(ring_.Fill(data, bytes));
         });
     }
 
@@ -123,6 +146,8 @@ private:
     std::mutex pacerLock_;
     CapturePacer pacer_;
     std::atomic<bool> running_{false};
+    std::atomic<std::uint64_t> lost_{0};
+    std::function<void()> lossHandler_; // under pacerLock_
     std::unique_ptr<PulseStream> stream_;
 };
 

@@ -42,9 +42,19 @@ bool SoundRing::Overran() {
     return unread_ >= Size();
 }
 
-void SoundRing::Fill(const void* source, std::size_t bytes) {
+std::uint64_t SoundRing::Overwritten() {
+    std::lock_guard guard(mutex_);
+    return overwritten_;
+}
+
+std::uint64_t SoundRing::Fill(const void* source, std::size_t bytes) {
     std::lock_guard guard(mutex_);
     unread_ += bytes;
+    // The ring holds Size() unread bytes at most: whatever lies beyond was written over. Held at
+    // that, so that the count of a long overrun is the bytes lost, not the bytes filled.
+    const std::uint64_t lost = unread_ > Size() ? unread_ - Size() : 0;
+    overwritten_ += lost;
+    unread_ -= lost;
     const auto* from = static_cast<const std::uint8_t*>(source);
     std::uint32_t cursor = cursor_.load(std::memory_order_relaxed);
     while (bytes > 0) {
@@ -59,6 +69,7 @@ void SoundRing::Fill(const void* source, std::size_t bytes) {
         bytes -= piece;
     }
     cursor_.store(cursor, std::memory_order_release);
+    return lost;
 }
 
 void SoundRing::Drain(void* destination, std::size_t bytes) {

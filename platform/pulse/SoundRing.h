@@ -29,10 +29,13 @@ public:
     // Whether a ring or more was filled since the reader last locked what was waiting (a region
     // ending at the cursor), so that bytes it never read were overwritten.
     bool Overran();
+    // Bytes overwritten before the reader took them, since the ring was made: exact, whatever the
+    // reader's cadence.
+    std::uint64_t Overwritten();
 
     // The client thread: writes `bytes` at the cursor (zeros when `source` is null) and moves the
-    // cursor past them.
-    void Fill(const void* source, std::size_t bytes);
+    // cursor past them; returns how many unread bytes this overwrote.
+    std::uint64_t Fill(const void* source, std::size_t bytes);
     // The client thread: copies `bytes` from the cursor on and moves the cursor past them.
     void Drain(void* destination, std::size_t bytes);
 
@@ -40,8 +43,9 @@ private:
     std::vector<std::uint8_t> data_;
     std::mutex mutex_;
     std::atomic<std::uint32_t> cursor_{0};
-    std::uint64_t unread_ = 0; // filled and not yet locked by the reader; under mutex_
-    bool locked_ = false;      // touched only by the locking side
+    std::uint64_t unread_ = 0;      // filled and not yet locked by the reader; under mutex_
+    std::uint64_t overwritten_ = 0; // under mutex_
+    bool locked_ = false;           // touched only by the locking side
 };
 
 } // namespace platform::pulse

@@ -6,21 +6,25 @@
 #include "station/LevelMeter.h"
 
 namespace station {
+namespace {
+
+constexpr std::uint32_t SampleRate = 44100;
+// The capture ring is what stands between the sound server and a worker that also encodes and
+// writes the file: while a write waits for the disk, the server's thread goes on filling the ring,
+// and the worker catches up afterwards. A USB stick, a network home or a failing disk can stall a
+// write (or the sync beside it) for seconds; 20 s rides out such stalls with room to spare, for
+// 1.7 MB of memory. A disk slower than real time for longer than that loses sound, and that is
+// counted and told.
+constexpr std::uint32_t CaptureRingSeconds = 20;
+
+} // namespace
 
 RecordingChainSettings ExamChainSettings() {
-    return {.latency = 100,
-            .pollingInterval = 100,
-            .gainInterval = 100,
-            .crc = true,
-            .fileName = "exam01.mp3"};
+    return {.pollingInterval = 50, .gainInterval = 100, .crc = true, .fileName = "exam01.mp3"};
 }
 
 RecordingChainSettings CheckChainSettings() {
-    return {.latency = 70,
-            .pollingInterval = 80,
-            .gainInterval = 50,
-            .crc = false,
-            .fileName = "test01.mp3"};
+    return {.pollingInterval = 50, .gainInterval = 50, .crc = false, .fileName = "test01.mp3"};
 }
 
 Recorder::Recorder(const RecordingChainSettings& settings, platform::SoundSystem& sound,
@@ -28,12 +32,13 @@ Recorder::Recorder(const RecordingChainSettings& settings, platform::SoundSystem
     : events_(std::move(events)) {
     capture_ = audio::MakeComponent<audio::TDSAudioIn>(sound);
     capture_->SetDeviceNumber(0);
-    capture_->SetInSampleRate(44100);
+    capture_->SetInSampleRate(SampleRate);
     capture_->SetInBitsPerSample(16);
     capture_->SetInChannels(1);
-    capture_->SetLatency(settings.latency);
+    // The ring's size and the reading cadence are set apart: a latency would tie the ring to it.
+    capture_->SetLatency(0);
     capture_->SetPollingInterval(settings.pollingInterval);
-    capture_->SetFramesInBuffer(12000);
+    capture_->SetFramesInBuffer(CaptureRingSeconds * SampleRate);
     capture_->SetSamplesToRead(-1);
     capture_->SetRecTime(-1);
     capture_->SetEchoRecording(false);
@@ -62,26 +67,47 @@ Recorder::Recorder(const RecordingChainSettings& settings, platform::SoundSystem
     };
     if (events_.failed)
         output_->OnThreadException = [this](audio::TComponent*) { events_.failed(); };
-    if (events_.finished)
-        output_->OnSyncDone = [this](audio::TComponent*) { events_.finished(output_->FileName()); };
+    if (events_.audioLost)
+        capture_->OnOverrun = [this](audio::TComponent*) { events_.audioLost(LostDuration()); };
+    output_->OnSyncDone = [this](audio::TComponent*) {
+        // A pass that failed before it opened the capture leaves a capture kept by the pass
+        // before it running; nothing will take it up unless a stop asked to keep it.
+        if (!capture_->KeepCapture())
+            capture_->ReleaseCapture();
+        if (events_.finished)
+            events_.finished(output_->FileName());
+    };
 }
 
 Recorder::~Recorder() {
     // Finished while the handlers' owner is whole: the last events still reach it.
+    capture_->SetKeepCapture(false);
     output_->Stop(false);
+    capture_->ReleaseCapture();
 }
 
 void Recorder::Start(const std::string& fileName) {
+    // A kept capture is taken up by this pass; this pass's own end releases it unless its stop
+    // asks otherwise.
+    capture_->SetKeepCapture(false);
     output_->SetFileName(fileName);
-    output_->Run();
+    try {
+        output_->Run();
+    } catch (...) {
+        capture_->ReleaseCapture();
+        throw;
+    }
 }
 
 void Recorder::Stop(AfterStop after) {
-    (void)after;
+    capture_->SetKeepCapture(after == AfterStop::KeepCaptureForNextStart);
     output_->Stop(false);
+    if (after == AfterStop::ReleaseCapture)
+        capture_->ReleaseCapture();
 }
 
 void Recorder::RequestStop() {
+    capture_->SetKeepCapture(false);
     output_->Stop(true);
 }
 
@@ -109,16 +135,19 @@ platform::FailureCause Recorder::CauseOfFailure() const {
     return output_->ExceptionCause();
 }
 
+std::chrono::milliseconds Recorder::FramesToDuration(std::int64_t frames) const {
+    const std::int64_t rate = capture_->InSampleRate();
+    return std::chrono::milliseconds(rate > 0 ? frames * 1000 / rate : 0);
+}
+
 std::chrono::milliseconds Recorder::RecordedDuration() const {
-    const std::int64_t bytesPerSecond = std::int64_t{capture_->InSampleRate()} *
-                                        capture_->InChannels() * capture_->InBitsPerSample() / 8;
-    if (bytesPerSecond <= 0)
-        return std::chrono::milliseconds(0);
-    return std::chrono::milliseconds(capture_->Position() * 1000 / bytesPerSecond);
+    const std::int64_t frameBytes =
+        std::int64_t{capture_->InChannels()} * capture_->InBitsPerSample() / 8;
+    return FramesToDuration(frameBytes > 0 ? capture_->Position() / frameBytes : 0);
 }
 
 std::chrono::milliseconds Recorder::LostDuration() const {
-    return std::chrono::milliseconds(0);
+    return FramesToDuration(capture_->LostFrames());
 }
 
 void Recorder::ResetMeter() {

@@ -22,29 +22,29 @@ class SoundSystem;
 
 namespace station {
 
-// Where the two chains differ: the capture latency and polling, the indicator's report interval,
+// Where the two chains differ: how often the capture is read, the indicator's report interval,
 // the encoder's frame checksum and the placeholder file name (replaced before every start).
 struct RecordingChainSettings {
-    std::uint32_t latency;
     std::uint32_t pollingInterval;
     std::uint32_t gainInterval;
     bool crc;
     std::string fileName;
 };
 
-// The exam's chain: 100 ms capture ring, a meter report every 100 ms, frame checksums.
+// The exam's chain: read every 50 ms, a meter report every 100 ms, frame checksums.
 RecordingChainSettings ExamChainSettings();
-// The check's chain: 70 ms capture ring, a meter report every 50 ms.
+// The check's chain: read every 50 ms, a meter report every 50 ms.
 RecordingChainSettings CheckChainSettings();
 
-// What the chain reports. `levelChanged` and `failed` run on the GUI thread; `finished` runs on the
-// recording's worker once the file of a pass is closed, for every pass that was started.
+// What the chain reports. `levelChanged`, `failed` and `audioLost` run on the GUI thread;
+// `finished` runs on the recording's worker once the file of a pass is closed, for every pass that
+// was started.
 struct RecorderEvents {
     std::function<void(std::int64_t meterPosition)> levelChanged;
     std::function<void()> failed;
     std::function<void(const std::string& fileName)> finished;
-    // GUI thread: the running pass lost audio (capture ring overrun, the server dropped data, the
-    // stream stalled). `lostInPass` is everything lost in this pass so far.
+    // The running pass lost audio (capture ring overrun, the server dropped data, the stream
+    // stalled). `lostInPass` is everything lost in this pass so far.
     std::function<void(std::chrono::milliseconds lostInPass)> audioLost;
 };
 
@@ -63,9 +63,12 @@ public:
     // Starts recording into `fileName` on the worker. Raises "Component is Busy" while the last
     // pass is still being finished; a failure inside the pass comes through `failed`.
     void Start(const std::string& fileName);
-    // Returns once the file is complete and `finished` has run.
+    // Ends the pass's file; returns once the file is complete and `finished` has run.
+    // KeepCaptureForNextStart leaves the capture running so that the next Start's file begins with
+    // the sample after this file's last one; a failed next Start, a Stop with ReleaseCapture and
+    // the destructor release it.
     void Stop(AfterStop after = AfterStop::ReleaseCapture);
-    // Asks the worker to finish; the file is closed shortly afterwards.
+    // Asks the worker to finish; the file is closed shortly afterwards and the capture released.
     void RequestStop();
 
     bool Running() const;
@@ -80,7 +83,6 @@ public:
     // How much audio the last pass handed to its file: the recording's own length, whatever the
     // wall clock did meanwhile. Read once the pass has been stopped.
     std::chrono::milliseconds RecordedDuration() const;
-
     // Audio lost in the current (or last) pass.
     std::chrono::milliseconds LostDuration() const;
 
@@ -93,6 +95,8 @@ public:
     audio::TMP3Out& Output() { return *output_; }
 
 private:
+    std::chrono::milliseconds FramesToDuration(std::int64_t frames) const;
+
     RecorderEvents events_;
     std::int64_t meterPosition_ = 0;
     // The output comes last so that it is destroyed first: a running recording is finished while

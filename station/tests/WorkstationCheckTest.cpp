@@ -1,5 +1,6 @@
 // The workstation check on the real chain and playback library, on the private sound server: the
 // state of its two toggles and its meter after every transition.
+#include "station/tests/CaptureDouble.h"
 #include "station/tests/CoreFixture.h"
 
 #include <atomic>
@@ -240,7 +241,7 @@ TEST_F(WorkstationCheckTest, ReadinessEndsAPlaybackStillRunning) {
 
 // The sound server's capture with a gate in front of the end of a capture: while the gate is
 // closed, a recording that is asked to stop cannot finish.
-class GatedSound : public platform::SoundSystem {
+class GatedSound : public coretest::CaptureDouble {
 public:
     void Close() {
         std::lock_guard guard(lock_);
@@ -255,78 +256,15 @@ public:
     }
     bool Holding() const { return holding_; }
 
-    platform::SoundResult EnumerateCaptureDevices(const DeviceCallback& callback) override {
-        return real_.EnumerateCaptureDevices(callback);
-    }
-    platform::SoundResult
-    CreateCaptureDevice(const platform::SoundDeviceId& id,
-                        std::unique_ptr<platform::CaptureDevice>* device) override {
-        std::unique_ptr<platform::CaptureDevice> inner;
-        const platform::SoundResult result = real_.CreateCaptureDevice(id, &inner);
-        if (!platform::Failed(result))
-            *device = std::make_unique<Device>(*this, std::move(inner));
-        return result;
-    }
-    platform::SoundResult
-    CreatePlaybackDevice(const platform::SoundDeviceId& id,
-                         std::unique_ptr<platform::PlaybackDevice>* device) override {
-        return real_.CreatePlaybackDevice(id, device);
-    }
-
-private:
-    class Buffer : public platform::CaptureBuffer {
-    public:
-        Buffer(GatedSound& gate, std::unique_ptr<platform::CaptureBuffer> inner)
-            : gate_(gate), inner_(std::move(inner)) {}
-        platform::SoundResult Start(bool looping) override { return inner_->Start(looping); }
-        platform::SoundResult Stop() override {
-            gate_.Pass();
-            return inner_->Stop();
-        }
-        platform::SoundResult GetCurrentPosition(std::uint32_t* capture,
-                                                 std::uint32_t* read) override {
-            return inner_->GetCurrentPosition(capture, read);
-        }
-        platform::SoundResult Lock(std::uint32_t offset, std::uint32_t bytes,
-                                   platform::LockedRegion* region) override {
-            return inner_->Lock(offset, bytes, region);
-        }
-        platform::SoundResult Unlock(const platform::LockedRegion& region) override {
-            return inner_->Unlock(region);
-        }
-
-    private:
-        GatedSound& gate_;
-        std::unique_ptr<platform::CaptureBuffer> inner_;
-    };
-    class Device : public platform::CaptureDevice {
-    public:
-        Device(GatedSound& gate, std::unique_ptr<platform::CaptureDevice> inner)
-            : gate_(gate), inner_(std::move(inner)) {}
-        platform::SoundResult
-        CreateCaptureBuffer(const platform::WaveFormat& format, std::uint32_t ringBytes,
-                            std::unique_ptr<platform::CaptureBuffer>* buffer) override {
-            std::unique_ptr<platform::CaptureBuffer> inner;
-            const platform::SoundResult result =
-                inner_->CreateCaptureBuffer(format, ringBytes, &inner);
-            if (!platform::Failed(result))
-                *buffer = std::make_unique<Buffer>(gate_, std::move(inner));
-            return result;
-        }
-
-    private:
-        GatedSound& gate_;
-        std::unique_ptr<platform::CaptureDevice> inner_;
-    };
-
-    void Pass() {
+protected:
+    void Stopping() override {
         std::unique_lock guard(lock_);
         holding_ = !open_;
         opened_.wait(guard, [&] { return open_; });
         holding_ = false;
     }
 
-    platform::SoundSystem& real_ = platform::DefaultSoundSystem();
+private:
     std::mutex lock_;
     std::condition_variable opened_;
     bool open_ = true;

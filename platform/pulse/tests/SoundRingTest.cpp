@@ -42,15 +42,19 @@ TEST(SoundRing, CountsWhatTheReaderHasNotTaken) {
     ring.Unlock(region);
     ring.Fill(bytes.data(), 4);
     EXPECT_FALSE(ring.Overran());
-    ring.Fill(bytes.data(), 1);
-    EXPECT_TRUE(ring.Overran()); // 10 unread: the oldest is gone
+    EXPECT_EQ(ring.Fill(bytes.data(), 1), 0u);
+    EXPECT_TRUE(ring.Overran()); // 10 unread: the next byte overwrites the oldest
+    EXPECT_EQ(ring.Overwritten(), 0u);
 
     ASSERT_EQ(ring.Lock(ring.Cursor(), 10, &region),
               platform::DS_OK); // the whole ring, to the cursor
     ring.Unlock(region);
     EXPECT_FALSE(ring.Overran());
-    ring.Fill(bytes.data(), 25);
+    // Exactly what no reader can get back any more is counted lost, however far the fill ran.
+    EXPECT_EQ(ring.Fill(bytes.data(), 25), 15u);
     EXPECT_TRUE(ring.Overran());
+    EXPECT_EQ(ring.Fill(bytes.data(), 3), 3u);
+    EXPECT_EQ(ring.Overwritten(), 18u);
 }
 
 TEST(SoundRing, RefusesRegionsOutsideTheRing) {

@@ -1,0 +1,173 @@
+// How much of a recording reaches its file under the conditions of a hard exam day: the exam's
+// chain (station::Recorder: capture, level meter, MP3 file) records for a while under each
+// condition and prints the seconds of audio in the file against the seconds that went by, with
+// the loss the chain counted and told.
+//   normal           the file on a temporary folder
+//   slow-disk        the file on a FUSE layer that takes 200 ms per write and 0.5 s per sync
+//   second-recorder  a parecord recording from the same source all the while
+//
+//   bench_capture_loss [--seconds N] [--condition NAME]   (default: 300 s, every condition)
+//
+// Needs a sound server with a default source (PULSE_SERVER) and, for the slow disk, /dev/fuse and
+// the right to mount.
+#include "platform/GuiHandover.h"
+#include "platform/SoundSystem.h"
+#include "platform/testing/SlowFileSystem.h"
+#include "platform/testing/TemporaryFolder.h"
+#include "station/core/Recorder.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The main thread plays an idle GUI thread: it sleeps until something is handed over to it.
+class GuiThread {
+public:
+    GuiThread() {
+        platform::SetHandoverWakeUp([this] {
+            std::lock_guard guard(lock_);
+            pending_ = true;
+            wake_.notify_one();
+        });
+    }
+    ~GuiThread() { platform::SetHandoverWakeUp({}); }
+
+    void RunFor(std::chrono::steady_clock::duration duration) {
+        const auto end = std::chrono::steady_clock::now() + duration;
+        for (;;) {
+            {
+                std::unique_lock lock(lock_);
+                if (!wake_.wait_until(lock, end, [this] { return pending_; }))
+                    return;
+                pending_ = false;
+            }
+            platform::CheckSynchronize();
+        }
+    }
+
+private:
+    std::mutex lock_;
+    std::condition_variable wake_;
+    bool pending_ = false;
+};
+
+// Another program recording from the default source, as a browser tab or a messenger would.
+class SecondRecorder {
+public:
+    explicit SecondRecorder(const std::string& file) {
+        std::vector<std::string> words = {"parecord", file};
+        std::vector<char*> arguments;
+        for (std::string& word : words)
+            arguments.push_back(word.data());
+        arguments.push_back(nullptr);
+        if (::posix_spawnp(&process_, "parecord", nullptr, nullptr, arguments.data(), environ) != 0)
+            process_ = -1;
+    }
+    ~SecondRecorder() {
+        if (process_ <= 0)
+            return;
+        ::kill(process_, SIGTERM);
+        ::waitpid(process_, nullptr, 0);
+    }
+    bool Running() const { return process_ > 0; }
+
+private:
+    pid_t process_ = -1;
+};
+
+struct Figures {
+    double elapsed = 0;
+    double captured = 0;
+    double lost = 0;
+    int lossReports = 0;
+    std::string failure;
+};
+
+Figures Record(const std::string& folder, std::chrono::seconds length) {
+    Figures figures;
+    GuiThread gui;
+    station::RecorderEvents events;
+    events.audioLost = [&](std::chrono::milliseconds) { ++figures.lossReports; };
+    station::Recorder recorder(station::ExamChainSettings(), platform::DefaultSoundSystem(),
+                               std::move(events));
+    const auto start = std::chrono::steady_clock::now();
+    recorder.Start(folder + "/1.mp3");
+    gui.RunFor(length);
+    recorder.Stop();
+    figures.elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    figures.captured = double(recorder.RecordedDuration().count()) / 1000.0;
+    figures.lost = double(recorder.LostDuration().count()) / 1000.0;
+    figures.failure = recorder.FailureText();
+    return figures;
+}
+
+void Print(const char* condition, const Figures& figures) {
+    std::printf("%-16s elapsed %8.2f s  captured %8.2f s  (%6.2f%%)  lost %7.3f s  (%d loss "
+                "reports)%s%s\n",
+                condition, figures.elapsed, figures.captured,
+                figures.elapsed > 0 ? figures.captured / figures.elapsed * 100.0 : 0.0,
+                figures.lost, figures.lossReports,
+                figures.failure.empty() ? "" : "  failed: ", figures.failure.c_str());
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::chrono::seconds length = 300s;
+    std::string only;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
+            length = std::chrono::seconds(std::max(1, std::atoi(argv[++i])));
+        else if (std::strcmp(argv[i], "--condition") == 0 && i + 1 < argc)
+            only = argv[++i];
+        else {
+            std::fprintf(stderr,
+                         "usage: %s [--seconds N] [--condition normal|slow-disk|second-recorder]\n",
+                         argv[0]);
+            return 2;
+        }
+    }
+    std::printf("recording %lld s under each condition\n", static_cast<long long>(length.count()));
+    int status = 0;
+    if (only.empty() || only == "normal") {
+        platform::testing::TemporaryFolder folder("bench-capture-loss");
+        Print("normal", Record(folder.Path(), length));
+    }
+    if (only.empty() || only == "slow-disk") {
+        platform::testing::SlowFileSystem disk(200ms, 500ms);
+        if (disk.Mounted()) {
+            Print("slow-disk", Record(disk.Folder(), length));
+        } else {
+            std::printf("slow-disk        not measured: %s\n", disk.SkipReason().c_str());
+            status = 1;
+        }
+    }
+    if (only.empty() || only == "second-recorder") {
+        platform::testing::TemporaryFolder folder("bench-capture-loss");
+        SecondRecorder other(folder.Path() + "/other.wav");
+        if (other.Running()) {
+            Print("second-recorder", Record(folder.Path(), length));
+        } else {
+            std::printf("second-recorder  not measured: parecord could not be started\n");
+            status = 1;
+        }
+    }
+    return status;
+}
