@@ -156,6 +156,16 @@ TEST_F(StationViewsTest, SaveButtonStoresTheTypedTextsAndOpensTheCheck) {
     EXPECT_TRUE(Toggle("microphoneToggle").isEnabled());
     EXPECT_TRUE(Toggle("playbackToggle").isEnabled());
     EXPECT_TRUE(Find<controls::PictureButton>("settingsPage", "readyButton").isEnabled());
+
+    // A refused save leaves no parameters in force: readiness is not offered under the values
+    // saved before, which the fields no longer show, until a save succeeds.
+    Fill("Москва", " Школа ", "  5", "6;");
+    Save();
+    EXPECT_FALSE(Find<controls::PictureButton>("settingsPage", "readyButton").isEnabled());
+    Fill("Москва", " Школа ", "  5", "6");
+    Save();
+    EXPECT_TRUE(Find<controls::PictureButton>("settingsPage", "readyButton").isEnabled());
+    EXPECT_EQ(State().room3, "006");
 }
 
 TEST_F(StationViewsTest, ReadinessShowsTheExamPageWithItsCaptions) {
