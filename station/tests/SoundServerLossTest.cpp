@@ -108,3 +108,46 @@ TEST_F(SoundServerLossTest, CheckTellsTheFailureAndReturnsToIdle) {
 }
 
 } // namespace
+
+namespace {
+
+// The sound server goes away after two participants, the start of the third fails, the server
+// comes back and the fourth records; then the station is started again. The third participant's
+// line lived only in memory; from the disk, its number is one without a recording: readiness
+// names it, the report lists it as never started, and the close proves the archive.
+TEST_F(SoundServerLossTest, AFailedStartBeforeARestartStillClosesTheInterview) {
+    OpenInterview();
+    interview_->StartRecording();
+    Pump(1.0);
+    boxes_.Answer(platform::MessageResult::Ok);
+    interview_->NextParticipant();
+    ASSERT_TRUE(PumpUntil([&] { return RecordingInto(Recording(2)); }));
+    Pump(1.0);
+    server_->Stop();
+    ASSERT_TRUE(PumpUntil([&] { return interviewSeen_.exam.banner == RecordingBanner::Failed; }));
+    boxes_.Answer(platform::MessageResult::Ok);
+    interview_->NextParticipant();
+    ASSERT_TRUE(PumpUntilRecordingListed(8));
+    EXPECT_FALSE(std::filesystem::exists(Recording(3)));
+
+    // The server is back (the shared one), and the next participant records.
+    server_.reset();
+    boxes_.Answer(platform::MessageResult::Ok);
+    interview_->NextParticipant();
+    ASSERT_TRUE(PumpUntil([&] { return RecordingInto(Recording(4)); }))
+        << ::testing::PrintToString(boxes_.Texts());
+    Pump(1.0);
+    interview_->StopRecording();
+
+    Rewire();
+    boxes_.Clear();
+    OpenInterview();
+    EXPECT_TRUE(Shown("В папке собеседования уже есть записи участников: 3. Нет записей "
+                      "участников 3:"))
+        << ::testing::PrintToString(boxes_.Texts());
+    interview_->Close();
+    ASSERT_TRUE(PumpUntil([&] { return interviewSeen_.proof.has_value(); }, 120));
+    EXPECT_TRUE(interviewSeen_.proof->sound) << interviewSeen_.proof->text;
+}
+
+} // namespace
