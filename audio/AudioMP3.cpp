@@ -174,11 +174,7 @@ void TMP3Out::CutToWholeFrames() {
     }
 }
 
-bool TMP3Out::OutputBlock(bool Abort) {
-    if (!Prepared())
-        return true;
-    if (Abort)
-        return false;
+bool TMP3Out::EncodeChunk() {
     bool dataEnded = false;
     const std::uint32_t bytes =
         Input()->ReadInto(FChunk.data(), static_cast<std::uint32_t>(FChunk.size()), dataEnded);
@@ -194,9 +190,30 @@ bool TMP3Out::OutputBlock(bool Abort) {
         RaiseLameError(result);
     GatherEncoded(encoded);
     FPendingFrames += bytes / (2 * FChannels);
+    return !dataEnded;
+}
+
+bool TMP3Out::OutputBlock(bool Abort) {
+    if (!Prepared())
+        return true;
+    if (Abort)
+        return false;
+    const bool more = EncodeChunk();
     if (FPendingFrames >= FWriteBlockFrames)
         WritePending();
-    return !dataEnded;
+    return more;
+}
+
+void TMP3Out::EncodeCaptured() {
+    if (!FInputOpened || FWriteFailed || !Input() || !Input()->StopAtCaptured())
+        return;
+    // Gathered whole and written once below: a slow disk pays for one write, not one per block.
+    try {
+        while (EncodeChunk()) {
+        }
+    } catch (const EAudioException&) {
+        // The pass has failed already or fails now; what was encoded is still written.
+    }
 }
 
 void TMP3Out::FinishFile() {
@@ -204,6 +221,7 @@ void TMP3Out::FinishFile() {
         FreeFileStream();
         return;
     }
+    EncodeCaptured();
     FEncoderOpen = false;
     const TEncoderEntryPoints& lame = EncoderLibrary().Get();
     BE_DWORD bytes = 0;

@@ -97,6 +97,11 @@ protected:
 
 private:
     void FinishFile();
+    // At the end of a pass: encodes what a live input has already captured, so that a stop keeps
+    // every sound up to it, also the backlog a slow disk left.
+    void EncodeCaptured();
+    // Encodes one chunk of the input into the waiting block; false at the end of the data.
+    bool EncodeChunk();
     // Adds what the encoder gave to the block waiting for the file.
     void GatherEncoded(std::uint32_t Bytes);
     // Writes the waiting block; a write the system refused in part is cut back to the last whole
