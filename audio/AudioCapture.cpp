@@ -244,6 +244,13 @@ void TDSAudioIn::InputFailed(SoundResult Result) {
 }
 
 bool TDSAudioIn::StopAtCaptured() {
+    std::lock_guard guard(FDataLock);
+    // What waits now, and no more: a reader slower than the sound would otherwise chase it for
+    // ever.
+    std::uint32_t waiting = 0;
+    if (!FBusy || platform::Failed(CapturedBytes(FLink, waiting)))
+        waiting = 0;
+    FCapturedLeft = waiting;
     FStopAtCaptured = true;
     return true;
 }
@@ -256,6 +263,8 @@ bool TDSAudioIn::FillWindow() {
     if (FStopAtCaptured) {
         if (const SoundResult result = CapturedBytes(FLink, waiting); platform::Failed(result))
             InputFailed(result);
+        waiting = std::min(waiting, FCapturedLeft);
+        FCapturedLeft -= waiting;
         if (waiting == 0)
             return false;
     }

@@ -129,6 +129,7 @@ private:
     bool FEchoActive = false;
     bool FPassFailed = false;
     std::atomic<bool> FStopAtCaptured{false};
+    std::uint32_t FCapturedLeft = 0; // what a stop at the captured sound still takes
     std::atomic<std::uint32_t> FOverrunCount{0};
     std::atomic<bool> FLossTold{false}; // an OnOverrun is on its way
 

@@ -78,6 +78,7 @@ void TMP3Out::BeginOutput() {
     FFrameEnds = {};
     FPending.clear();
     FPendingFrames = 0;
+    FLastWrite = std::chrono::steady_clock::now();
     FWriteFailed = false;
     FWriteError = 0;
     if (!EncoderLibrary().Load())
@@ -139,6 +140,7 @@ void TMP3Out::GatherEncoded(std::uint32_t Bytes) {
 
 void TMP3Out::WritePending() {
     FPendingFrames = 0;
+    FLastWrite = std::chrono::steady_clock::now();
     if (FPending.empty())
         return;
     errno = 0;
@@ -199,7 +201,9 @@ bool TMP3Out::OutputBlock(bool Abort) {
     if (Abort)
         return false;
     const bool more = EncodeChunk();
-    if (FPendingFrames >= FWriteBlockFrames)
+    if (FPendingFrames >= FWriteBlockFrames &&
+        std::chrono::steady_clock::now() - FLastWrite >=
+            std::chrono::milliseconds(WriteBlockMilliseconds))
         WritePending();
     return more;
 }

@@ -126,9 +126,12 @@ public:
 };
 
 // A write per encoded chunk (a few hundred bytes, 38 a second) is what a slow disk cannot keep up
-// with: the sound goes out in half-second blocks, and the frames stay whole and in order.
+// with: sound that arrives in real time goes out in half-second blocks, and the frames stay whole
+// and in order.
 TEST_F(Mp3OutputTest, TheSoundIsWrittenInHalfSecondBlocks) {
     Wire(mp3test::Sine(440, 0.5, Rate, ThreeSeconds));
+    // About real time: a read takes one chunk of the encoder (1152 bytes, 13 ms of sound).
+    source->BeforeRead = [] { std::this_thread::sleep_for(std::chrono::milliseconds(13)); };
     mp3test::UseExamSettings(*output);
     WriteCountingStream stream;
     output->SetStream(&stream);
@@ -147,6 +150,20 @@ TEST_F(Mp3OutputTest, TheSoundIsWrittenInHalfSecondBlocks) {
     const auto scan = mp3test::ScanFrames(frames);
     EXPECT_EQ(scan.endOffset, frames.size());
     EXPECT_NEAR(double(scan.frames.size() * 1152), ThreeSeconds + mp3test::LameDelaySamples, 2304);
+}
+
+// A backlog (sound that waits, as after a slow write) is not written in more writes but in larger
+// ones: never more than two writes start in a second.
+TEST_F(Mp3OutputTest, ABacklogIsWrittenInLargerBlocksNotMoreWrites) {
+    Wire(mp3test::Sine(440, 0.5, Rate, ThreeSeconds));
+    mp3test::UseExamSettings(*output);
+    WriteCountingStream stream;
+    output->SetStream(&stream);
+    ASSERT_TRUE(mp3test::RunToEnd(*output));
+    output->SetStream(nullptr);
+    // Three seconds at once: the frames in one write, then the ID3v1 block.
+    ASSERT_EQ(stream.writes.size(), 2u);
+    EXPECT_GT(stream.writes[0], 40000u);
 }
 
 TEST_F(Mp3OutputTest, CheckSettingsWriteUnprotectedFramesAndANewFileEachRun) {
