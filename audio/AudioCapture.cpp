@@ -62,6 +62,7 @@ void TDSAudioIn::DoOpen() {
         FSamplesToRead = std::int64_t(FRecTime) * std::int64_t(FInSampleRate.load());
     FPosition = 0;
     FPassFailed = false;
+    FStopAtCaptured = false;
     FOwnLost = 0;
     FLossTold = false;
     FFrameSize = static_cast<std::uint16_t>((FInChannels * FInBitsPerSample) / 8);
@@ -242,12 +243,32 @@ void TDSAudioIn::InputFailed(SoundResult Result) {
     throw EAudioException(message, CaptureCause(Result, true));
 }
 
-void TDSAudioIn::FillWindow() {
+bool TDSAudioIn::StopAtCaptured() {
+    std::lock_guard guard(FDataLock);
+    // What waits now, and no more: a reader slower than the sound would otherwise chase it for
+    // ever.
+    std::uint32_t waiting = 0;
+    if (!FBusy || platform::Failed(CapturedBytes(FLink, waiting)))
+        waiting = 0;
+    FCapturedLeft = waiting;
+    FStopAtCaptured = true;
+    return true;
+}
+
+bool TDSAudioIn::FillWindow() {
     FBufferStart = 0;
     FBufferEnd = 0;
     std::uint32_t waiting = 0;
     const auto lookStart = std::chrono::steady_clock::now();
-    do {
+    if (FStopAtCaptured) {
+        if (const SoundResult result = CapturedBytes(FLink, waiting); platform::Failed(result))
+            InputFailed(result);
+        waiting = std::min(waiting, FCapturedLeft);
+        FCapturedLeft -= waiting;
+        if (waiting == 0)
+            return false;
+    }
+    while (waiting == 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(FPollingInterval.load()));
         if (const SoundResult result = CapturedBytes(FLink, waiting); platform::Failed(result))
             InputFailed(result);
@@ -261,7 +282,7 @@ void TDSAudioIn::FillWindow() {
             CountOwnLoss(frames * FFrameSize);
             InputFailed(platform::DSERR_GENERIC);
         }
-    } while (waiting == 0);
+    }
 
     std::uint32_t taken = 0;
     SoundResult result;
@@ -284,6 +305,7 @@ void TDSAudioIn::FillWindow() {
         else
             FeedEcho(FLink, nullptr, FLink.PlaySize);
     }
+    return true;
 }
 
 void TDSAudioIn::DoReadBlock(const void*& Buffer, std::uint32_t& Bytes) {
@@ -295,8 +317,11 @@ void TDSAudioIn::DoReadBlock(const void*& Buffer, std::uint32_t& Bytes) {
         Bytes = 0;
         return;
     }
-    if (FBufferStart >= FBufferEnd)
-        FillWindow();
+    if (FBufferStart >= FBufferEnd && !FillWindow()) {
+        Buffer = nullptr;
+        Bytes = 0;
+        return;
+    }
     std::uint32_t count = std::min(Bytes, FBufferEnd - FBufferStart);
     const std::int64_t position = FPosition;
     if (size > 0 && size - position < std::int64_t(count))

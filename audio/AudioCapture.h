@@ -83,6 +83,7 @@ public:
     static constexpr std::chrono::seconds StalledDeviceLimit{5};
     void PauseInput() override;
     void ResumeInput() override;
+    bool StopAtCaptured() override;
 
 protected:
     void DoOpen() override;
@@ -95,7 +96,9 @@ private:
     // Takes up the capture the last pass left running; false when it cannot be continued (it is
     // then released).
     bool ContinueKeptCapture();
-    void FillWindow();
+    // Waits for sound and takes all that waits; false, at once, when a stop at the captured sound
+    // finds nothing more.
+    bool FillWindow();
     [[noreturn]] void InputFailed(SoundResult Result);
     // Counts `Bytes` lost by this pass and tells it.
     void CountOwnLoss(std::uint64_t Bytes);
@@ -125,6 +128,8 @@ private:
     int FOpenCount = 0;
     bool FEchoActive = false;
     bool FPassFailed = false;
+    std::atomic<bool> FStopAtCaptured{false};
+    std::uint32_t FCapturedLeft = 0; // what a stop at the captured sound still takes
     std::atomic<std::uint32_t> FOverrunCount{0};
     std::atomic<bool> FLossTold{false}; // an OnOverrun is on its way
 

@@ -113,6 +113,11 @@ void TAudioConverter::PauseInput() {
         input->PauseInput();
 }
 
+bool TAudioConverter::StopAtCaptured() {
+    TAudioInput* input = FInput;
+    return input != nullptr && input->StopAtCaptured();
+}
+
 void TAudioConverter::ResumeInput() {
     if (TAudioInput* input = FInput)
         input->ResumeInput();

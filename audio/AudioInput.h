@@ -35,6 +35,10 @@ public:
     virtual void PauseInput() {}
     virtual void ResumeInput() {}
     virtual void SeekInput(std::int32_t Offset) { (void)Offset; }
+    // For the end of a pass: a live source delivers what it has already captured and then the
+    // end of data, never waiting for more, and answers true; any other input answers false and
+    // is left as it is. Any thread; undone by the next Open.
+    virtual bool StopAtCaptured() { return false; }
 
     std::uint32_t BitsPerSample() const { return GetBitsPerSample(); }
     std::uint32_t Channels() const { return GetChannels(); }
@@ -103,6 +107,7 @@ public:
     void PauseInput() override;
     void ResumeInput() override;
     void SeekInput(std::int32_t Offset) override;
+    bool StopAtCaptured() override;
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;

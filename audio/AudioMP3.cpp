@@ -78,6 +78,7 @@ void TMP3Out::BeginOutput() {
     FFrameEnds = {};
     FPending.clear();
     FPendingFrames = 0;
+    FLastWrite = std::chrono::steady_clock::now();
     FWriteFailed = false;
     FWriteError = 0;
     if (!EncoderLibrary().Load())
@@ -139,6 +140,7 @@ void TMP3Out::GatherEncoded(std::uint32_t Bytes) {
 
 void TMP3Out::WritePending() {
     FPendingFrames = 0;
+    FLastWrite = std::chrono::steady_clock::now();
     if (FPending.empty())
         return;
     errno = 0;
@@ -174,11 +176,7 @@ void TMP3Out::CutToWholeFrames() {
     }
 }
 
-bool TMP3Out::OutputBlock(bool Abort) {
-    if (!Prepared())
-        return true;
-    if (Abort)
-        return false;
+bool TMP3Out::EncodeChunk() {
     bool dataEnded = false;
     const std::uint32_t bytes =
         Input()->ReadInto(FChunk.data(), static_cast<std::uint32_t>(FChunk.size()), dataEnded);
@@ -194,9 +192,32 @@ bool TMP3Out::OutputBlock(bool Abort) {
         RaiseLameError(result);
     GatherEncoded(encoded);
     FPendingFrames += bytes / (2 * FChannels);
-    if (FPendingFrames >= FWriteBlockFrames)
-        WritePending();
     return !dataEnded;
+}
+
+bool TMP3Out::OutputBlock(bool Abort) {
+    if (!Prepared())
+        return true;
+    if (Abort)
+        return false;
+    const bool more = EncodeChunk();
+    if (FPendingFrames >= FWriteBlockFrames &&
+        std::chrono::steady_clock::now() - FLastWrite >=
+            std::chrono::milliseconds(WriteBlockMilliseconds))
+        WritePending();
+    return more;
+}
+
+void TMP3Out::EncodeCaptured() {
+    if (!FInputOpened || FWriteFailed || !Input() || !Input()->StopAtCaptured())
+        return;
+    // Gathered whole and written once below: a slow disk pays for one write, not one per block.
+    try {
+        while (EncodeChunk()) {
+        }
+    } catch (const EAudioException&) {
+        // The pass has failed already or fails now; what was encoded is still written.
+    }
 }
 
 void TMP3Out::FinishFile() {
@@ -204,6 +225,7 @@ void TMP3Out::FinishFile() {
         FreeFileStream();
         return;
     }
+    EncodeCaptured();
     FEncoderOpen = false;
     const TEncoderEntryPoints& lame = EncoderLibrary().Get();
     BE_DWORD bytes = 0;

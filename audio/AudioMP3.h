@@ -9,6 +9,7 @@
 #include "platform/LameEnc.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -51,10 +52,11 @@ std::uint32_t BitRateKbps(TMP3BitRate Value);
 
 class TMP3Out : public TAudioTaggedFileOut {
 public:
-    // The encoded sound goes to the file in blocks of this much audio, not one write per encoded
-    // chunk (a few hundred bytes): a disk that takes 20-200 ms per write (a USB stick, a network
-    // home) then keeps up, two writes a second. What a block holds is also what a power cut can
-    // cost beyond the last sync.
+    // The encoded sound goes to the file in blocks of at least this much audio, and at most one
+    // write starts in this much time, not one write per encoded chunk (a few hundred bytes): a
+    // disk that takes 20-200 ms per write (a USB stick, a network home) then costs at most two
+    // waits a second, and a worker catching up on a backlog writes it in larger blocks instead of
+    // more of them. What a block holds is also what a power cut can cost beyond the last sync.
     static constexpr std::uint32_t WriteBlockMilliseconds = 500;
 
     // Loads the encoder and tagging libraries if they can be; a missing one is reported only when
@@ -97,6 +99,11 @@ protected:
 
 private:
     void FinishFile();
+    // At the end of a pass: encodes what a live input has already captured, so that a stop keeps
+    // every sound up to it, also the backlog a slow disk left.
+    void EncodeCaptured();
+    // Encodes one chunk of the input into the waiting block; false at the end of the data.
+    bool EncodeChunk();
     // Adds what the encoder gave to the block waiting for the file.
     void GatherEncoded(std::uint32_t Bytes);
     // Writes the waiting block; a write the system refused in part is cut back to the last whole
@@ -133,6 +140,7 @@ private:
     std::vector<std::uint8_t> FPending;
     std::uint32_t FPendingFrames = 0;
     std::uint32_t FWriteBlockFrames = 0;
+    std::chrono::steady_clock::time_point FLastWrite{};
     TMp3FrameEnds FFrameEnds;
     bool FWriteFailed = false;
     int FWriteError = 0; // errno of the write (or close) that failed the file

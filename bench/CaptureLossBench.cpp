@@ -12,24 +12,18 @@
 // the right to mount.
 #include "platform/GuiHandover.h"
 #include "platform/SoundSystem.h"
+#include "platform/testing/ChildProcess.h"
 #include "platform/testing/SlowFileSystem.h"
 #include "platform/testing/TemporaryFolder.h"
 #include "station/core/Recorder.h"
 
 #include <chrono>
 #include <condition_variable>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <optional>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -64,30 +58,6 @@ private:
     std::mutex lock_;
     std::condition_variable wake_;
     bool pending_ = false;
-};
-
-// Another program recording from the default source, as a browser tab or a messenger would.
-class SecondRecorder {
-public:
-    explicit SecondRecorder(const std::string& file) {
-        std::vector<std::string> words = {"parecord", file};
-        std::vector<char*> arguments;
-        for (std::string& word : words)
-            arguments.push_back(word.data());
-        arguments.push_back(nullptr);
-        if (::posix_spawnp(&process_, "parecord", nullptr, nullptr, arguments.data(), environ) != 0)
-            process_ = -1;
-    }
-    ~SecondRecorder() {
-        if (process_ <= 0)
-            return;
-        ::kill(process_, SIGTERM);
-        ::waitpid(process_, nullptr, 0);
-    }
-    bool Running() const { return process_ > 0; }
-
-private:
-    pid_t process_ = -1;
 };
 
 struct Figures {
@@ -161,8 +131,9 @@ int main(int argc, char** argv) {
     }
     if (only.empty() || only == "second-recorder") {
         platform::testing::TemporaryFolder folder("bench-capture-loss");
-        SecondRecorder other(folder.Path() + "/other.wav");
-        if (other.Running()) {
+        // Another program recording from the same source, as a browser tab or a messenger would.
+        platform::testing::ChildProcess other({"parecord", folder.Path() + "/other.wav"});
+        if (other.Started()) {
             Print("second-recorder", Record(folder.Path(), length));
         } else {
             std::printf("second-recorder  not measured: parecord could not be started\n");

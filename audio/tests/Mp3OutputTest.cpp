@@ -107,6 +107,65 @@ TEST_F(Mp3OutputTest, ThreeSecondRecordingIsAValidProtectedMonoFile) {
               0.99);
 }
 
+// Keeps what is written to it and the size of every write.
+class WriteCountingStream : public audio::TAudioStream {
+public:
+    std::size_t Write(const void* Buffer, std::size_t Count) override {
+        const auto* from = static_cast<const std::uint8_t*>(Buffer);
+        bytes.insert(bytes.end(), from, from + Count);
+        writes.push_back(Count);
+        return Count;
+    }
+    std::size_t Read(void*, std::size_t) override { return 0; }
+    std::int64_t Seek(std::int64_t, int) override { return std::int64_t(bytes.size()); }
+    std::int64_t Size() const override { return std::int64_t(bytes.size()); }
+    void SetSize(std::int64_t NewSize) override { bytes.resize(std::size_t(NewSize)); }
+
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::size_t> writes;
+};
+
+// A write per encoded chunk (a few hundred bytes, 38 a second) is what a slow disk cannot keep up
+// with: sound that arrives in real time goes out in half-second blocks, and the frames stay whole
+// and in order.
+TEST_F(Mp3OutputTest, TheSoundIsWrittenInHalfSecondBlocks) {
+    Wire(mp3test::Sine(440, 0.5, Rate, ThreeSeconds));
+    // About real time: a read takes one chunk of the encoder (1152 bytes, 13 ms of sound).
+    source->BeforeRead = [] { std::this_thread::sleep_for(std::chrono::milliseconds(13)); };
+    mp3test::UseExamSettings(*output);
+    WriteCountingStream stream;
+    output->SetStream(&stream);
+    ASSERT_TRUE(mp3test::RunToEnd(*output));
+    output->SetStream(nullptr);
+    EXPECT_TRUE(events.Failures.empty()) << events.Failures.front();
+
+    // Six blocks of half a second (8000 bytes at 128 kbit/s), then the encoder's tail and the
+    // ID3v1 block.
+    ASSERT_GE(stream.writes.size(), 7u);
+    ASSERT_LE(stream.writes.size(), 8u);
+    for (std::size_t i = 0; i + 2 < stream.writes.size(); ++i)
+        EXPECT_NEAR(double(stream.writes[i]), 8000.0, 600.0) << i;
+    EXPECT_EQ(stream.writes.back(), 128u);
+    const std::vector<std::uint8_t> frames(stream.bytes.begin(), stream.bytes.end() - 128);
+    const auto scan = mp3test::ScanFrames(frames);
+    EXPECT_EQ(scan.endOffset, frames.size());
+    EXPECT_NEAR(double(scan.frames.size() * 1152), ThreeSeconds + mp3test::LameDelaySamples, 2304);
+}
+
+// A backlog (sound that waits, as after a slow write) is not written in more writes but in larger
+// ones: never more than two writes start in a second.
+TEST_F(Mp3OutputTest, ABacklogIsWrittenInLargerBlocksNotMoreWrites) {
+    Wire(mp3test::Sine(440, 0.5, Rate, ThreeSeconds));
+    mp3test::UseExamSettings(*output);
+    WriteCountingStream stream;
+    output->SetStream(&stream);
+    ASSERT_TRUE(mp3test::RunToEnd(*output));
+    output->SetStream(nullptr);
+    // Three seconds at once: the frames in one write, then the ID3v1 block.
+    ASSERT_EQ(stream.writes.size(), 2u);
+    EXPECT_GT(stream.writes[0], 40000u);
+}
+
 TEST_F(Mp3OutputTest, CheckSettingsWriteUnprotectedFramesAndANewFileEachRun) {
     Wire(mp3test::Sine(440, 0.5, Rate, Rate));
     const std::string path = folder / "test01.mp3";

@@ -1,44 +1,22 @@
 #include "platform/testing/SlowFileSystem.h"
 
-#include <csignal>
-#include <spawn.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
-#include <vector>
-
-extern char** environ;
 
 namespace platform::testing {
-namespace {
-
-// Whether the process has ended; reaps it when it has.
-bool Ended(pid_t process) {
-    int status = 0;
-    return ::waitpid(process, &status, WNOHANG) == process;
-}
-
-} // namespace
 
 SlowFileSystem::SlowFileSystem(std::chrono::milliseconds writeDelay,
-                               std::chrono::milliseconds syncDelay) {
-    std::vector<std::string> words = {STATION_SLOWFS_PROGRAM, backing_.Path(), Folder(),
-                                      "--write-delay-ms=" + std::to_string(writeDelay.count()),
-                                      "--sync-delay-ms=" + std::to_string(syncDelay.count())};
-    std::vector<char*> arguments;
-    for (std::string& word : words)
-        arguments.push_back(word.data());
-    arguments.push_back(nullptr);
-    if (::posix_spawn(&process_, STATION_SLOWFS_PROGRAM, nullptr, nullptr, arguments.data(),
-                      environ) != 0) {
-        process_ = -1;
+                               std::chrono::milliseconds syncDelay)
+    : process_({STATION_SLOWFS_PROGRAM, backing_.Path(), Folder(),
+                "--write-delay-ms=" + std::to_string(writeDelay.count()),
+                "--sync-delay-ms=" + std::to_string(syncDelay.count())}) {
+    if (!process_.Started()) {
         reason_ = "the slow file system " STATION_SLOWFS_PROGRAM " could not be started";
         return;
     }
     for (int i = 0; i < 100 && !mounted_; ++i) {
-        if (Ended(process_)) {
-            process_ = -1;
+        if (process_.Ended()) {
             reason_ = "mounting the slow file system (FUSE) failed; it needs /dev/fuse and the "
                       "right to mount (run the tests as root)";
             return;
@@ -52,18 +30,12 @@ SlowFileSystem::SlowFileSystem(std::chrono::milliseconds writeDelay,
 }
 
 SlowFileSystem::~SlowFileSystem() {
-    // Unmounted before the folders go, so that their removal never reaches through the layer.
+    // Unmounted before the folders go, so that their removal never reaches through the layer; the
+    // layer's process then ends by itself.
     if (mounted_)
         ::umount2(Folder().c_str(), MNT_DETACH);
-    if (process_ <= 0)
-        return;
-    for (int i = 0; i < 40; ++i) {
-        if (Ended(process_))
-            return;
+    for (int i = 0; i < 40 && !process_.Ended(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ::kill(process_, SIGKILL);
-    ::waitpid(process_, nullptr, 0);
 }
 
 bool SlowFileSystem::IsMountPoint() const {

@@ -4,11 +4,11 @@
 // object; Mounted() tells whether it worked, and SkipReason() says why not.
 #pragma once
 
+#include "platform/testing/ChildProcess.h"
 #include "platform/testing/TemporaryFolder.h"
 
 #include <chrono>
 #include <string>
-#include <sys/types.h>
 
 namespace platform::testing {
 
@@ -29,7 +29,7 @@ private:
 
     TemporaryFolder backing_{"station-slowfs-backing"};
     TemporaryFolder mountPoint_{"station-slowfs"};
-    pid_t process_ = -1;
+    ChildProcess process_;
     bool mounted_ = false;
     std::string reason_;
 };

@@ -146,6 +146,10 @@ void Interview::AudioLost(std::chrono::milliseconds lostInPass) {
         // Told once per pass; a further loss while the box is open only moves the banner on.
         lossTold_ = true;
         lossLogged_ = now;
+        // A pass that has failed (a stalled stream loses its silent time, then fails) does not go
+        // on as the box would say: its failure's box tells what to do, the banner the loss.
+        if (failureReported_ || !recorder_.FailureText().empty())
+            return;
         observers_.Tell(
             {AudioLostText(lostInPass, state_.participant), OperatorMessage::Kind::Warning});
         return;
@@ -195,7 +199,8 @@ std::optional<OperatorMessage> Interview::PassStopped() {
         finished.lost = std::max(exam_.lostAudio, recorder_.LostDuration());
         if (finished.lost > std::chrono::milliseconds(0)) {
             losses_.emplace_back(RecordingNameOf(finished.filePath), finished.lost);
-            if (!lossTold_)
+            // A failed pass has told its end in a box of its own; the loss is in its stop line.
+            if (!lossTold_ && !failureReported_ && recorder_.FailureText().empty())
                 untold = OperatorMessage{AudioLostText(finished.lost, state_.participant),
                                          OperatorMessage::Kind::Warning};
         }

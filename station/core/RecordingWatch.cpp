@@ -36,14 +36,12 @@ void RecordingWatch::WarnOfSpaceAtReadiness() {
 
 void RecordingWatch::PassStarted() {
     watching_ = true;
-    audioArrived_ = false;
     passStart_ = services_.steadyNow();
     silence_.Start(passStart_);
     lastSpaceCheck_.reset();
 }
 
 void RecordingWatch::LevelChanged(std::int64_t position) {
-    audioArrived_ = true;
     if (watching_)
         silence_.Feed(static_cast<int>(position), services_.steadyNow());
 }

@@ -35,8 +35,6 @@ public:
     // Puts the warning that matters most on the banner of a running recording; a failure stays,
     // and nothing changes once the pass has stopped.
     void ShowRecordingWarnings();
-    // Whether the meter has heard from the running pass.
-    bool AudioArrived() const { return audioArrived_; }
 
 private:
     const StationServices services_;
@@ -45,7 +43,6 @@ private:
     ExamState& exam_;
     const std::function<void()> publishExam_;
     bool watching_ = false;
-    bool audioArrived_ = false;
     std::chrono::steady_clock::time_point passStart_;
     SilenceWatch silence_;
     bool lowSpace_ = false;

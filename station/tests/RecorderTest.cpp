@@ -1,0 +1,93 @@
+// The recorder's contract with the interview: a stop that keeps the capture for the next start,
+// its release on every other way out, and the audio a pass lost, told on the GUI thread with its
+// amount. On the in-process sound system, whose capture follows a perfect clock.
+#include "station/core/Recorder.h"
+#include "audio/AudioCapture.h"
+#include "audio/tests/FakeSoundSystem.h"
+#include "audio/tests/GuiPump.h"
+#include "platform/testing/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using audio::test::FakeSoundSystem;
+using audio::test::PumpFor;
+using audio::test::PumpUntil;
+
+class RecorderTest : public ::testing::Test {
+protected:
+    RecorderTest() {
+        station::RecorderEvents events;
+        events.failed = [this] { ++failures; };
+        events.audioLost = [this](std::chrono::milliseconds lost) {
+            EXPECT_EQ(std::this_thread::get_id(), guiThread);
+            told.push_back(lost);
+        };
+        recorder.emplace(station::ExamChainSettings(), sound, std::move(events));
+    }
+
+    std::string File(int number) const {
+        return folder.Path() + "/" + std::to_string(number) + ".mp3";
+    }
+
+    FakeSoundSystem sound;
+    platform::testing::TemporaryFolder folder;
+    const std::thread::id guiThread = std::this_thread::get_id();
+    int failures = 0;
+    std::vector<std::chrono::milliseconds> told;
+    std::optional<station::Recorder> recorder;
+};
+
+// Two files that follow each other through a kept capture hold together the whole time from the
+// first start to the last stop; the capture lives on between them and goes with the last stop.
+TEST_F(RecorderTest, AKeptCaptureMakesTheNextFileGoOnWhereTheLastEnded) {
+    const auto start = std::chrono::steady_clock::now();
+    recorder->Start(File(1));
+    PumpFor(700ms);
+    recorder->Stop(station::AfterStop::KeepCaptureForNextStart);
+    const auto first = recorder->RecordedDuration();
+    EXPECT_TRUE(recorder->Capture().CaptureKept());
+    EXPECT_EQ(sound.state.liveObjects, 2); // the device and its ring
+
+    PumpFor(200ms); // the switch takes its time; the ring holds what comes meanwhile
+    recorder->Start(File(2));
+    PumpFor(700ms);
+    recorder->Stop();
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(sound.state.liveObjects, 0);
+    EXPECT_FALSE(recorder->Capture().CaptureKept());
+    const double recorded = double((first + recorder->RecordedDuration()).count()) / 1000;
+    // The stop takes up to one read of 50 ms beyond what is in the files.
+    EXPECT_NEAR(recorded, elapsed, 0.08);
+    EXPECT_EQ(recorder->LostDuration(), 0ms);
+    EXPECT_EQ(failures, 0);
+}
+
+TEST_F(RecorderTest, TheDestructorReleasesAKeptCapture) {
+    recorder->Start(File(1));
+    PumpFor(200ms);
+    recorder->Stop(station::AfterStop::KeepCaptureForNextStart);
+    EXPECT_EQ(sound.state.liveObjects, 2);
+    recorder.reset();
+    EXPECT_EQ(sound.state.liveObjects, 0);
+}
+
+// A device that stops delivering fails the pass after a while; everything since its last sound is
+// lost, told at once with the amount, and the pass's figure says the same.
+TEST_F(RecorderTest, AStalledDeviceIsToldAsLostAudioWithItsAmount) {
+    recorder->Start(File(1));
+    PumpFor(300ms);
+    sound.state.stalled = true;
+    ASSERT_TRUE(PumpUntil([&] { return !told.empty() && failures == 1; }, 10s));
+    EXPECT_GE(told.back(), 5000ms);
+    EXPECT_LT(told.back(), 6000ms);
+    recorder->Stop();
+    EXPECT_EQ(recorder->LostDuration(), told.back());
+}
+
+} // namespace
