@@ -208,16 +208,19 @@ bool TMP3Out::OutputBlock(bool Abort) {
     return more;
 }
 
-void TMP3Out::EncodeCaptured() {
+std::exception_ptr TMP3Out::EncodeCaptured() {
     if (!FInputOpened || FWriteFailed || !Input() || !Input()->StopAtCaptured())
-        return;
-    // Gathered whole and written once below: a slow disk pays for one write, not one per block.
+        return nullptr;
+    // Gathered whole and written once with the encoder's tail: a slow disk pays for one write,
+    // not one per block. A failure here still lets the file be finished; it is raised afterwards,
+    // since the file then lacks sound from before the stop.
     try {
         while (EncodeChunk()) {
         }
-    } catch (const EAudioException&) {
-        // The pass has failed already or fails now; what was encoded is still written.
+    } catch (...) {
+        return std::current_exception();
     }
+    return nullptr;
 }
 
 void TMP3Out::FinishFile() {
@@ -225,7 +228,7 @@ void TMP3Out::FinishFile() {
         FreeFileStream();
         return;
     }
-    EncodeCaptured();
+    const std::exception_ptr captureFailure = EncodeCaptured();
     FEncoderOpen = false;
     const TEncoderEntryPoints& lame = EncoderLibrary().Get();
     BE_DWORD bytes = 0;
@@ -275,6 +278,8 @@ void TMP3Out::FinishFile() {
             throw EAudioException(error.what(), error.Cause());
         }
     }
+    if (captureFailure)
+        std::rethrow_exception(captureFailure);
 }
 
 void TMP3Out::EndOutput() {

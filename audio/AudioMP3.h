@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <exception>
 #include <vector>
 
 namespace audio {
@@ -100,8 +101,8 @@ protected:
 private:
     void FinishFile();
     // At the end of a pass: encodes what a live input has already captured, so that a stop keeps
-    // every sound up to it, also the backlog a slow disk left.
-    void EncodeCaptured();
+    // every sound up to it, also the backlog a slow disk left. Returns what failed meanwhile.
+    std::exception_ptr EncodeCaptured();
     // Encodes one chunk of the input into the waiting block; false at the end of the data.
     bool EncodeChunk();
     // Adds what the encoder gave to the block waiting for the file.
