@@ -80,6 +80,15 @@ if [[ $cmd == prepare ]]; then
     if [[ ! -f $dir/bootstrapped ]]; then
         rm -rf "$system"
         debootstrap --variant=minbase "$suite" "$system"
+        # The package sources of an installed machine of that release, with its updates and
+        # security updates (Debian 12's 7-Zip library came with those): this machine's own Debian
+        # sources under the other suite's name, where they are in the usual file.
+        host_suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+        if [[ -n $host_suite && -f /etc/apt/sources.list.d/debian.sources ]]; then
+            sed "s/\\b$host_suite\\b/$suite/g" /etc/apt/sources.list.d/debian.sources \
+                >"$system/etc/apt/sources.list.d/debian.sources"
+            rm -f "$system/etc/apt/sources.list"
+        fi
         # Packages installed in the system start no services there.
         printf '#!/bin/sh\nexit 101\n' >"$system/usr/sbin/policy-rc.d"
         chmod +x "$system/usr/sbin/policy-rc.d"
