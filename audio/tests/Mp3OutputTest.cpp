@@ -152,15 +152,21 @@ TEST_F(Mp3OutputTest, Id3v2FieldsAreWrittenThroughTagLib) {
     EXPECT_EQ(mp3test::DecodeFile(path).channels, 1);
 }
 
-// TagLib picks the file type by the name's extension and refuses this one: the failure is reported,
-// and the recording is still whole and the chain closed.
-TEST_F(Mp3OutputTest, TagLibRefusingTheFileLeavesTheRecordingWhole) {
+// TagLib 1 (libtag_c.so.0) picks the file type by the name's extension and refuses this one: the
+// failure is reported. TagLib 2 falls back to the content and tags the MP3 it finds. Either way the
+// recording is whole and the chain closed.
+TEST_F(Mp3OutputTest, AFileNamedUnlikeAnMp3IsRefusedByTagLib1AndTaggedByTagLib2Whole) {
+    ASSERT_TRUE(audio::TagLibrary().Loaded());
     Wire(mp3test::Sine(440, 0.5, Rate, Rate));
     const std::string path = folder / "recording.dat";
     output->SetFileName(path);
     ASSERT_TRUE(mp3test::RunToEnd(*output));
-    ASSERT_TRUE(mp3test::PumpUntil([&] { return !events.Failures.empty(); }));
-    EXPECT_EQ(events.Failures, std::vector<std::string>{"Failed to write tags"});
+    if (audio::TagLibrary().FileName() == "libtag_c.so.0") {
+        ASSERT_TRUE(mp3test::PumpUntil([&] { return !events.Failures.empty(); }));
+        EXPECT_EQ(events.Failures, std::vector<std::string>{"Failed to write tags"});
+    } else {
+        EXPECT_TRUE(events.Failures.empty()) << events.Failures.front();
+    }
     EXPECT_EQ(source->Closes, 1);
     const auto bytes = mp3test::ReadFileBytes(path);
     ASSERT_GT(bytes.size(), 128u);
