@@ -7,7 +7,8 @@
 #   release-chroot.sh prepare SUITE DIR  makes the system in DIR/root unless a whole one is there,
 #                                        copies the working tree in and installs the project's
 #                                        packages (network and disk, little processor)
-#   release-chroot.sh test DIR           builds and tests inside (the processor's work)
+#   release-chroot.sh test DIR           copies the working tree in again, builds and tests inside
+#                                        (the processor's work)
 # /proc, /sys, /dev and /dev/pts are bound into the system (with a /dev/shm of its own) for each
 # step and unbound on every exit, also on failure.
 set -euo pipefail
@@ -103,6 +104,8 @@ if [[ $cmd == prepare ]]; then
 fi
 
 [[ -f $dir/bootstrapped ]] || { echo "release-chroot: no system in $dir; prepare it first" >&2; exit 1; }
+# The tree as it is now: it may have changed while the system was prepared.
+copy_working_tree
 mount_into_system
 inside bash -c "grep PRETTY_NAME /etc/os-release && cd $source_copy &&
     STATION_WARNINGS_AS_ERRORS=ON \
