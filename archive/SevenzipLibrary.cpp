@@ -2,12 +2,10 @@
 
 #include "archive/CompressionErrors.h"
 #include "platform/RuntimeLibrary.h"
+#include "platform/RuntimeLibraryCandidates.h"
 
 namespace archive::sevenzip {
 namespace {
-
-// Debian's p7zip-full keeps the library outside the system's search path.
-constexpr const char* DebianLibraryFolder = "/usr/lib/p7zip";
 
 // Every published entry point must be there for the library to count as the right one.
 void BindSevenZip(platform::EntryPointBinder& binder, TSevenzipLibrary& entries) {
@@ -22,8 +20,8 @@ void BindSevenZip(platform::EntryPointBinder& binder, TSevenzipLibrary& entries)
 } // namespace
 
 platform::RuntimeLibrary<TSevenzipLibrary>& Library() {
-    static platform::RuntimeLibrary<TSevenzipLibrary> library("7z.so", &BindSevenZip,
-                                                              {DebianLibraryFolder});
+    static platform::RuntimeLibrary<TSevenzipLibrary> library(platform::SevenZipLibraryCandidates,
+                                                              &BindSevenZip);
     return library;
 }
 

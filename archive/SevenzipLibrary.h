@@ -1,4 +1,5 @@
-// The 7-Zip library, loaded by its bare name on first need and kept for the life of the process.
+// The 7-Zip library, loaded from where the system keeps it on first need and kept for the life of
+// the process.
 #pragma once
 
 #include "archive/SevenzipInterfaces.h"

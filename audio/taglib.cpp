@@ -1,8 +1,8 @@
 #include "audio/taglib.h"
 
-namespace audio {
+#include "platform/RuntimeLibraryCandidates.h"
 
-const char* const TagLibraryFileName = "libtag_c.so.0";
+namespace audio {
 
 namespace {
 
@@ -42,7 +42,8 @@ void BindTagLib(platform::EntryPointBinder& b, TTagEntryPoints& e) {
 } // namespace
 
 platform::RuntimeLibrary<TTagEntryPoints>& TagLibrary() {
-    static platform::RuntimeLibrary<TTagEntryPoints> library(TagLibraryFileName, &BindTagLib);
+    static platform::RuntimeLibrary<TTagEntryPoints> library(platform::TagLibraryCandidates,
+                                                             &BindTagLib);
     return library;
 }
 

@@ -1,6 +1,7 @@
-// Binding of TagLib's C library (libtag_c.so.0), loaded at run time on first need, optional, kept
-// for the life of the process. Only the entry points the recording chain calls must be present;
-// the others are looked up and may be missing.
+// Binding of TagLib's C library (libtag_c.so.2 or libtag_c.so.0: TagLib 2 keeps the C interface
+// the chain calls), loaded at run time on first need, optional, kept for the life of the process.
+// Only the entry points the recording chain calls must be present; the others are looked up and
+// may be missing.
 #pragma once
 
 #include "platform/RuntimeLibrary.h"
@@ -45,8 +46,6 @@ struct TTagEntryPoints {
 
 // TagLib's number for UTF-16 text frames.
 constexpr int TagLib_ID3v2_UTF16 = 1;
-
-extern const char* const TagLibraryFileName; // "libtag_c.so.0"
 
 // A library that cannot be loaded, or that lacks an entry point the recording chain calls, is no
 // error: the chain then writes no ID3v2 tag.

@@ -36,6 +36,7 @@ function(station_install_program target)
     add_custom_target(${target}_manual_page ALL DEPENDS "${compressed}")
 
     install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    set_property(GLOBAL APPEND PROPERTY STATION_INSTALLED_BINARIES ${target})
     install(FILES "${compressed}" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endfunction()
 
@@ -46,4 +47,5 @@ function(station_install_private_library)
     install(TARGETS ${ARGN}
         LIBRARY DESTINATION ${STATION_PRIVATE_LIBRARY_DIR}
         PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+    set_property(GLOBAL APPEND PROPERTY STATION_INSTALLED_BINARIES ${ARGN})
 endfunction()

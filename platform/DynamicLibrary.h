@@ -1,12 +1,11 @@
-// Run-time loading of a shared library by its bare file name. The folder of the running program is
-// searched first (the project's own libraries lie next to it in a build), then the project's
-// private library folder of an installed program (lib/interview-station beside bin/), then the
-// extra folders given, then the system's search path.
+// Run-time loading of a shared library. A bare file name is searched in the folder of the running
+// program first (the project's own libraries lie next to it in a build), then in the project's
+// private library folder of an installed program (lib/interview-station beside bin/), then in the
+// system's search path; a path (holding a "/") is loaded as it is.
 #pragma once
 
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace platform {
 
@@ -14,7 +13,6 @@ class DynamicLibrary {
 public:
     // Nothing when the library cannot be found or loaded; `failure` (when given) then says why.
     static std::optional<DynamicLibrary> Load(const std::string& fileName,
-                                              const std::vector<std::string>& extraFolders = {},
                                               std::string* failure = nullptr);
 
     DynamicLibrary(DynamicLibrary&& other) noexcept;

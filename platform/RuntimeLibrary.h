@@ -1,7 +1,9 @@
-// A shared library loaded at run time by its bare name, with the table of entry points the program
-// uses. Every run-time loaded library of the program goes through this one loader: one lock per
-// library, one way to look up entry points, and a library lacking an entry point the program calls
-// never counts as loaded, so that a missing entry point is never called.
+// A shared library loaded at run time, with the table of entry points the program uses. Every
+// run-time loaded library of the program goes through this one loader: one lock per library, one
+// way to look up entry points, and a library lacking an entry point the program calls never counts
+// as loaded, so that a missing entry point is never called. A library that releases name or place
+// differently comes with a list of candidates (platform/RuntimeLibraryCandidates.h): the first one
+// that loads with its entry points is taken.
 #pragma once
 
 #include "platform/DynamicLibrary.h"
@@ -54,6 +56,11 @@ private:
     std::vector<std::string> missing_;
 };
 
+// The name a candidate's file goes by, without its folder.
+inline std::string CandidateFileName(const std::string& candidate) {
+    return candidate.substr(candidate.find_last_of('/') + 1);
+}
+
 // `Entries` is a table of function pointers; `bind` fills it through the binder. Once loaded, a
 // library stays loaded (and mapped) for the life of the process; a failed load is tried again at
 // the next need. Safe on any thread.
@@ -61,8 +68,11 @@ template <typename Entries> class RuntimeLibrary {
 public:
     using Binder = void (*)(EntryPointBinder& binder, Entries& entries);
 
-    RuntimeLibrary(std::string fileName, Binder bind, std::vector<std::string> extraFolders = {})
-        : fileName_(std::move(fileName)), bind_(bind), extraFolders_(std::move(extraFolders)) {}
+    RuntimeLibrary(std::string fileName, Binder bind)
+        : RuntimeLibrary(std::vector<std::string>{std::move(fileName)}, bind) {}
+    // Candidates in the order they are tried; at least one.
+    RuntimeLibrary(std::vector<std::string> candidates, Binder bind)
+        : candidates_(std::move(candidates)), bind_(bind) {}
     RuntimeLibrary(const RuntimeLibrary&) = delete;
     RuntimeLibrary& operator=(const RuntimeLibrary&) = delete;
 
@@ -73,26 +83,15 @@ public:
         std::lock_guard guard(lock_);
         if (loaded_.load(std::memory_order_relaxed))
             return true;
-        std::string failure;
-        auto module = DynamicLibrary::Load(fileName_, extraFolders_, &failure);
-        if (!module) {
-            loadError_ = failure;
-            return false;
+        std::string failures;
+        for (const std::string& candidate : candidates_) {
+            const std::string failure = TryCandidate(candidate);
+            if (failure.empty())
+                return true;
+            failures += (failures.empty() ? "" : "; ") + failure;
         }
-        Entries found{};
-        EntryPointBinder binder(*module);
-        bind_(binder, found);
-        if (!binder.Missing().empty()) {
-            loadError_ = fileName_ + ": lacks the entry point";
-            for (std::size_t i = 0; i < binder.Missing().size(); ++i)
-                loadError_ += (i == 0 ? " " : ", ") + binder.Missing()[i];
-            return false;
-        }
-        module_ = std::move(module);
-        entries_ = found;
-        loadError_.clear();
-        loaded_.store(true, std::memory_order_release);
-        return true;
+        loadError_ = failures;
+        return false;
     }
 
     bool Loaded() const { return loaded_.load(std::memory_order_acquire); }
@@ -107,32 +106,65 @@ public:
     // Valid once Loaded() has been true.
     const Entries& Get() const { return entries_; }
 
+    // The file name of the candidate that loaded, or of the first candidate while none has.
     std::string FileName() const {
         std::lock_guard guard(lock_);
-        return fileName_;
+        return CandidateFileName(loaded_.load(std::memory_order_relaxed) ? loadedFrom_
+                                                                         : candidates_.front());
     }
 
-    // Why the last attempt failed; empty when it did not.
+    std::vector<std::string> Candidates() const {
+        std::lock_guard guard(lock_);
+        return candidates_;
+    }
+
+    // Why the last attempt failed, candidate by candidate; empty when it did not.
     std::string LoadError() const {
         std::lock_guard guard(lock_);
         return loadError_;
     }
 
-    // Looks for the library under another file name from now on; a loaded library is forgotten
-    // (it stays mapped). Only while none of its entry points is being used.
-    void SetFileName(std::string fileName) {
+    // Looks for the library among other candidates from now on; a loaded library is forgotten (it
+    // stays mapped). Only while none of its entry points is being used.
+    void SetCandidates(std::vector<std::string> candidates) {
         std::lock_guard guard(lock_);
-        fileName_ = std::move(fileName);
+        candidates_ = std::move(candidates);
         loaded_.store(false, std::memory_order_release);
         module_.reset();
+        loadedFrom_.clear();
         loadError_.clear();
     }
+    void SetFileName(std::string fileName) { SetCandidates({std::move(fileName)}); }
 
 private:
+    // Loads and binds one candidate, under the lock. Empty when it is now the loaded library,
+    // otherwise why it is not.
+    std::string TryCandidate(const std::string& candidate) {
+        std::string failure;
+        auto module = DynamicLibrary::Load(candidate, &failure);
+        if (!module)
+            return failure;
+        Entries found{};
+        EntryPointBinder binder(*module);
+        bind_(binder, found);
+        if (!binder.Missing().empty()) {
+            failure = candidate + ": lacks the entry point";
+            for (std::size_t i = 0; i < binder.Missing().size(); ++i)
+                failure += (i == 0 ? " " : ", ") + binder.Missing()[i];
+            return failure;
+        }
+        module_ = std::move(module);
+        entries_ = found;
+        loadedFrom_ = candidate;
+        loadError_.clear();
+        loaded_.store(true, std::memory_order_release);
+        return {};
+    }
+
     mutable std::mutex lock_;
-    std::string fileName_;
+    std::vector<std::string> candidates_;
+    std::string loadedFrom_;
     const Binder bind_;
-    const std::vector<std::string> extraFolders_;
     std::optional<DynamicLibrary> module_;
     Entries entries_{};
     std::atomic<bool> loaded_{false};

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Starts or stops a private PipeWire instance with its PulseAudio service for tests, as Debian 12's
+# Starts or stops a private PipeWire instance with its PulseAudio service for tests, as Debian's
 # desktop runs it: pipewire, wireplumber and pipewire-pulse, with a session bus of their own, all in
-# DIR, so that nothing of a user's session is read or changed. PipeWire's PulseAudio service has no
+# DIR, so that nothing of a user's session is read or changed. The servers run on their packages'
+# own configuration (nothing here is in WirePlumber 0.4's Lua or 0.5's configuration language), so
+# that the same script serves Debian 12 (PipeWire 0.3.65) and Debian 13 (PipeWire 1.4). PipeWire's PulseAudio service has no
 # sine source: a null sink "tone" is fed with a 440 Hz sine at half the full amplitude (the same
 # signal as the PulseAudio test server's), and the real source "sine" is remapped over its monitor.
 # Playback goes to the null sink "silence", which consumes it in real time. Clients reach it with

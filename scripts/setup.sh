@@ -3,21 +3,7 @@
 # build/. Safe to run again: it installs nothing that is there and rebuilds only what changed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-
-mapfile -t wanted < <(grep -v -E '^[[:space:]]*(#|$)' "$root/debian-packages.txt")
-missing=()
-for pkg in "${wanted[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
-    [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
-done
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    sudo_cmd=()
-    ((EUID == 0)) || sudo_cmd=(sudo)
-    "${sudo_cmd[@]}" apt-get update -q
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends \
-        "${missing[@]}"
-fi
+"$root/scripts/install-packages.sh"
 
 build_type=${STATION_BUILD_TYPE:-RelWithDebInfo}
 options=()

@@ -53,6 +53,14 @@ std::string FailureText(zip_error_t* error) {
     }
 }
 
+// libzip 1.10 and later (Debian 13) tell a zip without its end apart from one that never was a zip;
+// 1.7 (Debian 12) names both ZIP_ER_NOZIP. The start of the file decides either way.
+#ifdef ZIP_ER_TRUNCATED_ZIP
+constexpr int TruncatedZipCode = ZIP_ER_TRUNCATED_ZIP;
+#else
+constexpr int TruncatedZipCode = ZIP_ER_NOZIP;
+#endif
+
 // A zip whose end was cut off still starts like one; anything else never was a zip.
 bool StartsLikeZip(const std::string& path) {
     unsigned char head[4] = {};
@@ -110,7 +118,7 @@ ZipReader::ZipReader(const std::string& path) {
         zip_error_fini(&error);
         if (code == ZIP_ER_OPEN || code == ZIP_ER_NOENT)
             throw UnreadableArchive("файл не открывается: " + SystemText(systemError));
-        if (code == ZIP_ER_NOZIP)
+        if (code == ZIP_ER_NOZIP || code == TruncatedZipCode)
             throw DamagedArchive(StartsLikeZip(path) ? reason::Truncated : reason::NotZip);
         throw DamagedArchive(text);
     }

@@ -211,20 +211,30 @@ TEST_F(Mp3OutputTest, Id3v2FieldsAreWrittenThroughTagLib) {
     EXPECT_EQ(mp3test::DecodeFile(path).channels, 1);
 }
 
-// TagLib picks the file type by the name's extension and refuses this one: the failure is reported,
-// and the recording is still whole and the chain closed.
-TEST_F(Mp3OutputTest, TagLibRefusingTheFileLeavesTheRecordingWhole) {
+// TagLib 1 (libtag_c.so.0) picks the file type by the name's extension and refuses this one: the
+// failure is reported, and the output's own empty ID3v1 block stays. TagLib 2 falls back to the
+// content and tags the MP3 it finds, dropping the ID3v1 block, which holds nothing here. Either way
+// every frame of the recording is there and the chain closed.
+TEST_F(Mp3OutputTest, AFileNamedUnlikeAnMp3IsRefusedByTagLib1AndTaggedByTagLib2Whole) {
+    ASSERT_TRUE(audio::TagLibrary().Loaded());
     Wire(mp3test::Sine(440, 0.5, Rate, Rate));
     const std::string path = folder / "recording.dat";
     output->SetFileName(path);
     ASSERT_TRUE(mp3test::RunToEnd(*output));
-    ASSERT_TRUE(mp3test::PumpUntil([&] { return !events.Failures.empty(); }));
-    EXPECT_EQ(events.Failures, std::vector<std::string>{"Failed to write tags"});
+    const bool tagLib1 = audio::TagLibrary().FileName() == "libtag_c.so.0";
+    if (tagLib1) {
+        ASSERT_TRUE(mp3test::PumpUntil([&] { return !events.Failures.empty(); }));
+        EXPECT_EQ(events.Failures, std::vector<std::string>{"Failed to write tags"});
+    } else {
+        EXPECT_TRUE(events.Failures.empty()) << events.Failures.front();
+    }
     EXPECT_EQ(source->Closes, 1);
     const auto bytes = mp3test::ReadFileBytes(path);
     ASSERT_GT(bytes.size(), 128u);
-    EXPECT_EQ(std::string(bytes.end() - 128, bytes.end() - 125), "TAG");
-    EXPECT_EQ(mp3test::ScanFrames(bytes).endOffset, bytes.size() - 128);
+    EXPECT_EQ(std::string(bytes.end() - 128, bytes.end() - 125) == "TAG", tagLib1);
+    const auto frames = mp3test::ScanFrames(bytes);
+    EXPECT_EQ(frames.endOffset, bytes.size() - (tagLib1 ? 128 : 0));
+    EXPECT_GE(frames.frames.size(), static_cast<std::size_t>(Rate / 1152));
 }
 
 TEST_F(Mp3OutputTest, StereoInputsEncodeWithTheirMode) {

@@ -13,9 +13,17 @@ if [[ $status != 0 ]] || grep -q 'error:' <<<"$report"; then
     failures=$((failures + 1))
 fi
 
+# Debian 13's appstream (1.0) warns of two things this metadata keeps on purpose, and they cannot
+# be lowered with --override: the name counts as too long because its length is taken in bytes
+# (more than 40, which is 20 Cyrillic letters; the name is the exam's own), and the program has no
+# web site to give as a homepage. Any other warning, and every error, fails.
+accepted='component-name-too-long|url-homepage-missing'
 if ! report=$(appstreamcli validate --no-net "$metainfo" 2>&1); then
-    echo "FAIL: appstreamcli validate: $report" >&2
-    failures=$((failures + 1))
+    unexpected=$(grep -E '^[EW]: ' <<<"$report" | grep -v -E ": ($accepted)\$" || true)
+    if [[ -n $unexpected ]] || ! grep -q -E '^[EW]: ' <<<"$report"; then
+        echo "FAIL: appstreamcli validate: $report" >&2
+        failures=$((failures + 1))
+    fi
 fi
 
 newest=$(xmllint --xpath 'string(//releases/release[1]/@version)' "$metainfo")

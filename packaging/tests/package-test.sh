@@ -42,7 +42,9 @@ depends_on() {
 owner_of() {
     local path=$1 candidate
     for candidate in "$path" "$(realpath "$path")" "${path#/usr}" "/usr$path"; do
-        dpkg -S "$candidate" 2>/dev/null | head -n 1 | cut -d: -f1 && return 0
+        # Debian 13 lists the merged /usr's diversions first ("diversion by libc6 from: ...").
+        dpkg -S "$candidate" 2>/dev/null | grep -v '^diversion by ' | head -n 1 | cut -d: -f1 |
+            grep . && return 0
     done
     return 1
 }
@@ -55,7 +57,7 @@ require_owner_in_depends() { # path why
 # The file list: only the program folders, the private library folder and the desktop data.
 dpkg-deb -c "$deb" | awk '{print $NF}' >"$scratch/files"
 unexpected=$(grep -v -E '/$' "$scratch/files" | grep -v -E \
-    '^\./usr/(bin/[^/]+|lib/interview-station/[^/]+\.so|share/(applications/[^/]+\.desktop|icons/hicolor/scalable/apps/[^/]+\.svg|metainfo/[^/]+\.metainfo\.xml|man/man1/[^/]+\.1\.gz|doc/interview-station/(copyright|changelog\.gz)))$' ||
+    '^\./usr/(bin/[^/]+|lib/interview-station/[^/]+\.so|share/(lintian/overrides/interview-station|applications/[^/]+\.desktop|icons/hicolor/scalable/apps/[^/]+\.svg|metainfo/[^/]+\.metainfo\.xml|man/man1/[^/]+\.1\.gz|doc/interview-station/(copyright|changelog\.gz)))$' ||
     true)
 [[ -z $unexpected ]] || fail "unexpected files in the package: $unexpected"
 for wanted in ./usr/bin/interview-station ./usr/lib/interview-station/liblame_enc.so \

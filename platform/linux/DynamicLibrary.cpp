@@ -30,17 +30,15 @@ std::string ExecutableFolder() {
 }
 
 std::optional<DynamicLibrary> DynamicLibrary::Load(const std::string& fileName,
-                                                   const std::vector<std::string>& extraFolders,
                                                    std::string* failure) {
-    const std::string programFolder = ExecutableFolder();
-    void* handle = TryOpen(programFolder + "/" + fileName);
-    if (!handle)
-        handle = TryOpen((std::filesystem::path(programFolder) / PrivateLibraryFolder / fileName)
-                             .lexically_normal());
-    for (const std::string& folder : extraFolders) {
-        if (handle)
-            break;
-        handle = TryOpen(folder + "/" + fileName);
+    void* handle = nullptr;
+    if (fileName.find('/') == std::string::npos) {
+        const std::string programFolder = ExecutableFolder();
+        handle = TryOpen(programFolder + "/" + fileName);
+        if (!handle)
+            handle =
+                TryOpen((std::filesystem::path(programFolder) / PrivateLibraryFolder / fileName)
+                            .lexically_normal());
     }
     if (!handle)
         handle = TryOpen(fileName);

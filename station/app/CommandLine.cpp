@@ -24,8 +24,10 @@ template <typename Function> const void* Address(Function function) {
 template <typename Entries, typename Entry>
 bool CheckLibrary(std::ostream& out, platform::RuntimeLibrary<Entries>& library,
                   Entry Entries::*entry) {
+    // Loaded first, so that the name shown is that of the candidate taken.
+    const bool loaded = library.Load();
     out << library.FileName() << ": ";
-    if (!library.Load()) {
+    if (!loaded) {
         out << LibraryNotLoadedText(library.LoadError()) << '\n';
         return false;
     }

@@ -254,9 +254,10 @@ TEST_F(ExamCloseTest, ArchiveFailureIsShownAndTheCloseCanBeRepeated) {
     PlaceRecording(1);
     Restart();
     boxes_.Clear();
+    const auto installed = archive::sevenzip::Library().Candidates();
     archive::sevenzip::Library().SetFileName("7z-not-installed.so");
     CloseInterview();
-    archive::sevenzip::Library().SetFileName("7z.so");
+    archive::sevenzip::Library().SetCandidates(installed);
 
     EXPECT_EQ(boxes_.Texts(),
               (std::vector<std::string>{"Не удалось создать архив собеседования " + ArchivePath() +

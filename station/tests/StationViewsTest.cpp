@@ -367,7 +367,7 @@ TEST_F(StationViewsTest, ControlsWithoutWrittenCaptionsAndTheFieldsHaveSpokenNam
 
 TEST_F(StationViewsTest, TheKeyboardAloneLeadsFromTheParametersToARecording) {
     Fill("г. Москва", "Школа №1", "145", "12");
-    QApplication::setActiveWindow(window_.get());
+    window_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
     Find<QWidget>("settingsPage", "regionEdit").setFocus();
     const auto focused = [] {
