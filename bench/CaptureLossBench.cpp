@@ -6,7 +6,8 @@
 //   slow-disk        the file on a FUSE layer that takes 200 ms per write and 0.5 s per sync
 //   second-recorder  a parecord recording from the same source all the while
 //
-//   bench_capture_loss [--seconds N] [--condition NAME]   (default: 300 s, every condition)
+//   bench_capture_loss [--smoke] [--seconds N] [--condition NAME]   (default: 300 s, every
+//   condition; --smoke: 3 s each, its figures meaning nothing)
 //
 // Needs a sound server with a default source (PULSE_SERVER) and, for the slow disk, /dev/fuse and
 // the right to mount.
@@ -107,9 +108,12 @@ int main(int argc, char** argv) {
             length = std::chrono::seconds(std::max(1, std::atoi(argv[++i])));
         else if (std::strcmp(argv[i], "--condition") == 0 && i + 1 < argc)
             only = argv[++i];
+        else if (std::strcmp(argv[i], "--smoke") == 0)
+            length = 3s;
         else {
             std::fprintf(stderr,
-                         "usage: %s [--seconds N] [--condition normal|slow-disk|second-recorder]\n",
+                         "usage: %s [--smoke] [--seconds N] [--condition "
+                         "normal|slow-disk|second-recorder]\n",
                          argv[0]);
             return 2;
         }
