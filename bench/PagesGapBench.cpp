@@ -54,6 +54,15 @@ public:
 
     std::atomic<Clock::rep> LastRead{0}, Closed{0}, OpenStart{0}, Opened{0}, FirstData{0};
 
+    // A stop takes what was captured up to it: the generated sound has no more to give then (it
+    // would otherwise hand out silence for ever, and the stop would never end).
+    bool StopAtCaptured() override {
+        if (!FFast)
+            return audio::TAudioConverter::StopAtCaptured();
+        FStopped = true;
+        return true;
+    }
+
 protected:
     void DoOpen() override {
         FBusy = true;
@@ -61,6 +70,7 @@ protected:
         FSize = -1;
         FFast = FNextFast.exchange(false);
         FFed = 0;
+        FStopped = false;
         if (FFast) {
             if (FTone.empty()) {
                 FTone.resize(44100); // one second of 440 Hz at half scale
@@ -88,6 +98,10 @@ protected:
                 Stamp(FirstData);
             return;
         }
+        if (FStopped) {
+            Bytes = 0;
+            return;
+        }
         if (FFed < FFastBytes) {
             const std::size_t offset = static_cast<std::size_t>(FFed % (FTone.size() * 2));
             Bytes = static_cast<std::uint32_t>(
@@ -110,7 +124,9 @@ private:
     std::atomic<bool> FNextFast{false};
     std::atomic<bool> FFastDone{false};
     std::atomic<std::int64_t> FFastBytes{0};
+    // Used on the recording's worker only.
     bool FFast = false;
+    bool FStopped = false;
     std::int64_t FFed = 0;
     std::vector<std::int16_t> FTone;
     std::vector<std::int16_t> FSilence;
