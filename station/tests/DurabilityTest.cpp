@@ -26,12 +26,8 @@ namespace {
 namespace fs = std::filesystem;
 using coretest::Pump;
 using coretest::PumpUntil;
+using coretest::ReadWholeFile;
 using platform::DiskStep;
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Data that does not compress: packing it takes as long, and as much room, as it is big.
 void WriteNoise(const std::string& path, std::size_t bytes) {

@@ -17,11 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 using coretest::Pump;
 using coretest::PumpUntil;
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using coretest::ReadWholeFile;
 
 class NoDeadEndTest : public coretest::CoreFixture {
 protected:
