@@ -1,6 +1,7 @@
 #include "station/core/InterviewCloser.h"
 
 #include "interview_format/InterviewNames.h"
+#include "platform/DiskSync.h"
 #include "platform/FolderLock.h"
 #include "station/ExistingRecordings.h"
 #include "station/Naming.h"
@@ -35,14 +36,19 @@ void RemoveEarlierReports(const std::string& folder, const std::string& reportNa
                           const std::string& schoolCode6, const std::string& room3) {
     namespace fs = std::filesystem;
     std::error_code error;
+    bool removed = false;
     for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
          entry.increment(error)) {
         const std::string name = entry->path().filename().string();
         std::error_code typeError;
         if (name != reportName && interview_format::IsReportNameFor(name, schoolCode6, room3) &&
             entry->symlink_status(typeError).type() == fs::file_type::regular)
-            fs::remove(entry->path(), typeError);
+            removed = fs::remove(entry->path(), typeError) || removed;
     }
+    // A removal the disk never learnt would bring the old report back after a power cut. A failed
+    // sync is no failure of the close: the next close removes the report again.
+    if (removed)
+        platform::SyncFolder(folder);
 }
 
 } // namespace
