@@ -43,7 +43,9 @@ private:
     TStream* tempStream_ = nullptr;
 };
 
-// Notification hooks; nothing in the station assigns them.
+// Notification hooks, called from the library's callbacks (possibly on its own threads). The
+// station's archive writing (station/core/ArchiveWriting.cpp) assigns OnProgress to show how far
+// the packing is; OnRatio is left unassigned there.
 using TProgressHook = std::function<void(std::uint64_t completed, std::uint64_t total)>;
 using TRatioHook = std::function<void(std::int64_t inSize, std::int64_t outSize)>;
 

@@ -8,11 +8,9 @@
 
 namespace archive {
 
-class ELibraryError : public std::runtime_error, public platform::CausedFailure {
+class ELibraryError : public platform::Failure {
 public:
-    using std::runtime_error::runtime_error;
-    ELibraryError(const std::string& message, platform::FailureCause cause)
-        : std::runtime_error(message), platform::CausedFailure(cause) {}
+    using Failure::Failure;
 };
 class ECompressionError : public ELibraryError {
 public:

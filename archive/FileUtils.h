@@ -18,7 +18,6 @@ struct PathStyle {
     bool HasDrives;  // drive letters and "\\server\share" prefixes
     bool IgnoreCase; // when comparing path pieces
 };
-inline constexpr PathStyle WindowsPathStyle{'\\', true, true};
 inline constexpr PathStyle PosixPathStyle{'/', false, false};
 inline constexpr const PathStyle& NativePathStyle = PosixPathStyle;
 

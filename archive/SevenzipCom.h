@@ -17,10 +17,10 @@
 namespace archive::sevenzip {
 
 // A failure that carries a result code (a library result, or a system error as a result).
-class ESystemError : public std::runtime_error, public platform::CausedFailure {
+class ESystemError : public platform::Failure {
 public:
     ESystemError(HRESULT errorCode, const std::string& message, platform::FailureCause cause = {})
-        : std::runtime_error(message), platform::CausedFailure(cause), ErrorCode(errorCode) {}
+        : Failure(message, cause), ErrorCode(errorCode) {}
     HRESULT ErrorCode;
 };
 

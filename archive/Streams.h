@@ -12,11 +12,9 @@
 
 namespace archive {
 
-class EStreamError : public std::runtime_error, public platform::CausedFailure {
+class EStreamError : public platform::Failure {
 public:
-    using std::runtime_error::runtime_error;
-    EStreamError(const std::string& message, platform::FailureCause cause)
-        : std::runtime_error(message), platform::CausedFailure(cause) {}
+    using Failure::Failure;
 };
 
 enum class SeekOrigin : int { Begin = 0, Current = 1, End = 2 };

@@ -3,15 +3,16 @@
 // archives.
 #pragma once
 
-#include <stdexcept>
+#include "platform/FailureCause.h"
+
 #include <string>
 #include <vector>
 
 namespace archive {
 
-class EStringError : public std::runtime_error {
+class EStringError : public platform::Failure {
 public:
-    using std::runtime_error::runtime_error;
+    using Failure::Failure;
 };
 
 using TStringList = std::vector<std::string>;

@@ -8,11 +8,9 @@
 
 namespace audio {
 
-class EAudioException : public std::runtime_error, public platform::CausedFailure {
+class EAudioException : public platform::Failure {
 public:
-    using std::runtime_error::runtime_error;
-    EAudioException(const std::string& message, platform::FailureCause cause)
-        : std::runtime_error(message), platform::CausedFailure(cause) {}
+    using Failure::Failure;
 };
 
 } // namespace audio

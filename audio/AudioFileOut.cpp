@@ -48,10 +48,15 @@ void TAudioFileOut::FreeFileStream() {
     FFileStream.reset();
 }
 
-bool TAudioFileOut::CloseFileStream() {
-    const bool closed = !FFileStream || FFileStream->Close();
+void TAudioFileOut::CloseFileStream() {
+    try {
+        if (FFileStream)
+            FFileStream->Close();
+    } catch (...) {
+        FreeFileStream();
+        throw;
+    }
     FreeFileStream();
-    return closed;
 }
 
 TAudioTaggedFileOut::TAudioTaggedFileOut()

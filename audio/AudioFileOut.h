@@ -54,8 +54,9 @@ protected:
     void CreateFileStream();
     // Frees the output's own file stream (closing the file); an assigned stream is left alone.
     void FreeFileStream();
-    // Closes and frees the file stream; false when closing reported a failure.
-    bool CloseFileStream();
+    // Closes and frees the file stream. Raises EAudioException, with the cause, when closing
+    // reported a failure; the stream is freed all the same.
+    void CloseFileStream();
     bool HasFileStream() const { return FFileStream != nullptr; }
 
     std::atomic<std::uint8_t> FWriteMode{0};

@@ -3,7 +3,9 @@
 #include "audio/AudioException.h"
 #include "audio/WideText.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <optional>
 
 namespace audio {
 namespace {
@@ -63,16 +65,32 @@ void TAudioFileStream::KeepSynced(std::chrono::milliseconds Interval) {
     }
 }
 
-bool TAudioFileStream::Close() {
+void TAudioFileStream::Close() {
     if (!FHandle.IsOpen())
-        return true;
-    bool synced = true;
+        return;
+    std::optional<platform::FileError> failure;
     if (FSync) {
-        synced = FSync->Finish() == 0;
+        try {
+            FSync->Finish();
+        } catch (const platform::FileError& error) {
+            failure = error;
+        }
         FSync.reset();
     }
-    synced = FHandle.Sync() == 0 && synced;
-    return FHandle.Close() && synced;
+    try {
+        FHandle.Sync();
+    } catch (const platform::FileError& error) {
+        if (!failure)
+            failure = error;
+    }
+    const std::string path = FHandle.Path();
+    errno = 0;
+    if (!FHandle.Close() && !failure)
+        failure =
+            platform::SystemFileError(errno ? errno : EIO, "Cannot write file \"" + path + "\". ",
+                                      platform::FailureKind::FileNotWritten);
+    if (failure)
+        throw EAudioException(failure->what(), failure->Cause());
 }
 
 std::size_t TAudioFileStream::Write(const void* Buffer, std::size_t Count) {

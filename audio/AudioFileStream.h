@@ -43,9 +43,10 @@ public:
     // From now on the file is synced to the disk every `Interval` on a thread of its own, so that
     // a power cut costs at most that much of it; the writer never waits for the disk.
     void KeepSynced(std::chrono::milliseconds Interval);
-    // Syncs the file to the disk and closes it. False when a sync or the close failed (the data
-    // may not have landed).
-    bool Close();
+    // Syncs the file to the disk and closes it. Raises EAudioException, carrying the cause of the
+    // first failure, when a sync or the close failed (the data may not have landed); the file is
+    // closed then all the same.
+    void Close();
 
 private:
     platform::FileHandle FHandle;

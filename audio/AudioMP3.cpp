@@ -80,7 +80,7 @@ void TMP3Out::BeginOutput() {
     FPendingFrames = 0;
     FLastWrite = std::chrono::steady_clock::now();
     FWriteFailed = false;
-    FWriteError = 0;
+    FWriteCause = {};
     if (!EncoderLibrary().Load())
         throw EAudioException(std::string(EncoderLibraryFileName) + " library could not be loaded.",
                               {platform::FailureKind::LibraryMissing, 0});
@@ -150,18 +150,16 @@ void TMP3Out::WritePending() {
     const bool whole = written == FPending.size();
     FPending.clear();
     if (!whole) {
-        FWriteError = errno;
+        FWriteCause = platform::CauseOfError(errno, platform::FailureKind::FileNotWritten);
         CutToWholeFrames();
         throw WriteFailure();
     }
 }
 
 EAudioException TMP3Out::WriteFailure() const {
-    // The write's own errno, not the folder's state afterwards: a disk that filled may have room
-    // again by the time anyone looks.
-    return EAudioException(
-        "Error writing down mp3 file",
-        platform::CauseOfError(FWriteError, platform::FailureKind::FileNotWritten));
+    // The failed write's own cause, not the folder's state afterwards: a disk that filled may have
+    // room again by the time anyone looks.
+    return EAudioException("Error writing down mp3 file", FWriteCause);
 }
 
 void TMP3Out::CutToWholeFrames() {
@@ -250,16 +248,18 @@ void TMP3Out::FinishFile() {
         const TId3v1Block block = MakeId3v1Block(Id3v1Tags());
         errno = 0;
         if (Stream()->Write(block.data(), block.size()) != block.size()) {
-            FWriteError = errno;
+            FWriteCause = platform::CauseOfError(errno, platform::FailureKind::FileNotWritten);
             complete = false;
             CutToWholeFrames();
         }
     }
-    errno = 0;
-    const bool closed = CloseFileStream();
-    if (!closed && FWriteError == 0)
-        FWriteError = errno;
-    complete = closed && complete;
+    try {
+        CloseFileStream();
+    } catch (const EAudioException& error) {
+        if (complete)
+            FWriteCause = error.Cause();
+        complete = false;
+    }
     lame.beCloseStream(FEncoderStream);
     const std::string name = FileName();
     if (FConfig.bEnableVBR != 0 && !name.empty())

@@ -144,7 +144,7 @@ private:
     std::chrono::steady_clock::time_point FLastWrite{};
     TMp3FrameEnds FFrameEnds;
     bool FWriteFailed = false;
-    int FWriteError = 0; // errno of the write (or close) that failed the file
+    platform::FailureCause FWriteCause; // of the write (or close) that failed the file
 };
 
 } // namespace audio

@@ -93,14 +93,13 @@ Interview MakeInterview(const fs::path& work, const fs::path& store,
     state.folder = interview.folder.string();
     state.examDate = 46086; // 2026-03-05
     interview_format::InterviewReport report = ReportFor(ReportHeadingOf(state));
-    std::string unreadable;
     for (int i = 1; i <= count; ++i) {
         const fs::path stored = store / (std::to_string(i) + ".mp3");
         if (!fs::exists(stored))
             EncodeRecording(material, i, stored);
         const fs::path recording = interview.folder / RecordingName(i);
         fs::copy_file(stored, recording, fs::copy_options::overwrite_existing);
-        report.recordings.push_back(RecordingEntry(recording.string(), unreadable));
+        report.recordings.push_back(RecordingEntry(recording.string()).entry);
     }
     report.participants = count;
     interview.reportName = ReportName(day, SchoolCode, Room);

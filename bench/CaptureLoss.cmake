@@ -3,7 +3,7 @@
 # server, PULSE_SERVER, and for the slow disk /dev/fuse).
 if(TARGET station_core)
     add_executable(bench_capture_loss ${CMAKE_CURRENT_LIST_DIR}/CaptureLossBench.cpp)
-    target_link_libraries(bench_capture_loss PRIVATE station_core test_support)
+    target_link_libraries(bench_capture_loss PRIVATE station_core testsupport)
     station_bench_smoke(bench_capture_loss SOUND
                         FIGURE "^second-recorder +elapsed +[0-9.]+ s +captured +[0-9.]+ s")
 endif()

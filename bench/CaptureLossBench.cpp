@@ -13,10 +13,10 @@
 // the right to mount.
 #include "platform/GuiHandover.h"
 #include "platform/SoundSystem.h"
-#include "platform/testing/ChildProcess.h"
-#include "platform/testing/SlowFileSystem.h"
-#include "platform/testing/TemporaryFolder.h"
 #include "station/core/Recorder.h"
+#include "testsupport/ChildProcess.h"
+#include "testsupport/SlowFileSystem.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -9,7 +9,7 @@
 //   nothing)
 #include "audio/tests/Mp3TestSupport.h"
 #include "bench/Smoke.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <sys/resource.h>
 

@@ -6,10 +6,10 @@
 #include "platform/MessageBox.h"
 #include "platform/qt/GuardedApplication.h"
 #include "platform/qt/GuiHandoverPump.h"
-#include "platform/testing/TemporaryDesktop.h"
 #include "station/app/MessageBoxes.h"
 #include "station/app/StationWiring.h"
 #include "station/views/MainWindow.h"
+#include "testsupport/TemporaryDesktop.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

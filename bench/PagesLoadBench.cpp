@@ -19,7 +19,7 @@
 #include "bench/Smoke.h"
 #include "bench/Spread.h"
 #include "platform/DiskSync.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <sys/resource.h>
 #include <sys/types.h>

@@ -1,8 +1,8 @@
 // CRC-32 of the report: a 15-minute answer at 128 kbit/s is about 14 MB, checksummed while the
 // operator waits for the next participant's recording to start.
 #include "bench/BenchmarkMain.h"
-#include "platform/testing/TemporaryFolder.h"
 #include "station/Crc32.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <benchmark/benchmark.h>
 

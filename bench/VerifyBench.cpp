@@ -20,9 +20,9 @@
 #include "archive/StringUtils.h"
 #include "interview_format/InterviewNames.h"
 #include "platform/DateTime.h"
-#include "platform/testing/WavFile.h"
 #include "station/Report.h"
 #include "station/core/InterviewState.h"
+#include "testsupport/WavFile.h"
 
 #include <algorithm>
 #include <chrono>
@@ -125,13 +125,12 @@ fs::path MakeArchives(const fs::path& work) {
     for (int archive = 1; archive <= scale.archives; ++archive) {
         fs::create_directories(folder);
         interview_format::InterviewReport report = ReportFor(ReportHeadingOf(state));
-        std::string unreadable;
         for (int number = 1; number <= scale.recordingsPerArchive; ++number) {
             const fs::path recording = folder / interview_format::RecordingName(number);
             // Archive a takes recordings a, a+1, ... in turn, starting at a different one each.
             const int tone = (archive * 5 + number * (1 + archive % 5)) % scale.distinctRecordings;
             fs::copy_file(work / ("tone" + std::to_string(tone) + ".mp3"), recording);
-            report.recordings.push_back(RecordingEntry(recording.string(), unreadable));
+            report.recordings.push_back(RecordingEntry(recording.string()).entry);
         }
         report.participants = scale.recordingsPerArchive;
         SaveReport(report, (folder / ReportName).string());

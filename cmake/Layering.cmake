@@ -163,5 +163,77 @@ station_include_rules(NAME verifier_tests
             verifier_job_tests verifier_text_tests
     FILES verifier/tests/*.h verifier/tests/*.cpp
     ALLOW "^verifier/" "^interview_format/" "^archive/" "^audio/" ${STATION_PORTABLE_PLATFORM}
-          "^platform/testing/"
+          "^testsupport/"
     NO_QT)
+
+# The program's composition root, which no layer's rule above reads: it may pick every backend and
+# every layer, but the tests' support stays out of the product.
+station_include_rules(NAME station_main TARGETS interview-station
+    FILES station/app/main.cpp
+    ALLOW "^station/" "^platform/" "^audio/" "^archive/" "^controls/" "^verifier/"
+          "^interview_format/")
+
+# The tests' support (testsupport/) is for test and benchmark targets only: no layer's rule above
+# allows a product source to include it, and no product target may link it, also not through
+# another library. A product target is one defined outside the tests', benchmarks' and test
+# support's own folders. Checked when the build is configured, naming the target.
+function(station_links_test_support target found_var)
+    set(pending ${target})
+    set(seen "")
+    set(found "")
+    while(pending)
+        list(POP_FRONT pending current)
+        if(current IN_LIST seen)
+            continue()
+        endif()
+        list(APPEND seen ${current})
+        set(links "")
+        foreach(property IN ITEMS LINK_LIBRARIES INTERFACE_LINK_LIBRARIES)
+            get_target_property(type ${current} TYPE)
+            if(property STREQUAL "LINK_LIBRARIES" AND type STREQUAL "INTERFACE_LIBRARY")
+                continue()
+            endif()
+            get_target_property(values ${current} ${property})
+            if(values)
+                list(APPEND links ${values})
+            endif()
+        endforeach()
+        foreach(link IN LISTS links)
+            string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" link "${link}")
+            if(link STREQUAL "testsupport")
+                set(found ${current})
+                break()
+            endif()
+            if(TARGET ${link})
+                list(APPEND pending ${link})
+            endif()
+        endforeach()
+        if(found)
+            break()
+        endif()
+    endwhile()
+    set(${found_var} "${found}" PARENT_SCOPE)
+endfunction()
+
+function(station_refuse_test_support_in_product)
+    set(folders "${PROJECT_SOURCE_DIR}")
+    while(folders)
+        list(POP_FRONT folders folder)
+        get_property(subfolders DIRECTORY "${folder}" PROPERTY SUBDIRECTORIES)
+        list(APPEND folders ${subfolders})
+        file(RELATIVE_PATH relative "${PROJECT_SOURCE_DIR}" "${folder}")
+        if(relative MATCHES "(^|/)(tests|bench|testsupport)(/|$)")
+            continue()
+        endif()
+        get_property(targets DIRECTORY "${folder}" PROPERTY BUILDSYSTEM_TARGETS)
+        foreach(target IN LISTS targets)
+            station_links_test_support(${target} through)
+            if(through)
+                message(FATAL_ERROR "The product target ${target} links the tests' support "
+                                    "(testsupport, through ${through}); only test and benchmark "
+                                    "targets may.")
+            endif()
+        endforeach()
+    endwhile()
+endfunction()
+station_refuse_test_support_in_product()

@@ -11,14 +11,14 @@ find_package(GTest REQUIRED)
 function(station_add_test)
     cmake_parse_arguments(T "SOUND;GUI" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
-    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} test_support GTest::gtest GTest::gmock
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} testsupport GTest::gtest GTest::gmock
                                             GTest::gtest_main)
     add_test(NAME ${T_NAME} COMMAND ${T_NAME})
     set(labels ${T_LABELS})
     if(T_SOUND)
         list(APPEND labels sound)
         set_property(TEST ${T_NAME} APPEND PROPERTY RESOURCE_LOCK audio_server)
-        # Without the server such a test skips with these words (platform/testing/TestSoundServer.h):
+        # Without the server such a test skips with these words (testsupport/TestSoundServer.h):
         # CTest then lists it as skipped, never as passed.
         set_property(TEST ${T_NAME} PROPERTY SKIP_REGULAR_EXPRESSION "no test sound server")
     endif()

@@ -69,12 +69,12 @@ public:
     QAccessible::Role role() const override {
         if (Owner()->IsStatus())
             return QAccessible::StatusBar;
-        return Owner()->text().isEmpty() ? QAccessible::Pane : QAccessible::StaticText;
+        return Owner()->Text().isEmpty() ? QAccessible::Pane : QAccessible::StaticText;
     }
 
     QString text(QAccessible::Text kind) const override {
         if (kind == QAccessible::Name && widget()->accessibleName().isEmpty())
-            return Owner()->text();
+            return Owner()->Text();
         return QAccessibleWidget::text(kind);
     }
 

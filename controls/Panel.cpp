@@ -18,7 +18,7 @@ Panel::Panel(QWidget* parent, int height) : QFrame(parent) {
     InstallPanelAccessibility();
 }
 
-void Panel::setText(const QString& text) {
+void Panel::SetText(const QString& text) {
     if (text == caption_)
         return;
     caption_ = text;

@@ -18,8 +18,8 @@ public:
 
     // The caption drawn centred on the panel. Assistive technology reads it as the panel's text,
     // and a changed caption is announced to it.
-    void setText(const QString& text);
-    QString text() const { return caption_; }
+    void SetText(const QString& text);
+    QString Text() const { return caption_; }
 
     // A panel whose caption reports the state of the work (the exam page's banner): assistive
     // technology sees it as a status line, so that its changes are read out as they come.

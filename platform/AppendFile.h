@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace platform {
 
@@ -20,13 +21,14 @@ public:
     AppendFile& operator=(const AppendFile&) = delete;
     ~AppendFile();
 
-    // Adds `data` at the end. Returns 0 when all of it was written, otherwise the system's error
-    // number (a partly written piece is completed where the system allows it).
-    int Append(std::string_view data);
+    // Adds `data` at the end (a partly written piece is completed where the system allows it).
+    // Raises FileError "Cannot write file \"<path>\". <reason>".
+    void Append(std::string_view data);
 
 private:
-    explicit AppendFile(int fd) : fd_(fd) {}
+    AppendFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
     int fd_ = -1;
+    std::string path_;
 };
 
 } // namespace platform

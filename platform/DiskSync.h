@@ -33,8 +33,8 @@ void ObserveDiskSteps(DiskStepObserver observer);
 void TellDiskStep(const DiskStep& step);
 
 // Syncs the folder itself, so that the names created, removed or renamed in it survive a power
-// cut. Returns 0 or the system's error number.
-int SyncFolder(const std::string& folder);
+// cut. Raises FileError "Cannot write folder \"<folder>\". <reason>".
+void SyncFolder(const std::string& folder);
 // Syncs the named file's data and facts (it is opened without following a link). Raises FileError
 // "Cannot write file \"<path>\". <reason>".
 void SyncFile(const std::string& path);
@@ -78,13 +78,15 @@ public:
     PeriodicSync(const PeriodicSync&) = delete;
     PeriodicSync& operator=(const PeriodicSync&) = delete;
 
-    // Ends the thread after the step it is taking; returns the error number of the first sync
-    // that failed, 0 when none did. Data whose sync failed may be lost: the writer must not count
-    // the file as whole.
-    int Finish();
+    // Ends the thread after the step it is taking. Raises FileError "Cannot write file
+    // \"<path>\". <reason>" for the first sync that failed: data whose sync failed may be lost, so
+    // the writer must not count the file as whole.
+    void Finish();
 
 private:
     void Run();
+    // Ends the thread; the error number of the first failed sync, 0 when none failed.
+    int Stop();
 
     FileHandle file_;
     const std::chrono::milliseconds interval_;

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <exception>
+#include <stdexcept>
+#include <string>
 
 namespace platform {
 
@@ -58,12 +60,14 @@ inline FailureCause CauseOfError(int errorNumber, FailureKind otherwise = Failur
     }
 }
 
-// Mixed into the layers' exception classes next to std::runtime_error.
-class CausedFailure {
+// What every layer below the station raises: its message, complete as it always was, and the
+// cause beside it. Each layer derives its own classes from it (the audio and archive libraries keep
+// their documented names), so that one catch of Failure, or CauseOf, reads any of them.
+class Failure : public std::runtime_error {
 public:
-    explicit CausedFailure(FailureCause cause = {}) : cause_(cause) {}
-    virtual ~CausedFailure() = default;
-    const FailureCause& Cause() const { return cause_; }
+    explicit Failure(const std::string& message, FailureCause cause = {})
+        : std::runtime_error(message), cause_(cause) {}
+    const FailureCause& Cause() const noexcept { return cause_; }
 
 private:
     FailureCause cause_;
@@ -71,7 +75,7 @@ private:
 
 // The cause `failure` carries; Other for exceptions that carry none.
 inline FailureCause CauseOf(const std::exception& failure) {
-    if (const auto* caused = dynamic_cast<const CausedFailure*>(&failure))
+    if (const auto* caused = dynamic_cast<const Failure*>(&failure))
         return caused->Cause();
     return {};
 }

@@ -22,11 +22,9 @@ enum class FileDisposition {
 };
 
 // A failure of a file operation; the message is complete and meant for the operator.
-class FileError : public std::runtime_error, public CausedFailure {
+class FileError : public Failure {
 public:
-    using std::runtime_error::runtime_error;
-    FileError(const std::string& message, FailureCause cause)
-        : std::runtime_error(message), CausedFailure(cause) {}
+    using Failure::Failure;
 };
 
 // The platform's own text for an error number (as strerror gives it).
@@ -75,9 +73,9 @@ public:
     // write error only shows there, so a caller that must know its data landed checks it.
     bool Close();
     // Hand the file's data (SyncData) or its data and facts (Sync) to the disk and wait until it
-    // has them; 0, or the system's error number.
-    int SyncData();
-    int Sync();
+    // has them. Raise FileError "Cannot write file \"<path>\". <reason>".
+    void SyncData();
+    void Sync();
     // A second handle on the same open file (its position and lock shared with this one). Raises
     // FileError.
     FileHandle Duplicate() const;

@@ -8,6 +8,7 @@
 
 #include "platform/DynamicLibrary.h"
 #include "platform/FailureCause.h"
+#include "platform/PathNames.h"
 
 #include <atomic>
 #include <mutex>
@@ -21,10 +22,10 @@ namespace platform {
 
 // The library cannot be had: the text names the file and why (not found, or the entry points it
 // lacks).
-class LibraryLoadError : public std::runtime_error, public CausedFailure {
+class LibraryLoadError : public Failure {
 public:
     explicit LibraryLoadError(const std::string& message)
-        : std::runtime_error(message), CausedFailure({FailureKind::LibraryMissing, 0}) {}
+        : Failure(message, {FailureKind::LibraryMissing, 0}) {}
 };
 
 // Fills a table of entry points from a loaded library and notes every required one that is missing.
@@ -55,11 +56,6 @@ private:
     const DynamicLibrary& library_;
     std::vector<std::string> missing_;
 };
-
-// The name a candidate's file goes by, without its folder.
-inline std::string CandidateFileName(const std::string& candidate) {
-    return candidate.substr(candidate.find_last_of('/') + 1);
-}
 
 // `Entries` is a table of function pointers; `bind` fills it through the binder. Once loaded, a
 // library stays loaded (and mapped) for the life of the process; a failed load is tried again at
@@ -109,8 +105,8 @@ public:
     // The file name of the candidate that loaded, or of the first candidate while none has.
     std::string FileName() const {
         std::lock_guard guard(lock_);
-        return CandidateFileName(loaded_.load(std::memory_order_relaxed) ? loadedFrom_
-                                                                         : candidates_.front());
+        return FileNameOf(loaded_.load(std::memory_order_relaxed) ? loadedFrom_
+                                                                  : candidates_.front());
     }
 
     std::vector<std::string> Candidates() const {

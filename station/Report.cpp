@@ -19,16 +19,17 @@ interview_format::InterviewReport ReportFor(const ReportHeading& heading) {
             .room = heading.room3};
 }
 
-interview_format::ReportEntry RecordingEntry(const std::string& fileName, std::string& unreadable) {
+MeasuredRecording RecordingEntry(const std::string& fileName) {
     platform::DateTime time = 0;
     FileCreationTime(fileName, time);
     FileChecksum sum = FileCRC32(fileName);
-    unreadable = std::move(sum.failure);
     const std::string::size_type separator = fileName.find_last_of("/\\:");
-    return {.name = separator == std::string::npos ? fileName : fileName.substr(separator + 1),
-            .created = platform::FormatDateTime(interview_format::FileTimePattern, time),
-            .size = FileSizeOf(fileName),
-            .crc32 = sum.crc};
+    return {.entry = {.name = separator == std::string::npos ? fileName
+                                                             : fileName.substr(separator + 1),
+                      .created = platform::FormatDateTime(interview_format::FileTimePattern, time),
+                      .size = FileSizeOf(fileName),
+                      .crc32 = sum.crc},
+            .unreadable = std::move(sum.failure)};
 }
 
 void SaveReport(const interview_format::InterviewReport& report, const std::string& path) {

@@ -23,11 +23,17 @@ struct ReportHeading {
 // room.
 interview_format::InterviewReport ReportFor(const ReportHeading& heading);
 
+// The entry of one recording, and why its file could not be read whole (empty when it could): the
+// entry is listed all the same, and the reason is for the caller to tell.
+struct MeasuredRecording {
+    interview_format::ReportEntry entry;
+    std::string unreadable;
+};
+
 // The entry of one recording: its name without the folder, creation time, size in bytes and CRC-32.
 // A missing file gives 30-12-1899 00.00.00, -1 and 00000000; a file that cannot be read gives the
-// checksum of what was read, and the reason goes to `unreadable` (left empty otherwise) for the
-// caller to tell.
-interview_format::ReportEntry RecordingEntry(const std::string& fileName, std::string& unreadable);
+// checksum of what was read, with the reason.
+MeasuredRecording RecordingEntry(const std::string& fileName);
 
 // Writes the report to `path`, replacing any file of that name through a synced temporary file, so
 // that the name holds the old report or the new one whatever happens. A symbolic link at `path` is

@@ -1,4 +1,5 @@
 #include "verifier/Loudness.h"
+#include "verifier/DecoderFailure.h"
 
 #include <ebur128.h>
 
@@ -17,8 +18,8 @@ constexpr std::size_t StepsPerWindow = 4;
 
 void Require(int result, const char* what) {
     if (result != EBUR128_SUCCESS)
-        throw std::runtime_error(std::string("анализ громкости: ") + what + " (код libebur128 " +
-                                 std::to_string(result) + ")");
+        throw DecoderFailure(std::string("анализ громкости: ") + what + " (код libebur128 " +
+                             std::to_string(result) + ")");
 }
 
 } // namespace
@@ -48,12 +49,12 @@ LoudnessMeter::~LoudnessMeter() = default;
 
 void LoudnessMeter::Start(int channels, long rate) {
     if (channels <= 0 || rate <= 0)
-        throw std::runtime_error("анализ громкости: неверный формат звука");
+        throw DecoderFailure("анализ громкости: неверный формат звука");
     ebur128_state* state =
         ebur128_init(static_cast<unsigned>(channels), static_cast<unsigned long>(rate),
                      EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_SAMPLE_PEAK | EBUR128_MODE_M);
     if (!state)
-        throw std::runtime_error("анализ громкости: libebur128 не запускается");
+        throw DecoderFailure("анализ громкости: libebur128 не запускается");
     state_ = std::make_unique<Analysis>(state);
     channels_ = channels;
     rate_ = rate;
@@ -65,7 +66,7 @@ void LoudnessMeter::Take(const float* samples, std::size_t frames, int channels,
     if (!state_)
         Start(channels, rate);
     else if (channels != channels_ || rate != rate_)
-        throw std::runtime_error("анализ громкости: формат звука меняется");
+        throw DecoderFailure("анализ громкости: формат звука меняется");
     while (frames > 0) {
         const std::size_t piece = std::min(frames, stepFrames_ - inStep_);
         TakeStep(samples, piece);

@@ -54,7 +54,7 @@ public:
     LoudnessMeter& operator=(const LoudnessMeter&) = delete;
 
     // Interleaved samples of `channels` channels at `rate`; the format must not change between
-    // calls (the MP3 walk refuses a recording whose format changes). Raises std::runtime_error
+    // calls (the MP3 walk refuses a recording whose format changes). Raises DecoderFailure
     // when the analysis cannot be set up.
     void Take(const float* samples, std::size_t frames, int channels, long rate);
     LoudnessFacts Finish();

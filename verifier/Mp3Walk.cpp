@@ -1,4 +1,5 @@
 #include "verifier/Mp3Walk.h"
+#include "verifier/DecoderFailure.h"
 
 #include <mpg123.h>
 
@@ -22,15 +23,15 @@ Mp3Walk::Mp3Walk(bool decodeAudio) : decodeAudio_(decodeAudio) {
     int error = MPG123_OK;
     handle_ = mpg123_new(nullptr, &error);
     if (!handle_)
-        throw std::runtime_error(std::string("Декодер MP3 не создаётся (") +
-                                 mpg123_plain_strerror(error) + ")");
+        throw DecoderFailure(std::string("Декодер MP3 не создаётся (") +
+                             mpg123_plain_strerror(error) + ")");
     // Quiet: the decoder must not write to the verifier's output. No resync: junk between
     // frames is a fault to report, not something to skip over.
     mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_NO_RESYNC, 0);
     if (mpg123_open_feed(handle_) != MPG123_OK) {
         const std::string text = mpg123_strerror(handle_);
         mpg123_delete(handle_);
-        throw std::runtime_error("Декодер MP3 не открывается (" + text + ")");
+        throw DecoderFailure("Декодер MP3 не открывается (" + text + ")");
     }
 }
 
@@ -45,8 +46,8 @@ Mp3Walk::Mp3Walk(AudioSink sink) : Mp3Walk(true) {
     for (std::size_t i = 0; i < count; ++i)
         if (mpg123_format(handle_, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32) !=
             MPG123_OK)
-            throw std::runtime_error(std::string("Декодер MP3 не выдаёт звук в формате float (") +
-                                     mpg123_strerror(handle_) + ")");
+            throw DecoderFailure(std::string("Декодер MP3 не выдаёт звук в формате float (") +
+                                 mpg123_strerror(handle_) + ")");
 }
 
 Mp3Walk::~Mp3Walk() {

@@ -1,5 +1,6 @@
 #include "verifier/ReadBack.h"
 
+#include "platform/PathNames.h"
 #include "verifier/ArchiveCheck.h"
 #include "verifier/Reasons.h"
 
@@ -13,10 +14,6 @@ ReadBackResult Bad(std::string entry, std::string why) {
     return result;
 }
 
-std::string OwnName(const std::string& path) {
-    return path.substr(path.find_last_of('/') + 1);
-}
-
 } // namespace
 
 ReadBackResult ReadBackArchive(const std::string& archivePath, const std::string& folderName,
@@ -24,10 +21,11 @@ ReadBackResult ReadBackArchive(const std::string& archivePath, const std::string
     const ArchiveVerdict verdict = CheckArchive(archivePath);
     if (!verdict.problems.empty()) {
         const Problem& first = verdict.problems.front();
-        return Bad(first.entry.empty() ? OwnName(archivePath) : first.entry, first.reason);
+        return Bad(first.entry.empty() ? platform::FileNameOf(archivePath) : first.entry,
+                   first.reason);
     }
     if (!verdict.readable)
-        return Bad(OwnName(archivePath), "архив не читается");
+        return Bad(platform::FileNameOf(archivePath), "архив не читается");
     // A sound archive of some other folder or report is still not this interview's.
     if (verdict.folder != folderName)
         return Bad(verdict.folder + "/",

@@ -3,6 +3,8 @@
 // never trusted for an allocation or as the end of the data.
 #pragma once
 
+#include "platform/FailureCause.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -30,15 +32,15 @@ struct StreamResult {
 };
 
 // The archive file could not be opened for reading at all (missing, no permission, a folder).
-class UnreadableArchive : public std::runtime_error {
+class UnreadableArchive : public platform::Failure {
 public:
-    using std::runtime_error::runtime_error;
+    using Failure::Failure;
 };
 
 // The file was read but is not a sound zip archive; what() is the reason, in Russian.
-class DamagedArchive : public std::runtime_error {
+class DamagedArchive : public platform::Failure {
 public:
-    using std::runtime_error::runtime_error;
+    using Failure::Failure;
 };
 
 class ZipReader {

@@ -1,6 +1,6 @@
 // Folder walks and file opening on the real file system.
 #include "archive/FileUtils.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

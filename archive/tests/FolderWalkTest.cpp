@@ -1,6 +1,7 @@
 // The items an archive collects from a folder tree, in the order and under the names it stores.
 #include "archive/Compression.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "archive/tests/WindowsPathStyle.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

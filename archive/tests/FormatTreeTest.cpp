@@ -3,7 +3,7 @@
 // hold a tree refuses it by name.
 #include "archive/Compression.h"
 #include "archive/tests/RunCommand.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

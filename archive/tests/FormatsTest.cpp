@@ -1,6 +1,6 @@
 // The format registry and the zip archive's settings.
 #include "archive/Compression.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include "archive/Compression.h"
 #include "archive/SevenzipLibrary.h"
 #include "platform/RuntimeLibraryCandidates.h"
-#include "platform/testing/HiddenFolder.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/HiddenFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

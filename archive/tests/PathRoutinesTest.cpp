@@ -1,5 +1,6 @@
 // The path routines decide the names stored in archives, in both path styles.
 #include "archive/FileUtils.h"
+#include "archive/tests/WindowsPathStyle.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "archive/Compression.h"
 #include "archive/SevenzipLibrary.h"
 #include "archive/SevenzipObjects.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

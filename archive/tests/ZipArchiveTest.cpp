@@ -2,7 +2,7 @@
 // readers: unzip's own test and Python's zipfile.
 #include "archive/Compression.h"
 #include "archive/tests/RunCommand.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

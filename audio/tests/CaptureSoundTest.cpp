@@ -7,11 +7,11 @@
 #include "audio/tests/GuiPump.h"
 #include "audio/tests/NullOutput.h"
 #include "platform/GuiHandover.h"
-#include "platform/testing/ChildProcess.h"
-#include "platform/testing/NoiseFeed.h"
-#include "platform/testing/ScopedEnvironmentVariable.h"
-#include "platform/testing/TemporaryFolder.h"
-#include "platform/testing/TestSoundServer.h"
+#include "testsupport/ChildProcess.h"
+#include "testsupport/NoiseFeed.h"
+#include "testsupport/ScopedEnvironmentVariable.h"
+#include "testsupport/TemporaryFolder.h"
+#include "testsupport/TestSoundServer.h"
 
 #include <gtest/gtest.h>
 

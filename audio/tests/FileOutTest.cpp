@@ -2,7 +2,7 @@
 // the tag containers and the UTF-16 copies of names.
 #include "audio/tests/GuiPump.h"
 #include "audio/tests/TestChain.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 #include "audio/taglib.h"
 #include "audio/tests/Mp3TestSupport.h"
 #include "platform/lame_enc/tests/Mp3TestTools.h"
-#include "platform/testing/TemporaryFileSystem.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFileSystem.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 #include "audio/AudioIndicators.h"
 #include "audio/tests/Mp3TestSupport.h"
 #include "platform/lame_enc/tests/Mp3TestTools.h"
-#include "platform/testing/SlowFileSystem.h"
-#include "platform/testing/TemporaryFolder.h"
-#include "platform/testing/TestSoundServer.h"
+#include "testsupport/SlowFileSystem.h"
+#include "testsupport/TemporaryFolder.h"
+#include "testsupport/TestSoundServer.h"
 
 #include <gtest/gtest.h>
 

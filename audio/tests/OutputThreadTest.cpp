@@ -2,7 +2,7 @@
 // the shared event thread that hands events to the GUI thread.
 #include "audio/tests/GuiPump.h"
 #include "audio/tests/TestChain.h"
-#include "platform/testing/ThreadNames.h"
+#include "testsupport/ThreadNames.h"
 
 #include <gtest/gtest.h>
 

@@ -29,22 +29,22 @@ TEST(AccessibilityTest, APanelsPaintedCaptionIsReadAndItsChangesAnnounced) {
     controls::Panel caption(&page, 40);
     controls::Panel status(&page, 40);
     status.SetStatus(true);
-    caption.setText(QString::fromUtf8("10.12.2026 - собеседование по русскому языку в 9 классах"));
+    caption.SetText(QString::fromUtf8("10.12.2026 - собеседование по русскому языку в 9 классах"));
 
     EXPECT_EQ(InterfaceOf(holder)->role(), QAccessible::Pane);
     EXPECT_EQ(InterfaceOf(caption)->role(), QAccessible::StaticText);
-    EXPECT_EQ(InterfaceOf(caption)->text(QAccessible::Name), caption.text());
+    EXPECT_EQ(InterfaceOf(caption)->text(QAccessible::Name), caption.Text());
     EXPECT_EQ(InterfaceOf(status)->role(), QAccessible::StatusBar);
     EXPECT_EQ(InterfaceOf(status)->text(QAccessible::Name), "");
 
     controls::test::AccessibilityEvents events;
     ASSERT_TRUE(events.Active());
-    status.setText(QString::fromUtf8("Ошибка записи!"));
+    status.SetText(QString::fromUtf8("Ошибка записи!"));
     EXPECT_EQ(InterfaceOf(status)->text(QAccessible::Name), QString::fromUtf8("Ошибка записи!"));
     EXPECT_EQ(events.Count(&status, QAccessible::NameChanged), 1);
-    status.setText(QString::fromUtf8("Ошибка записи!")); // the same caption again: nothing new
+    status.SetText(QString::fromUtf8("Ошибка записи!")); // the same caption again: nothing new
     EXPECT_EQ(events.Count(&status, QAccessible::NameChanged), 1);
-    status.setText(QString());
+    status.SetText(QString());
     EXPECT_EQ(events.Count(&status, QAccessible::NameChanged), 2);
     EXPECT_EQ(events.Count(&caption, QAccessible::NameChanged), 0);
 }

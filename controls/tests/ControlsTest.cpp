@@ -5,8 +5,8 @@
 #include "controls/ProgressBar.h"
 #include "controls/Timer.h"
 #include "controls/ToggleButton.h"
-#include "platform/testing/QtTestApplication.h"
-#include "platform/testing/ScriptedMessageBoxes.h"
+#include "testsupport/QtTestApplication.h"
+#include "testsupport/ScriptedMessageBoxes.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

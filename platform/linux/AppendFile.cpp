@@ -16,16 +16,18 @@ AppendFile AppendFile::Open(const std::string& path) {
         throw SystemFileError(error, "Cannot open file \"" + path + "\". ",
                               FailureKind::FileNotOpened);
     }
-    return AppendFile(fd);
+    return AppendFile(fd, path);
 }
 
-AppendFile::AppendFile(AppendFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+AppendFile::AppendFile(AppendFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
 
 AppendFile& AppendFile::operator=(AppendFile&& other) noexcept {
     if (this != &other) {
         if (fd_ >= 0)
             ::close(fd_);
         fd_ = std::exchange(other.fd_, -1);
+        path_ = std::move(other.path_);
     }
     return *this;
 }
@@ -35,19 +37,18 @@ AppendFile::~AppendFile() {
         ::close(fd_);
 }
 
-int AppendFile::Append(std::string_view data) {
+void AppendFile::Append(std::string_view data) {
     while (!data.empty()) {
         const ssize_t written = ::write(fd_, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            const int error = written < 0 ? errno : ENOSPC;
+            throw SystemFileError(error, "Cannot write file \"" + path_ + "\". ",
+                                  FailureKind::FileNotWritten);
         }
-        if (written == 0)
-            return ENOSPC;
         data.remove_prefix(static_cast<std::size_t>(written));
     }
-    return 0;
 }
 
 } // namespace platform

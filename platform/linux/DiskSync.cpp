@@ -1,5 +1,6 @@
 #include "platform/DiskSync.h"
 
+#include "platform/PathNames.h"
 #include "platform/ThreadName.h"
 
 #include <cerrno>
@@ -38,7 +39,10 @@ std::string FolderOfPath(const std::string& path) {
     return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
-int SyncFolder(const std::string& folder) {
+namespace {
+
+// The error number of the folder's sync, 0 when it succeeded.
+int FolderSyncError(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return errno;
@@ -49,18 +53,23 @@ int SyncFolder(const std::string& folder) {
     return error;
 }
 
+} // namespace
+
+void SyncFolder(const std::string& folder) {
+    if (const int error = FolderSyncError(folder); error != 0)
+        throw SystemFileError(error, "Cannot write folder \"" + folder + "\". ",
+                              FailureKind::FileNotWritten);
+}
+
 void SyncFile(const std::string& path) {
-    int error = 0;
+    FileHandle file;
     try {
-        FileHandle file = FileHandle::Open(path, FileAccess::Read, FileShare::ReadWrite,
-                                           FileDisposition::OpenExisting);
-        error = file.Sync();
+        file = FileHandle::Open(path, FileAccess::Read, FileShare::ReadWrite,
+                                FileDisposition::OpenExisting);
     } catch (const FileError& failure) {
         throw FileError("Cannot write file \"" + path + "\". " + failure.what(), failure.Cause());
     }
-    if (error != 0)
-        throw SystemFileError(error, "Cannot write file \"" + path + "\". ",
-                              FailureKind::FileNotWritten);
+    file.Sync();
 }
 
 void ReplaceFile(const std::string& from, const std::string& to) {
@@ -68,7 +77,7 @@ void ReplaceFile(const std::string& from, const std::string& to) {
         throw SystemFileError(errno, "Cannot create file \"" + to + "\". ",
                               FailureKind::FileNotCreated);
     TellDiskStep({DiskStep::Kind::Renamed, from, to, -1});
-    if (const int error = SyncFolder(FolderOfPath(to)); error != 0)
+    if (const int error = FolderSyncError(FolderOfPath(to)); error != 0)
         throw SystemFileError(error, "Cannot write file \"" + to + "\". ",
                               FailureKind::FileNotWritten);
 }
@@ -81,10 +90,6 @@ void RefuseLinkAt(const std::string& path) {
 }
 
 namespace {
-
-std::string OwnNameOf(const std::string& path) {
-    return path.substr(path.find_last_of('/') + 1);
-}
 
 std::string RandomSuffix() {
     static constexpr char Letters[] =
@@ -104,7 +109,7 @@ struct FolderCloser {
 } // namespace
 
 std::string TemporaryPrefixFor(const std::string& finalPath) {
-    return "." + OwnNameOf(finalPath) + ".partial-";
+    return "." + FileNameOf(finalPath) + ".partial-";
 }
 
 FileHandle CreateTemporaryBeside(const std::string& finalPath, std::string& temporaryPath) {
@@ -143,8 +148,9 @@ int RemoveStaleTemporaries(const std::string& finalPath) {
         if (name.starts_with(prefix) && ::unlinkat(::dirfd(listing.get()), entry->d_name, 0) == 0)
             ++removed;
     }
+    // Best effort: a removal the disk forgets is found and removed again by the next writer.
     if (removed > 0)
-        SyncFolder(folder);
+        FolderSyncError(folder);
     return removed;
 }
 
@@ -157,10 +163,16 @@ void ReplaceFileContent(const std::string& path, const std::string& content) {
         errno = 0;
         const bool written = file.Write(content.data(), content.size()) == content.size();
         int error = written ? 0 : (errno ? errno : EIO);
-        if (error == 0)
-            error = file.Sync();
+        if (error == 0) {
+            try {
+                file.Sync();
+            } catch (const FileError& failure) {
+                error = failure.Cause().errorNumber;
+            }
+        }
         if (!file.Close() && error == 0)
             error = errno ? errno : EIO;
+        // The operator knows the file by its final name, not by the temporary one.
         if (error != 0)
             throw SystemFileError(error, "Cannot write file \"" + path + "\". ",
                                   FailureKind::FileNotWritten);
@@ -175,10 +187,17 @@ PeriodicSync::PeriodicSync(const FileHandle& file, std::chrono::milliseconds int
     : file_(file.Duplicate()), interval_(interval), thread_([this] { Run(); }) {}
 
 PeriodicSync::~PeriodicSync() {
-    Finish();
+    Stop();
 }
 
-int PeriodicSync::Finish() {
+void PeriodicSync::Finish() {
+    const std::string path = file_.Path();
+    if (const int error = Stop(); error != 0)
+        throw SystemFileError(error, "Cannot write file \"" + path + "\". ",
+                              FailureKind::FileNotWritten);
+}
+
+int PeriodicSync::Stop() {
     {
         std::lock_guard guard(lock_);
         stopping_ = true;
@@ -193,15 +212,18 @@ int PeriodicSync::Finish() {
 void PeriodicSync::Run() {
     NameCurrentThread("disk-sync");
     // The file's name first: data synced under a name the disk never learnt would be lost too.
-    int failure = SyncFolder(FolderOfPath(file_.Path()));
+    int failure = FolderSyncError(FolderOfPath(file_.Path()));
     std::unique_lock guard(lock_);
     while (!stopping_) {
         if (wake_.wait_for(guard, interval_, [this] { return stopping_; }))
             break;
         guard.unlock();
-        const int error = file_.SyncData();
-        if (failure == 0)
-            failure = error;
+        try {
+            file_.SyncData();
+        } catch (const FileError& error) {
+            if (failure == 0)
+                failure = error.Cause().errorNumber;
+        }
         guard.lock();
     }
     failure_ = failure;

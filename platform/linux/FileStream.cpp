@@ -223,12 +223,16 @@ FileHandle FileHandle::Duplicate() const {
     return copy;
 }
 
-int FileHandle::SyncData() {
-    return SyncDescriptor(fd_, path_, true);
+void FileHandle::SyncData() {
+    if (const int error = SyncDescriptor(fd_, path_, true); error != 0)
+        throw SystemFileError(error, "Cannot write file \"" + path_ + "\". ",
+                              FailureKind::FileNotWritten);
 }
 
-int FileHandle::Sync() {
-    return SyncDescriptor(fd_, path_, false);
+void FileHandle::Sync() {
+    if (const int error = SyncDescriptor(fd_, path_, false); error != 0)
+        throw SystemFileError(error, "Cannot write file \"" + path_ + "\". ",
+                              FailureKind::FileNotWritten);
 }
 
 bool FileHandle::Close() {

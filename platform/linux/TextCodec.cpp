@@ -1,5 +1,7 @@
 #include "platform/TextCodec.h"
 
+#include "platform/FailureCause.h"
+
 #include <cerrno>
 #include <iconv.h>
 #include <stdexcept>
@@ -11,8 +13,8 @@ class Converter {
 public:
     Converter(const char* to, const char* from) : handle_(::iconv_open(to, from)) {
         if (handle_ == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error(std::string("Text conversion from ") + from + " to " + to +
-                                     " is not available");
+            throw Failure(std::string("Text conversion from ") + from + " to " + to +
+                          " is not available");
     }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;

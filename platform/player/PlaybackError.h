@@ -1,15 +1,15 @@
 // A failed playback call, carrying the code that the caller reads back with BASS_ErrorGetCode.
 #pragma once
 
-#include <stdexcept>
+#include "platform/FailureCause.h"
+
 #include <string>
 
 namespace platform::player {
 
-class PlaybackError : public std::runtime_error {
+class PlaybackError : public Failure {
 public:
-    PlaybackError(int code, const std::string& message)
-        : std::runtime_error(message), code_(code) {}
+    PlaybackError(int code, const std::string& message) : Failure(message), code_(code) {}
     int Code() const { return code_; }
 
 private:

@@ -1,5 +1,7 @@
 #include "platform/Desktop.h"
 
+#include "platform/FailureCause.h"
+
 #include <QStandardPaths>
 #include <stdexcept>
 
@@ -10,7 +12,7 @@ std::string DesktopFolder() {
     while (folder.size() > 1 && folder.endsWith(u'/'))
         folder.chop(1);
     if (folder.isEmpty())
-        throw std::runtime_error("Не удалось определить папку рабочего стола");
+        throw Failure("Не удалось определить папку рабочего стола");
     return folder.toStdString();
 }
 

@@ -1,6 +1,6 @@
 #include "platform/AppendFile.h"
 #include "platform/FileStream.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -29,16 +29,21 @@ TEST(AppendFileTest, EveryAppendLandsAtTheEndWhoeverWrote) {
 
     auto first = platform::AppendFile::Open(path);
     auto second = platform::AppendFile::Open(path);
-    EXPECT_EQ(first.Append("one\n"), 0);
+    EXPECT_NO_THROW(first.Append("one\n"));
     // Visible at once, with no buffer of this process in between.
     EXPECT_EQ(ContentOf(path), "kept\none\n");
-    EXPECT_EQ(second.Append("two\n"), 0);
-    EXPECT_EQ(first.Append("three\n"), 0);
+    EXPECT_NO_THROW(second.Append("two\n"));
+    EXPECT_NO_THROW(first.Append("three\n"));
     EXPECT_EQ(ContentOf(path), "kept\none\ntwo\nthree\n");
 
     platform::AppendFile moved = std::move(first);
-    EXPECT_EQ(moved.Append("four\n"), 0);
-    EXPECT_EQ(first.Append("lost\n"), EBADF);
+    EXPECT_NO_THROW(moved.Append("four\n"));
+    try {
+        first.Append("lost\n");
+        ADD_FAILURE() << "a moved-from file took the append";
+    } catch (const platform::FileError& failure) {
+        EXPECT_EQ(failure.Cause().errorNumber, EBADF);
+    }
     EXPECT_EQ(ContentOf(path), "kept\none\ntwo\nthree\nfour\n");
 }
 

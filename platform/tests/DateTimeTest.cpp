@@ -1,5 +1,5 @@
 #include "platform/DateTime.h"
-#include "platform/testing/ScopedEnvironmentVariable.h"
+#include "testsupport/ScopedEnvironmentVariable.h"
 
 #include <gtest/gtest.h>
 

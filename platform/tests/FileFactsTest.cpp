@@ -1,6 +1,6 @@
 #include "platform/FileFacts.h"
 #include "platform/FileStream.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

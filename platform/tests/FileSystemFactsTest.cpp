@@ -1,6 +1,6 @@
 #include "platform/FileSystemFacts.h"
 #include "platform/FileStream.h"
-#include "platform/testing/TemporaryFileSystem.h"
+#include "testsupport/TemporaryFileSystem.h"
 
 #include <gtest/gtest.h>
 

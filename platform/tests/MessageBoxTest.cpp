@@ -1,7 +1,7 @@
 #include "platform/MessageBox.h"
 #include "platform/GuiHandler.h"
 #include "platform/GuiHandover.h"
-#include "platform/testing/ScriptedMessageBoxes.h"
+#include "testsupport/ScriptedMessageBoxes.h"
 
 #include <gtest/gtest.h>
 

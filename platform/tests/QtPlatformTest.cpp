@@ -3,10 +3,10 @@
 #include "platform/MessageBox.h"
 #include "platform/qt/QtMessageBoxes.h"
 #include "platform/qt/SessionEndWatch.h"
-#include "platform/testing/QtTestApplication.h"
-#include "platform/testing/ScopedEnvironmentVariable.h"
-#include "platform/testing/ScriptedMessageBoxes.h"
-#include "platform/testing/TemporaryDesktop.h"
+#include "testsupport/QtTestApplication.h"
+#include "testsupport/ScopedEnvironmentVariable.h"
+#include "testsupport/ScriptedMessageBoxes.h"
+#include "testsupport/TemporaryDesktop.h"
 
 #include <QAbstractButton>
 #include <QApplication>

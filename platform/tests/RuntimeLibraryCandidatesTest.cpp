@@ -2,7 +2,7 @@
 // case: the real libraries of each release are loaded by the station's own tests on that release.
 #include "platform/DynamicLibrary.h"
 #include "platform/RuntimeLibrary.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -89,7 +89,7 @@ TEST(RuntimeLibraryCandidates, TakesTheFirstCandidateThatLoadsWithItsEntryPoints
                 EXPECT_NE(at, std::string::npos) << library.LoadError();
                 from = at == std::string::npos ? from : at + 1;
             }
-            EXPECT_EQ(library.FileName(), platform::CandidateFileName(candidates.front()));
+            EXPECT_EQ(library.FileName(), platform::FileNameOf(candidates.front()));
             continue;
         }
         ASSERT_TRUE(library.Load()) << library.LoadError();

@@ -4,6 +4,7 @@
 #include "archive/StringUtils.h"
 #include "platform/DiskSync.h"
 #include "platform/FileStream.h"
+#include "platform/PathNames.h"
 #include "station/OperatorTexts.h"
 #include "station/safeguards/OddEntries.h"
 #include "station/safeguards/OperatorMessages.h"
@@ -18,10 +19,6 @@
 namespace station {
 
 namespace {
-
-std::string OwnName(const std::string& path) {
-    return path.substr(path.find_last_of('/') + 1);
-}
 
 // The files' sizes by item index (0 for a folder item), to count the files done.
 std::vector<std::uint64_t> FileSizes(const archive::TCompressArchive& zip) {
@@ -40,7 +37,7 @@ std::vector<std::uint64_t> FileSizes(const archive::TCompressArchive& zip) {
 void AddFolder(archive::TCompressArchive& zip, const std::string& folder,
                std::vector<std::string>& hidden) {
     namespace fs = std::filesystem;
-    const std::wstring top = archive::Utf8ToWide(OwnName(folder));
+    const std::wstring top = archive::Utf8ToWide(platform::FileNameOf(folder));
     zip.AddDirectory(top, folder, false, false);
     std::vector<std::pair<std::string, bool>> entries; // path, whether a folder
     std::error_code error;
@@ -132,12 +129,12 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 interview_check::ReadBackResult Prove(const ArchiveRequest& request, const std::string& written) {
-    interview_check::ReadBackResult proof =
-        interview_check::ReadBackArchive(written, OwnName(request.folder), request.reportName,
-                                         ReadWholeFile(request.folder + "/" + request.reportName));
+    interview_check::ReadBackResult proof = interview_check::ReadBackArchive(
+        written, platform::FileNameOf(request.folder), request.reportName,
+        ReadWholeFile(request.folder + "/" + request.reportName));
     // The operator knows the archive by its final name, not by the hidden one it is written under.
-    if (proof.badEntry == OwnName(written) || proof.badEntry == written)
-        proof.badEntry = OwnName(request.archivePath);
+    if (proof.badEntry == platform::FileNameOf(written) || proof.badEntry == written)
+        proof.badEntry = platform::FileNameOf(request.archivePath);
     return proof;
 }
 

@@ -3,6 +3,7 @@
 #include "interview_format/InterviewNames.h"
 #include "platform/DiskSync.h"
 #include "platform/FolderLock.h"
+#include "platform/PathNames.h"
 #include "station/ExistingRecordings.h"
 #include "station/Naming.h"
 #include "station/OperatorTexts.h"
@@ -25,10 +26,6 @@ namespace station {
 
 namespace {
 
-std::string OwnName(const std::string& path) {
-    return path.substr(path.find_last_of('/') + 1);
-}
-
 // The reports an earlier close of this interview saved under another day's name (a close that
 // failed before midnight, repeated after it): the archive holds one report, and the receiver
 // refuses a second one. They are the station's own, superseded by the one just saved.
@@ -47,8 +44,12 @@ void RemoveEarlierReports(const std::string& folder, const std::string& reportNa
     }
     // A removal the disk never learnt would bring the old report back after a power cut. A failed
     // sync is no failure of the close: the next close removes the report again.
-    if (removed)
+    if (!removed)
+        return;
+    try {
         platform::SyncFolder(folder);
+    } catch (const platform::FileError&) {
+    }
 }
 
 } // namespace
@@ -213,8 +214,9 @@ void InterviewCloser::OfferToCloseEarlierInterviews() {
          FindUnfinishedInterviews(desktop, state_.schoolCode6, state_.room3, state_.examDate)) {
         const std::string day =
             platform::FormatDateTime(interview_format::ExamDatePattern, earlier.day);
-        if (!services_.prompt.Confirm({UnfinishedInterviewQuestion(day, OwnName(earlier.folder)),
-                                       UnfinishedInterviewTitle}) ||
+        if (!services_.prompt.Confirm(
+                {UnfinishedInterviewQuestion(day, platform::FileNameOf(earlier.folder)),
+                 UnfinishedInterviewTitle}) ||
             sessionEnded_())
             continue;
         CloseEarlierInterview(earlier);

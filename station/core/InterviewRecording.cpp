@@ -1,5 +1,6 @@
 // The participants' recordings: the start, the timer, the next participant, the meter and what a
 // failed recording shows.
+#include "platform/PathNames.h"
 #include "station/Naming.h"
 #include "station/OperatorTexts.h"
 #include "station/TimerText.h"
@@ -19,11 +20,6 @@ namespace {
 
 // How often the work log hears that a loss already told has grown.
 constexpr std::chrono::seconds LossLogInterval{5};
-
-// The file's name without its folder, as the operator knows it.
-std::string RecordingNameOf(const std::string& filePath) {
-    return filePath.substr(filePath.find_last_of('/') + 1);
-}
 
 } // namespace
 
@@ -198,7 +194,7 @@ std::optional<OperatorMessage> Interview::PassStopped() {
         // The chain's own count includes what was lost while the pass was being stopped.
         finished.lost = std::max(exam_.lostAudio, recorder_.LostDuration());
         if (finished.lost > std::chrono::milliseconds(0)) {
-            losses_.emplace_back(RecordingNameOf(finished.filePath), finished.lost);
+            losses_.emplace_back(platform::FileNameOf(finished.filePath), finished.lost);
             // A failed pass has told its end in a box of its own; the loss is in its stop line.
             if (!lossTold_ && !failureReported_ && recorder_.FailureText().empty())
                 untold = OperatorMessage{AudioLostText(finished.lost, state_.participant),

@@ -2,6 +2,7 @@
 
 #include "interview_format/InterviewNames.h"
 #include "platform/FileStream.h"
+#include "platform/PathNames.h"
 #include "station/Naming.h"
 #include "station/OperatorTexts.h"
 #include "station/Report.h"
@@ -33,7 +34,15 @@ bool HoldsNoAudio(const std::string& fileName) {
 }
 
 interview_format::ReportEntry NotStartedEntry(const std::string& fileName) {
-    return interview_format::NotStartedEntry(fileName.substr(fileName.find_last_of('/') + 1));
+    return interview_format::NotStartedEntry(platform::FileNameOf(fileName));
+}
+
+// The recording's entry; why its file could not be read whole goes to `unreadable`.
+interview_format::ReportEntry ListedRecording(const std::string& fileName,
+                                              std::string& unreadable) {
+    MeasuredRecording measured = RecordingEntry(fileName);
+    unreadable = std::move(measured.unreadable);
+    return measured.entry;
 }
 
 } // namespace
@@ -53,7 +62,7 @@ std::optional<interview_format::ReportEntry> ParticipantLine(const std::string& 
     if (type == std::filesystem::file_type::not_found ||
         (HoldsNoAudio(fileName) && std::remove(fileName.c_str()) == 0))
         return NotStartedEntry(fileName);
-    return RecordingEntry(fileName, unreadable);
+    return ListedRecording(fileName, unreadable);
 }
 
 interview_format::ReportEntry ResumedParticipantLine(const std::string& fileName,
@@ -73,7 +82,7 @@ interview_format::ReportEntry ResumedParticipantLine(const std::string& fileName
             // Left as it stands: the close's check names what is wrong with it.
         }
     }
-    return RecordingEntry(fileName, unreadable);
+    return ListedRecording(fileName, unreadable);
 }
 
 std::vector<std::string> AddResumedRecordings(ReportLines& report, const std::string& folder,

@@ -1,18 +1,11 @@
 #include "station/core/WorkLog.h"
 
+#include "platform/PathNames.h"
 #include "station/Naming.h"
 #include "station/OperatorTexts.h"
 #include "station/safeguards/StationLog.h"
 
 namespace station {
-
-namespace {
-
-std::string OwnName(const std::string& path) {
-    return path.substr(path.find_last_of('/') + 1);
-}
-
-} // namespace
 
 void WorkLog::MessageForOperator(const OperatorMessage& message) {
     switch (message.kind) {
@@ -35,21 +28,22 @@ void WorkLog::ParametersSaved(const InterviewState& state) {
 }
 
 void WorkLog::InterviewOpened(const InterviewState& state) {
-    log_.SetInterview(OwnName(state.folder));
+    log_.SetInterview(platform::FileNameOf(state.folder));
     log_.ReadinessConfirmed(state.folder);
 }
 
 void WorkLog::RecordingStarted(const std::string& filePath) {
-    log_.RecordingStarted(OwnName(filePath));
+    log_.RecordingStarted(platform::FileNameOf(filePath));
 }
 
 void WorkLog::RecordingStopped(const FinishedRecording& recording) {
     // A file that was never made has no length to give, and must not read as recorded.
     if (!recording.made) {
-        log_.RecordingNotMade(OwnName(recording.filePath));
+        log_.RecordingNotMade(platform::FileNameOf(recording.filePath));
         return;
     }
-    log_.RecordingStopped(OwnName(recording.filePath), recording.duration, recording.lost);
+    log_.RecordingStopped(platform::FileNameOf(recording.filePath), recording.duration,
+                          recording.lost);
 }
 
 void WorkLog::Warning(const std::string& text) {

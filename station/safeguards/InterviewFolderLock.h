@@ -6,15 +6,16 @@
 #include "platform/FolderLock.h"
 #include "station/OperatorTexts.h"
 
-#include <stdexcept>
+#include "platform/FailureCause.h"
+
 #include <string>
 
 namespace station {
 
 // The interview is conducted in another window; the message is InterviewInUseText.
-class InterviewInUse : public std::runtime_error {
+class InterviewInUse : public platform::Failure {
 public:
-    InterviewInUse() : std::runtime_error(InterviewInUseText) {}
+    InterviewInUse() : Failure(InterviewInUseText) {}
 };
 
 // Claims `interviewDir` (which must exist). Raises InterviewInUse when it is claimed elsewhere, and

@@ -1,6 +1,7 @@
 #include "station/safeguards/NameLengthCheck.h"
 
 #include "platform/FileSystemFacts.h"
+#include "platform/PathNames.h"
 #include "station/Naming.h"
 #include "station/OperatorTexts.h"
 #include "station/TextRules.h"
@@ -11,16 +12,14 @@ namespace station {
 
 namespace {
 
-std::string NameOf(const std::string& path) {
-    return path.substr(path.find_last_of('/') + 1);
-}
-
 // The longest of the names the interview gives its folder, report and archive, in bytes.
 std::size_t LongestName(const std::string& schoolCode6, const std::string& room3,
                         platform::DateTime day) {
-    const std::size_t folder = NameOf(InterviewFolderFor(".", day, schoolCode6, room3)).size();
+    const std::size_t folder =
+        platform::FileNameOf(InterviewFolderFor(".", day, schoolCode6, room3)).size();
     const std::size_t report = ReportFileName(day, schoolCode6, room3).size();
-    const std::size_t archive = NameOf(ArchiveFileName(".", day, schoolCode6, room3)).size();
+    const std::size_t archive =
+        platform::FileNameOf(ArchiveFileName(".", day, schoolCode6, room3)).size();
     return std::max({folder, report, archive});
 }
 

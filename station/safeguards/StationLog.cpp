@@ -1,6 +1,7 @@
 #include "station/safeguards/StationLog.h"
 
 #include "platform/FileStream.h"
+#include "platform/PathNames.h"
 #include "station/OperatorTexts.h"
 
 #include <cstdlib>
@@ -9,10 +10,6 @@
 namespace station {
 
 namespace {
-
-std::string NameOf(std::string_view path) {
-    return std::string(path.substr(path.find_last_of('/') + 1));
-}
 
 // A text that cannot split its line or hide in a control sequence.
 std::string OneLine(std::string_view text) {
@@ -57,20 +54,21 @@ bool StationLog::ReadinessConfirmed(std::string_view interviewDir) {
 }
 
 bool StationLog::RecordingStarted(std::string_view fileName) {
-    return Write(RecordingStartedLogText(NameOf(fileName)));
+    return Write(RecordingStartedLogText(platform::FileNameOf(fileName)));
 }
 
 bool StationLog::RecordingStopped(std::string_view fileName, std::chrono::seconds duration,
                                   std::chrono::milliseconds lost) {
     const long long seconds = duration.count() < 0 ? 0 : duration.count();
-    std::string line = RecordingStoppedLogText(NameOf(fileName), seconds / 60, seconds % 60);
+    std::string line =
+        RecordingStoppedLogText(platform::FileNameOf(fileName), seconds / 60, seconds % 60);
     if (lost.count() > 0)
         line += LostAudioLogSuffix(lost);
     return Write(line);
 }
 
 bool StationLog::RecordingNotMade(std::string_view fileName) {
-    return Write(RecordingNotMadeLogText(NameOf(fileName)));
+    return Write(RecordingNotMadeLogText(platform::FileNameOf(fileName)));
 }
 
 bool StationLog::Failure(std::string_view text) {
@@ -103,8 +101,8 @@ bool StationLog::Write(std::string_view event) noexcept {
         const std::string line = time + " " +
                                  (interview_.empty() ? std::string() : "[" + interview_ + "] ") +
                                  OneLine(event) + "\n";
-        written = Append(line, failure);
-        report = !written && !failureReported_.exchange(true);
+        Append(line);
+        written = true;
     } catch (const std::exception& error) {
         failure = error.what();
         report = !failureReported_.exchange(true);
@@ -122,33 +120,26 @@ bool StationLog::Write(std::string_view event) noexcept {
     return written;
 }
 
-bool StationLog::Append(const std::string& line, std::string& failure) {
+void StationLog::Append(const std::string& line) {
     if (!file_) {
         // Opened again after each failure, so that a log folder set right resumes the log.
-        if (path_.empty()) {
-            failure = "no home folder (HOME) to keep the log in";
-            return false;
-        }
+        if (path_.empty())
+            throw platform::FileError("no home folder (HOME) to keep the log in");
         const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
         std::error_code error;
         std::filesystem::create_directories(folder, error);
-        if (error) {
-            failure = "Cannot create folder \"" + folder.string() + "\". " + error.message();
-            return false;
-        }
-        try {
-            file_ = platform::AppendFile::Open(path_);
-        } catch (const platform::FileError& openFailure) {
-            failure = openFailure.what();
-            return false;
-        }
+        if (error)
+            throw platform::FileError("Cannot create folder \"" + folder.string() + "\". " +
+                                          error.message(),
+                                      platform::CauseOfError(error.value()));
+        file_ = platform::AppendFile::Open(path_);
     }
-    if (const int error = file_->Append(line); error != 0) {
-        failure = "Cannot write file \"" + path_ + "\". " + platform::SystemErrorText(error);
+    try {
+        file_->Append(line);
+    } catch (const platform::FileError&) {
         file_.reset();
-        return false;
+        throw;
     }
-    return true;
 }
 
 } // namespace station

@@ -78,7 +78,8 @@ public:
     static constexpr const char* FailurePrefix = WorkLogNotKeptPrefix;
 
 private:
-    bool Append(const std::string& line, std::string& failure);
+    // Raises platform::FileError; the file is opened again at the next line after a failure.
+    void Append(const std::string& line);
 
     std::string path_;
     FailureReport onFailure_;

@@ -9,14 +9,14 @@
 #include "platform/GuiHandover.h"
 #include "platform/SoundSystem.h"
 #include "platform/lame_enc/tests/Mp3TestTools.h"
-#include "platform/testing/ScriptedMessageBoxes.h"
-#include "platform/testing/TemporaryDesktop.h"
 #include "station/Naming.h"
 #include "station/app/MessageBoxes.h"
 #include "station/app/StationWiring.h"
 #include "station/core/Calendar.h"
 #include "station/core/Interview.h"
 #include "station/core/WorkstationCheck.h"
+#include "testsupport/ScriptedMessageBoxes.h"
+#include "testsupport/TemporaryDesktop.h"
 
 #include <gtest/gtest.h>
 

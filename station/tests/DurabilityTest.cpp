@@ -3,9 +3,9 @@
 // report and the archive replaced only by renaming synced, proven copies, never an output opened
 // through a link, never a hang on a FIFO or a device in the folder.
 #include "platform/DiskSync.h"
-#include "platform/testing/TemporaryFileSystem.h"
 #include "station/safeguards/OperatorMessages.h"
 #include "station/tests/CoreFixture.h"
+#include "testsupport/TemporaryFileSystem.h"
 
 #include <algorithm>
 #include <csignal>

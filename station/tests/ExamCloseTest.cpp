@@ -2,9 +2,9 @@
 // independent readers.
 #include "archive/SevenzipLibrary.h"
 #include "platform/TextCodec.h"
-#include "platform/testing/TemporaryFileSystem.h"
 #include "station/Report.h"
 #include "station/tests/CoreFixture.h"
+#include "testsupport/TemporaryFileSystem.h"
 #include "verifier/ArchiveCheck.h"
 
 #include <cstdio>
@@ -82,8 +82,7 @@ protected:
     }
     // The line the station lists for a recording as it stands on disk.
     static std::string LineOf(const std::string& file) {
-        std::string unreadable;
-        return interview_format::FormatEntry(RecordingEntry(file, unreadable));
+        return interview_format::FormatEntry(RecordingEntry(file).entry);
     }
     void ExpectClosed() const {
         ASSERT_TRUE(interviewSeen_.report);

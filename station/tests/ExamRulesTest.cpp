@@ -1,10 +1,10 @@
 // The exam page's meter rule and timer text.
-#include "platform/testing/TemporaryFolder.h"
 #include "station/LevelMeter.h"
 #include "station/Report.h"
 #include "station/TimerText.h"
 #include "station/core/ParticipantLine.h"
 #include "station/core/ReportLines.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -116,8 +116,7 @@ TEST(ParticipantLineTest, OnlyAFileWithoutAudioIsTakenForARecordingThatNeverStar
             EXPECT_EQ(line, "3.mp3;30-12-1899 00.00.00;-1;00000000") << c.label;
             EXPECT_FALSE(fs::exists(file)) << c.label;
         } else {
-            EXPECT_EQ(line, interview_format::FormatEntry(RecordingEntry(file, unreadable)))
-                << c.label;
+            EXPECT_EQ(line, interview_format::FormatEntry(RecordingEntry(file).entry)) << c.label;
             EXPECT_EQ(fs::file_size(file), c.bytes.size()) << c.label;
         }
         fs::remove(file);

@@ -1,11 +1,11 @@
 // The warnings that let the work go on: a silent microphone during a recording and in the
 // microphone test, and too little room on the disk at readiness and while recording. Time and free
 // space are the fixture's; the sound is the private server's, muted where silence is needed.
-#include "platform/testing/TemporaryFileSystem.h"
 #include "station/core/RecordingWatch.h"
 #include "station/safeguards/DiskSpaceRule.h"
 #include "station/safeguards/SilenceWatch.h"
 #include "station/tests/CoreFixture.h"
+#include "testsupport/TemporaryFileSystem.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -2,10 +2,10 @@
 // the library loader), reach the operator with the Russian text of their cause and the layer's own
 // text after it, on a sound server of the test's own.
 #include "platform/RuntimeLibrary.h"
-#include "platform/testing/TemporaryFileSystem.h"
 #include "station/core/Attempt.h"
 #include "station/tests/CoreFixture.h"
 #include "station/tests/PrivateSoundServer.h"
+#include "testsupport/TemporaryFileSystem.h"
 
 #include <filesystem>
 #include <functional>

@@ -1,8 +1,8 @@
 #include "station/Naming.h"
 #include "platform/DateTime.h"
-#include "platform/testing/TemporaryFolder.h"
 #include "station/ExistingRecordings.h"
 #include "station/TextRules.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // build the station on a sound server of their own, PULSE_SERVER pointing to it while it lives.
 #pragma once
 
-#include "platform/testing/OwnSoundServer.h"
-#include "platform/testing/ScopedEnvironmentVariable.h"
+#include "testsupport/OwnSoundServer.h"
+#include "testsupport/ScopedEnvironmentVariable.h"
 
 #include <gtest/gtest.h>
 

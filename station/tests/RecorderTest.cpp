@@ -5,7 +5,7 @@
 #include "audio/AudioCapture.h"
 #include "audio/tests/FakeSoundSystem.h"
 #include "audio/tests/GuiPump.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

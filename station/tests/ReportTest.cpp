@@ -1,10 +1,10 @@
 #include "station/Report.h"
 #include "platform/DateTime.h"
 #include "platform/FileStream.h"
-#include "platform/testing/ScriptedMessageBoxes.h"
-#include "platform/testing/TemporaryFolder.h"
 #include "station/Crc32.h"
 #include "station/FileUtils.h"
+#include "testsupport/ScriptedMessageBoxes.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -31,7 +31,9 @@ protected:
     // The line the station lists for a file as it stands, the reason it could not be read in
     // `unreadable`.
     std::string LineOf(const std::string& name, std::string& unreadable) const {
-        return interview_format::FormatEntry(RecordingEntry(PathOf(name), unreadable));
+        MeasuredRecording measured = RecordingEntry(PathOf(name));
+        unreadable = measured.unreadable;
+        return interview_format::FormatEntry(measured.entry);
     }
     std::string Read(const std::string& name) const {
         std::ifstream in(PathOf(name), std::ios::binary);
@@ -99,8 +101,7 @@ TEST_F(ReportTest, SavedReportIsByteExact) {
     state.room3 = "012";
     interview_format::InterviewReport report = ReportFor(state);
     Write("1.mp3", "hello");
-    std::string unreadable;
-    report.recordings.push_back(RecordingEntry(PathOf("1.mp3"), unreadable));
+    report.recordings.push_back(RecordingEntry(PathOf("1.mp3")).entry);
     report.participants = 2;
     SaveReport(report, PathOf("report.csv"));
 
@@ -179,9 +180,8 @@ TEST_F(ReportTest, RecordingLinesForPresentEmptyMissingAndLockedFiles) {
 
 TEST_F(ReportTest, NameIsThePartAfterTheLastSeparator) {
     Write("7.mp3", "x");
-    std::string unreadable;
-    EXPECT_EQ(RecordingEntry(PathOf("7.mp3"), unreadable).name, "7.mp3");
-    EXPECT_EQ(RecordingEntry("C:rel\\dir\\8.mp3", unreadable).name, "8.mp3");
+    EXPECT_EQ(RecordingEntry(PathOf("7.mp3")).entry.name, "7.mp3");
+    EXPECT_EQ(RecordingEntry("C:rel\\dir\\8.mp3").entry.name, "8.mp3");
 }
 
 TEST_F(ReportTest, FileFactsOfMissingAndHugeSparseFiles) {

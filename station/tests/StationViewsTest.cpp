@@ -9,12 +9,12 @@
 #include "controls/Timer.h"
 #include "controls/ToggleButton.h"
 #include "controls/tests/AccessibilityEvents.h"
-#include "platform/testing/QtTestApplication.h"
 #include "station/app/SessionEnd.h"
 #include "station/core/WorkLog.h"
 #include "station/safeguards/StationLog.h"
 #include "station/tests/CoreFixture.h"
 #include "station/views/MainWindow.h"
+#include "testsupport/QtTestApplication.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -67,7 +67,7 @@ protected:
     }
     std::string ExamText(const char* name) const {
         if (auto* panel = dynamic_cast<controls::Panel*>(Exam().findChild<QWidget*>(name)))
-            return panel->text().toStdString();
+            return panel->Text().toStdString();
         return Find<QLabel>("examPage", name).text().toStdString();
     }
     bool ExamShown(const char* name) const { return !Find<QWidget>("examPage", name).isHidden(); }

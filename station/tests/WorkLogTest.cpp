@@ -3,10 +3,10 @@
 #include "station/core/WorkLog.h"
 
 #include "platform/FileStream.h"
-#include "platform/testing/ScopedEnvironmentVariable.h"
 #include "station/Naming.h"
 #include "station/safeguards/StationLog.h"
 #include "station/tests/CoreFixture.h"
+#include "testsupport/ScopedEnvironmentVariable.h"
 
 #include <algorithm>
 #include <chrono>

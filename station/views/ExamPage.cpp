@@ -146,7 +146,7 @@ ExamPage::ExamPage(QWidget* parent, Interview& interview) : QWidget(parent), int
 }
 
 void ExamPage::InterviewOpened(const InterviewState& state) {
-    dateCaption_->setText(
+    dateCaption_->SetText(
         Text(ExamDateCaption(platform::FormatDateTime("dd.mm.yyyy", state.examDate))));
     regionLabel_->setText(Text(state.region));
     schoolLabel_->setText(Text(state.schoolCode6 + " - " + state.schoolName));
@@ -181,7 +181,7 @@ void ExamPage::ExamChanged(const ExamState& state) {
     std::string banner = BannerText(state.banner);
     if (state.lostAudio > std::chrono::milliseconds(0))
         banner += AudioLostBannerText(state.lostAudio);
-    recordingBanner_->setText(Text(banner));
+    recordingBanner_->SetText(Text(banner));
     const bool packing = state.banner == RecordingBanner::Packing;
     packingBar_->setVisible(packing);
     packingLabel_->setVisible(packing);

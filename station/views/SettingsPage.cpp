@@ -32,7 +32,7 @@ const int StopPicture = 5;
 controls::Panel* CaptionPanel(QWidget* page, int height, const char* caption, int fontHeight,
                               bool bold) {
     auto* panel = new controls::Panel(page, height);
-    panel->setText(QString::fromUtf8(caption));
+    panel->SetText(QString::fromUtf8(caption));
     panel->setFont(StationFont(fontHeight, bold));
     return panel;
 }

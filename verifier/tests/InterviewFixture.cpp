@@ -4,7 +4,7 @@
 #include "archive/StringUtils.h"
 #include "interview_format/Report.h"
 #include "platform/DiskSync.h"
-#include "platform/testing/WavFile.h"
+#include "testsupport/WavFile.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

@@ -4,7 +4,7 @@
 // wrong.
 #pragma once
 
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <string>
 #include <vector>

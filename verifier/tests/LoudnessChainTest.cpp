@@ -5,8 +5,8 @@
 #include "audio/AudioCapture.h"
 #include "audio/AudioIndicators.h"
 #include "audio/tests/Mp3TestSupport.h"
-#include "platform/testing/ScopedEnvironmentVariable.h"
-#include "platform/testing/TestSoundServer.h"
+#include "testsupport/ScopedEnvironmentVariable.h"
+#include "testsupport/TestSoundServer.h"
 #include "verifier/ArchiveCheck.h"
 #include "verifier/tests/InterviewFixture.h"
 

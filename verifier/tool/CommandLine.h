@@ -1,6 +1,8 @@
 // interview-verify's command line.
 #pragma once
 
+#include "platform/FailureCause.h"
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -21,9 +23,9 @@ struct Options {
 };
 
 // A command line that cannot be understood; what() says why, in Russian.
-class UsageError : public std::runtime_error {
+class UsageError : public platform::Failure {
 public:
-    using std::runtime_error::runtime_error;
+    using Failure::Failure;
 };
 
 Options ParseCommandLine(int argc, const char* const* argv);

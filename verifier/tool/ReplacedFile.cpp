@@ -40,8 +40,11 @@ void ReplacedFile::Write(std::string_view bytes) {
 }
 
 void ReplacedFile::Commit() {
-    if (const int error = file_.Sync(); error != 0)
-        Fail("не записывается на диск", platform::SystemErrorText(error));
+    try {
+        file_.Sync();
+    } catch (const platform::FileError& failure) {
+        Fail("не записывается на диск", platform::SystemErrorText(failure.Cause().errorNumber));
+    }
     if (!file_.Close())
         Fail("не записывается", platform::SystemErrorText(errno ? errno : EIO));
     try {

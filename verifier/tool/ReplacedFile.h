@@ -3,6 +3,7 @@
 // anything is written, so nothing is written through a link and nothing waits on a pipe.
 #pragma once
 
+#include "platform/FailureCause.h"
 #include "platform/FileStream.h"
 
 #include <stdexcept>
@@ -12,9 +13,9 @@
 namespace interview_check::tool {
 
 // Why the file could not be written, in Russian with the system's text after it.
-class OutputError : public std::runtime_error {
+class OutputError : public platform::Failure {
 public:
-    using std::runtime_error::runtime_error;
+    using Failure::Failure;
 };
 
 class ReplacedFile {

@@ -1,6 +1,6 @@
 #include "platform/lame_enc/tests/LameEncoderLibrary.h"
 #include "platform/lame_enc/tests/Mp3TestTools.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

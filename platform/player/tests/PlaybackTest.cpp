@@ -4,9 +4,9 @@
 #include "platform/GuiHandover.h"
 #include "platform/player/tests/EndRecorder.h"
 #include "platform/player/tests/TestAudioFiles.h"
-#include "platform/testing/OwnSoundServer.h"
-#include "platform/testing/ScopedEnvironmentVariable.h"
-#include "platform/testing/TestSoundServer.h"
+#include "testsupport/OwnSoundServer.h"
+#include "testsupport/ScopedEnvironmentVariable.h"
+#include "testsupport/TestSoundServer.h"
 
 #include <atomic>
 #include <cstdlib>

@@ -2,8 +2,8 @@
 // generated sine waves, and other files to feed the player.
 #pragma once
 
-#include "platform/testing/TemporaryFolder.h"
-#include "platform/testing/WavFile.h"
+#include "testsupport/TemporaryFolder.h"
+#include "testsupport/WavFile.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "platform/SoundSystem.h"
-#include "platform/testing/OwnSoundServer.h"
-#include "platform/testing/ScopedEnvironmentVariable.h"
-#include "platform/testing/TestSoundServer.h"
+#include "testsupport/OwnSoundServer.h"
+#include "testsupport/ScopedEnvironmentVariable.h"
+#include "testsupport/TestSoundServer.h"
 
 #include <gtest/gtest.h>
 

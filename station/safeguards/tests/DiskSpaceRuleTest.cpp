@@ -1,8 +1,8 @@
 #include "station/safeguards/DiskSpaceRule.h"
 
 #include "platform/FileSystemFacts.h"
-#include "platform/testing/TemporaryFileSystem.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFileSystem.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

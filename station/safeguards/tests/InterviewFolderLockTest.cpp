@@ -1,6 +1,6 @@
 #include "station/safeguards/InterviewFolderLock.h"
 
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

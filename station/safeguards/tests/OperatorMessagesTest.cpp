@@ -2,7 +2,7 @@
 
 #include "platform/DiskSync.h"
 #include "platform/FileStream.h"
-#include "platform/testing/TemporaryFileSystem.h"
+#include "testsupport/TemporaryFileSystem.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "station/safeguards/StationLog.h"
 
-#include "platform/testing/ScopedEnvironmentVariable.h"
-#include "platform/testing/TemporaryFileSystem.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/ScopedEnvironmentVariable.h"
+#include "testsupport/TemporaryFileSystem.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 // restored and removed afterwards.
 #pragma once
 
-#include "platform/testing/ScopedEnvironmentVariable.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/ScopedEnvironmentVariable.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <string>
 

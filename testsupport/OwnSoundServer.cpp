@@ -1,4 +1,4 @@
-#include "platform/testing/OwnSoundServer.h"
+#include "testsupport/OwnSoundServer.h"
 
 #include <cstdlib>
 

@@ -4,8 +4,8 @@
 // object; Mounted() tells whether it worked, and SkipReason() says why not.
 #pragma once
 
-#include "platform/testing/ChildProcess.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/ChildProcess.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <chrono>
 #include <string>

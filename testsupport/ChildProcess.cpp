@@ -1,4 +1,4 @@
-#include "platform/testing/ChildProcess.h"
+#include "testsupport/ChildProcess.h"
 
 #include <chrono>
 #include <csignal>

@@ -4,7 +4,7 @@
 // SkipReason() says why not, for GTEST_SKIP.
 #pragma once
 
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <cerrno>
 #include <cstring>

@@ -5,8 +5,8 @@
 // service alike.
 #pragma once
 
-#include "platform/testing/ChildProcess.h"
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/ChildProcess.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <cstdint>
 #include <memory>

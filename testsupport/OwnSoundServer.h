@@ -4,7 +4,7 @@
 // does that with a ScopedEnvironmentVariable for as long as it needs.
 #pragma once
 
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <string>
 

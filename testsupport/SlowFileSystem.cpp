@@ -1,4 +1,4 @@
-#include "platform/testing/SlowFileSystem.h"
+#include "testsupport/SlowFileSystem.h"
 
 #include <sys/mount.h>
 #include <sys/stat.h>

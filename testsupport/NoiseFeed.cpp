@@ -1,4 +1,4 @@
-#include "platform/testing/NoiseFeed.h"
+#include "testsupport/NoiseFeed.h"
 
 #include <cmath>
 #include <cstdio>

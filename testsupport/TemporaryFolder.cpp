@@ -1,4 +1,4 @@
-#include "platform/testing/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 
 #include <cstdlib>
 #include <filesystem>
