@@ -1,12 +1,12 @@
 #include "station/ExistingRecordings.h"
 
 #include "interview_format/InterviewNames.h"
+#include "platform/FailureCause.h"
 #include "station/OperatorTexts.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <stdexcept>
 
 namespace station {
 
@@ -47,7 +47,7 @@ ExistingRecordings FindExistingRecordings(const std::string& interviewFolder) {
     }
     // Not knowing what is there could mean recording over it.
     if (error)
-        throw std::runtime_error(FolderNotReadText(interviewFolder, error.message()));
+        throw platform::Failure(FolderNotReadText(interviewFolder, error.message()));
     std::sort(found.recordings.begin(), found.recordings.end());
     std::sort(found.others.begin(), found.others.end());
     return found;

@@ -23,7 +23,7 @@ struct ExistingRecordings {
     std::vector<long long> WithoutRecording(std::size_t limit) const;
 };
 
-// The entries of `interviewFolder` named like recordings. Raises std::runtime_error when the folder
+// The entries of `interviewFolder` named like recordings. Raises platform::Failure when the folder
 // cannot be read.
 ExistingRecordings FindExistingRecordings(const std::string& interviewFolder);
 
