@@ -14,6 +14,7 @@
 #include "station/safeguards/NameLengthCheck.h"
 #include "station/safeguards/OperatorMessages.h"
 
+#include <exception>
 #include <filesystem>
 
 namespace station {
@@ -124,13 +125,14 @@ Interview::Interview(const StationServices& services)
                  // Each finished file's line, handed in by the recording's worker.
                  .finished =
                      [this](const std::string& fileName) {
-                         std::string unreadable;
-                         if (auto line = ParticipantLine(fileName, unreadable))
-                             report_.Add(std::move(*line));
+                         std::optional<ParticipantEntry> entry = ParticipantLine(fileName);
+                         if (!entry)
+                             return;
+                         report_.Add(std::move(entry->line));
                          // A pass that failed tells its failure in a box of its own; the checksum's
                          // failure for the file it could not make would tell it a second time.
-                         if (!unreadable.empty() && recorder_.FailureText().empty())
-                             report_.NoteUnreadable(std::move(unreadable));
+                         if (!entry->unreadable.empty() && recorder_.FailureText().empty())
+                             report_.NoteUnreadable(std::move(entry->unreadable));
                      },
                  .audioLost = [this](std::chrono::milliseconds lost) { AudioLost(lost); }},
                 services.examChain) {}
@@ -156,7 +158,7 @@ Outcome Interview::CheckNameLengths(const ParameterTexts& texts) const {
     std::string desktop;
     try {
         desktop = services_.desktopFolder();
-    } catch (const std::runtime_error&) {
+    } catch (const std::exception&) {
         // Readiness names a Desktop that cannot be found; the names cannot be judged before.
         return Outcome::Done();
     }

@@ -17,6 +17,7 @@
 #include "station/safeguards/OddEntries.h"
 
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 #include <utility>
 
@@ -195,7 +196,7 @@ void InterviewCloser::OfferToCloseEarlierInterviews() {
     std::string desktop;
     try {
         desktop = services_.desktopFolder();
-    } catch (const std::runtime_error&) {
+    } catch (const std::exception&) {
         return; // readiness itself tells that the Desktop cannot be found
     }
     for (const UnfinishedInterview& earlier :

@@ -23,7 +23,7 @@ struct StationServices {
     Player& player;
     Prompt& prompt;
     const Calendar& calendar;
-    // The Desktop folder, where interview folders and archives go; may raise std::runtime_error.
+    // The Desktop folder, where interview folders and archives go; may raise.
     std::function<std::string()> desktopFolder;
     // The workstation check's test recording.
     std::string testRecording;
