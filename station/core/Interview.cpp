@@ -112,10 +112,7 @@ std::string ResumeNotice(const ExistingRecordings& existing) {
 
 Interview::Interview(const StationServices& services)
     : services_(services), watch_(services, observers_, state_, exam_,
-                                  [this](RecordingBanner banner) {
-                                      exam_.banner = banner;
-                                      PublishExam();
-                                  }),
+                                  [this](RecordingBanner banner) { ShowBanner(banner); }),
       closer_(
           services, observers_, state_, [this](CloseStep step) { ShowCloseStep(step); },
           [this] { return ended_; }),
@@ -148,6 +145,11 @@ Interview::~Interview() {
 
 void Interview::PublishExam() {
     observers_.Notify([&](StationObserver& observer) { observer.ExamChanged(exam_); });
+}
+
+void Interview::ShowBanner(RecordingBanner banner) {
+    exam_.banner = banner;
+    PublishExam();
 }
 
 void Interview::PublishElapsed() {

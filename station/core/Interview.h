@@ -99,6 +99,8 @@ private:
     void ShowRecordingFailure(const std::string& reason, const platform::FailureCause& cause);
     void LevelChanged(std::int64_t position);
     void PublishExam();
+    // The warning the watch finds most important, on the banner of the running recording.
+    void ShowBanner(RecordingBanner banner);
     // What the page shows while the close goes on.
     void ShowCloseStep(CloseStep step);
     void PublishElapsed();
