@@ -25,9 +25,8 @@ const TCompressionArchiveFormats& ArchiveFormats() {
     static const TCompressionArchiveFormats registry = [] {
         TCompressionArchiveFormats formats;
         // Registration order decides between formats that claim the same mask.
-        for (const TCompressArchiveClass* format :
-             {&ZipArchiveClass(), &BZip2ArchiveClass(), &SevenZipArchiveClass(), &TarArchiveClass(),
-              &GZipArchiveClass(), &XzArchiveClass(), &SwfcArchiveClass(), &WimArchiveClass()})
+        formats.RegisterFormat(ZipArchiveClass());
+        for (const TCompressArchiveClass* format : LibraryFormatClasses())
             formats.RegisterFormat(*format);
         return formats;
     }();

@@ -73,7 +73,8 @@ inline long StatusKilobytes(const std::string& field) {
 // operations, which are what the buttons call.
 class Station {
 public:
-    Station() {
+    // `examChain`: what the benchmark wires into the exam's recording chain.
+    explicit Station(RecordingChainHooks examChain = {}) {
         application_ = std::make_unique<platform::GuardedApplication>(argc_, argv_);
         platform::InstallGuiHandoverPump();
         platform::SetMessageBoxPresenter([this](const platform::MessageBoxRequest& request) {
@@ -84,7 +85,8 @@ public:
         });
         parts_ = std::make_unique<StationParts>();
         services_ = std::make_unique<StationServices>(
-            WireServices(*parts_, {.testRecording = desktop_.Home() + "/test01.mp3"}));
+            WireServices(*parts_, {.testRecording = desktop_.Home() + "/test01.mp3",
+                                   .examChain = std::move(examChain)}));
         core_.emplace(WireCore(*services_, reporter_));
         window_ = std::make_unique<MainWindow>(*core_->interview, *core_->check);
         window_->show();

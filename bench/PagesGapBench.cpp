@@ -160,35 +160,28 @@ std::string UntaggedCopy(const std::string& path) {
 
 // Everything this benchmark knows of the station: the exam chain it feeds, the operations it
 // presses and the file the interview records into.
-class MeasuredExam {
+class MeasuredExam : public StationObserver {
 public:
-    // Brackets the interview's own end-of-file handler (the report line) with two stamps.
-    explicit MeasuredExam(Interview& interview)
-        : interview_(interview), recorder_(interview.ExamRecorder()),
-          reportLine_(recorder_.Output().OnSyncDone.Get()) {
-        recorder_.Output().OnSyncDone = [this](audio::TComponent* Sender) {
-            Stamp(ReportLineStart);
-            reportLine_(Sender);
-            Stamp(ReportLineEnd);
-        };
+    // Puts `stage` between the capture source and the gain indicator, and brackets the interview's
+    // own end-of-file handler (the report line) with two stamps.
+    RecordingChainHooks Wiring(audio::TAudioConverter& stage) {
+        return {.afterCapture = &stage,
+                .passEnding = [this] { Stamp(ReportLineStart); },
+                .passEnded = [this] { Stamp(ReportLineEnd); }};
     }
+    void Attach(Interview& interview) { interview_ = &interview; }
+    void StartFirstParticipant() { interview_->StartRecording(); }
+    void NextParticipant() { interview_->NextParticipant(); }
+    std::string RecordingFile() const { return recordingFile_; }
+    void Stop() { interview_->StopRecording(); }
 
-    // Puts `stage` between the capture source and the gain indicator.
-    void InsertBeforeIndicator(audio::TAudioConverter& stage) {
-        stage.SetInput(&recorder_.Capture());
-        recorder_.Indicator().SetInput(&stage);
-    }
-    void StartFirstParticipant() { interview_.StartRecording(); }
-    void NextParticipant() { interview_.NextParticipant(); }
-    std::string RecordingFile() const { return recorder_.FileName(); }
-    void Stop() { interview_.StopRecording(); }
+    void RecordingStarted(const std::string& filePath) override { recordingFile_ = filePath; }
 
     std::atomic<Clock::rep> ReportLineStart{0}, ReportLineEnd{0};
 
 private:
-    Interview& interview_;
-    Recorder& recorder_;
-    const audio::TNotifyEvent reportLine_;
+    Interview* interview_ = nullptr;
+    std::string recordingFile_;
 };
 
 struct Breakdown {
@@ -272,10 +265,11 @@ int main(int argc, char** argv) {
     if (lengths.empty())
         lengths = arguments.smoke ? std::vector<double>{1.0} : std::vector<double>{15.0, 60.0};
 
-    pagesbench::Station station;
-    MeasuredExam page(station.Core());
     auto forward = audio::MakeComponent<TFastForward>();
-    page.InsertBeforeIndicator(*forward);
+    MeasuredExam page;
+    pagesbench::Station station(page.Wiring(*forward));
+    page.Attach(station.Core());
+    const Subscription watching = station.Core().Observers().Subscribe(page);
 
     bool first = true;
     for (const double minutes : lengths) {

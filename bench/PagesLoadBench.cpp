@@ -43,6 +43,9 @@ namespace {
 
 using pagesbench::Clock;
 
+// The exam capture's count of overruns, as its chain last told it.
+std::atomic<std::uint32_t> ExamOverruns{0};
+
 // CPU seconds and wake-ups (voluntary context switches) of each thread of this process, by
 // thread id, with its name.
 struct ThreadTime {
@@ -132,7 +135,7 @@ StationRun RecordWithStation(pagesbench::Station& station, MeterCounter& meter, 
         core.NextParticipant();
     pagesbench::Pump(1.0);
     StationRun run;
-    const std::uint32_t overrunsBefore = core.ExamRecorder().Capture().OverrunCount();
+    const std::uint32_t overrunsBefore = ExamOverruns;
     const std::int64_t meterBefore = meter.updates;
     run.before = ReadThreadTimes();
     const double cpuStart = ProcessCpuSeconds();
@@ -142,7 +145,7 @@ StationRun RecordWithStation(pagesbench::Station& station, MeterCounter& meter, 
     run.percent = 100.0 * (ProcessCpuSeconds() - cpuStart) / run.seconds;
     run.after = ReadThreadTimes();
     run.meterPerSecond = double(meter.updates - meterBefore) / run.seconds;
-    run.overruns = core.ExamRecorder().Capture().OverrunCount() - overrunsBefore;
+    run.overruns = ExamOverruns - overrunsBefore;
     core.StopRecording();
     return run;
 }
@@ -200,9 +203,9 @@ int main(int argc, char** argv) {
                 pairs, seconds);
     const platform::testing::TemporaryFolder folder("bench-pipeline");
     const std::string work = folder.Path();
-    pagesbench::Station station;
-    if (!periodicSync)
-        station.Core().ExamRecorder().Output().SetSyncInterval(std::chrono::milliseconds(0));
+    pagesbench::Station station(
+        {.syncInterval = periodicSync ? std::nullopt : std::optional(std::chrono::milliseconds(0)),
+         .overrunsCounted = [](std::uint32_t count) { ExamOverruns = count; }});
     std::atomic<int> dataSyncs{0};
     platform::ObserveDiskSteps([&](const platform::DiskStep& step) {
         if (step.kind == platform::DiskStep::Kind::DataSynced)

@@ -1,9 +1,6 @@
 #include "controls/PictureButton.h"
 
-#include "controls/Accessibility.h"
-#include "controls/ImageList.h"
-
-#include <QKeyEvent>
+#include "controls/ButtonPicture.h"
 
 namespace controls {
 
@@ -18,18 +15,13 @@ PictureButton::PictureButton(QWidget* parent, const QRect& bounds, const QString
 }
 
 void PictureButton::keyPressEvent(QKeyEvent* event) {
-    if (IsActivationKey(*event))
-        click();
-    else
+    if (!ClickOnActivationKey(*this, *event))
         QPushButton::keyPressEvent(event);
 }
 
 void PictureButton::SetImageIndex(int index) {
     imageIndex_ = index;
-    if (images_) {
-        setIcon(images_->Icon(index));
-        setIconSize(QSize(images_->Size(), images_->Size()));
-    }
+    ShowListPicture(*this, images_, index);
 }
 
 } // namespace controls

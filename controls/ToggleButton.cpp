@@ -1,9 +1,7 @@
 #include "controls/ToggleButton.h"
 
 #include "controls/Accessibility.h"
-#include "controls/ImageList.h"
-
-#include <QKeyEvent>
+#include "controls/ButtonPicture.h"
 
 namespace controls {
 
@@ -32,18 +30,13 @@ ToggleButton::ToggleButton(QWidget* parent, const QRect& bounds, ToggleGroup* gr
 }
 
 void ToggleButton::keyPressEvent(QKeyEvent* event) {
-    if (IsActivationKey(*event))
-        click();
-    else
+    if (!ClickOnActivationKey(*this, *event))
         QToolButton::keyPressEvent(event);
 }
 
 void ToggleButton::SetImageIndex(int index) {
     imageIndex_ = index;
-    if (images_) {
-        setIcon(images_->Icon(index));
-        setIconSize(QSize(images_->Size(), images_->Size()));
-    }
+    ShowListPicture(*this, images_, index);
 }
 
 } // namespace controls

@@ -1,9 +1,11 @@
-// The formats this writer can create, one file each.
+// The formats this writer can create: zip, which has settings of its own, and the formats written
+// with the library's defaults, one table of them.
 #pragma once
 
 #include "archive/ArchiveFormats.h"
 
 #include <cstdint>
+#include <span>
 
 namespace archive {
 
@@ -11,12 +13,9 @@ namespace archive {
 inline constexpr std::uint8_t TarHandlerFormat = 0xEE;
 
 const TCompressArchiveClass& ZipArchiveClass();
-const TCompressArchiveClass& BZip2ArchiveClass();
-const TCompressArchiveClass& SevenZipArchiveClass();
+// The formats written with the library's own default settings, in the order they are registered.
+std::span<const TCompressArchiveClass* const> LibraryFormatClasses();
+// The one of them that the stream formats wrap a folder tree in.
 const TCompressArchiveClass& TarArchiveClass();
-const TCompressArchiveClass& GZipArchiveClass();
-const TCompressArchiveClass& XzArchiveClass();
-const TCompressArchiveClass& SwfcArchiveClass();
-const TCompressArchiveClass& WimArchiveClass();
 
 } // namespace archive

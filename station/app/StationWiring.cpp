@@ -10,7 +10,8 @@ StationServices WireServices(StationParts& parts, StationChoices choices) {
             .desktopFolder = std::move(choices.desktopFolder),
             .testRecording = std::move(choices.testRecording),
             .steadyNow = std::move(choices.steadyNow),
-            .freeBytes = std::move(choices.freeBytes)};
+            .freeBytes = std::move(choices.freeBytes),
+            .examChain = std::move(choices.examChain)};
 }
 
 StationCore WireCore(const StationServices& services, StationObserver& reporter) {

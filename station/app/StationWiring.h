@@ -44,6 +44,7 @@ struct StationChoices {
     std::function<std::chrono::steady_clock::time_point()> steadyNow =
         std::chrono::steady_clock::now;
     std::function<std::uint64_t(const std::string& folder)> freeBytes = platform::FreeBytes;
+    RecordingChainHooks examChain;
 };
 
 StationServices WireServices(StationParts& parts, StationChoices choices = {});

@@ -6,14 +6,14 @@
 
 namespace station {
 
-std::optional<OperatorMessage> Attempt(const std::function<void()>& step) {
+Outcome Attempt(const std::function<void()>& step) {
     try {
         step();
-        return std::nullopt;
+        return Outcome::Done();
     } catch (const std::exception& failure) {
-        return OperatorMessage{OperatorText(failure), OperatorMessage::Kind::Error};
+        return Outcome::Failed({OperatorText(failure), OperatorMessage::Kind::Error});
     } catch (...) {
-        return OperatorMessage{"Unknown error", OperatorMessage::Kind::Error};
+        return Outcome::Failed({"Unknown error", OperatorMessage::Kind::Error});
     }
 }
 

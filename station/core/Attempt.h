@@ -3,14 +3,13 @@
 // Russian cause where the operator can act on it (OperatorText).
 #pragma once
 
-#include "station/core/StationObserver.h"
+#include "station/core/Outcome.h"
 
 #include <functional>
-#include <optional>
 
 namespace station {
 
-// Runs `step`; the message for the failure it raised, or nothing when it succeeded.
-std::optional<OperatorMessage> Attempt(const std::function<void()>& step);
+// Runs `step`; Done, or the message for the failure it raised.
+Outcome Attempt(const std::function<void()>& step);
 
 } // namespace station

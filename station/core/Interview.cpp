@@ -8,26 +8,18 @@
 #include "station/TextRules.h"
 #include "station/core/Attempt.h"
 #include "station/core/Calendar.h"
+#include "station/core/FolderClaim.h"
 #include "station/core/ParticipantLine.h"
 #include "station/core/UnreadableRecordings.h"
-#include "station/safeguards/InterviewFolderLock.h"
 #include "station/safeguards/NameLengthCheck.h"
 #include "station/safeguards/OperatorMessages.h"
 
+#include <exception>
 #include <filesystem>
 
 namespace station {
 
 namespace {
-
-// Creates the folder with its missing parents; the system's error when that fails.
-std::error_code CreateInterviewFolder(const std::string& folder) {
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (!error && !std::filesystem::is_directory(folder, error))
-        error = std::make_error_code(std::errc::not_a_directory);
-    return error;
-}
 
 // Whether something other than a folder stands at the folder's own name: a link (to a folder or
 // nowhere) or a file. Recordings and the report must land in the interview folder, never wherever
@@ -39,20 +31,37 @@ bool NoFolderAt(const std::string& folder) {
            type != std::filesystem::file_type::directory;
 }
 
-// Why the parameters cannot be stored; empty when they can.
-std::string Refusal(const ParameterTexts& texts) {
+// Creates the folder with its missing parents; refused when something else stands at its name,
+// before or after.
+Outcome MakeInterviewFolder(const std::string& folder) {
+    if (NoFolderAt(folder))
+        return Outcome::Failed(FolderIsNoFolderText(folder));
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!error && !std::filesystem::is_directory(folder, error))
+        error = std::make_error_code(std::errc::not_a_directory);
+    if (error)
+        return Outcome::Failed(FolderNotCreatedText(
+            folder, OperatorText(error.message(), platform::CauseOfError(error.value()))));
+    if (NoFolderAt(folder))
+        return Outcome::Failed(FolderIsNoFolderText(folder));
+    return Outcome::Done();
+}
+
+// Whether the parameters can be stored as typed.
+Outcome CheckParameters(const ParameterTexts& texts) {
     for (const std::string* text :
          {&texts.region, &texts.schoolName, &texts.schoolCode, &texts.room})
         if (text->empty())
-            return IncompleteParametersText;
+            return Outcome::Failed(IncompleteParametersText);
     // The code and the room become parts of folder and file names: a separator in them would put
     // the interview outside the Desktop.
     if (HasUnsafeNameCharacter(texts.schoolCode) || HasUnsafeNameCharacter(texts.room))
-        return UnsafeNameCharacterText;
+        return Outcome::Failed(UnsafeNameCharacterText);
     // Each typed value is one field of one report line: a line break pasted into it would split
     // that line and shift every later one.
     if (HasControlCharacter(texts.region) || HasControlCharacter(texts.schoolName))
-        return ControlCharacterText;
+        return Outcome::Failed(ControlCharacterText);
     // The report is Windows-1251 and the receiver reads the code and the room up to the next
     // separator: what it cannot carry would turn into "?" or shift a field.
     const struct {
@@ -67,12 +76,12 @@ std::string Refusal(const ParameterTexts& texts) {
     };
     for (const auto& field : fields)
         if (const auto character = FirstUnreportableCharacter(*field.text, field.forbidden))
-            return UnreportableCharacterText(field.field, *character);
+            return Outcome::Failed(UnreportableCharacterText(field.field, *character));
     // The receiving side may unpack on Windows, which drops a trailing space or dot from a name.
     for (const auto& field : {fields[2], fields[3]})
         if (!interview_format::IsNamePart(*field.text))
-            return NameEndingText(field.field);
-    return {};
+            return Outcome::Failed(NameEndingText(field.field));
+    return Outcome::Done();
 }
 
 // What the operator is told when the folder already holds entries named like recordings.
@@ -102,9 +111,10 @@ std::string ResumeNotice(const ExistingRecordings& existing) {
 } // namespace
 
 Interview::Interview(const StationServices& services)
-    : services_(services), watch_(services, observers_, state_, exam_, [this] { PublishExam(); }),
+    : services_(services), watch_(services, observers_, state_, exam_,
+                                  [this](RecordingBanner banner) { ShowBanner(banner); }),
       closer_(
-          services, observers_, state_, exam_, [this] { PublishExam(); },
+          services, observers_, state_, [this](CloseStep step) { ShowCloseStep(step); },
           [this] { return ended_; }),
       recorder_(ExamChainSettings(), services.sound,
                 {.levelChanged = [this](std::int64_t position) { LevelChanged(position); },
@@ -112,15 +122,17 @@ Interview::Interview(const StationServices& services)
                  // Each finished file's line, handed in by the recording's worker.
                  .finished =
                      [this](const std::string& fileName) {
-                         std::string unreadable;
-                         if (auto line = ParticipantLine(fileName, unreadable))
-                             report_.Add(std::move(*line));
+                         std::optional<ParticipantEntry> entry = ParticipantLine(fileName);
+                         if (!entry)
+                             return;
+                         report_.Add(std::move(entry->line));
                          // A pass that failed tells its failure in a box of its own; the checksum's
                          // failure for the file it could not make would tell it a second time.
-                         if (!unreadable.empty() && recorder_.FailureText().empty())
-                             report_.NoteUnreadable(std::move(unreadable));
+                         if (!entry->unreadable.empty() && recorder_.FailureText().empty())
+                             report_.NoteUnreadable(std::move(entry->unreadable));
                      },
-                 .audioLost = [this](std::chrono::milliseconds lost) { AudioLost(lost); }}) {}
+                 .audioLost = [this](std::chrono::milliseconds lost) { AudioLost(lost); }},
+                services.examChain) {}
 
 Interview::~Interview() {
     // An archive being packed is finished, never left half written.
@@ -135,20 +147,26 @@ void Interview::PublishExam() {
     observers_.Notify([&](StationObserver& observer) { observer.ExamChanged(exam_); });
 }
 
+void Interview::ShowBanner(RecordingBanner banner) {
+    exam_.banner = banner;
+    PublishExam();
+}
+
 void Interview::PublishElapsed() {
     observers_.Notify([&](StationObserver& observer) { observer.ElapsedChanged(elapsed_); });
 }
 
-std::string Interview::NameLengthRefusal(const ParameterTexts& texts) const {
+Outcome Interview::CheckNameLengths(const ParameterTexts& texts) const {
     std::string desktop;
     try {
         desktop = services_.desktopFolder();
-    } catch (const std::runtime_error&) {
+    } catch (const std::exception&) {
         // Readiness names a Desktop that cannot be found; the names cannot be judged before.
-        return {};
+        return Outcome::Done();
     }
-    return TooLongFieldText(
-        FindTooLongField(desktop, texts.schoolCode, texts.room, services_.calendar.Today()));
+    const TooLongField field =
+        FindTooLongField(desktop, texts.schoolCode, texts.room, services_.calendar.Today());
+    return field == TooLongField::None ? Outcome::Done() : Outcome::Failed(TooLongFieldText(field));
 }
 
 std::optional<OperationGate::Turn> Interview::TakeTurn(bool allows) {
@@ -168,10 +186,10 @@ bool Interview::SaveParameters(const ParameterTexts& texts) {
         return false;
     // A refused save withdraws the parameters saved before: readiness must never open an
     // interview under values other than those the fields show.
-    for (const std::string& refusal : {Refusal(texts), NameLengthRefusal(texts)})
-        if (!refusal.empty()) {
+    for (const Outcome& check : {CheckParameters(texts), CheckNameLengths(texts)})
+        if (!check) {
             state_.participant = 0;
-            observers_.Tell({refusal});
+            observers_.Tell(check.Message());
             return false;
         }
     state_.room = texts.room;
@@ -192,47 +210,29 @@ bool Interview::ConfirmReadiness() {
         return false;
     closer_.OfferToCloseEarlierInterviews();
     std::string folder;
+    FolderClaim claim;
     ExistingRecordings existing;
-    if (const auto failure = Attempt([&] {
-            folder = InterviewFolderFor(services_.desktopFolder(), state_.examDate,
-                                        state_.schoolCode6, state_.room3);
-        })) {
-        observers_.Tell(*failure);
-        return false;
-    }
-    if (NoFolderAt(folder)) {
-        observers_.Tell({FolderIsNoFolderText(folder)});
-        return false;
-    }
-    if (const std::error_code error = CreateInterviewFolder(folder)) {
-        observers_.Tell({FolderNotCreatedText(
-            folder, OperatorText(error.message(), platform::CauseOfError(error.value())))});
-        return false;
-    }
-    if (NoFolderAt(folder)) {
-        observers_.Tell({FolderIsNoFolderText(folder)});
-        return false;
-    }
-    // Claimed before anything is read or started, so that a second window refuses while it has
-    // changed nothing.
-    std::optional<platform::FolderLock> claim;
-    std::string unclaimed;
-    try {
-        claim.emplace(ClaimInterviewFolder(folder));
-    } catch (const InterviewInUse& refusal) {
-        observers_.Tell({refusal.what()});
-        return false;
-    } catch (const platform::FileError& failure) {
-        // A file system without locks must not stop the exam; the operator is told what the
-        // claim would have prevented.
-        unclaimed = failure.what();
-    }
-    if (const auto failure = Attempt([&] { existing = FindExistingRecordings(folder); })) {
-        observers_.Tell(*failure);
+    const Outcome ready = [&] {
+        if (Outcome named = Attempt([&] {
+                folder = InterviewFolderFor(services_.desktopFolder(), state_.examDate,
+                                            state_.schoolCode6, state_.room3);
+            });
+            !named)
+            return named;
+        if (Outcome made = MakeInterviewFolder(folder); !made)
+            return made;
+        // Claimed before anything is read or started, so that a second window refuses while it
+        // has changed nothing.
+        if (Outcome claimed = ClaimFolder(folder, claim); !claimed)
+            return claimed;
+        return Attempt([&] { existing = FindExistingRecordings(folder); });
+    }();
+    if (!ready) {
+        observers_.Tell(ready.Message());
         return false;
     }
     state_.folder = folder;
-    folderClaim_ = std::move(claim);
+    folderClaim_ = std::move(claim.lock);
     state_.participant = static_cast<std::int32_t>(existing.NextNumber());
     opened_ = true;
 
@@ -247,8 +247,8 @@ bool Interview::ConfirmReadiness() {
 
     if (const std::string notice = ResumeNotice(existing); !notice.empty())
         observers_.Tell({notice});
-    if (!unclaimed.empty())
-        observers_.Tell({FolderNotClaimedText(unclaimed)});
+    if (!claim.unclaimed.empty())
+        observers_.Tell({FolderNotClaimedText(claim.unclaimed)});
     return true;
 }
 

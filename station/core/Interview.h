@@ -12,6 +12,7 @@
 #include "station/core/InterviewState.h"
 #include "station/core/ObserverList.h"
 #include "station/core/OperationGate.h"
+#include "station/core/Outcome.h"
 #include "station/core/Recorder.h"
 #include "station/core/RecordingWatch.h"
 #include "station/core/ReportLines.h"
@@ -41,8 +42,6 @@ public:
     ObserverList& Observers() { return observers_; }
     const ExamState& Exam() const { return exam_; }
     std::vector<std::string> Report() const { return report_.Lines(); }
-    // The exam's chain, for the benchmarks that count its capture's overruns or splice a stage in.
-    Recorder& ExamRecorder() { return recorder_; }
 
     // "Сохранить параметры": whether the parameters were stored. A missing or unusable one is
     // refused with a notice, and nothing is stored.
@@ -87,9 +86,9 @@ private:
     // The turn of an operation that the state `allows`; nothing when refused.
     std::optional<OperationGate::Turn> TakeTurn(bool allows);
     void GateChanged();
-    // Why the code or the room would give a folder, report or archive name longer than the
-    // Desktop's file system takes; empty when they fit.
-    std::string NameLengthRefusal(const ParameterTexts& texts) const;
+    // Refused when the code or the room would give a folder, report or archive name longer than
+    // the Desktop's file system takes.
+    Outcome CheckNameLengths(const ParameterTexts& texts) const;
     // Starts recording the current participant into its file; false when the start failed (told).
     bool StartPass();
     // The running pass failed: told once, and shown on the banner.
@@ -100,6 +99,10 @@ private:
     void ShowRecordingFailure(const std::string& reason, const platform::FailureCause& cause);
     void LevelChanged(std::int64_t position);
     void PublishExam();
+    // The warning the watch finds most important, on the banner of the running recording.
+    void ShowBanner(RecordingBanner banner);
+    // What the page shows while the close goes on.
+    void ShowCloseStep(CloseStep step);
     void PublishElapsed();
     // A participant's recording into `filePath` has started, or has been finished by the station.
     void PassStarted(const std::string& filePath);

@@ -17,6 +17,33 @@ void Interview::Close() {
     closer_.Close(report_, LostAudioNote());
 }
 
+void Interview::ShowCloseStep(CloseStep step) {
+    switch (step) {
+    case CloseStep::Begun:
+        exam_.banner = RecordingBanner::None;
+        break;
+    case CloseStep::ReportSaved:
+        exam_.timerShown = false;
+        exam_.closeShown = false;
+        exam_.exitShown = false;
+        exam_.nextEnabled = false;
+        exam_.startEnabled = false;
+        break;
+    case CloseStep::Packing:
+        exam_.banner = RecordingBanner::Packing;
+        break;
+    case CloseStep::Proven:
+        exam_.banner = RecordingBanner::None;
+        exam_.exitShown = true;
+        break;
+    case CloseStep::Failed:
+        exam_.banner = RecordingBanner::None;
+        exam_.closeShown = true;
+        break;
+    }
+    PublishExam();
+}
+
 bool Interview::MayQuit() {
     if (ended_)
         return true;

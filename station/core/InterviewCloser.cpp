@@ -2,7 +2,6 @@
 
 #include "interview_format/InterviewNames.h"
 #include "platform/DiskSync.h"
-#include "platform/FolderLock.h"
 #include "platform/PathNames.h"
 #include "station/ExistingRecordings.h"
 #include "station/Naming.h"
@@ -10,15 +9,16 @@
 #include "station/Report.h"
 #include "station/core/Attempt.h"
 #include "station/core/Calendar.h"
+#include "station/core/FolderClaim.h"
 #include "station/core/ParticipantLine.h"
 #include "station/core/Prompt.h"
 #include "station/core/ReportLines.h"
 #include "station/core/UnfinishedInterviews.h"
 #include "station/core/UnreadableRecordings.h"
-#include "station/safeguards/InterviewFolderLock.h"
 #include "station/safeguards/OddEntries.h"
 
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 #include <utility>
 
@@ -55,11 +55,11 @@ void RemoveEarlierReports(const std::string& folder, const std::string& reportNa
 } // namespace
 
 InterviewCloser::InterviewCloser(StationServices services, ObserverList& observers,
-                                 const InterviewState& state, ExamState& exam,
-                                 std::function<void()> publishExam,
+                                 const InterviewState& state,
+                                 std::function<void(CloseStep)> stepReached,
                                  std::function<bool()> sessionEnded)
-    : services_(std::move(services)), observers_(observers), state_(state), exam_(exam),
-      publishExam_(std::move(publishExam)), sessionEnded_(std::move(sessionEnded)) {}
+    : services_(std::move(services)), observers_(observers), state_(state),
+      stepReached_(std::move(stepReached)), sessionEnded_(std::move(sessionEnded)) {}
 
 void InterviewCloser::WaitForPacking() {
     if (packer_)
@@ -69,8 +69,7 @@ void InterviewCloser::WaitForPacking() {
 void InterviewCloser::Close(ReportLines& report, const std::string& lostAudioNote) {
     // The last close's packing has ended; its thread is joined here.
     packer_.reset();
-    exam_.banner = RecordingBanner::None;
-    publishExam_();
+    stepReached_(CloseStep::Begun);
 
     // No participant was ever recorded: the receiver refuses an archive without a recording line,
     // so none is made, and the interview stays open for the first recording.
@@ -78,31 +77,27 @@ void InterviewCloser::Close(ReportLines& report, const std::string& lostAudioNot
         observers_.Tell({NoParticipantRecordedText, OperatorMessage::Kind::Error});
         return;
     }
-    std::int32_t participants = 0;
-    auto saved = SaveClosingReport(state_.folder, ClosingDay(), report, participants);
-    if (!saved)
-        return;
-    ArchiveRequest request = std::move(*saved);
-    observers_.Notify([&](StationObserver& observer) {
-        observer.ReportSaved({request.reportName, participants});
-    });
-    exam_.timerShown = false;
-    exam_.closeShown = false;
-    exam_.exitShown = false;
-    exam_.nextEnabled = false;
-    // A closed interview takes no further recordings: nothing would report or archive them.
-    exam_.startEnabled = false;
-    publishExam_();
-
-    if (const auto failure = Attempt([&] {
-            request.archivePath = ArchiveFileName(services_.desktopFolder(), ClosingDay(),
-                                                  state_.schoolCode6, state_.room3);
-        })) {
-        ArchiveFinished(request.archivePath, {.proven = false, .text = failure->text});
+    ClosingReport saved;
+    if (const Outcome done = SaveClosingReport(state_.folder, ClosingDay(), report, saved); !done) {
+        observers_.Tell(done.Message());
         return;
     }
-    exam_.banner = RecordingBanner::Packing;
-    publishExam_();
+    ArchiveRequest request = std::move(saved.request);
+    observers_.Notify([&](StationObserver& observer) {
+        observer.ReportSaved({request.reportName, saved.participants});
+    });
+    // A closed interview takes no further recordings: nothing would report or archive them.
+    stepReached_(CloseStep::ReportSaved);
+
+    if (const Outcome named = Attempt([&] {
+            request.archivePath = ArchiveFileName(services_.desktopFolder(), ClosingDay(),
+                                                  state_.schoolCode6, state_.room3);
+        });
+        !named) {
+        ArchiveFinished(request.archivePath, {.proven = false, .text = named.Message().text});
+        return;
+    }
+    stepReached_(CloseStep::Packing);
     packing_ = true;
     packer_ = std::make_unique<ArchivePacker>(
         request,
@@ -117,7 +112,6 @@ void InterviewCloser::Close(ReportLines& report, const std::string& lostAudioNot
                 bool& packing;
                 ~PackingEnds() { packing = false; }
             } ends{packing_};
-            exam_.banner = RecordingBanner::None;
             ArchiveOutcome told = outcome;
             if (told.proven)
                 told.text += lostAudioNote;
@@ -131,10 +125,8 @@ platform::DateTime InterviewCloser::ClosingDay() const {
     return std::max(services_.calendar.Today(), state_.examDate);
 }
 
-std::optional<ArchiveRequest> InterviewCloser::SaveClosingReport(const std::string& folder,
-                                                                 platform::DateTime day,
-                                                                 ReportLines& report,
-                                                                 std::int32_t& participants) {
+Outcome InterviewCloser::SaveClosingReport(const std::string& folder, platform::DateTime day,
+                                           ReportLines& report, ClosingReport& saved) {
     // A file the report lists but could not read to its end is told before the report is saved,
     // whichever thread found it.
     TellUnreadable(report, observers_);
@@ -153,14 +145,14 @@ std::optional<ArchiveRequest> InterviewCloser::SaveClosingReport(const std::stri
     if (!gone.empty())
         observers_.Tell({ParticipantsWithoutRecordingText(gone), OperatorMessage::Kind::Warning});
     const interview_format::InterviewReport counted = report.Counted();
-    participants = static_cast<std::int32_t>(*counted.participants);
     const std::string reportName = ReportFileName(day, state_.schoolCode6, state_.room3);
-    if (const auto failure = Attempt([&] { SaveReport(counted, folder + "/" + reportName); })) {
-        observers_.Tell(*failure);
-        return std::nullopt;
-    }
+    if (Outcome written = Attempt([&] { SaveReport(counted, folder + "/" + reportName); });
+        !written)
+        return written;
     RemoveEarlierReports(folder, reportName, state_.schoolCode6, state_.room3);
-    return ArchiveRequest{.folder = folder, .reportName = reportName};
+    saved = {.request = {.folder = folder, .reportName = reportName},
+             .participants = static_cast<std::int32_t>(*counted.participants)};
+    return Outcome::Done();
 }
 
 void InterviewCloser::ArchiveFinished(const std::string& archivePath,
@@ -176,8 +168,7 @@ void InterviewCloser::ArchiveFinished(const std::string& archivePath,
     };
     if (outcome.proven) {
         closed_ = true;
-        exam_.exitShown = true;
-        publishExam_();
+        stepReached_(CloseStep::Proven);
         observers_.Notify([&](StationObserver& observer) { observer.ArchiveWritten(archivePath); });
         tellProof();
         return;
@@ -186,8 +177,7 @@ void InterviewCloser::ArchiveFinished(const std::string& archivePath,
     // No new archive took the final name (an archive proven before keeps it); the operator can
     // free space or remove the cause and close again, which saves the report anew with its
     // single count line.
-    exam_.closeShown = true;
-    publishExam_();
+    stepReached_(CloseStep::Failed);
     TellArchiveFailure(archivePath, outcome);
 }
 
@@ -207,7 +197,7 @@ void InterviewCloser::OfferToCloseEarlierInterviews() {
     std::string desktop;
     try {
         desktop = services_.desktopFolder();
-    } catch (const std::runtime_error&) {
+    } catch (const std::exception&) {
         return; // readiness itself tells that the Desktop cannot be found
     }
     for (const UnfinishedInterview& earlier :
@@ -225,14 +215,11 @@ void InterviewCloser::OfferToCloseEarlierInterviews() {
 
 void InterviewCloser::CloseEarlierInterview(const UnfinishedInterview& earlier) {
     // Another window that still records into that folder keeps it; nothing is touched then.
-    std::optional<platform::FolderLock> claim;
-    try {
-        claim.emplace(ClaimInterviewFolder(earlier.folder));
-    } catch (const InterviewInUse& refusal) {
-        observers_.Tell({refusal.what()});
+    // A file system without locks: the close goes on, as readiness does.
+    FolderClaim claim;
+    if (const Outcome claimed = ClaimFolder(earlier.folder, claim); !claimed) {
+        observers_.Tell(claimed.Message());
         return;
-    } catch (const platform::FileError&) {
-        // A file system without locks: the close goes on, as readiness does.
     }
     InterviewState earlierState = state_;
     earlierState.folder = earlier.folder;
@@ -240,39 +227,44 @@ void InterviewCloser::CloseEarlierInterview(const UnfinishedInterview& earlier) 
     ReportLines report;
     report.Begin(ReportFor(ReportHeadingOf(earlierState)));
     std::vector<std::string> mended;
-    if (const auto failure = Attempt([&] {
+    if (const Outcome resumed = Attempt([&] {
             mended = AddResumedRecordings(report, earlier.folder,
                                           FindExistingRecordings(earlier.folder).recordings);
-        })) {
-        observers_.Tell(*failure);
+        });
+        !resumed) {
+        observers_.Tell(resumed.Message());
         return;
     }
     for (const std::string& text : mended)
         observers_.Tell({text, OperatorMessage::Kind::Warning});
-    std::int32_t participants = 0;
-    auto request = SaveClosingReport(earlier.folder, earlier.day, report, participants);
-    if (!request)
+    ClosingReport saved;
+    if (const Outcome done = SaveClosingReport(earlier.folder, earlier.day, report, saved); !done) {
+        observers_.Tell(done.Message());
         return;
+    }
+    ArchiveRequest& request = saved.request;
+    const std::int32_t participants = saved.participants;
     ArchiveOutcome outcome;
-    if (const auto failure = Attempt([&] {
-            request->archivePath = ArchiveFileName(services_.desktopFolder(), earlier.day,
-                                                   state_.schoolCode6, state_.room3);
-        })) {
-        observers_.Tell({failure->text, OperatorMessage::Kind::Error});
+    if (const Outcome named = Attempt([&] {
+            request.archivePath = ArchiveFileName(services_.desktopFolder(), earlier.day,
+                                                  state_.schoolCode6, state_.room3);
+        });
+        !named) {
+        observers_.Tell(named.Message());
         return;
     }
     {
         // Packed before today's interview opens: the operator has asked for it and waits for it.
-        ArchivePacker packer(*request, {}, [&](const ArchiveOutcome& done) { outcome = done; });
+        ArchivePacker packer(request, {}, [&](const ArchiveOutcome& done) { outcome = done; });
         packer.Wait();
     }
     if (!outcome.proven) {
-        TellArchiveFailure(request->archivePath, outcome);
+        TellArchiveFailure(request.archivePath, outcome);
         return;
     }
     observers_.Tell({EarlierInterviewClosedText(
         platform::FormatDateTime(interview_format::ExamDatePattern, earlier.day),
-        request->reportName, participants, request->archivePath, outcome.text)});
+        request.reportName, participants, request.archivePath, outcome.text)});
 }
 
 } // namespace station

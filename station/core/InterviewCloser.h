@@ -7,15 +7,14 @@
 #include "platform/DateTime.h"
 #include "station/core/ArchivePacker.h"
 #include "station/core/ArchiveWriting.h"
-#include "station/core/ExamState.h"
 #include "station/core/InterviewState.h"
 #include "station/core/ObserverList.h"
+#include "station/core/Outcome.h"
 #include "station/core/StationServices.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace station {
@@ -23,13 +22,27 @@ namespace station {
 class ReportLines;
 struct UnfinishedInterview;
 
+// How far the close has got, for what the exam page shows; the interview shows it.
+enum class CloseStep {
+    Begun,       // the recordings are finished: the banner is cleared
+    ReportSaved, // no recording and no close any more, and no timer
+    Packing,     // the archive is being packed and read back
+    Proven,      // the archive is proven: the program may be left
+    Failed,      // the archive failed and is removed: the close can be used again
+};
+
+// The close's report as saved, and what the archive is made of (without its path).
+struct ClosingReport {
+    ArchiveRequest request;
+    std::int32_t participants = 0;
+};
+
 class InterviewCloser {
 public:
-    // `state` is the open interview's; the close sets the page's controls in `exam`, and
-    // `publishExam` tells the views. `sessionEnded` says whether the session has ended meanwhile.
+    // `state` is the open interview's; `stepReached` hears how far the close has got, on the GUI
+    // thread. `sessionEnded` says whether the session has ended meanwhile.
     InterviewCloser(StationServices services, ObserverList& observers, const InterviewState& state,
-                    ExamState& exam, std::function<void()> publishExam,
-                    std::function<bool()> sessionEnded);
+                    std::function<void(CloseStep)> stepReached, std::function<bool()> sessionEnded);
 
     // Closes the interview whose recordings are all finished and listed in `report`: the report
     // is saved, then the archive written and read back on a thread of its own; the outcome comes
@@ -54,11 +67,9 @@ private:
     // interview began.
     platform::DateTime ClosingDay() const;
     // The close's report for `folder`, dated `day` in its name: the count line set in `report` and
-    // the report saved in the folder. What the archive is made of (without its path), or nothing
-    // when the save failed (told).
-    std::optional<ArchiveRequest> SaveClosingReport(const std::string& folder,
-                                                    platform::DateTime day, ReportLines& report,
-                                                    std::int32_t& participants);
+    // the report saved in the folder, as `saved`.
+    Outcome SaveClosingReport(const std::string& folder, platform::DateTime day,
+                              ReportLines& report, ClosingReport& saved);
     void CloseEarlierInterview(const UnfinishedInterview& earlier);
     void TellArchiveFailure(const std::string& archivePath, const ArchiveOutcome& outcome);
     // The close's archive is written and proven, or has failed and been removed.
@@ -67,8 +78,7 @@ private:
     const StationServices services_;
     ObserverList& observers_;
     const InterviewState& state_;
-    ExamState& exam_;
-    const std::function<void()> publishExam_;
+    const std::function<void(CloseStep)> stepReached_;
     const std::function<bool()> sessionEnded_;
     bool closed_ = false;
     bool packing_ = false;                  // from the packer's start until its outcome is told

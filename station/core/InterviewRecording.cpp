@@ -99,13 +99,13 @@ bool Interview::StartPass() {
     lossTold_ = false;
     exam_.lostAudio = std::chrono::milliseconds(0);
     const std::string file = RecordingFileName(state_.folder, state_.participant);
-    if (const auto failure = Attempt([&] { recorder_.Start(file); })) {
+    if (const Outcome started = Attempt([&] { recorder_.Start(file); }); !started) {
         // Nothing records: the page says so and its timer stands still.
         failureReported_ = true;
         exam_.banner = RecordingBanner::Failed;
         exam_.timerRunning = false;
         PublishExam();
-        observers_.Tell(*failure);
+        observers_.Tell(started.Message());
         return false;
     }
     PassStarted(file);

@@ -33,22 +33,19 @@ bool HoldsNoAudio(const std::string& fileName) {
     return facts && facts->frames == 0;
 }
 
-interview_format::ReportEntry NotStartedEntry(const std::string& fileName) {
-    return interview_format::NotStartedEntry(platform::FileNameOf(fileName));
+ParticipantEntry NotStartedEntry(const std::string& fileName) {
+    return {.line = interview_format::NotStartedEntry(platform::FileNameOf(fileName))};
 }
 
-// The recording's entry; why its file could not be read whole goes to `unreadable`.
-interview_format::ReportEntry ListedRecording(const std::string& fileName,
-                                              std::string& unreadable) {
+ParticipantEntry ListedAsItStands(const std::string& fileName, std::int64_t cut = 0) {
     MeasuredRecording measured = RecordingEntry(fileName);
-    unreadable = std::move(measured.unreadable);
-    return measured.entry;
+    return {.line = std::move(measured.entry), .unreadable = std::move(measured.unreadable),
+            .cut = cut};
 }
 
 } // namespace
 
-std::optional<interview_format::ReportEntry> ParticipantLine(const std::string& fileName,
-                                                             std::string& unreadable) {
+std::optional<ParticipantEntry> ParticipantLine(const std::string& fileName) {
     std::error_code ignored;
     const std::filesystem::file_type type =
         std::filesystem::symlink_status(fileName, ignored).type();
@@ -62,12 +59,11 @@ std::optional<interview_format::ReportEntry> ParticipantLine(const std::string& 
     if (type == std::filesystem::file_type::not_found ||
         (HoldsNoAudio(fileName) && std::remove(fileName.c_str()) == 0))
         return NotStartedEntry(fileName);
-    return ListedRecording(fileName, unreadable);
+    return ListedAsItStands(fileName);
 }
 
-interview_format::ReportEntry ResumedParticipantLine(const std::string& fileName,
-                                                     std::string& unreadable, std::int64_t& cut) {
-    cut = 0;
+ParticipantEntry ResumedParticipantLine(const std::string& fileName) {
+    std::int64_t cut = 0;
     std::error_code ignored;
     const auto facts = std::filesystem::symlink_status(fileName, ignored);
     if (std::filesystem::is_regular_file(facts)) {
@@ -82,20 +78,20 @@ interview_format::ReportEntry ResumedParticipantLine(const std::string& fileName
             // Left as it stands: the close's check names what is wrong with it.
         }
     }
-    return ListedRecording(fileName, unreadable);
+    return ListedAsItStands(fileName, cut);
 }
 
 std::vector<std::string> AddResumedRecordings(ReportLines& report, const std::string& folder,
                                               const std::vector<long long>& numbers) {
     std::vector<std::string> mended;
     for (const long long number : numbers) {
-        std::string unreadable;
-        std::int64_t cut = 0;
-        report.Add(ResumedParticipantLine(RecordingFileName(folder, number), unreadable, cut));
-        if (!unreadable.empty())
-            report.NoteUnreadable(std::move(unreadable));
-        if (cut > 0)
-            mended.push_back(RecordingTailCutText(interview_format::RecordingName(number), cut));
+        ParticipantEntry entry = ResumedParticipantLine(RecordingFileName(folder, number));
+        report.Add(std::move(entry.line));
+        if (!entry.unreadable.empty())
+            report.NoteUnreadable(std::move(entry.unreadable));
+        if (entry.cut > 0)
+            mended.push_back(
+                RecordingTailCutText(interview_format::RecordingName(number), entry.cut));
     }
     return mended;
 }

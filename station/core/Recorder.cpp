@@ -28,8 +28,8 @@ RecordingChainSettings CheckChainSettings() {
 }
 
 Recorder::Recorder(const RecordingChainSettings& settings, platform::SoundSystem& sound,
-                   RecorderEvents events)
-    : events_(std::move(events)) {
+                   RecorderEvents events, RecordingChainHooks hooks)
+    : events_(std::move(events)), hooks_(std::move(hooks)) {
     capture_ = audio::MakeComponent<audio::TDSAudioIn>(sound);
     capture_->SetDeviceNumber(0);
     capture_->SetInSampleRate(SampleRate);
@@ -44,7 +44,12 @@ Recorder::Recorder(const RecordingChainSettings& settings, platform::SoundSystem
     capture_->SetEchoRecording(false);
 
     indicator_ = audio::MakeComponent<audio::TGainIndicator>();
-    indicator_->SetInput(capture_.get());
+    if (hooks_.afterCapture) {
+        hooks_.afterCapture->SetInput(capture_.get());
+        indicator_->SetInput(hooks_.afterCapture);
+    } else {
+        indicator_->SetInput(capture_.get());
+    }
     indicator_->SetInterval(settings.gainInterval);
 
     output_ = audio::MakeComponent<audio::TMP3Out>();
@@ -59,6 +64,8 @@ Recorder::Recorder(const RecordingChainSettings& settings, platform::SoundSystem
     output_->SetMaximumBitrate(audio::TMP3BitRate::mbrAuto);
     output_->SetEnableBitReservoir(false);
     output_->SetStrictISO(false);
+    if (hooks_.syncInterval)
+        output_->SetSyncInterval(*hooks_.syncInterval);
 
     indicator_->OnGainData = [this](audio::TComponent*) {
         meterPosition_ = NextMeterPosition(meterPosition_, indicator_->GainValue());
@@ -67,15 +74,24 @@ Recorder::Recorder(const RecordingChainSettings& settings, platform::SoundSystem
     };
     if (events_.failed)
         output_->OnThreadException = [this](audio::TComponent*) { events_.failed(); };
-    if (events_.audioLost)
-        capture_->OnOverrun = [this](audio::TComponent*) { events_.audioLost(LostDuration()); };
+    if (events_.audioLost || hooks_.overrunsCounted)
+        capture_->OnOverrun = [this](audio::TComponent*) {
+            if (events_.audioLost)
+                events_.audioLost(LostDuration());
+            if (hooks_.overrunsCounted)
+                hooks_.overrunsCounted(capture_->OverrunCount());
+        };
     output_->OnSyncDone = [this](audio::TComponent*) {
+        if (hooks_.passEnding)
+            hooks_.passEnding();
         // A pass that failed before it opened the capture leaves a capture kept by the pass
         // before it running; nothing will take it up unless a stop asked to keep it.
         if (!capture_->KeepCapture())
             capture_->ReleaseCapture();
         if (events_.finished)
             events_.finished(output_->FileName());
+        if (hooks_.passEnded)
+            hooks_.passEnded();
     };
 }
 
@@ -121,6 +137,10 @@ bool Recorder::Busy() const {
 
 bool Recorder::Prepared() const {
     return output_->Prepared();
+}
+
+bool Recorder::CaptureKept() const {
+    return capture_->CaptureKept();
 }
 
 std::string Recorder::FileName() const {

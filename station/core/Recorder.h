@@ -4,6 +4,7 @@
 
 #include "audio/Component.h"
 #include "platform/FailureCause.h"
+#include "station/core/RecordingChainHooks.h"
 
 #include <chrono>
 #include <cstdint>
@@ -53,9 +54,9 @@ enum class AfterStop { ReleaseCapture, KeepCaptureForNextStart };
 class Recorder {
 public:
     // 44100 Hz, 16 bits, mono from capture device 0, constant 128 kbit/s, the file held without
-    // sharing.
+    // sharing. `hooks` are a benchmark's; the program gives none.
     Recorder(const RecordingChainSettings& settings, platform::SoundSystem& sound,
-             RecorderEvents events);
+             RecorderEvents events, RecordingChainHooks hooks = {});
     ~Recorder();
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
@@ -75,6 +76,8 @@ public:
     bool Busy() const;
     // The running pass has opened its chain without failure.
     bool Prepared() const;
+    // A stop has left the capture running for the next start.
+    bool CaptureKept() const;
     std::string FileName() const;
     // Why the last pass failed; empty when it did not.
     std::string FailureText() const;
@@ -89,15 +92,11 @@ public:
     std::int64_t MeterPosition() const { return meterPosition_; }
     void ResetMeter();
 
-    // The components, for benchmarks that splice a stage into the chain.
-    audio::TDSAudioIn& Capture() { return *capture_; }
-    audio::TGainIndicator& Indicator() { return *indicator_; }
-    audio::TMP3Out& Output() { return *output_; }
-
 private:
     std::chrono::milliseconds FramesToDuration(std::int64_t frames) const;
 
     RecorderEvents events_;
+    const RecordingChainHooks hooks_;
     std::int64_t meterPosition_ = 0;
     // The output comes last so that it is destroyed first: a running recording is finished while
     // its inputs still exist.

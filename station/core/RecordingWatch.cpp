@@ -16,10 +16,10 @@ constexpr std::chrono::seconds SpaceCheckInterval{5};
 } // namespace
 
 RecordingWatch::RecordingWatch(StationServices services, ObserverList& observers,
-                               const InterviewState& state, ExamState& exam,
-                               std::function<void()> publishExam)
+                               const InterviewState& state, const ExamState& exam,
+                               std::function<void(RecordingBanner)> showBanner)
     : services_(std::move(services)), observers_(observers), state_(state), exam_(exam),
-      publishExam_(std::move(publishExam)) {}
+      showBanner_(std::move(showBanner)) {}
 
 void RecordingWatch::WarnOfSpaceAtReadiness() {
     std::uint64_t freeBytes = 0;
@@ -78,8 +78,7 @@ void RecordingWatch::ShowRecordingWarnings() {
                                                : RecordingBanner::Recording;
     if (banner == exam_.banner)
         return;
-    exam_.banner = banner;
-    publishExam_();
+    showBanner_(banner);
     if (banner != RecordingBanner::Recording) {
         const std::string text = banner == RecordingBanner::NoSignal ? NoSignalText : LowSpaceText;
         observers_.Notify([&](StationObserver& observer) { observer.Warning(text); });

@@ -18,10 +18,10 @@ namespace station {
 
 class RecordingWatch {
 public:
-    // `state` names the interview folder whose disk is watched; the banner of `exam` is set, and
-    // `publishExam` tells the views, when the warning that matters most changes.
+    // `state` names the interview folder whose disk is watched; `exam` is what the page shows, and
+    // `showBanner` asks for the banner of the warning that matters most when it changes.
     RecordingWatch(StationServices services, ObserverList& observers, const InterviewState& state,
-                   ExamState& exam, std::function<void()> publishExam);
+                   const ExamState& exam, std::function<void(RecordingBanner)> showBanner);
 
     void WarnOfSpaceAtReadiness();
     // A participant's recording has started, or the station has finished it: only a running pass
@@ -40,8 +40,8 @@ private:
     const StationServices services_;
     ObserverList& observers_;
     const InterviewState& state_;
-    ExamState& exam_;
-    const std::function<void()> publishExam_;
+    const ExamState& exam_;
+    const std::function<void(RecordingBanner)> showBanner_;
     bool watching_ = false;
     std::chrono::steady_clock::time_point passStart_;
     SilenceWatch silence_;

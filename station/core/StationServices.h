@@ -1,6 +1,8 @@
 // What the core needs from outside: the program builds the real ones, tests their own.
 #pragma once
 
+#include "station/core/RecordingChainHooks.h"
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -29,6 +31,8 @@ struct StationServices {
     std::function<std::chrono::steady_clock::time_point()> steadyNow;
     // The bytes still free on the file system of an existing folder; may raise.
     std::function<std::uint64_t(const std::string& folder)> freeBytes;
+    // What a benchmark wires into the exam's recording chain; nothing for the program.
+    RecordingChainHooks examChain;
 };
 
 } // namespace station

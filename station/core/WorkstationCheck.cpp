@@ -71,9 +71,9 @@ void WorkstationCheck::ToggleMicrophone() {
     recorder_.ResetMeter();
     observers_.Notify([](StationObserver& observer) { observer.LevelChanged(0); });
     if (state_.microphoneDown) {
-        if (const auto failure = Attempt([&] { recorder_.Start(testRecording_); })) {
+        if (const Outcome started = Attempt([&] { recorder_.Start(testRecording_); }); !started) {
             Publish();
-            observers_.Tell(*failure);
+            observers_.Tell(started.Message());
             return;
         }
         microphoneTest_.Start(steadyNow_());

@@ -109,9 +109,10 @@ TEST(ParticipantLineTest, OnlyAFileWithoutAudioIsTakenForARecordingThatNeverStar
     for (const auto& c : cases) {
         const std::string file = folder / "3.mp3";
         std::ofstream(file, std::ios::binary) << c.bytes;
-        std::string unreadable;
-        const std::string line = interview_format::FormatEntry(*ParticipantLine(file, unreadable));
-        EXPECT_EQ(unreadable, "") << c.label;
+        const std::optional<ParticipantEntry> entry = ParticipantLine(file);
+        ASSERT_TRUE(entry) << c.label;
+        const std::string line = interview_format::FormatEntry(entry->line);
+        EXPECT_EQ(entry->unreadable, "") << c.label;
         if (c.notStarted) {
             EXPECT_EQ(line, "3.mp3;30-12-1899 00.00.00;-1;00000000") << c.label;
             EXPECT_FALSE(fs::exists(file)) << c.label;
@@ -121,10 +122,11 @@ TEST(ParticipantLineTest, OnlyAFileWithoutAudioIsTakenForARecordingThatNeverStar
         }
         fs::remove(file);
     }
-    std::string unreadable;
-    EXPECT_EQ(interview_format::FormatEntry(*ParticipantLine(folder / "4.mp3", unreadable)),
+    const std::optional<ParticipantEntry> missing = ParticipantLine(folder / "4.mp3");
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(interview_format::FormatEntry(missing->line),
               "4.mp3;30-12-1899 00.00.00;-1;00000000");
-    EXPECT_EQ(unreadable, "");
+    EXPECT_EQ(missing->unreadable, "");
     // A link, FIFO or folder the pass was refused at gets no line (the link target's size would be
     // listed), and is left as it stands.
     std::ofstream(folder / "target.bin") << std::string(80, 'x');
@@ -132,7 +134,7 @@ TEST(ParticipantLineTest, OnlyAFileWithoutAudioIsTakenForARecordingThatNeverStar
     ASSERT_EQ(::mkfifo((folder / "6.mp3").c_str(), 0644), 0);
     fs::create_directory(folder / "7.mp3");
     for (const char* name : {"5.mp3", "6.mp3", "7.mp3"}) {
-        EXPECT_FALSE(ParticipantLine(folder / name, unreadable)) << name;
+        EXPECT_FALSE(ParticipantLine(folder / name)) << name;
         EXPECT_TRUE(fs::exists(fs::symlink_status(folder / name))) << name;
     }
     EXPECT_EQ(fs::file_size(folder / "target.bin"), 80u);

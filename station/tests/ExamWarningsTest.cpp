@@ -184,7 +184,10 @@ TEST_F(ExamWarningsTest, AReadingAfterThePassStoppedLeavesTheBannerAlone) {
     state.folder = testFolder_;
     ExamState exam;
     int published = 0;
-    RecordingWatch watch(services_, observers, state, exam, [&] { ++published; });
+    RecordingWatch watch(services_, observers, state, exam, [&](RecordingBanner banner) {
+        exam.banner = banner;
+        ++published;
+    });
     const Subscription seen = observers.Subscribe(interviewSeen_);
 
     exam.banner = RecordingBanner::Recording;

@@ -107,8 +107,8 @@ public:
         struct NoEntries {};
         platform::RuntimeLibrary<NoEntries> library("libstation-never-installed.so.0",
                                                     [](platform::EntryPointBinder&, NoEntries&) {});
-        const std::optional<OperatorMessage> failure = Attempt([&] { library.Require(); });
-        return failure ? failure->text : "the missing library loaded";
+        const Outcome loaded = Attempt([&] { library.Require(); });
+        return loaded ? "the missing library loaded" : loaded.Message().text;
     }
 
     std::string skipped;

@@ -50,7 +50,7 @@ TEST_F(RecorderTest, AKeptCaptureMakesTheNextFileGoOnWhereTheLastEnded) {
     PumpFor(700ms);
     recorder->Stop(station::AfterStop::KeepCaptureForNextStart);
     const auto first = recorder->RecordedDuration();
-    EXPECT_TRUE(recorder->Capture().CaptureKept());
+    EXPECT_TRUE(recorder->CaptureKept());
     EXPECT_EQ(sound.state.liveObjects, 2); // the device and its ring
 
     PumpFor(200ms); // the switch takes its time; the ring holds what comes meanwhile
@@ -60,7 +60,7 @@ TEST_F(RecorderTest, AKeptCaptureMakesTheNextFileGoOnWhereTheLastEnded) {
     recorder->Stop();
     const auto stopped = std::chrono::steady_clock::now();
     EXPECT_EQ(sound.state.liveObjects, 0);
-    EXPECT_FALSE(recorder->Capture().CaptureKept());
+    EXPECT_FALSE(recorder->CaptureKept());
     const double recorded = double((first + recorder->RecordedDuration()).count()) / 1000;
     // Everything up to the last stop, short of the device's start after the first one; the stop
     // takes what was captured when it was asked for, not what came while it finished the file.
