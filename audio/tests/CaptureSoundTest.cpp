@@ -262,10 +262,9 @@ TEST(CaptureSound, AKeptCaptureLosesNoSampleBetweenTwoPassesBesideASecondRecorde
 }
 
 // The first pass beside another recorder, with the capture opened ahead as the exam page opens it:
-// the file holds the sound from the pass's opening to its stop, in one piece, and the stop waits
-// for the sound the server has yet to deliver. A capture opened by the pass itself, beside a
-// parecord holding the source at its 2 s default, got its first sound 0.9 s late on PulseAudio, and
-// the sound of that wait never came.
+// the file holds the sound from the pass's opening to its stop, in one piece. A capture opened by
+// the pass itself, beside a parecord holding the source at its 2 s default, got its first sound
+// about 2 s late on PulseAudio (1.04 s of 3 s in the file), and the sound of that wait never came.
 TEST(CaptureSound, TheFirstPassBesideASecondRecorderHoldsTheSoundFromItsOpeningToItsStop) {
     REQUIRE_TEST_SOUND_SERVER();
     platform::testing::NoiseFeed feed;
