@@ -84,7 +84,7 @@ Figures Record(const std::string& folder, std::chrono::seconds length) {
     const auto start = std::chrono::steady_clock::now();
     recorder.Start(folder + "/1.mp3");
     gui.RunFor(length);
-    // The answer ends when the stop is asked for; the stop may wait a moment for its last sound.
+    // The answer ends when the stop is asked for; finishing the file takes a moment after it.
     figures.elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     recorder.Stop();
