@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace audio {
 
@@ -78,16 +79,11 @@ void TDSAudioIn::DoOpen() {
     FBusy = true;
     PrepareDevice();
     FDeviceLostAtOpen = FDeviceLost.load();
-    if (const SoundResult result = StartCaptureRing(FLink); platform::Failed(result)) {
-        // Nothing would ever arrive: fail now rather than poll a stopped device.
-        if (FOpenCount == 1) {
-            ReleaseDevice();
-            FOpenCount = 0;
-        }
+    try {
+        StartCapture();
+    } catch (...) {
         FBusy = false;
-        throw EAudioException(std::string("Failed to create DirectSound device: ") +
-                                  DSErrorName(result),
-                              CaptureCause(result, false));
+        throw;
     }
     if (FEchoRecording) {
         const auto format = platform::PcmFormat(FInBitsPerSample, FInChannels, FInSampleRate);
@@ -103,23 +99,68 @@ void TDSAudioIn::DoOpen() {
     FEchoActive = FEchoRecording;
 }
 
+void TDSAudioIn::StartCapture() {
+    if (const SoundResult result = StartCaptureRing(FLink); platform::Failed(result)) {
+        // Nothing would ever arrive: fail now rather than poll a stopped device.
+        if (FOpenCount == 1) {
+            ReleaseDevice();
+            FOpenCount = 0;
+        }
+        throw EAudioException(std::string("Failed to create DirectSound device: ") +
+                                  DSErrorName(result),
+                              CaptureCause(result, false));
+    }
+}
+
+void TDSAudioIn::OpenCapture() {
+    std::lock_guard guard(FDataLock);
+    if (FBusy || FCaptureKept)
+        return;
+    if (FDeviceNumber < 0 || FDeviceNumber >= FDeviceCount)
+        throw EAudioException("Invalid device number", {platform::FailureKind::NoMicrophone, 0});
+    FEchoActive = false;
+    PrepareDevice();
+    StartCapture();
+    FBufferStart = 0;
+    FBufferEnd = 0;
+    FDeviceLostAtClose = FDeviceLost.load();
+    FKeptBeforeAnyPass = true;
+    FCaptureKept = true;
+}
+
 bool TDSAudioIn::ContinueKeptCapture() {
     if (!FCaptureKept)
         return false;
     FCaptureKept = false;
+    const bool fromNow = std::exchange(FKeptBeforeAnyPass, false);
     const TKeptFormat now{FDeviceNumber, FInBitsPerSample, FInChannels, FInSampleRate};
     std::uint32_t waiting = 0;
-    // Sound lost while no pass read it breaks the line between the two files: start afresh
-    // rather than join across a gap.
-    const bool whole = FDeviceLost == FDeviceLostAtClose &&
-                       !platform::Failed(CapturedBytes(FLink, waiting)) &&
+    const bool delivering = !platform::Failed(CapturedBytes(FLink, waiting));
+    const bool whole = FDeviceLost == FDeviceLostAtClose && delivering &&
                        !OverrunRecognised(FLink, waiting, std::chrono::steady_clock::now());
-    if (now == FKeptFormat && whole)
+    // Sound lost while no pass read it breaks the line between the two files: the new one begins
+    // at its opening rather than join across a gap. A fresh stream would be no better: it may
+    // wait a long source period for its first sound.
+    if (now == FKeptFormat && delivering) {
+        if (fromNow || !whole)
+            DropCaptured(waiting);
         return true;
+    }
     StopCaptureRing(FLink);
     ReleaseDevice();
     FOpenCount = 0;
     return false;
+}
+
+void TDSAudioIn::DropCaptured(std::uint32_t Waiting) {
+    FBufferStart = 0;
+    FBufferEnd = 0;
+    // A device that fails here fails the pass's first read, which tells it.
+    std::uint32_t taken = 0;
+    if (OverrunRecognised(FLink, Waiting, std::chrono::steady_clock::now()))
+        TakeWholeRing(FLink, FBlockBuffer.data(), taken);
+    else if (Waiting > 0)
+        TakeCaptured(FLink, FBlockBuffer.data(), Waiting, taken);
 }
 
 void TDSAudioIn::ReleaseCapture() {
@@ -129,6 +170,7 @@ void TDSAudioIn::ReleaseCapture() {
     if (!guard.owns_lock() || FBusy || !FCaptureKept)
         return;
     FCaptureKept = false;
+    FKeptBeforeAnyPass = false;
     StopCaptureRing(FLink);
     ReleaseDevice();
     FOpenCount = 0;

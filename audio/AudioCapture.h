@@ -60,11 +60,20 @@ public:
 
     // While set, closing a pass leaves the capture running, so that the next pass's first frame
     // is the one after the last frame this pass delivered: nothing falls between two passes. The
-    // next open continues only when the format and device are the same, the device is still
-    // delivering and nothing was lost in between; otherwise it starts the capture afresh. May be
-    // set while a pass runs; it is read when the pass closes.
+    // next open continues only when the format and device are the same and the device is still
+    // delivering, otherwise it starts the capture afresh; when sound was lost in between, it
+    // begins with the sound captured from its opening on. May be set while a pass runs; it is read
+    // when the pass closes.
     bool KeepCapture() const { return FKeepCapture; }
     void SetKeepCapture(bool Value) { FKeepCapture = Value; }
+    // Opens the capture and leaves it running as a closed pass would with KeepCapture, before any
+    // pass reads it: the sound server then delivers at this capture's own pace by the time the next
+    // pass opens. A stream that joins a source another program holds at a long latency waits up
+    // to that latency for its first sound, and the sound of that wait may never come. The next
+    // pass begins with the sound captured from its own opening on; what came before is dropped,
+    // and is no loss of that pass. Raises EAudioException as opening a pass does; nothing while a
+    // pass is open or a capture is kept. Released as a kept capture is.
+    void OpenCapture();
     // Ends a capture that a pass left running; nothing while a pass is open, opening or closing.
     // Any thread; never waits.
     void ReleaseCapture();
@@ -93,9 +102,13 @@ protected:
 private:
     void PrepareDevice();
     void ReleaseDevice();
+    // Starts the device's ring; on failure releases a device opened for it and raises.
+    void StartCapture();
     // Takes up the capture the last pass left running; false when it cannot be continued (it is
     // then released).
     bool ContinueKeptCapture();
+    // Drops what the running capture gathered before now, `Waiting` bytes by the last look.
+    void DropCaptured(std::uint32_t Waiting);
     // Waits for sound and takes all that waits; false, at once, when a stop at the captured sound
     // finds nothing more.
     bool FillWindow();
@@ -142,6 +155,7 @@ private:
         bool operator==(const TKeptFormat&) const = default;
     };
     TKeptFormat FKeptFormat{};
+    bool FKeptBeforeAnyPass = false; // opened by OpenCapture: the next pass begins at its opening
 
     // Loss accounting. The device's own count since it was made (written by its loss handler), the
     // count when this pass opened and when the last pass closed, and what the reader itself found.

@@ -1,7 +1,8 @@
 // How much of a recording reaches its file under the conditions of a hard exam day: the exam's
 // chain (station::Recorder: capture, level meter, MP3 file) records for a while under each
-// condition and prints the seconds of audio in the file against the seconds that went by, with
-// the loss the chain counted and told.
+// condition and prints the seconds of audio in the file against the seconds that went by from the
+// start to the stop, with the loss the chain counted and told. Each is a first recording: its
+// capture opens a second before the start, as the exam page opens it.
 //   normal           the file on a temporary folder
 //   slow-disk        the file on a FUSE layer that takes 200 ms per write and 0.5 s per sync
 //   second-recorder  a parecord recording from the same source all the while
@@ -76,12 +77,17 @@ Figures Record(const std::string& folder, std::chrono::seconds length) {
     events.audioLost = [&](std::chrono::milliseconds) { ++figures.lossReports; };
     station::Recorder recorder(station::ExamChainSettings(), platform::DefaultSoundSystem(),
                                std::move(events));
+    // As the exam page does: the capture runs from the page's opening, a while before the first
+    // start.
+    recorder.OpenCapture();
+    gui.RunFor(1s);
     const auto start = std::chrono::steady_clock::now();
     recorder.Start(folder + "/1.mp3");
     gui.RunFor(length);
-    recorder.Stop();
+    // The answer ends when the stop is asked for; finishing the file takes a moment after it.
     figures.elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    recorder.Stop();
     figures.captured = double(recorder.RecordedDuration().count()) / 1000.0;
     figures.lost = double(recorder.LostDuration().count()) / 1000.0;
     figures.failure = recorder.FailureText();

@@ -377,7 +377,8 @@ std::vector<std::int16_t> ReadFrames(TDSAudioIn& source, std::size_t frames) {
 
 // The next pass takes up a kept capture at the frame after the last one delivered (including what
 // the last pass left unread in its window), with a position of its own; a kept capture left
-// longer than its ring is started afresh, and a release ends it.
+// longer than its ring goes on from the next pass's opening, losing nothing of that pass, and a
+// release ends it.
 TEST(CaptureSource, AKeptCaptureGoesOnWithTheNextFrameInTheNextPass) {
     FakeSoundSystem system;
     TDSAudioIn source(system);
@@ -400,9 +401,41 @@ TEST(CaptureSource, AKeptCaptureGoesOnWithTheNextFrameInTheNextPass) {
 
     std::this_thread::sleep_for(250ms); // more than the 100 ms ring
     source.Open();
-    EXPECT_EQ(ReadFrames(source, 10)[0], FakeSample(0)); // a new capture
+    const std::int16_t resumed = ReadFrames(source, 10)[0];
+    EXPECT_NE(resumed, FakeSample(first.size() + second.size())); // no join across the gap
+    EXPECT_NE(resumed, FakeSample(0));                            // nor a new capture
+    EXPECT_EQ(source.LostFrames(), 0);
     source.Close();
+    EXPECT_EQ(system.state.liveObjects, 2);
     source.ReleaseCapture();
+    EXPECT_FALSE(source.CaptureKept());
+    EXPECT_EQ(system.state.liveObjects, 0);
+}
+
+// A capture opened ahead of any pass runs without a reader, however long; the pass that takes it
+// up begins with the sound of its own opening, and what came before is no loss of it.
+TEST(CaptureSource, ACaptureOpenedAheadIsTakenUpFromTheFirstPassOpening) {
+    FakeSoundSystem system;
+    TDSAudioIn source(system);
+    UseExamFormat(source);
+    const auto captureOpened = std::chrono::steady_clock::now();
+    source.OpenCapture();
+    EXPECT_TRUE(source.CaptureKept());
+    EXPECT_EQ(system.state.liveObjects, 2);
+    source.OpenCapture(); // once is enough
+    EXPECT_EQ(system.state.liveObjects, 2);
+    std::this_thread::sleep_for(250ms); // more than the 100 ms ring
+
+    const auto opened = std::chrono::steady_clock::now();
+    source.Open();
+    const std::vector<std::int16_t> frames = ReadFrames(source, 2000);
+    const double frameAtOpening =
+        std::chrono::duration<double>(opened - captureOpened).count() * 44100;
+    EXPECT_NEAR(double(frames[0]), frameAtOpening, 0.06 * 44100); // within a poll and a half
+    for (std::size_t i = 1; i < frames.size(); ++i)
+        ASSERT_EQ(frames[i], FakeSample(std::uint64_t(frames[0]) + i)) << i;
+    EXPECT_EQ(source.LostFrames(), 0);
+    source.Close();
     EXPECT_FALSE(source.CaptureKept());
     EXPECT_EQ(system.state.liveObjects, 0);
 }

@@ -102,6 +102,10 @@ Recorder::~Recorder() {
     capture_->ReleaseCapture();
 }
 
+void Recorder::OpenCapture() {
+    capture_->OpenCapture();
+}
+
 void Recorder::Start(const std::string& fileName) {
     // A kept capture is taken up by this pass; this pass's own end releases it unless its stop
     // asks otherwise.

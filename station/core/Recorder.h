@@ -61,6 +61,14 @@ public:
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
 
+    // Opens the capture and keeps it running without a file, as a stop with
+    // KeepCaptureForNextStart would leave it, so that the next Start's file begins with the sound
+    // of its own moment (within the server's delivery period) even where another program holds
+    // the microphone at a long latency: a capture opened by the Start itself may then wait that
+    // long for its first sound, and the sound of the wait never comes. What reached the capture
+    // before that Start is dropped, not counted lost. Raises as Start does; nothing while a pass
+    // runs or a capture is kept. Released like a kept capture.
+    void OpenCapture();
     // Starts recording into `fileName` on the worker. Raises "Component is Busy" while the last
     // pass is still being finished; a failure inside the pass comes through `failed`.
     void Start(const std::string& fileName);

@@ -35,6 +35,7 @@ protected:
         return static_cast<std::uint64_t>(time.count()) * 44100 * 2 / 1000;
     }
     bool Lose(std::chrono::milliseconds time) { return sound.Lose(BytesOf(time)); }
+    bool CaptureOpen() { return sound.CaptureOpen(); }
     void Next() {
         boxes_.Answer(platform::MessageResult::Ok);
         interview_->NextParticipant();
@@ -62,6 +63,33 @@ protected:
         });
     }
 };
+
+// The exam's capture runs from readiness on, so that the first answer begins at its click even
+// while another program holds the microphone at a long latency; the close, or a quit, ends it.
+TEST_F(AudioLossTest, TheExamCaptureRunsFromReadinessToTheClose) {
+    SaveParameters();
+    EXPECT_FALSE(CaptureOpen());
+    ASSERT_TRUE(interview_->ConfirmReadiness());
+    EXPECT_TRUE(CaptureOpen());
+    EXPECT_TRUE(boxes_.Texts().empty()) << ::testing::PrintToString(boxes_.Texts());
+    Pump(0.5);
+    EXPECT_FALSE(RecordingRunning());
+    interview_->StartRecording();
+    Pump(0.5);
+    ASSERT_TRUE(RecordingInto(Recording(1)));
+    CloseInterview();
+    EXPECT_FALSE(CaptureOpen());
+    ASSERT_EQ(interviewSeen_.finished.size(), 1u);
+    EXPECT_EQ(interviewSeen_.finished[0].lost, 0ms); // what came before the start is no loss
+}
+
+TEST_F(AudioLossTest, AQuitEndsTheExamCaptureOpenedAtReadiness) {
+    OpenInterview();
+    EXPECT_TRUE(CaptureOpen());
+    boxes_.Answer(platform::MessageResult::Ok);
+    EXPECT_TRUE(interview_->MayQuit());
+    EXPECT_FALSE(CaptureOpen());
+}
 
 TEST_F(AudioLossTest, ALossIsToldAtOnceWithItsParticipantAndAmountAndNamedUntilTheArchive) {
     StationLog log(desktop_.Home() + "/state/station.log");

@@ -50,6 +50,12 @@ public:
         return true;
     }
 
+    // Whether a capture stands open now.
+    bool CaptureOpen() {
+        std::lock_guard guard(lock_);
+        return last_ != nullptr;
+    }
+
 protected:
     // A capture is being stopped, on the thread that stops it.
     virtual void Stopping() {}

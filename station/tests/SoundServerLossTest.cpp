@@ -115,6 +115,24 @@ namespace {
 // comes back and the fourth records; then the station is started again. The third participant's
 // line lived only in memory; from the disk, its number is one without a recording: readiness
 // names it, the report lists it as never started, and the close proves the archive.
+// The exam's capture opens at readiness; without a sound server readiness still opens the
+// interview and tells why nothing can record, and the start tries again.
+TEST_F(SoundServerLossTest, ACaptureThatCannotOpenAtReadinessIsToldAndTheStartTriesAgain) {
+    SaveParameters();
+    server_->Stop();
+    ASSERT_TRUE(interview_->ConfirmReadiness());
+    EXPECT_TRUE(Shown("Микрофон недоступен (")) << ::testing::PrintToString(boxes_.Texts());
+    EXPECT_TRUE(interviewSeen_.exam.startEnabled);
+
+    server_.reset(); // the shared server is there
+    interview_->StartRecording();
+    ASSERT_TRUE(PumpUntil([&] { return RecordingInto(Recording(1)); }))
+        << ::testing::PrintToString(boxes_.Texts());
+    Pump(1.0);
+    interview_->StopRecording();
+    EXPECT_GT(coretest::DecodedSeconds(Recording(1)), 0.5);
+}
+
 TEST_F(SoundServerLossTest, AFailedStartBeforeARestartStillClosesTheInterview) {
     OpenInterview();
     interview_->StartRecording();
