@@ -247,8 +247,8 @@ bool Interview::ConfirmReadiness() {
     // The exam's capture runs from the opening of its page to the close, so that the first answer
     // begins at its click even while another program holds the microphone at a long latency. One
     // that cannot open is told as a failed start is; the next start tries again.
-    if (const auto failure = Attempt([&] { recorder_.OpenCapture(); }))
-        observers_.Tell(*failure);
+    if (const Outcome opened = Attempt([&] { recorder_.OpenCapture(); }); !opened)
+        observers_.Tell(opened.Message());
 
     if (const std::string notice = ResumeNotice(existing); !notice.empty())
         observers_.Tell({notice});
