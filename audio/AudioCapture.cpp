@@ -77,6 +77,8 @@ void TDSAudioIn::DoOpen() {
     FBufferEnd = 0;
     FBufferStart = 1;
     FBusy = true;
+    FAwaitFirstSound = true;
+    FAwaitSince = std::chrono::steady_clock::now();
     PrepareDevice();
     FDeviceLostAtOpen = FDeviceLost.load();
     try {
@@ -126,6 +128,7 @@ void TDSAudioIn::OpenCapture() {
     FDeviceLostAtClose = FDeviceLost.load();
     FKeptBeforeAnyPass = true;
     FCaptureKept = true;
+    FAwaitFirstSound = true;
 }
 
 bool TDSAudioIn::ContinueKeptCapture() {
@@ -144,6 +147,9 @@ bool TDSAudioIn::ContinueKeptCapture() {
     if (now == FKeptFormat && delivering) {
         if (fromNow || !whole)
             DropCaptured(waiting);
+        // A stream opened ahead that has still delivered nothing owes this pass its sound from now.
+        FAwaitFirstSound = FAwaitFirstSound && waiting == 0;
+        FAwaitSince = std::chrono::steady_clock::now();
         return true;
     }
     StopCaptureRing(FLink);
@@ -340,6 +346,7 @@ bool TDSAudioIn::FillWindow() {
     if (platform::Failed(result))
         InputFailed(result);
     FBufferEnd = taken;
+    CountFirstSoundWait(taken);
     if (FEchoActive) {
         // Muted echo keeps the playback ring served with silence.
         if (FEchoRecording)
@@ -348,6 +355,21 @@ bool TDSAudioIn::FillWindow() {
             FeedEcho(FLink, nullptr, FLink.PlaySize);
     }
     return true;
+}
+
+// A stream opened while another program holds the source at a long latency may get its first
+// sound only at the source's next period, and the sound of the wait never comes: what the first
+// delivery lacks of the time since the pass began is in no file, and the operator is told.
+void TDSAudioIn::CountFirstSoundWait(std::uint32_t Taken) {
+    if (!FAwaitFirstSound || Taken == 0)
+        return;
+    FAwaitFirstSound = false;
+    const double waited =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - FAwaitSince).count();
+    const double delivered = double(Taken) / (double(FInSampleRate) * FFrameSize);
+    const double allowance = std::chrono::duration<double>(FirstSoundAllowance).count();
+    if (waited - delivered > allowance)
+        CountOwnLoss(static_cast<std::uint64_t>((waited - delivered) * FInSampleRate) * FFrameSize);
 }
 
 void TDSAudioIn::DoReadBlock(const void*& Buffer, std::uint32_t& Bytes) {

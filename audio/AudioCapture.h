@@ -90,6 +90,9 @@ public:
 
     // How long a read waits for a device that delivers nothing before it fails.
     static constexpr std::chrono::seconds StalledDeviceLimit{5};
+    // How much later than its pass's start a new stream's first sound may begin before the
+    // difference counts as lost: a server's first delivery normally takes a period or two.
+    static constexpr std::chrono::milliseconds FirstSoundAllowance{200};
     void PauseInput() override;
     void ResumeInput() override;
     bool StopAtCaptured() override;
@@ -156,6 +159,12 @@ private:
     };
     TKeptFormat FKeptFormat{};
     bool FKeptBeforeAnyPass = false; // opened by OpenCapture: the next pass begins at its opening
+
+    // A stream that has yet to deliver its first sound: the pass began at FAwaitSince, and a first
+    // delivery shorter than the time since then leaves the difference in no file.
+    bool FAwaitFirstSound = false;
+    std::chrono::steady_clock::time_point FAwaitSince{};
+    void CountFirstSoundWait(std::uint32_t Taken);
 
     // Loss accounting. The device's own count since it was made (written by its loss handler), the
     // count when this pass opened and when the last pass closed, and what the reader itself found.

@@ -242,7 +242,11 @@ TEST(CaptureSound, AKeptCaptureLosesNoSampleBetweenTwoPassesBesideASecondRecorde
         ASSERT_TRUE(PumpUntil([&] { return output->bytes >= 2 * 44100; }, 5s)) << pass;
         output->Stop(false);
         EXPECT_EQ(output->ExceptionText(), "");
-        EXPECT_EQ(source->LostFrames(), 0);
+        // The first pass's own stream may have counted its wait for the first sound as lost (the
+        // test above); the switch itself loses nothing.
+        if (pass == 1) {
+            EXPECT_EQ(source->LostFrames(), 0);
+        }
         passes.push_back(output->samples);
         ASSERT_GE(passes.back().size(), 44100u) << pass;
     }
@@ -261,53 +265,64 @@ TEST(CaptureSound, AKeptCaptureLosesNoSampleBetweenTwoPassesBesideASecondRecorde
         << "samples between the passes: " << double(head) - double(tail + window);
 }
 
-// The first pass beside another recorder, with the capture opened ahead as the exam page opens it:
+// The first pass beside another recorder. With the capture opened ahead, as the exam page opens it,
 // the file holds the sound from the pass's opening to its stop, in one piece. A capture opened by
 // the pass itself, beside a parecord holding the source at its 2 s default, got its first sound
-// about 2 s late on PulseAudio (1.04 s of 3 s in the file), and the sound of that wait never came.
-TEST(CaptureSound, TheFirstPassBesideASecondRecorderHoldsTheSoundFromItsOpeningToItsStop) {
+// about 2 s late on PulseAudio (1.04 s of 3 s in the file), and the sound of that wait never came:
+// that wait is now counted as lost, so that the file and the loss together make up the answer.
+TEST(CaptureSound, TheFirstPassBesideASecondRecorderHoldsOrCountsTheSoundFromItsOpeningToItsStop) {
     REQUIRE_TEST_SOUND_SERVER();
-    platform::testing::NoiseFeed feed;
-    ASSERT_TRUE(feed.Ready());
-    platform::testing::TemporaryFolder folder;
-    platform::testing::ChildProcess other(
-        {"parecord", std::string("--device=") + feed.SourceName, folder.Path() + "/other.wav"});
-    ASSERT_TRUE(other.Started());
-    PumpFor(500ms);
+    for (const bool openedAhead : {true, false}) {
+        SCOPED_TRACE(openedAhead ? "capture opened ahead" : "capture opened by the pass");
+        platform::testing::NoiseFeed feed;
+        ASSERT_TRUE(feed.Ready());
+        platform::testing::TemporaryFolder folder;
+        platform::testing::ChildProcess other(
+            {"parecord", std::string("--device=") + feed.SourceName, folder.Path() + "/other.wav"});
+        ASSERT_TRUE(other.Started());
+        PumpFor(500ms);
 
-    auto source = audio::MakeComponent<TDSAudioIn>();
-    UseRecorderRing(*source);
-    const int device = NoiseDevice(*source);
-    ASSERT_GE(device, 0);
-    source->SetDeviceNumber(device);
-    auto output = audio::MakeComponent<audio::test::NullOutput>();
-    output->keepSamples = true;
-    output->SetInput(source.get());
-    source->OpenCapture();
-    PumpFor(1500ms); // the operator reads the instructions out
+        auto source = audio::MakeComponent<TDSAudioIn>();
+        UseRecorderRing(*source);
+        const int device = NoiseDevice(*source);
+        ASSERT_GE(device, 0);
+        source->SetDeviceNumber(device);
+        auto output = audio::MakeComponent<audio::test::NullOutput>();
+        output->keepSamples = true;
+        output->SetInput(source.get());
+        if (openedAhead) {
+            source->OpenCapture();
+            PumpFor(1500ms); // the operator reads the instructions out
+        }
 
-    const auto started = std::chrono::steady_clock::now();
-    output->Run();
-    PumpFor(3s);
-    const auto stopAsked = std::chrono::steady_clock::now();
-    output->Stop(false);
-    EXPECT_EQ(output->ExceptionText(), "");
-    EXPECT_EQ(source->LostFrames(), 0);
-    EXPECT_FALSE(other.Ended()) << "the second recorder gave up";
+        const auto started = std::chrono::steady_clock::now();
+        output->Run();
+        PumpFor(3s);
+        const auto stopAsked = std::chrono::steady_clock::now();
+        output->Stop(false);
+        EXPECT_EQ(output->ExceptionText(), "");
+        EXPECT_FALSE(other.Ended()) << "the second recorder gave up";
 
-    const std::vector<std::int16_t>& samples = output->samples;
-    // Within a server period (50 ms) and the worker's start on each side.
-    const double answer = std::chrono::duration<double>(stopAsked - started).count();
-    EXPECT_NEAR(double(samples.size()) / 44100, answer, 0.12);
-    ASSERT_GE(samples.size(), 44100u);
-    constexpr std::size_t window = 1024;
-    const std::size_t search = 15 * 44100;
-    const auto [head, headMatch] = feed.Locate(samples.data(), window, search);
-    const auto [tail, tailMatch] =
-        feed.Locate(samples.data() + samples.size() - window, window, search);
-    EXPECT_GT(headMatch, 0.5);
-    EXPECT_GT(tailMatch, 0.5);
-    EXPECT_NEAR(double(tail - head), double(samples.size() - window), 1.0) << "a hole in the file";
+        const std::vector<std::int16_t>& samples = output->samples;
+        const double held = double(samples.size()) / 44100;
+        const double lost = double(source->LostFrames()) / 44100;
+        // Within a server period (50 ms) and the worker's start on each side.
+        const double answer = std::chrono::duration<double>(stopAsked - started).count();
+        EXPECT_NEAR(held + lost, answer, 0.15) << "held " << held << " s, lost " << lost << " s";
+        if (openedAhead) {
+            EXPECT_EQ(lost, 0);
+        }
+        ASSERT_GE(samples.size(), 44100u);
+        constexpr std::size_t window = 1024;
+        const std::size_t search = 15 * 44100;
+        const auto [head, headMatch] = feed.Locate(samples.data(), window, search);
+        const auto [tail, tailMatch] =
+            feed.Locate(samples.data() + samples.size() - window, window, search);
+        EXPECT_GT(headMatch, 0.5);
+        EXPECT_GT(tailMatch, 0.5);
+        EXPECT_NEAR(double(tail - head), double(samples.size() - window), 1.0)
+            << "a hole in the file";
+    }
 }
 
 } // namespace
