@@ -43,10 +43,13 @@ struct Analysis {
     std::vector<double> mix;
 };
 
-// One analysis per process, as the interface says; its callers serialise their calls.
+// One analysis per process, as the interface says; its callers serialise their calls. It is
+// never destroyed: a program that exits while recording finishes the recording from an exit
+// handler, and its worker may still analyse after this library's static objects are gone.
 Analysis& TheAnalysis() {
-    static Analysis analysis;
-    return analysis;
+    alignas(Analysis) static unsigned char storage[sizeof(Analysis)];
+    static Analysis* const analysis = std::construct_at(reinterpret_cast<Analysis*>(storage));
+    return *analysis;
 }
 
 // A failure inside answers as a refused call (0); a figure asked for then reads as "too little
