@@ -157,17 +157,21 @@ std::string LamePipeline(const std::string& work, double seconds) {
            work + "/pipeline.mp3'";
 }
 
-// -e ends the stream on the interrupt, so that the encoder finishes the file as a stop does.
+// -e ends the stream on the interrupt, so that the encoder finishes the file as a stop does. The
+// source reads in 100 ms periods, as the station's worker does; with pulsesrc's own default of
+// 10 ms, a server that delivers in large pieces (the test server's sine source) gives it nothing.
 std::string GstreamerPipeline(const std::string& work, double seconds) {
     return "timeout -s INT " + std::to_string(seconds + 1.0) +
-           " gst-launch-1.0 -q -e pulsesrc ! audio/x-raw,format=S16LE,rate=44100,channels=1 ! "
+           " gst-launch-1.0 -q -e pulsesrc latency-time=100000 buffer-time=2000000 ! "
+           "audio/x-raw,format=S16LE,rate=44100,channels=1 ! "
            "audioconvert ! level interval=100000000 ! lamemp3enc target=bitrate bitrate=128 "
            "cbr=true ! filesink location='" +
            work + "/gstreamer.mp3' >/dev/null 2>&1";
 }
 
-// Runs `command` to its end; its processes' share of one core.
-double RunPipeline(const std::string& command) {
+// Runs `command` to its end; its processes' share of one core. A pipeline whose file holds less
+// than `leastSeconds` of sound did not do the work compared with, and its figure is refused.
+double RunPipeline(const std::string& command, const std::string& file, double leastSeconds) {
     const double cpuStart = ChildrenCpuSeconds();
     const auto wallStart = Clock::now();
     if (std::system(command.c_str()) == -1) {
@@ -175,6 +179,17 @@ double RunPipeline(const std::string& command) {
         std::exit(1);
     }
     const double wall = pagesbench::Seconds(wallStart, Clock::now());
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(file, error);
+    const double recorded = error ? 0.0 : double(bytes) / (128000.0 / 8);
+    if (recorded < leastSeconds) {
+        std::fprintf(stderr,
+                     "%s holds %.1f s of sound, less than %.0f s: its figure would mean "
+                     "nothing\n",
+                     file.c_str(), recorded, leastSeconds);
+        std::exit(1);
+    }
+    std::filesystem::remove(file, error);
     return 100.0 * (ChildrenCpuSeconds() - cpuStart) / wall;
 }
 
@@ -240,6 +255,8 @@ int main(int argc, char** argv) {
                 100.0 * (ProcessCpuSeconds() - idleStart) /
                     pagesbench::Seconds(idleWall, Clock::now()));
 
+    // A pipeline must have recorded nine tenths of its time (a smoke run's figures mean nothing).
+    const double leastSeconds = arguments.smoke ? 0.0 : 0.9 * seconds;
     std::vector<double> stationShares, pipelineShares, gstShares, ratios, gstRatios;
     StationRun last;
     std::uint32_t overruns = 0;
@@ -257,10 +274,12 @@ int main(int argc, char** argv) {
                 meterRate = std::min(meterRate, last.meterPerSecond);
                 break;
             case 1:
-                pipelineShare = RunPipeline(LamePipeline(work, seconds));
+                pipelineShare =
+                    RunPipeline(LamePipeline(work, seconds), work + "/pipeline.mp3", leastSeconds);
                 break;
             default:
-                gstShare = RunPipeline(GstreamerPipeline(work, seconds));
+                gstShare = RunPipeline(GstreamerPipeline(work, seconds), work + "/gstreamer.mp3",
+                                       leastSeconds);
                 break;
             }
         }
