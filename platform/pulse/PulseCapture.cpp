@@ -123,7 +123,7 @@ public:
 private:
     static constexpr std::size_t MaxBacklogSeconds = 3;
     static constexpr std::uint64_t NoReader = std::numeric_limits<std::uint64_t>::max();
-    // At most this many wake-ups a second for the capture; the reader polls every 50 ms anyway.
+    // At most this many wake-ups a second for the capture; the reader takes 50 ms or more a look.
     static constexpr std::uint32_t FragmentsPerSecond = 20;
 
     static std::uint32_t FrameAligned(const WaveFormat& format, std::uint32_t bytes) {
