@@ -316,8 +316,18 @@ bool TDSAudioIn::FillWindow() {
         if (waiting == 0)
             return false;
     }
+    // A look takes a polling interval's worth of sound: the wait ends as soon as that much has
+    // arrived. A server that is late by a little is waited for, so that every look holds a whole
+    // interval (the meter reports once per interval of sound it is handed); after two intervals
+    // the look takes what there is. A layer that cannot tell when sound arrives is polled.
+    const std::uint32_t interval = FPollingInterval.load();
+    const std::uint32_t lookBytes = std::clamp<std::uint32_t>(
+        static_cast<std::uint32_t>(std::uint64_t(FInSampleRate) * interval / 1000) * FFrameSize,
+        FFrameSize, std::max<std::uint32_t>(FRingSize, FFrameSize));
     while (waiting == 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(FPollingInterval.load()));
+        if (!FLink.CaptureBuffer->WaitForCaptured(lookBytes,
+                                                  std::chrono::milliseconds(2 * interval)))
+            std::this_thread::sleep_for(std::chrono::milliseconds(interval));
         if (const SoundResult result = CapturedBytes(FLink, waiting); platform::Failed(result))
             InputFailed(result);
         // A device that delivers nothing at all would hold the recording (and a synchronous stop

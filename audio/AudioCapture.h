@@ -1,7 +1,8 @@
 // The capture source at the head of a recording chain. There is no capture thread of its own: the
-// device's ring is filled by the sound layer, and each read sleeps one polling interval, asks the
-// device how many bytes have arrived and copies them out of the ring into a block buffer of its
-// own, from which it serves the readers. A reader held up (by a slow disk, say) loses nothing as
+// device's ring is filled by the sound layer, and each read waits until a polling interval's worth
+// of sound has arrived (the sound layer wakes it; at most one interval), asks the device how many
+// bytes have arrived and copies them out of the ring into a block buffer of its own, from which it
+// serves the readers. A reader held up (by a slow disk, say) loses nothing as
 // long as the ring holds what arrives meanwhile; what it could not hold is counted, not guessed.
 #pragma once
 

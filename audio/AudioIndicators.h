@@ -1,6 +1,7 @@
 // The gain indicator: a converter that hands every block through unchanged and, on the side,
-// measures the loudness with the ReplayGain analysis. Every Interval milliseconds of analysed
-// audio it turns the title gain into GainValue (0 .. 100, louder is higher) and raises OnGainData.
+// measures the loudness with the gain library (EBU R 128 through libebur128). Every Interval
+// milliseconds of analysed audio it turns the title gain into GainValue (0 .. 100, louder is
+// higher) and raises OnGainData.
 #pragma once
 
 #include "audio/AudioInput.h"

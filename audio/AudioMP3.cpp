@@ -7,6 +7,7 @@
 #include "audio/taglib.h"
 #include "platform/DiskSync.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -98,6 +99,7 @@ void TMP3Out::BeginOutput() {
     BE_DWORD outputBufferBytes = 0;
     HBE_STREAM stream = 0;
     FChunk.clear();
+    FStaged = 0;
     FMp3Buffer.clear();
     const BE_ERR result = EncoderLibrary().Get().beInitStream(&FConfig, &samplesPerChunk,
                                                               &outputBufferBytes, &stream);
@@ -116,14 +118,16 @@ void TMP3Out::BeginOutput() {
     }
     FEncoderStream = stream;
     FEncoderOpen = true;
-    FChunk.resize(static_cast<std::size_t>(FChannels) * samplesPerChunk);
+    FChunkBytes = FChannels * samplesPerChunk;
+    FChunk.resize(std::size_t(FChunkBytes) * ChunksPerBlock);
+    FStaged = 0;
     FMp3Buffer.resize(outputBufferBytes);
     FWriteBlockFrames = Input()->SampleRate() * WriteBlockMilliseconds / 1000;
     FPending.reserve(std::size_t(FWriteBlockFrames) / 8 + 2 * outputBufferBytes);
 }
 
-std::uint32_t TMP3Out::PrepareChunk(std::uint32_t Bytes) {
-    auto* samples = reinterpret_cast<std::int16_t*>(FChunk.data());
+std::uint32_t TMP3Out::PrepareChunk(std::uint8_t* Chunk, std::uint32_t Bytes) {
+    auto* samples = reinterpret_cast<std::int16_t*>(Chunk);
     const std::uint32_t frames = Bytes / (2 * FChannels);
     if (FChannels == 2 && FConfig.nMode == BE_MP3_MODE_MONO) {
         // The encoder takes one channel in a mono stream.
@@ -174,23 +178,49 @@ void TMP3Out::CutToWholeFrames() {
     }
 }
 
-bool TMP3Out::EncodeChunk() {
-    bool dataEnded = false;
-    const std::uint32_t bytes =
-        Input()->ReadInto(FChunk.data(), static_cast<std::uint32_t>(FChunk.size()), dataEnded);
-    if (bytes == 0)
-        return false;
-    const std::uint32_t samples = PrepareChunk(bytes);
+void TMP3Out::EncodeChunk(std::uint8_t* Chunk, std::uint32_t Bytes) {
+    const std::uint32_t samples = PrepareChunk(Chunk, Bytes);
     BE_DWORD encoded = 0;
     const BE_ERR result = EncoderLibrary().Get().beEncodeChunk(
-        FEncoderStream, samples, reinterpret_cast<const std::int16_t*>(FChunk.data()),
-        FMp3Buffer.data(), &encoded);
+        FEncoderStream, samples, reinterpret_cast<const std::int16_t*>(Chunk), FMp3Buffer.data(),
+        &encoded);
     // A refused chunk would be a silent gap in the recording.
     if (result != BE_ERR_SUCCESSFUL)
         RaiseLameError(result);
     GatherEncoded(encoded);
-    FPendingFrames += bytes / (2 * FChannels);
-    return !dataEnded;
+    FPendingFrames += Bytes / (2 * FChannels);
+}
+
+void TMP3Out::EncodeStaged(bool Ended) {
+    std::uint32_t done = 0;
+    while (FStaged - done >= FChunkBytes || (Ended && FStaged > done)) {
+        const std::uint32_t piece = std::min(FChunkBytes, FStaged - done);
+        EncodeChunk(FChunk.data() + done, piece);
+        done += piece;
+    }
+    if (done > 0 && FStaged > done)
+        std::memmove(FChunk.data(), FChunk.data() + done, FStaged - done);
+    FStaged -= done;
+}
+
+bool TMP3Out::EncodeBlock() {
+    // One block as the input has it at hand (a live source: what one wake took), behind what the
+    // last block left of a chunk; every whole chunk of it is encoded, the rest waits.
+    const void* block = nullptr;
+    std::uint32_t bytes = static_cast<std::uint32_t>(FChunk.size()) - FStaged;
+    Input()->ReadBlock(block, bytes);
+    // A stage may answer more than asked only through a fault of its own; never let that write
+    // past the buffer.
+    bytes = std::min(bytes, static_cast<std::uint32_t>(FChunk.size()) - FStaged);
+    if (block == nullptr)
+        bytes = 0;
+    if (bytes > 0) {
+        std::memcpy(FChunk.data() + FStaged, block, bytes);
+        FStaged += bytes;
+    }
+    const bool ended = bytes == 0;
+    EncodeStaged(ended);
+    return !ended;
 }
 
 bool TMP3Out::OutputBlock(bool Abort) {
@@ -198,7 +228,7 @@ bool TMP3Out::OutputBlock(bool Abort) {
         return true;
     if (Abort)
         return false;
-    const bool more = EncodeChunk();
+    const bool more = EncodeBlock();
     if (FPendingFrames >= FWriteBlockFrames &&
         std::chrono::steady_clock::now() - FLastWrite >=
             std::chrono::milliseconds(WriteBlockMilliseconds))
@@ -207,14 +237,17 @@ bool TMP3Out::OutputBlock(bool Abort) {
 }
 
 std::exception_ptr TMP3Out::EncodeCaptured() {
-    if (!FInputOpened || FWriteFailed || !Input() || !Input()->StopAtCaptured())
+    if (!FInputOpened || FWriteFailed || !Input())
         return nullptr;
     // Gathered whole and written once with the encoder's tail: a slow disk pays for one write,
     // not one per block. A failure here still lets the file be finished; it is raised afterwards,
-    // since the file then lacks sound from before the stop.
+    // since the file then lacks sound from before the stop. What was read and waits for a whole
+    // chunk is encoded in any case.
     try {
-        while (EncodeChunk()) {
-        }
+        if (Input()->StopAtCaptured())
+            while (EncodeBlock()) {
+            }
+        EncodeStaged(true);
     } catch (...) {
         return std::current_exception();
     }

@@ -103,8 +103,12 @@ private:
     // At the end of a pass: encodes what a live input has already captured, so that a stop keeps
     // every sound up to it, also the backlog a slow disk left. Returns what failed meanwhile.
     std::exception_ptr EncodeCaptured();
-    // Encodes one chunk of the input into the waiting block; false at the end of the data.
-    bool EncodeChunk();
+    // Takes one block of the input and encodes its whole chunks into the waiting block; false at
+    // the end of the data (what was left of a chunk is then encoded too).
+    bool EncodeBlock();
+    // Encodes the staged whole chunks, and with `Ended` the part chunk after them as well.
+    void EncodeStaged(bool Ended);
+    void EncodeChunk(std::uint8_t* Chunk, std::uint32_t Bytes);
     // Adds what the encoder gave to the block waiting for the file.
     void GatherEncoded(std::uint32_t Bytes);
     // Writes the waiting block; a write the system refused in part is cut back to the last whole
@@ -115,7 +119,7 @@ private:
     EAudioException WriteFailure() const;
     // Samples of the chunk to encode: whole frames only; two channels into a mono stream are
     // mixed down first.
-    std::uint32_t PrepareChunk(std::uint32_t Bytes);
+    std::uint32_t PrepareChunk(std::uint8_t* Chunk, std::uint32_t Bytes);
 
     std::atomic<TMP3BitRate> FBitRate{TMP3BitRate::mbr128};
     std::atomic<TMP3Mode> FMode{TMP3Mode::mmStereo};
@@ -135,7 +139,12 @@ private:
     bool FEncoderOpen = false;
     bool FInputOpened = false;
     std::uint32_t FChannels = 0;
+    // The block taken from the input: room for ChunksPerBlock of the encoder's chunks, so that one
+    // read takes all a live source has at hand; FStaged bytes of it wait to be encoded.
+    static constexpr std::uint32_t ChunksPerBlock = 16;
     std::vector<std::uint8_t> FChunk;
+    std::uint32_t FChunkBytes = 0;
+    std::uint32_t FStaged = 0;
     std::vector<std::uint8_t> FMp3Buffer;
     // Encoded bytes not yet written, and the input frames they hold.
     std::vector<std::uint8_t> FPending;

@@ -1,18 +1,20 @@
-// The station's CPU share while a participant is recorded, against the plainest program that does
+// The station's CPU share while a participant is recorded, against the plainest programs that do
 // the same job: `parecord | lame` capturing the same source (the server's default) at the same
-// settings (44100 Hz, 16 bits, mono, constant 128 kbit/s, frame checksums, no bit reservoir). The
-// station runs its real window on the exam page (offscreen), its real chain, the timer and the
-// meter; the pipeline's share is that of every process in it. The two run alternately for the same
-// time, pair after pair, the order turning each pair, so that a change in the machine's load falls
-// on both. Per thread, the station's last recording shows where its time goes; the meter's update
-// rate and the capture's overruns are printed with it.
+// settings (44100 Hz, 16 bits, mono, constant 128 kbit/s, frame checksums, no bit reservoir), and
+// a GStreamer pipeline with a level meter of its own (`pulsesrc ! audioconvert ! level !
+// lamemp3enc ! filesink`, 44100 Hz mono 16 bits, constant 128 kbit/s). The station runs its real
+// window on the exam page (offscreen), its real chain, the timer and the meter; a pipeline's share
+// is that of every process in it. The three run one after the other for the same time, round
+// after round, the order turning each round, so that a change in the machine's load falls on all.
+// Per thread, the station's last recording shows where its time goes; the meter's update rate and
+// the capture's overruns are printed with it.
 //
 // The station's recording file is synced to the disk every second on a thread of its own; `nosync`
 // measures it without that sync, so that the two runs show what the sync costs the capture (no
 // overrun and no CPU, as it must).
 //
-//   bench_pages_load [--smoke] [seconds=90] [pairs=3] [sync|nosync]   (PULSE_SERVER: a server with
-//   a default source; --smoke: one pair of 3 s, its figures meaning nothing)
+//   bench_pages_load [--smoke] [seconds=90] [rounds=3] [sync|nosync]   (PULSE_SERVER: a server
+//   with a default source; --smoke: one round of 3 s, its figures meaning nothing)
 #include "audio/AudioCapture.h"
 #include "audio/AudioMP3.h"
 #include "bench/PagesBenchSupport.h"
@@ -150,13 +152,29 @@ StationRun RecordWithStation(pagesbench::Station& station, MeterCounter& meter, 
     return run;
 }
 
-// The pipeline for `seconds` (after the same settling second); its share of one core.
-double RecordWithPipeline(const std::string& work, double seconds) {
-    const std::string command =
-        "timeout -s INT " + std::to_string(seconds + 1.0) +
-        " parecord --raw --format=s16le --rate=44100 --channels=1 2>/dev/null | lame --quiet -r "
-        "-s 44.1 --bitwidth 16 --signed --little-endian -m m -b 128 --cbr -p --nores - '" +
-        work + "/pipeline.mp3'";
+// The programs compared with, each for `seconds` after the same settling second.
+std::string LamePipeline(const std::string& work, double seconds) {
+    return "timeout -s INT " + std::to_string(seconds + 1.0) +
+           " parecord --raw --format=s16le --rate=44100 --channels=1 2>/dev/null | lame --quiet "
+           "-r -s 44.1 --bitwidth 16 --signed --little-endian -m m -b 128 --cbr -p --nores - '" +
+           work + "/pipeline.mp3'";
+}
+
+// -e ends the stream on the interrupt, so that the encoder finishes the file as a stop does. The
+// source reads in 100 ms periods, as the station's worker does; with pulsesrc's own default of
+// 10 ms, a server that delivers in large pieces (the test server's sine source) gives it nothing.
+std::string GstreamerPipeline(const std::string& work, double seconds) {
+    return "timeout -s INT " + std::to_string(seconds + 1.0) +
+           " gst-launch-1.0 -q -e pulsesrc latency-time=100000 buffer-time=2000000 ! "
+           "audio/x-raw,format=S16LE,rate=44100,channels=1 ! "
+           "audioconvert ! level interval=100000000 ! lamemp3enc target=bitrate bitrate=128 "
+           "cbr=true ! filesink location='" +
+           work + "/gstreamer.mp3' >/dev/null 2>&1";
+}
+
+// Runs `command` to its end; its processes' share of one core. A pipeline whose file holds less
+// than `leastSeconds` of sound did not do the work compared with, and its figure is refused.
+double RunPipeline(const std::string& command, const std::string& file, double leastSeconds) {
     const double cpuStart = ChildrenCpuSeconds();
     const auto wallStart = Clock::now();
     if (std::system(command.c_str()) == -1) {
@@ -164,6 +182,17 @@ double RecordWithPipeline(const std::string& work, double seconds) {
         std::exit(1);
     }
     const double wall = pagesbench::Seconds(wallStart, Clock::now());
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(file, error);
+    const double recorded = error ? 0.0 : double(bytes) / (128000.0 / 8);
+    if (recorded < leastSeconds) {
+        std::fprintf(stderr,
+                     "%s holds %.1f s of sound, less than %.0f s: its figure would mean "
+                     "nothing\n",
+                     file.c_str(), recorded, leastSeconds);
+        std::exit(1);
+    }
+    std::filesystem::remove(file, error);
     return 100.0 * (ChildrenCpuSeconds() - cpuStart) / wall;
 }
 
@@ -195,11 +224,19 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "parecord and lame are needed for the pipeline to compare with\n");
         return 1;
     }
+    if (std::system("gst-inspect-1.0 pulsesrc >/dev/null 2>&1 && gst-inspect-1.0 level >/dev/null "
+                    "2>&1 && gst-inspect-1.0 lamemp3enc >/dev/null 2>&1") != 0) {
+        std::fprintf(stderr, "gst-launch-1.0 with pulsesrc, level and lamemp3enc is needed for the "
+                             "second pipeline (gstreamer1.0-tools, gstreamer1.0-plugins-good)\n");
+        return 1;
+    }
     std::printf("comparing: the station recording a participant (exam page offscreen, the "
                 "server's default source)\n"
                 "      with: parecord | lame, same source, 44100 Hz 16 bit mono, CBR 128 kbit/s, "
                 "CRC, no bit reservoir\n"
-                "%d alternating pairs of %.0f s each\n",
+                "       and: gst-launch-1.0 pulsesrc ! audioconvert ! level ! lamemp3enc ! "
+                "filesink, 44100 Hz 16 bit mono, CBR 128 kbit/s\n"
+                "%d rounds of %.0f s each\n",
                 pairs, seconds);
     const platform::testing::TemporaryFolder folder("bench-pipeline");
     const std::string work = folder.Path();
@@ -221,37 +258,57 @@ int main(int argc, char** argv) {
                 100.0 * (ProcessCpuSeconds() - idleStart) /
                     pagesbench::Seconds(idleWall, Clock::now()));
 
-    std::vector<double> stationShares, pipelineShares, ratios;
+    // A pipeline must have recorded nine tenths of its time (a smoke run's figures mean nothing).
+    const double leastSeconds = arguments.smoke ? 0.0 : 0.9 * seconds;
+    std::vector<double> stationShares, pipelineShares, gstShares, ratios, gstRatios;
     StationRun last;
     std::uint32_t overruns = 0;
     double meterRate = 1e9;
-    for (int pair = 0; pair < pairs; ++pair) {
-        double stationShare = 0, pipelineShare = 0;
-        for (int turn = 0; turn < 2; ++turn) {
-            if ((turn == 0) == (pair % 2 == 0)) {
-                last = RecordWithStation(station, meter, pair == 0, seconds);
+    bool firstRecording = true;
+    for (int round = 0; round < pairs; ++round) {
+        double stationShare = 0, pipelineShare = 0, gstShare = 0;
+        for (int turn = 0; turn < 3; ++turn) {
+            switch ((turn + round) % 3) {
+            case 0:
+                last = RecordWithStation(station, meter, firstRecording, seconds);
+                firstRecording = false;
                 stationShare = last.percent;
                 overruns += last.overruns;
                 meterRate = std::min(meterRate, last.meterPerSecond);
-            } else {
-                pipelineShare = RecordWithPipeline(work, seconds);
+                break;
+            case 1:
+                pipelineShare =
+                    RunPipeline(LamePipeline(work, seconds), work + "/pipeline.mp3", leastSeconds);
+                break;
+            default:
+                gstShare = RunPipeline(GstreamerPipeline(work, seconds), work + "/gstreamer.mp3",
+                                       leastSeconds);
+                break;
             }
         }
-        std::printf("pair %d: station %.2f %%, pipeline %.2f %%, ratio %.2f, overruns %u\n",
-                    pair + 1, stationShare, pipelineShare, stationShare / pipelineShare,
-                    last.overruns);
+        std::printf("round %d: station %.2f %%, parecord|lame %.2f %%, gstreamer %.2f %%, ratios "
+                    "%.2f / %.2f, overruns %u\n",
+                    round + 1, stationShare, pipelineShare, gstShare, stationShare / pipelineShare,
+                    stationShare / gstShare, last.overruns);
         stationShares.push_back(stationShare);
         pipelineShares.push_back(pipelineShare);
+        gstShares.push_back(gstShare);
         ratios.push_back(stationShare / pipelineShare);
+        gstRatios.push_back(stationShare / gstShare);
     }
     const bench::Spread s = bench::SpreadOf(stationShares), p = bench::SpreadOf(pipelineShares),
-                        r = bench::SpreadOf(ratios);
+                        g = bench::SpreadOf(gstShares), r = bench::SpreadOf(ratios),
+                        rg = bench::SpreadOf(gstRatios);
     std::printf("station  (%% of one core): min %.2f  median %.2f  max %.2f\n", s.min, s.median,
                 s.max);
     std::printf("pipeline (%% of one core): min %.2f  median %.2f  max %.2f\n", p.min, p.median,
                 p.max);
+    std::printf("gstreamer (%% of one core): min %.2f  median %.2f  max %.2f\n", g.min, g.median,
+                g.max);
     std::printf("ratio station / pipeline:  min %.2f  median %.2f  max %.2f\n", r.min, r.median,
                 r.max);
+    std::printf("ratio station / gstreamer:  min %.2f  median %.2f  max %.2f\n", rg.min, rg.median,
+                rg.max);
     std::printf("meter updates: at least %.1f per second; capture overruns: %u\n", meterRate,
                 overruns);
     std::printf("the recording's file %s: %d data syncs\n",

@@ -6,6 +6,7 @@
 
 #include "platform/SoundTypes.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -41,6 +42,15 @@ public:
     // Called, on whatever thread found it (often the layer's own), each time LostBytes grows, so
     // that a loss is told while it happens, not when the reader next looks. Set before Start.
     virtual void SetLossHandler(std::function<void()> handler) { (void)handler; }
+    // Returns once at least `bytes` wait to be read, or once `limit` has passed, whichever comes
+    // first; early also when the capture stops or fails. The reader thus wakes when there is
+    // sound to take, not on a clock. False, at once, from a layer that cannot tell when sound
+    // arrives: its reader polls.
+    virtual bool WaitForCaptured(std::uint32_t bytes, std::chrono::milliseconds limit) {
+        (void)bytes;
+        (void)limit;
+        return false;
+    }
 };
 
 class CaptureDevice {

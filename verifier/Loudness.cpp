@@ -28,7 +28,7 @@ double LoudnessFacts::SilentShare() const {
     if (momentary.empty())
         return 1.0;
     const auto silent = std::count_if(momentary.begin(), momentary.end(),
-                                      [](float lufs) { return !(lufs >= SilenceLufs); });
+                                      [](float lufs) { return !(lufs > SilenceLufs); });
     return static_cast<double>(silent) / static_cast<double>(momentary.size());
 }
 

@@ -3,6 +3,8 @@
 // whether the answer can be heard at all: how much of it is silent and how much of it is clipped.
 #pragma once
 
+#include "interview_format/LoudnessLimits.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -15,17 +17,9 @@ namespace interview_check {
 // coarse enough that an hour of audio gives 36 000 figures.
 inline constexpr double LoudnessStepSeconds = 0.1;
 
-// A step whose momentary loudness is below this is silent. In the pauses of a spoken answer the
-// room is still heard and the momentary loudness stays above it (a spoken answer recorded through
-// the station's chain with room noise was silent for 1% of its steps); a muted input gives digital
-// silence, which has no loudness at all.
-inline constexpr double SilenceLufs = -60.0;
-
-// A decoded sample at or beyond this magnitude (-0.09 dBFS) is on the limit. MP3 does not keep
-// the flat tops of a clipped wave: they decode as a ripple around full scale, so only part of the
-// clipped samples reach this level (about 1% of all samples of an overdriven spoken answer),
-// while clean speech, even normalised to -1 dBFS, has none.
-inline constexpr float ClipLevel = 0.99f;
+// Silence and clipping are judged by the limits the station's meter uses too.
+using interview_format::ClipLevel;
+using interview_format::SilenceLufs;
 
 struct LoudnessFacts {
     // Absent when no 400 ms block rises above BS.1770's absolute gate (-70 LUFS): silence.

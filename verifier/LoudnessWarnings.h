@@ -9,11 +9,8 @@
 
 namespace interview_check {
 
-// Limits chosen on recordings made through the station's own chain (see the README): a spoken
-// answer with room noise was silent for 1% of its steps, a muted microphone for all of them; a
-// clean answer had no sample on the limit, an overdriven microphone 0.6% of them.
-inline constexpr double SilentShareLimit = 0.9;
-inline constexpr double ClippedShareLimit = 0.001;
+using interview_format::ClippedShareLimit;
+using interview_format::SilentShareLimit;
 // An answer to the interview's tasks takes minutes; half a minute is a false start or a mistake.
 inline constexpr double MinimumAnswerSeconds = 30.0;
 

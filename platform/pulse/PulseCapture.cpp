@@ -5,6 +5,9 @@
 #include "platform/pulse/SoundRing.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <limits>
 #include <mutex>
 
 namespace platform::pulse {
@@ -18,7 +21,8 @@ public:
           fragment_(FrameAligned(format, format.avgBytesPerSec / FragmentsPerSecond)),
           pacer_(double(format.avgBytesPerSec), format.blockAlign,
                  FrameAligned(format, ringBytes / 8),
-                 std::size_t(format.avgBytesPerSec) * MaxBacklogSeconds) {}
+                 std::size_t(format.avgBytesPerSec) * MaxBacklogSeconds),
+          bytesPerSecond_(double(format.avgBytesPerSec)) {}
 
     SoundResult Connect(const WaveFormat& format, const char* source) {
         // The server gathers a fragment before it wakes this process, so its size is how often the
@@ -81,11 +85,45 @@ public:
         lossHandler_ = std::move(handler);
     }
 
+    // The server's delivery wakes the reader (see DataArrived); what it delivered ahead of the
+    // clock is held by the pacer, and the reader then wakes when enough of it is due.
+    bool WaitForCaptured(std::uint32_t bytes, std::chrono::milliseconds limit) override {
+        using Clock = std::chrono::steady_clock;
+        const Clock::time_point deadline = Clock::now() + limit;
+        wanted_.store(bytes, std::memory_order_release);
+        for (;;) {
+            const std::uint64_t seen = arrivals_.load(std::memory_order_acquire);
+            const Clock::time_point now = Clock::now();
+            Clock::time_point until = deadline;
+            {
+                std::lock_guard guard(pacerLock_);
+                ReleaseLocked();
+                const std::uint64_t unread = ring_.Unread();
+                if (unread >= bytes || now >= deadline ||
+                    !running_.load(std::memory_order_acquire) || stream_->DeviceLost() ||
+                    stream_->Broken())
+                    break;
+                if (pacer_.Held() > 0)
+                    until =
+                        std::min(until, now + std::chrono::microseconds(
+                                                  static_cast<std::int64_t>(double(bytes - unread) /
+                                                                            bytesPerSecond_ * 1e6) +
+                                                  1000));
+            }
+            std::unique_lock lock(waitLock_);
+            arrived_.wait_until(lock, until,
+                                [&] { return arrivals_.load(std::memory_order_acquire) != seen; });
+        }
+        wanted_.store(NoReader, std::memory_order_release);
+        return true;
+    }
+
     ~PulseCaptureBuffer() override { stream_.reset(); }
 
 private:
     static constexpr std::size_t MaxBacklogSeconds = 3;
-    // At most this many wake-ups a second for the capture; the reader polls every 50 ms anyway.
+    static constexpr std::uint64_t NoReader = std::numeric_limits<std::uint64_t>::max();
+    // At most this many wake-ups a second for the capture; the reader takes 50 ms or more a look.
     static constexpr std::uint32_t FragmentsPerSecond = 20;
 
     static std::uint32_t FrameAligned(const WaveFormat& format, std::uint32_t bytes) {
@@ -114,6 +152,12 @@ private:
             pa_stream_drop(stream);
         }
         ReleaseLocked();
+        // Under pacerLock_, so a waiting reader has either seen these bytes or waits for this.
+        if (ring_.Unread() >= wanted_.load(std::memory_order_acquire)) {
+            std::lock_guard wake(waitLock_);
+            arrivals_.fetch_add(1, std::memory_order_acq_rel);
+            arrived_.notify_one();
+        }
     }
 
     // Under pacerLock_.
@@ -148,6 +192,13 @@ private:
     std::atomic<bool> running_{false};
     std::atomic<std::uint64_t> lost_{0};
     std::function<void()> lossHandler_; // under pacerLock_
+    double bytesPerSecond_;
+    // A reader waiting in WaitForCaptured for this many unread bytes, and the deliveries that
+    // brought them; waitLock_ is taken after pacerLock_, never before it.
+    std::atomic<std::uint64_t> wanted_{NoReader};
+    std::atomic<std::uint64_t> arrivals_{0};
+    std::mutex waitLock_;
+    std::condition_variable arrived_;
     std::unique_ptr<PulseStream> stream_;
 };
 

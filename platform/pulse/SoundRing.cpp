@@ -47,6 +47,11 @@ std::uint64_t SoundRing::Overwritten() {
     return overwritten_;
 }
 
+std::uint64_t SoundRing::Unread() {
+    std::lock_guard guard(mutex_);
+    return unread_;
+}
+
 std::uint64_t SoundRing::Fill(const void* source, std::size_t bytes) {
     std::lock_guard guard(mutex_);
     unread_ += bytes;

@@ -32,6 +32,8 @@ public:
     // Bytes overwritten before the reader took them, since the ring was made: exact, whatever the
     // reader's cadence.
     std::uint64_t Overwritten();
+    // Bytes filled and not yet locked by the reader (at most a ring).
+    std::uint64_t Unread();
 
     // The client thread: writes `bytes` at the cursor (zeros when `source` is null) and moves the
     // cursor past them; returns how many unread bytes this overwrote.

@@ -19,8 +19,9 @@ constexpr std::uint32_t CaptureRingSeconds = 20;
 
 } // namespace
 
+// The worker wakes once per meter reading: each wake takes a polling interval of sound.
 RecordingChainSettings ExamChainSettings() {
-    return {.pollingInterval = 50, .gainInterval = 100, .crc = true, .fileName = "exam01.mp3"};
+    return {.pollingInterval = 100, .gainInterval = 100, .crc = true, .fileName = "exam01.mp3"};
 }
 
 RecordingChainSettings CheckChainSettings() {

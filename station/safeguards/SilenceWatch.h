@@ -5,6 +5,7 @@
 // soon as sound returns. The times are passed in, so that the rules do not depend on a clock.
 #pragma once
 
+#include "interview_format/LoudnessLimits.h"
 #include "station/OperatorTexts.h"
 
 #include <chrono>
@@ -16,8 +17,17 @@ namespace station {
 // The exam page's banner while SilenceWatch reports silence is NoSignalText; the check page's
 // message after a microphone test that heard nothing is MicrophoneSilentText.
 
-// A meter at or below this position counts as no sound.
-inline constexpr int SilentLevel = 2;
+// The meter's position for a steady loudness in LUFS: the gain indicator reads 50 + LUFS (its
+// 32 dB ceiling of gain over the gain library's -18 LUFS reference) and the bar shows a reading
+// as reading x 100 / 60 (LevelMeter.h). The largest position a moment at that loudness reaches.
+constexpr int MeterPositionOfLufs(double lufs) {
+    const double position = (lufs + 50.0) * 100.0 / 60.0;
+    return position <= 0 ? 0 : static_cast<int>(position);
+}
+
+// A meter at or below this position counts as no sound: the loudness below which the receiver
+// too counts a moment of a recording as silent.
+inline constexpr int SilentLevel = MeterPositionOfLufs(interview_format::SilenceLufs);
 
 enum class SignalState { Sound, Silent };
 

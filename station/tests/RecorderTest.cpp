@@ -3,8 +3,11 @@
 // amount. On the in-process sound system, whose capture follows a perfect clock.
 #include "station/core/Recorder.h"
 #include "audio/AudioCapture.h"
+#include "audio/AudioIndicators.h"
 #include "audio/tests/FakeSoundSystem.h"
 #include "audio/tests/GuiPump.h"
+#include "station/LevelMeter.h"
+#include "station/safeguards/SilenceWatch.h"
 #include "testsupport/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -90,6 +93,25 @@ TEST_F(RecorderTest, AStalledDeviceIsToldAsLostAudioWithItsAmount) {
     EXPECT_LT(told.back(), 6000ms);
     recorder->Stop();
     EXPECT_EQ(recorder->LostDuration(), told.back());
+}
+
+// The silent-microphone banner and the receiver's check call the same moments silent: a steady
+// loudness, turned into a gain by the gain library's reference (-18 LUFS), into a reading by the
+// indicator and into a position by the meter, is at or below SilentLevel exactly when it is at
+// or below the shared limit. One LU either side of it, from silence and from sound: the meter's
+// integer steps blur the last half LU.
+TEST(MeterSilence, TheMeterIsSilentWhereTheReceiverIs) {
+    const double limit = interview_format::SilenceLufs;
+    for (const double lufs : {-70.0, limit - 1, limit + 1, -23.0}) {
+        const double reading = audio::TGainIndicator::GainValueFromTitleGain(-18 - lufs);
+        for (const std::int64_t from : {std::int64_t{0}, std::int64_t{100}}) {
+            std::int64_t position = from;
+            for (int i = 0; i < 20; ++i)
+                position = station::NextMeterPosition(position, reading);
+            EXPECT_EQ(position <= station::SilentLevel, lufs <= limit)
+                << lufs << " LUFS from position " << from << " settles at " << position;
+        }
+    }
 }
 
 } // namespace

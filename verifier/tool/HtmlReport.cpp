@@ -214,8 +214,8 @@ void HtmlReport::Add(const ArchiveVerdict& verdict) {
 void HtmlReport::Finish(const Tally& tally) {
     file_.Write("<section class=\"summary\">" + HtmlText(SummaryLine(tally)) +
                 "<p class=\"legend\">Полоса — громкость записи по секундам (от −70 до −10 LUFS); "
-                "красным отмечены секунды тишины (ниже " +
-                DecimalText(SilenceLufs, 0) + " LUFS).</p></section>\n" + PageEnd);
+                "красным отмечены секунды тишины (не выше " +
+                DecimalText(SilenceLufs, 1) + " LUFS).</p></section>\n" + PageEnd);
     file_.Commit();
 }
 

@@ -111,6 +111,47 @@ TEST(PulseCapture, DefaultDeviceDeliversTheSineInRealTime) {
     EXPECT_EQ(position, stopped) << "a stopped ring still moves";
 }
 
+// A reader waits for sound instead of polling: each wait ends as soon as a look's worth has
+// arrived (by the server's delivery, or by the clock for what it delivered early), long before its
+// limit, and a stopped capture sends it back at once.
+TEST(PulseCapture, AReaderWaitingForSoundWakesWhenItHasArrived) {
+    REQUIRE_TEST_SOUND_SERVER();
+    constexpr std::uint32_t ring = 44100, look = 4410; // half a second; 50 ms
+    std::unique_ptr<CaptureDevice> device;
+    ASSERT_EQ(DefaultSoundSystem().CreateCaptureDevice(DefaultSoundDevice, &device), DS_OK);
+    std::unique_ptr<CaptureBuffer> buffer;
+    ASSERT_EQ(device->CreateCaptureBuffer(CaptureFormat, ring, &buffer), DS_OK);
+    ASSERT_EQ(buffer->Start(true), DS_OK);
+    ASSERT_TRUE(buffer->WaitForCaptured(look, 5s)); // the stream settles
+    std::uint32_t readOffset = 0;
+    std::uint32_t position = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 20; ++i) {
+        // What waits is taken, as a reader does, so that each wait starts from an empty ring.
+        ASSERT_EQ(buffer->GetCurrentPosition(nullptr, &position), DS_OK);
+        const std::uint32_t waiting = (position + ring - readOffset) % ring;
+        if (waiting > 0) {
+            LockedRegion region;
+            ASSERT_EQ(buffer->Lock(readOffset, waiting, &region), DS_OK);
+            ASSERT_EQ(buffer->Unlock(region), DS_OK);
+            readOffset = position;
+        }
+        buffer->WaitForCaptured(look, 5s);
+        ASSERT_EQ(buffer->GetCurrentPosition(nullptr, &position), DS_OK);
+        EXPECT_GE((position + ring - readOffset) % ring, look) << "look " << i;
+    }
+    // Twenty looks of 50 ms take about a second of sound, not twenty limits.
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_GT(seconds, 0.8);
+    EXPECT_LT(seconds, 2.0);
+
+    ASSERT_EQ(buffer->Stop(), DS_OK);
+    const auto stopped = std::chrono::steady_clock::now();
+    buffer->WaitForCaptured(ring / 2, 5s);
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 100ms);
+}
+
 TEST(PulseCapture, NamedDeviceCapturesToo) {
     REQUIRE_TEST_SOUND_SERVER();
     const auto devices = ListDevices();
