@@ -127,11 +127,11 @@ int main(int argc, char** argv) {
     std::printf("recording %lld s under each condition\n", static_cast<long long>(length.count()));
     int status = 0;
     if (only.empty() || only == "normal") {
-        platform::testing::TemporaryFolder folder("bench-capture-loss");
+        testsupport::TemporaryFolder folder("bench-capture-loss");
         Print("normal", Record(folder.Path(), length));
     }
     if (only.empty() || only == "slow-disk") {
-        platform::testing::SlowFileSystem disk(200ms, 500ms);
+        testsupport::SlowFileSystem disk(200ms, 500ms);
         if (disk.Mounted()) {
             Print("slow-disk", Record(disk.Folder(), length));
         } else {
@@ -140,9 +140,9 @@ int main(int argc, char** argv) {
         }
     }
     if (only.empty() || only == "second-recorder") {
-        platform::testing::TemporaryFolder folder("bench-capture-loss");
+        testsupport::TemporaryFolder folder("bench-capture-loss");
         // Another program recording from the same source, as a browser tab or a messenger would.
-        platform::testing::ChildProcess other({"parecord", folder.Path() + "/other.wav"});
+        testsupport::ChildProcess other({"parecord", folder.Path() + "/other.wav"});
         if (other.Started()) {
             Print("second-recorder", Record(folder.Path(), length));
         } else {

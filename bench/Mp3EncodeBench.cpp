@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     const bench::Arguments arguments(argc, argv);
     const int seconds = arguments.smoke ? 10 : 600;
     const int pairs = arguments.smoke ? 1 : std::max(5, std::atoi(arguments.Or(0, "5").c_str()));
-    platform::testing::TemporaryFolder folder;
+    testsupport::TemporaryFolder folder;
     const auto samples = mp3test::SpeechLike(Rate, seconds);
     const std::string rawPath = folder / "material.raw";
     std::ofstream(rawPath, std::ios::binary)

@@ -109,7 +109,7 @@ public:
     }
 
 private:
-    platform::testing::TemporaryDesktop desktop_;
+    testsupport::TemporaryDesktop desktop_;
     int argc_ = 1;
     char name_[16] = "station-bench";
     char* argv_[2] = {name_, nullptr};

@@ -238,7 +238,7 @@ int main(int argc, char** argv) {
                 "filesink, 44100 Hz 16 bit mono, CBR 128 kbit/s\n"
                 "%d rounds of %.0f s each\n",
                 pairs, seconds);
-    const platform::testing::TemporaryFolder folder("bench-pipeline");
+    const testsupport::TemporaryFolder folder("bench-pipeline");
     const std::string work = folder.Path();
     pagesbench::Station station(
         {.syncInterval = periodicSync ? std::nullopt : std::optional(std::chrono::milliseconds(0)),

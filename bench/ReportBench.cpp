@@ -34,7 +34,7 @@ BENCHMARK(BM_UpdateCRC32);
 
 void BM_FileCRC32(benchmark::State& state) {
     const std::size_t size = static_cast<std::size_t>(state.range(0)) << 20;
-    const platform::testing::TemporaryFolder folder("bench-report");
+    const testsupport::TemporaryFolder folder("bench-report");
     const std::string path = folder / "recording.mp3";
     {
         const auto bytes = RandomBytes(size);

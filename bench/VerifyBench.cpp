@@ -89,7 +89,7 @@ void WriteWav(const fs::path& path, int seed) {
         phase += 2 * 3.14159265358979 * (180 + 60 * std::sin(i / 20000.0 + seed)) / Rate;
         pcm[i] = static_cast<std::int16_t>(7000 * std::sin(phase) + noise(random));
     }
-    platform::testing::WriteWavFile(path.string(), pcm);
+    testsupport::WriteWavFile(path.string(), pcm);
 }
 
 std::string ArchiveName(int number) {

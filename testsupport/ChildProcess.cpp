@@ -9,7 +9,7 @@
 
 extern char** environ;
 
-namespace platform::testing {
+namespace testsupport {
 
 ChildProcess::ChildProcess(std::vector<std::string> words) {
     std::vector<char*> arguments;
@@ -50,4 +50,4 @@ void ChildProcess::End() {
     ended_ = true;
 }
 
-} // namespace platform::testing
+} // namespace testsupport

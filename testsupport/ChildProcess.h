@@ -7,7 +7,7 @@
 #include <sys/types.h>
 #include <vector>
 
-namespace platform::testing {
+namespace testsupport {
 
 class ChildProcess {
 public:
@@ -28,4 +28,4 @@ private:
     bool ended_ = false;
 };
 
-} // namespace platform::testing
+} // namespace testsupport

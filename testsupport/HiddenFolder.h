@@ -11,7 +11,7 @@
 #include <string>
 #include <sys/mount.h>
 
-namespace platform::testing {
+namespace testsupport {
 
 class HiddenFolder {
 public:
@@ -50,4 +50,4 @@ private:
     bool hidden_ = false;
 };
 
-} // namespace platform::testing
+} // namespace testsupport

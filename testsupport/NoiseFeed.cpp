@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
-namespace platform::testing {
+namespace testsupport {
 namespace {
 
 // Runs pactl with `arguments`; the module number it printed, or -1.
@@ -76,4 +76,4 @@ std::pair<std::size_t, double> NoiseFeed::Locate(const std::int16_t* window, std
     return best;
 }
 
-} // namespace platform::testing
+} // namespace testsupport

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace platform::testing {
+namespace testsupport {
 
 class NoiseFeed {
 public:
@@ -43,4 +43,4 @@ private:
     bool ready_ = false;
 };
 
-} // namespace platform::testing
+} // namespace testsupport

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-namespace platform::testing {
+namespace testsupport {
 
 OwnSoundServer::OwnSoundServer() {
     running_ = Script("start");
@@ -27,4 +27,4 @@ bool OwnSoundServer::Script(const char* command) const {
                "'");
 }
 
-} // namespace platform::testing
+} // namespace testsupport

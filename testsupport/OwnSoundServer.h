@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace platform::testing {
+namespace testsupport {
 
 class OwnSoundServer {
 public:
@@ -33,4 +33,4 @@ private:
     bool running_ = false;
 };
 
-} // namespace platform::testing
+} // namespace testsupport

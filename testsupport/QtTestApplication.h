@@ -9,13 +9,13 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-namespace platform::testing {
+namespace testsupport {
 
 class QtTestApplication : public ::testing::Environment {
 public:
     void SetUp() override {
-        application_ = std::make_unique<GuardedApplication>(argc_, argv_);
-        InstallGuiHandoverPump();
+        application_ = std::make_unique<platform::GuardedApplication>(argc_, argv_);
+        platform::InstallGuiHandoverPump();
     }
     void TearDown() override { application_.reset(); }
 
@@ -23,11 +23,11 @@ private:
     int argc_ = 1;
     char name_[16] = "station-test";
     char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<GuardedApplication> application_;
+    std::unique_ptr<platform::GuardedApplication> application_;
 };
 
 // Registers the environment when the test program starts.
 inline ::testing::Environment* const qtTestApplication =
     ::testing::AddGlobalTestEnvironment(new QtTestApplication);
 
-} // namespace platform::testing
+} // namespace testsupport

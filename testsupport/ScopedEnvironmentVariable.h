@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-namespace platform::testing {
+namespace testsupport {
 
 class ScopedEnvironmentVariable {
 public:
@@ -36,4 +36,4 @@ private:
     std::optional<std::string> saved_;
 };
 
-} // namespace platform::testing
+} // namespace testsupport

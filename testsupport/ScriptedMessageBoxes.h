@@ -9,39 +9,40 @@
 #include <string>
 #include <vector>
 
-namespace platform::testing {
+namespace testsupport {
 
 class ScriptedMessageBoxes {
 public:
     ScriptedMessageBoxes() {
-        previous_ = SetMessageBoxPresenter([this](const MessageBoxRequest& request) {
-            std::lock_guard guard(lock_);
-            shown_.push_back(request);
-            if (answers_.empty())
-                return MessageResult::Ok;
-            const MessageResult answer = answers_.front();
-            answers_.pop_front();
-            return answer;
-        });
+        previous_ =
+            platform::SetMessageBoxPresenter([this](const platform::MessageBoxRequest& request) {
+                std::lock_guard guard(lock_);
+                shown_.push_back(request);
+                if (answers_.empty())
+                    return platform::MessageResult::Ok;
+                const platform::MessageResult answer = answers_.front();
+                answers_.pop_front();
+                return answer;
+            });
     }
     ScriptedMessageBoxes(const ScriptedMessageBoxes&) = delete;
     ScriptedMessageBoxes& operator=(const ScriptedMessageBoxes&) = delete;
-    ~ScriptedMessageBoxes() { SetMessageBoxPresenter(std::move(previous_)); }
+    ~ScriptedMessageBoxes() { platform::SetMessageBoxPresenter(std::move(previous_)); }
 
     // Answers for the next boxes, in order; a box beyond the script is answered OK.
-    void Answer(MessageResult answer) {
+    void Answer(platform::MessageResult answer) {
         std::lock_guard guard(lock_);
         answers_.push_back(answer);
     }
 
-    std::vector<MessageBoxRequest> Shown() const {
+    std::vector<platform::MessageBoxRequest> Shown() const {
         std::lock_guard guard(lock_);
         return shown_;
     }
     std::vector<std::string> Texts() const {
         std::lock_guard guard(lock_);
         std::vector<std::string> texts;
-        for (const MessageBoxRequest& request : shown_)
+        for (const platform::MessageBoxRequest& request : shown_)
             texts.push_back(request.text);
         return texts;
     }
@@ -52,9 +53,9 @@ public:
 
 private:
     mutable std::mutex lock_;
-    std::vector<MessageBoxRequest> shown_;
-    std::deque<MessageResult> answers_;
-    MessageBoxPresenter previous_;
+    std::vector<platform::MessageBoxRequest> shown_;
+    std::deque<platform::MessageResult> answers_;
+    platform::MessageBoxPresenter previous_;
 };
 
-} // namespace platform::testing
+} // namespace testsupport

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <thread>
 
-namespace platform::testing {
+namespace testsupport {
 
 SlowFileSystem::SlowFileSystem(std::chrono::milliseconds writeDelay,
                                std::chrono::milliseconds syncDelay)
@@ -45,4 +45,4 @@ bool SlowFileSystem::IsMountPoint() const {
            ::stat((Folder() + "/..").c_str(), &parent) == 0 && here.st_dev != parent.st_dev;
 }
 
-} // namespace platform::testing
+} // namespace testsupport

@@ -10,7 +10,7 @@
 #include <chrono>
 #include <string>
 
-namespace platform::testing {
+namespace testsupport {
 
 class SlowFileSystem {
 public:
@@ -34,4 +34,4 @@ private:
     std::string reason_;
 };
 
-} // namespace platform::testing
+} // namespace testsupport

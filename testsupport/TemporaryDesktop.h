@@ -9,7 +9,7 @@
 
 #include <string>
 
-namespace platform::testing {
+namespace testsupport {
 
 class TemporaryDesktop {
 public:
@@ -23,4 +23,4 @@ private:
     ScopedEnvironmentVariable configVariable_{"XDG_CONFIG_HOME", home_ / ".config"};
 };
 
-} // namespace platform::testing
+} // namespace testsupport

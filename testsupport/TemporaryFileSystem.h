@@ -12,7 +12,7 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
-namespace platform::testing {
+namespace testsupport {
 
 class TemporaryFileSystem {
 public:
@@ -45,4 +45,4 @@ private:
     bool mounted_ = false;
 };
 
-} // namespace platform::testing
+} // namespace testsupport

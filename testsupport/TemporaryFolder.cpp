@@ -6,7 +6,7 @@
 #include <iterator>
 #include <stdexcept>
 
-namespace platform::testing {
+namespace testsupport {
 
 namespace fs = std::filesystem;
 
@@ -46,4 +46,4 @@ std::string ReadWholeFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-} // namespace platform::testing
+} // namespace testsupport

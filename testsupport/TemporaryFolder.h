@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace platform::testing {
+namespace testsupport {
 
 class TemporaryFolder {
 public:
@@ -29,4 +29,4 @@ private:
 // The whole content of a file; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
-} // namespace platform::testing
+} // namespace testsupport

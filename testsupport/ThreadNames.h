@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace platform::testing {
+namespace testsupport {
 
 inline std::vector<std::string> ThreadNames() {
     std::vector<std::string> names;
@@ -19,4 +19,4 @@ inline std::vector<std::string> ThreadNames() {
     return names;
 }
 
-} // namespace platform::testing
+} // namespace testsupport

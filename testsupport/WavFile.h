@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace platform::testing {
+namespace testsupport {
 
 constexpr std::uint32_t WavSampleRate = 44100;
 
@@ -60,4 +60,4 @@ inline void WriteWavFile(const std::string& path, const std::vector<std::int16_t
         throw std::runtime_error("cannot write the WAV file " + path);
 }
 
-} // namespace platform::testing
+} // namespace testsupport

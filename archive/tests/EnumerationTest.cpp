@@ -9,8 +9,8 @@
 namespace archive {
 namespace {
 
-using platform::testing::ReadWholeFile;
-using platform::testing::TemporaryFolder;
+using testsupport::ReadWholeFile;
+using testsupport::TemporaryFolder;
 
 class EnumerationTest : public ::testing::Test {
 protected:

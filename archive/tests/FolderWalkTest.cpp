@@ -11,7 +11,7 @@
 namespace archive {
 namespace {
 
-using platform::testing::TemporaryFolder;
+using testsupport::TemporaryFolder;
 
 std::vector<std::wstring> PackedNames(const TCompressionArchive& archive) {
     std::vector<std::wstring> names;

@@ -12,9 +12,9 @@
 namespace archive {
 namespace {
 
-using platform::testing::TemporaryFolder;
 using testing::Quoted;
 using testing::RunCommand;
+using testsupport::TemporaryFolder;
 
 struct FormatCase {
     const char* FormatName;

@@ -44,7 +44,7 @@ TEST(ArchiveFormats, CompressClassForMatchesWholeNamesIgnoringCase) {
 }
 
 TEST(ZipCompressArchive, ConstructionTouchesNoFileAndSetsTheDefaults) {
-    platform::testing::TemporaryFolder folder;
+    testsupport::TemporaryFolder folder;
     const std::string name = folder / "a.zip";
     auto archive = ArchiveFormats().CompressClassFor(name)->Create(name, 0, false);
     auto* zip = dynamic_cast<TZipCompressArchive*>(archive.get());

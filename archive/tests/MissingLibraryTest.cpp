@@ -15,7 +15,7 @@
 namespace archive {
 namespace {
 
-using platform::testing::TemporaryFolder;
+using testsupport::TemporaryFolder;
 
 // The releases keep the library outside the system's search path: hiding every folder it may be
 // in is the library not installed. A machine that has none of them has no library to hide, which
@@ -27,7 +27,7 @@ protected:
             const std::string folder = std::filesystem::path(candidate).parent_path();
             if (!std::filesystem::exists(folder))
                 continue;
-            hidden.push_back(std::make_unique<platform::testing::HiddenFolder>(folder));
+            hidden.push_back(std::make_unique<testsupport::HiddenFolder>(folder));
             if (!hidden.back()->Hidden())
                 GTEST_SKIP() << hidden.back()->SkipReason();
         }
@@ -49,7 +49,7 @@ protected:
         return "no error";
     }
 
-    std::vector<std::unique_ptr<platform::testing::HiddenFolder>> hidden;
+    std::vector<std::unique_ptr<testsupport::HiddenFolder>> hidden;
     TemporaryFolder folder;
 };
 
@@ -61,7 +61,7 @@ TEST_F(MissingLibraryTest, NoArchiveIsCreatedAndAnExistingOneKeepsItsContent) {
 
     const std::string older = folder.File("older.zip", "an earlier interview's archive");
     EXPECT_EQ(CompressFailure(older), "Sevenzip: Failed to load 7z.so");
-    EXPECT_EQ(platform::testing::ReadWholeFile(older), "an earlier interview's archive");
+    EXPECT_EQ(testsupport::ReadWholeFile(older), "an earlier interview's archive");
 }
 
 TEST_F(MissingLibraryTest, LoadIsTriedAgainAtTheNextNeed) {

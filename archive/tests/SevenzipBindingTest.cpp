@@ -15,7 +15,7 @@ namespace archive {
 namespace {
 
 using namespace sevenzip;
-using platform::testing::TemporaryFolder;
+using testsupport::TemporaryFolder;
 
 using RecordedValue = std::variant<std::monostate, std::wstring, std::uint32_t>;
 struct RecordedProperty {
@@ -288,7 +288,7 @@ TEST(OutStreamAdapter, EndsWhereTheLibraryLeftTheStream) {
         EXPECT_EQ(output->Seek(0, 2, &position), S_OK);
         EXPECT_EQ(output->Write("ab", 2, &written), S_OK);
     }
-    EXPECT_EQ(platform::testing::ReadWholeFile(path), "012345ab");
+    EXPECT_EQ(testsupport::ReadWholeFile(path), "012345ab");
 }
 
 TEST(DynamicSplitStream, OneUnlimitedVolumeSeeksWithinAndRefusesBeforeTheStart) {
@@ -307,7 +307,7 @@ TEST(DynamicSplitStream, OneUnlimitedVolumeSeeksWithinAndRefusesBeforeTheStart) 
     EXPECT_EQ(split.Position(), 6);
     EXPECT_EQ(split.Size(), 8);
     EXPECT_THROW(split.Seek(0, 3), EStreamError);
-    EXPECT_EQ(platform::testing::ReadWholeFile(scratch / "v.zip"), "0123ab67");
+    EXPECT_EQ(testsupport::ReadWholeFile(scratch / "v.zip"), "0123ab67");
 }
 
 TEST(DynamicSplitStream, LimitedVolumesFromANameMask) {
@@ -321,8 +321,8 @@ TEST(DynamicSplitStream, LimitedVolumesFromANameMask) {
     char buffer[16] = {};
     EXPECT_EQ(split.Read(buffer, sizeof buffer), 9u);
     EXPECT_EQ(std::string(buffer, 9), "bcdefghij");
-    EXPECT_EQ(platform::testing::ReadWholeFile(scratch / "part.001"), "abcd");
-    EXPECT_EQ(platform::testing::ReadWholeFile(scratch / "part.003"), "ij");
+    EXPECT_EQ(testsupport::ReadWholeFile(scratch / "part.001"), "abcd");
+    EXPECT_EQ(testsupport::ReadWholeFile(scratch / "part.003"), "ij");
 }
 
 } // namespace

@@ -12,10 +12,10 @@
 namespace archive {
 namespace {
 
-using platform::testing::ReadWholeFile;
-using platform::testing::TemporaryFolder;
 using testing::Quoted;
 using testing::RunCommand;
+using testsupport::ReadWholeFile;
+using testsupport::TemporaryFolder;
 
 std::string Compressible(std::size_t size) {
     std::string text;

@@ -174,7 +174,7 @@ TEST(CaptureSound, GainIndicatorReportsEveryIntervalOnTheGuiThread) {
 }
 
 TEST(CaptureSound, UnreachableServerMeansNoDevices) {
-    std::optional<platform::testing::ScopedEnvironmentVariable> nowhere;
+    std::optional<testsupport::ScopedEnvironmentVariable> nowhere;
     nowhere.emplace("PULSE_SERVER", "unix:/nonexistent/station-no-server");
     TDSAudioIn source;
     nowhere.reset();
@@ -201,7 +201,7 @@ void UseRecorderRing(TDSAudioIn& source) {
 int NoiseDevice(const TDSAudioIn& source) {
     for (int i = 0; i < source.Devices().Count; ++i)
         if (std::string(source.Devices().Devices[std::size_t(i)].Description.data()) ==
-            platform::testing::NoiseFeed::Description)
+            testsupport::NoiseFeed::Description)
             return i;
     return -1;
 }
@@ -213,10 +213,10 @@ int NoiseDevice(const TDSAudioIn& source) {
 // window matches best by one sample. Opening a new stream for each pass lost 47-170 ms here.
 TEST(CaptureSound, AKeptCaptureLosesNoSampleBetweenTwoPassesBesideASecondRecorder) {
     REQUIRE_TEST_SOUND_SERVER();
-    platform::testing::NoiseFeed feed;
+    testsupport::NoiseFeed feed;
     ASSERT_TRUE(feed.Ready());
-    platform::testing::TemporaryFolder folder;
-    platform::testing::ChildProcess other(
+    testsupport::TemporaryFolder folder;
+    testsupport::ChildProcess other(
         {"parecord", std::string("--device=") + feed.SourceName, folder.Path() + "/other.wav"});
     ASSERT_TRUE(other.Started());
     PumpFor(500ms); // the feed and the other recorder are under way
@@ -274,10 +274,10 @@ TEST(CaptureSound, TheFirstPassBesideASecondRecorderHoldsOrCountsTheSoundFromIts
     REQUIRE_TEST_SOUND_SERVER();
     for (const bool openedAhead : {true, false}) {
         SCOPED_TRACE(openedAhead ? "capture opened ahead" : "capture opened by the pass");
-        platform::testing::NoiseFeed feed;
+        testsupport::NoiseFeed feed;
         ASSERT_TRUE(feed.Ready());
-        platform::testing::TemporaryFolder folder;
-        platform::testing::ChildProcess other(
+        testsupport::TemporaryFolder folder;
+        testsupport::ChildProcess other(
             {"parecord", std::string("--device=") + feed.SourceName, folder.Path() + "/other.wav"});
         ASSERT_TRUE(other.Started());
         PumpFor(500ms);

@@ -16,8 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using platform::testing::ReadWholeFile;
-using platform::testing::TemporaryFolder;
+using testsupport::ReadWholeFile;
+using testsupport::TemporaryFolder;
 
 void WriteAll(const std::string& Path, const std::string& Content) {
     std::ofstream(Path, std::ios::binary) << Content;

@@ -61,7 +61,7 @@ protected:
         std::_Exit(ok ? 0 : 1);
     }
 
-    platform::testing::TemporaryFolder folder;
+    testsupport::TemporaryFolder folder;
     audio::TComponentPtr<TMemorySource> source;
     audio::TComponentPtr<TMP3Out> output = audio::MakeComponent<TMP3Out>();
     OutputEvents events{*output};
@@ -411,7 +411,7 @@ TEST_F(Mp3OutputTest, ShortWriteEndsTheRecordingAndTheFileIsStillFinished) {
 // A real file system that fills while recording: the file is cut back to its last whole frame and
 // the decoder reads it to its end.
 TEST_F(Mp3OutputTest, AFullFileSystemLeavesTheRecordingOnItsLastWholeFrame) {
-    platform::testing::TemporaryFileSystem small("size=48k");
+    testsupport::TemporaryFileSystem small("size=48k");
     if (!small.Mounted())
         GTEST_SKIP() << small.SkipReason();
     Wire(mp3test::Sine(440, 0.5, Rate, ThreeSeconds), 1, Rate, true);

@@ -27,7 +27,7 @@ double DominantFrequency(const std::vector<std::int16_t>& samples, long rate) {
 
 TEST(Mp3RecordingChain, ThreeSecondsFromTheSoundServerThenASynchronousStop) {
     REQUIRE_TEST_SOUND_SERVER();
-    platform::testing::TemporaryFolder folder;
+    testsupport::TemporaryFolder folder;
     auto capture = audio::MakeComponent<audio::TDSAudioIn>();
     capture->SetInBitsPerSample(16);
     capture->SetInChannels(1);
@@ -93,7 +93,7 @@ TEST(Mp3RecordingChain, ThreeSecondsFromTheSoundServerThenASynchronousStop) {
 TEST(Mp3RecordingChain, ASlowDiskLosesNothing) {
     REQUIRE_TEST_SOUND_SERVER();
     using namespace std::chrono_literals;
-    platform::testing::SlowFileSystem disk(200ms, 500ms);
+    testsupport::SlowFileSystem disk(200ms, 500ms);
     if (!disk.Mounted())
         GTEST_SKIP() << disk.SkipReason();
     auto capture = audio::MakeComponent<audio::TDSAudioIn>();

@@ -17,7 +17,7 @@ public:
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new WithoutEncoderLibrary);
 
 TEST(Mp3WithoutEncoder, RecordingFailsWithoutCreatingTheFileOrOpeningTheInput) {
-    platform::testing::TemporaryFolder folder;
+    testsupport::TemporaryFolder folder;
     auto source = audio::MakeComponent<mp3test::TMemorySource>(
         mp3test::Sine(440, 0.5, 44100, 44100), 1, 44100);
     auto output = audio::MakeComponent<audio::TMP3Out>();

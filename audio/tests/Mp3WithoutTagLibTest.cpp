@@ -33,7 +33,7 @@ std::vector<std::uint8_t> ReadFileEndingWithEmptyId3v1(const std::string& path) 
 TEST(Mp3WithoutTagLib, ThreeSecondRecordingEndsWithAnEmptyId3v1Block) {
     audio::TagLibrary().SetFileName("libtag_c_absent.so.0");
     constexpr int ThreeSeconds = 3 * Rate;
-    platform::testing::TemporaryFolder folder;
+    testsupport::TemporaryFolder folder;
     const auto samples = mp3test::Sine(440, 0.5, Rate, ThreeSeconds);
     auto source = audio::MakeComponent<mp3test::TMemorySource>(samples, 1, Rate);
     auto output = audio::MakeComponent<audio::TMP3Out>();
@@ -71,7 +71,7 @@ TEST(Mp3WithoutTagLib, LibraryLackingACalledEntryPointIsNeverCalled) {
     EXPECT_FALSE(audio::TagLibrary().Load());
     EXPECT_EQ(audio::TagLibrary().LoadError(),
               "libtag_c_partial.so: lacks the entry point taglib_file_save");
-    platform::testing::TemporaryFolder folder;
+    testsupport::TemporaryFolder folder;
     auto source =
         audio::MakeComponent<mp3test::TMemorySource>(mp3test::Sine(440, 0.5, Rate, Rate), 1, Rate);
     auto output = audio::MakeComponent<audio::TMP3Out>();

@@ -76,7 +76,7 @@ protected:
 // A profiler or `top -H` tells the recording's worker and the event thread apart from the rest.
 TEST_F(OutputThread, TheWorkerAndTheEventThreadCarryTheirNames) {
     RunUntilBlocks();
-    const std::vector<std::string> names = platform::testing::ThreadNames();
+    const std::vector<std::string> names = testsupport::ThreadNames();
     EXPECT_NE(std::find(names.begin(), names.end(), "audio-worker"), names.end());
     EXPECT_NE(std::find(names.begin(), names.end(), "audio-events"), names.end());
     Output->Stop(false);

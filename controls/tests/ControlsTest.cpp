@@ -18,7 +18,7 @@
 
 namespace {
 
-using platform::testing::ScriptedMessageBoxes;
+using testsupport::ScriptedMessageBoxes;
 
 // Picture buttons of one group: a click lowers a raised button and raises the others; a click on a
 // lowered button raises it; the handler sees the state after the click.

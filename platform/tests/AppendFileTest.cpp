@@ -22,7 +22,7 @@ std::string ContentOf(const fs::path& path) {
 }
 
 TEST(AppendFileTest, EveryAppendLandsAtTheEndWhoeverWrote) {
-    const platform::testing::TemporaryFolder scratch("append");
+    const testsupport::TemporaryFolder scratch("append");
     const fs::path folder = scratch.Path();
     const std::string path = (folder / "log.txt").string();
     std::ofstream(path) << "kept\n";

@@ -70,7 +70,7 @@ TEST(DateTimeTest, UnixTimeIsShownInLocalTime) {
 TEST(DateTimeTest, TimeZoneChangedWhileRunningIsFollowed) {
     const std::time_t moment = 1'741'218'600; // 2025-03-05 23:50:00 UTC
     {
-        const platform::testing::ScopedEnvironmentVariable zone("TZ", "UTC0");
+        const testsupport::ScopedEnvironmentVariable zone("TZ", "UTC0");
         EXPECT_EQ(FormatDateTime("dd.mm.yyyy hh.nn", platform::FromUnixTime(moment, 0)),
                   "05.03.2025 23.50");
         zone.Set("MSK-3");

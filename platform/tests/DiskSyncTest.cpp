@@ -61,7 +61,7 @@ std::vector<std::string> HiddenEntries(const std::string& folder) {
 
 class DiskSyncTest : public ::testing::Test {
 protected:
-    platform::testing::TemporaryFolder folder_{"disksync"};
+    testsupport::TemporaryFolder folder_{"disksync"};
 };
 
 TEST_F(DiskSyncTest, ReplacingAFileSyncsTheCopyRenamesItAndThenSyncsTheFolder) {
@@ -71,7 +71,7 @@ TEST_F(DiskSyncTest, ReplacingAFileSyncsTheCopyRenamesItAndThenSyncsTheFolder) {
     StepLog log;
     platform::ReplaceFileContent(path, "new");
 
-    EXPECT_EQ(platform::testing::ReadWholeFile(path), "new");
+    EXPECT_EQ(testsupport::ReadWholeFile(path), "new");
     EXPECT_TRUE(HiddenEntries(folder_.Path()).empty()) << "stale or new temporaries are left";
     std::vector<DiskStep> steps = log.Steps();
     // The stale one's removal is made durable first; the save itself is the last three steps.
@@ -124,10 +124,10 @@ TEST_F(DiskSyncTest, LinksAndOddFilesAtANameAreRefusedNeverFollowedOrWaitedOn) {
                     EXPECT_EQ(text, open.verb + path + "\". " + odd.reason);
             }
         }
-    EXPECT_EQ(platform::testing::ReadWholeFile(victim), "keep me");
+    EXPECT_EQ(testsupport::ReadWholeFile(victim), "keep me");
     EXPECT_THROW(platform::ReplaceFileContent(folder_ / "link", "x"), platform::FileError);
     EXPECT_TRUE(fs::is_symlink(folder_ / "link"));
-    EXPECT_EQ(platform::testing::ReadWholeFile(victim), "keep me");
+    EXPECT_EQ(testsupport::ReadWholeFile(victim), "keep me");
 }
 
 TEST_F(DiskSyncTest, ANewFileIsCreatedExclusively) {
@@ -135,7 +135,7 @@ TEST_F(DiskSyncTest, ANewFileIsCreatedExclusively) {
     EXPECT_THROW(FileHandle::Open(existing, FileAccess::ReadWrite, FileShare::None,
                                   FileDisposition::CreateNew),
                  platform::FileError);
-    EXPECT_EQ(platform::testing::ReadWholeFile(existing), "recorded");
+    EXPECT_EQ(testsupport::ReadWholeFile(existing), "recorded");
     FileHandle made = FileHandle::Open(folder_ / "2.mp3", FileAccess::ReadWrite, FileShare::None,
                                        FileDisposition::CreateNew);
     EXPECT_EQ(made.Write("x", 1), 1u);
@@ -155,7 +155,7 @@ TEST_F(DiskSyncTest, AFileBeingWrittenIsSyncedOnAThreadOfItsOwn) {
             ASSERT_EQ(file.Write("0123456789", 10), 10u);
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
-        const std::vector<std::string> names = platform::testing::ThreadNames();
+        const std::vector<std::string> names = testsupport::ThreadNames();
         EXPECT_NE(std::find(names.begin(), names.end(), "disk-sync"), names.end())
             << "the sync thread carries no name a profiler could show";
         EXPECT_NO_THROW(sync.Finish());

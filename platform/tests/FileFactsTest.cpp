@@ -17,7 +17,7 @@ class FileFactsTest : public ::testing::Test {
 protected:
     std::string PathOf(const char* name) const { return folder_ / name; }
 
-    platform::testing::TemporaryFolder folder_{"filefacts"};
+    testsupport::TemporaryFolder folder_{"filefacts"};
 };
 
 TEST_F(FileFactsTest, FileFactsAndAttributes) {

@@ -19,7 +19,7 @@ class FileStreamTest : public ::testing::Test {
 protected:
     void SetUp() override { path_ = folder_.File("data.bin", "0123456789"); }
 
-    platform::testing::TemporaryFolder folder_{"filestream"};
+    testsupport::TemporaryFolder folder_{"filestream"};
     std::string path_;
 };
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-using platform::testing::TemporaryFileSystem;
+using testsupport::TemporaryFileSystem;
 
 TEST(FreeBytesTest, FollowsWhatIsWrittenOnASmallDisk) {
     TemporaryFileSystem disk("size=1m");

@@ -37,7 +37,7 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    platform::testing::TemporaryFolder scratch_{"folderlock"};
+    testsupport::TemporaryFolder scratch_{"folderlock"};
     std::string folder_ = scratch_.Path();
 };
 

@@ -15,7 +15,7 @@ namespace {
 using platform::MessageButtons;
 using platform::MessageIcon;
 using platform::MessageResult;
-using platform::testing::ScriptedMessageBoxes;
+using testsupport::ScriptedMessageBoxes;
 
 TEST(MessageBoxTest, ScriptAnswersInOrderAndRecordsEveryBox) {
     ScriptedMessageBoxes boxes;

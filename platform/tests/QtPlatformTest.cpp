@@ -39,7 +39,7 @@ protected:
 };
 
 TEST(GuardedApplicationTest, ExceptionEscapingAnEventIsShownAndTheLoopGoesOn) {
-    platform::testing::ScriptedMessageBoxes boxes;
+    testsupport::ScriptedMessageBoxes boxes;
     ThrowingObject object;
     QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
     QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
@@ -102,7 +102,7 @@ TEST(QtMessageBoxesTest, RealBoxesAnswerWithTheButtonPressed) {
 }
 
 TEST(DesktopFolderTest, FollowsTheUserDirectoriesOfTheSession) {
-    platform::testing::TemporaryDesktop desktop;
+    testsupport::TemporaryDesktop desktop;
     EXPECT_EQ(platform::DesktopFolder(), desktop.Desktop());
     std::filesystem::create_directories(desktop.Home() + "/.config");
     std::ofstream(desktop.Home() + "/.config/user-dirs.dirs")
@@ -125,7 +125,7 @@ TEST(DisplayAvailableTest, DisplayVariablesAndStaleLocalDisplays) {
         {nullptr, nullptr, ":4242.0", false},  {nullptr, nullptr, "remote:10.0", true},
         {nullptr, nullptr, "", false},
     };
-    using platform::testing::ScopedEnvironmentVariable;
+    using testsupport::ScopedEnvironmentVariable;
     const ScopedEnvironmentVariable qtPlatform("QT_QPA_PLATFORM", nullptr);
     const ScopedEnvironmentVariable wayland("WAYLAND_DISPLAY", nullptr);
     const ScopedEnvironmentVariable display("DISPLAY", nullptr);

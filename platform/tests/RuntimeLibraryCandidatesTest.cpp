@@ -30,7 +30,7 @@ struct Case {
     std::string taken;                   // empty: none is taken
 };
 
-void Place(const platform::testing::TemporaryFolder& folder, const std::string& name, Kind kind) {
+void Place(const testsupport::TemporaryFolder& folder, const std::string& name, Kind kind) {
     if (kind == Kind::NotALibrary) {
         folder.File(name, "not a shared library\n");
         return;
@@ -71,7 +71,7 @@ TEST(RuntimeLibraryCandidates, TakesTheFirstCandidateThatLoadsWithItsEntryPoints
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        platform::testing::TemporaryFolder folder;
+        testsupport::TemporaryFolder folder;
         for (const auto& [name, kind] : c.files)
             Place(folder, name, kind);
         std::vector<std::string> candidates;

@@ -219,8 +219,8 @@ protected:
     // Moves the core's steady clock on without waiting.
     void Skip(std::chrono::milliseconds time) { skipped_ += time; }
 
-    platform::testing::TemporaryDesktop desktop_;
-    platform::testing::ScriptedMessageBoxes boxes_;
+    testsupport::TemporaryDesktop desktop_;
+    testsupport::ScriptedMessageBoxes boxes_;
     const std::string testFolder_;
     StationParts parts_;
     TestCalendar calendar_;

@@ -271,7 +271,7 @@ TEST_F(DurabilityTest, FifosLinksAndHiddenFilesInTheFolderAreLeftOutAndNamed) {
 // A re-close that fails (the Desktop's disk is full) keeps the archive proven before, byte for
 // byte, and leaves no part of the new one behind.
 TEST_F(DurabilityTest, AFailedRecloseKeepsThePreviousArchive) {
-    platform::testing::TemporaryFileSystem small("size=640k");
+    testsupport::TemporaryFileSystem small("size=640k");
     if (!small.Mounted())
         GTEST_SKIP() << small.SkipReason();
     subscriptions_.clear();

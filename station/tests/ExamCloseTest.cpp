@@ -311,7 +311,7 @@ TEST_F(ExamCloseTest, AnArchiveThatDisagreesWithTheReportIsDamagedAndRemoved) {
 // listed as one whose recording never started, and the archive both sides accept is made once
 // inodes are free again.
 TEST_F(ExamCloseTest, NoInodeForTheFileListsARecordingThatNeverStarted) {
-    platform::testing::TemporaryFileSystem small("size=8m,nr_inodes=64");
+    testsupport::TemporaryFileSystem small("size=8m,nr_inodes=64");
     if (!small.Mounted())
         GTEST_SKIP() << small.SkipReason();
     subscriptions_.clear();
@@ -354,7 +354,7 @@ TEST_F(ExamCloseTest, NoInodeForTheFileListsARecordingThatNeverStarted) {
 // A full Desktop: the reason reaches the operator in Russian first, the incomplete zip is removed,
 // and after space is freed the close is repeated with one count line.
 TEST_F(ExamCloseTest, AFullDiskFailsTheArchiveUntilSpaceIsFreed) {
-    platform::testing::TemporaryFileSystem small("size=256k");
+    testsupport::TemporaryFileSystem small("size=256k");
     if (!small.Mounted())
         GTEST_SKIP() << small.SkipReason();
     // The Desktop moves onto the small file system; the interview starts there afresh.

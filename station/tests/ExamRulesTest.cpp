@@ -93,7 +93,7 @@ TEST(ReportLinesTest, TheCountIncludesRecordingsThatNeverStarted) {
 // participant and goes, leaving the line of a recording that never started; anything else stays.
 TEST(ParticipantLineTest, OnlyAFileWithoutAudioIsTakenForARecordingThatNeverStarted) {
     namespace fs = std::filesystem;
-    platform::testing::TemporaryFolder folder{"participant-line"};
+    testsupport::TemporaryFolder folder{"participant-line"};
     std::string frame("\xFF\xFB\x90\xC0", 4);
     frame.resize(417, '\0');
     const std::string id3v1 = "TAG" + std::string(125, '\0');

@@ -157,7 +157,7 @@ TEST_F(ExamWarningsTest, LowSpaceWhileRecordingIsShownUntilSpaceIsFreed) {
 }
 
 TEST_F(ExamWarningsTest, ReadinessMeasuresTheRealFileSystemOfTheInterviewFolder) {
-    platform::testing::TemporaryFileSystem small("size=1m");
+    testsupport::TemporaryFileSystem small("size=1m");
     if (!small.Mounted())
         GTEST_SKIP() << small.SkipReason();
     StationServices services = services_;

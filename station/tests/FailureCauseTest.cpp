@@ -114,7 +114,7 @@ public:
     std::string skipped;
 
 private:
-    std::optional<platform::testing::TemporaryFileSystem> disk_;
+    std::optional<testsupport::TemporaryFileSystem> disk_;
 };
 
 const CauseCase CauseCases[] = {

@@ -53,7 +53,7 @@ TEST(NamingTest, NamesOfAnInterview) {
 }
 
 TEST(ExistingRecordingsTest, OnlyNamesTheStationWritesCountInNumericOrder) {
-    const platform::testing::TemporaryFolder scratch("existing");
+    const testsupport::TemporaryFolder scratch("existing");
     const fs::path folder = scratch.Path();
     for (const char* name : {"2.mp3", "10.mp3", "1.mp3", "0.mp3", "01.mp3", "a.mp3", "3.MP3",
                              "4.mp3.tmp", "99999999999.mp3", "2147483647.mp3", "-5.mp3", ".mp3",

@@ -21,11 +21,11 @@ public:
 
     void Stop() { server_.Stop(); }
     // Runs a shell command line against this server (pactl ...); false when it fails.
-    bool Run(const std::string& line) const { return platform::testing::OwnSoundServer::Run(line); }
+    bool Run(const std::string& line) const { return testsupport::OwnSoundServer::Run(line); }
 
 private:
-    platform::testing::OwnSoundServer server_;
-    platform::testing::ScopedEnvironmentVariable address_{"PULSE_SERVER", server_.Address()};
+    testsupport::OwnSoundServer server_;
+    testsupport::ScopedEnvironmentVariable address_{"PULSE_SERVER", server_.Address()};
 };
 
 // The server comes first in a fixture: the station is built on it and is gone before it.

@@ -38,7 +38,7 @@ protected:
     }
 
     FakeSoundSystem sound;
-    platform::testing::TemporaryFolder folder;
+    testsupport::TemporaryFolder folder;
     const std::thread::id guiThread = std::this_thread::get_id();
     int failures = 0;
     std::vector<std::chrono::milliseconds> told;

@@ -20,7 +20,7 @@ using namespace station;
 namespace {
 
 namespace fs = std::filesystem;
-using platform::testing::ScriptedMessageBoxes;
+using testsupport::ScriptedMessageBoxes;
 
 class ReportTest : public ::testing::Test {
 protected:
@@ -40,7 +40,7 @@ protected:
         return {std::istreambuf_iterator<char>(in), {}};
     }
 
-    platform::testing::TemporaryFolder scratch_{"report"};
+    testsupport::TemporaryFolder scratch_{"report"};
     fs::path folder_{scratch_.Path()};
     ScriptedMessageBoxes boxes_;
 };

@@ -40,7 +40,7 @@ class WorkLogTest : public coretest::CoreFixture {};
 
 TEST_F(WorkLogTest, AnInterviewWithAFailedRecordingLeavesOneTimedLinePerEvent) {
     const std::string stateHome = desktop_.Home() + "/state";
-    const platform::testing::ScopedEnvironmentVariable home("XDG_STATE_HOME", stateHome);
+    const testsupport::ScopedEnvironmentVariable home("XDG_STATE_HOME", stateHome);
     StationLog log;
     ASSERT_EQ(log.Path(), stateHome + "/interview-station/station.log");
     WorkLog workLog(log);

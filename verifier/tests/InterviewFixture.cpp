@@ -30,13 +30,12 @@ namespace fs = std::filesystem;
 
 // One folder of encoded recordings for the whole test program: lame runs once per tone.
 const std::string& RecordingCache() {
-    static const platform::testing::TemporaryFolder folder("verifier-recordings");
+    static const testsupport::TemporaryFolder folder("verifier-recordings");
     return folder.Path();
 }
 
 void WriteTone(const std::string& path, int tone, double seconds) {
-    platform::testing::WriteWavFile(path,
-                                    platform::testing::ToneSamples(220.0 * (1 + tone), seconds));
+    testsupport::WriteWavFile(path, testsupport::ToneSamples(220.0 * (1 + tone), seconds));
 }
 
 } // namespace

@@ -59,7 +59,7 @@ public:
     std::string Zip(const std::string& name = "interview.zip") const;
 
 private:
-    platform::testing::TemporaryFolder scratch_{"verifier-test"};
+    testsupport::TemporaryFolder scratch_{"verifier-test"};
 };
 
 } // namespace interview_check::testing

@@ -59,7 +59,7 @@ double ReadingLufs(double reading) {
 
 MeterFigures Record(const std::string& source, const std::string& path) {
     MeterFigures figures;
-    const platform::testing::ScopedEnvironmentVariable from("PULSE_SOURCE", source);
+    const testsupport::ScopedEnvironmentVariable from("PULSE_SOURCE", source);
     auto capture = audio::MakeComponent<audio::TDSAudioIn>();
     capture->SetInBitsPerSample(16);
     capture->SetInChannels(1);

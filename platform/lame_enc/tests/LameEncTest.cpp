@@ -56,7 +56,7 @@ protected:
                    static_cast<std::streamsize>(bytes.size()));
         return path;
     }
-    platform::testing::TemporaryFolder scratch_{"lame_enc_test"};
+    testsupport::TemporaryFolder scratch_{"lame_enc_test"};
     std::filesystem::path folder_{scratch_.Path()};
 };
 

@@ -18,9 +18,9 @@ namespace platform {
 namespace {
 
 using namespace std::chrono_literals;
-using platform::testing::ScopedEnvironmentVariable;
 using player::testing::EndRecorder;
 using player::testing::TestAudioFiles;
+using testsupport::ScopedEnvironmentVariable;
 
 HSTREAM Open(const std::string& path) {
     return BASS_StreamCreateFile(0, path.c_str(), 0, 0, 0);
@@ -290,7 +290,7 @@ TEST(PlaybackWithoutServerTest, InitReportsTheFailureAndLaterCallsFailCleanly) {
 TEST(PlaybackServerLossTest, APlaybackCutOffByTheServersEndEndsAndLaterPlaysFail) {
     TestAudioFiles files;
     const std::string mp3 = files.Mp3("long.mp3", 5.0);
-    testing::OwnSoundServer server;
+    testsupport::OwnSoundServer server;
     ASSERT_TRUE(server.Started()) << "the project's script could not start a sound server";
     EndRecorder ends;
     {

@@ -20,7 +20,7 @@ public:
     // A 16-bit mono 44100 Hz WAV file of a 440 Hz tone.
     std::string Wav(const std::string& name, double seconds) const {
         const std::string path = Path(name);
-        platform::testing::WriteWavFile(path, platform::testing::ToneSamples(440, seconds));
+        testsupport::WriteWavFile(path, testsupport::ToneSamples(440, seconds));
         return path;
     }
 
@@ -46,7 +46,7 @@ public:
     }
 
 private:
-    platform::testing::TemporaryFolder folder_{"player-test"};
+    testsupport::TemporaryFolder folder_{"player-test"};
 };
 
 } // namespace platform::player::testing

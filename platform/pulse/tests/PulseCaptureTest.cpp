@@ -184,8 +184,8 @@ TEST(PulseCapture, RefusesUnknownDevicesAndBadFormats) {
 }
 
 TEST(PulseCapture, UnreachableServerListsNothingAndOpensNothing) {
-    platform::testing::ScopedEnvironmentVariable nowhere("PULSE_SERVER",
-                                                         "unix:/nonexistent/station-no-server");
+    testsupport::ScopedEnvironmentVariable nowhere("PULSE_SERVER",
+                                                   "unix:/nonexistent/station-no-server");
     SoundResult result = DS_OK;
     EXPECT_TRUE(ListDevices(&result).empty());
     EXPECT_TRUE(Failed(result));

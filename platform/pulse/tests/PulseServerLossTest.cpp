@@ -11,10 +11,10 @@ using namespace std::chrono_literals;
 
 // A recording must fail loudly, not stand still, when the sound server goes away under it.
 TEST(PulseServerLoss, CapturePositionFailsOnceTheServerIsGone) {
-    platform::testing::OwnSoundServer server;
+    testsupport::OwnSoundServer server;
     if (!server.Started())
         GTEST_SKIP() << STATION_NO_TEST_SOUND_SERVER ": no private sound server could be started";
-    platform::testing::ScopedEnvironmentVariable use("PULSE_SERVER", server.Address());
+    testsupport::ScopedEnvironmentVariable use("PULSE_SERVER", server.Address());
 
     std::unique_ptr<CaptureDevice> device;
     ASSERT_EQ(DefaultSoundSystem().CreateCaptureDevice(DefaultSoundDevice, &device), DS_OK);
@@ -38,12 +38,12 @@ TEST(PulseServerLoss, CapturePositionFailsOnceTheServerIsGone) {
 // A stopped (corked) stream lets the server suspend its idle source, and starting resumes it: that
 // is no loss. A suspension under the running stream is, as is a move to another source.
 TEST(PulseServerLoss, OnlyASourceTakenFromTheRunningStreamIsALostDevice) {
-    platform::testing::OwnSoundServer server;
+    testsupport::OwnSoundServer server;
     if (!server.Started())
         GTEST_SKIP() << STATION_NO_TEST_SOUND_SERVER ": no private sound server could be started";
-    platform::testing::ScopedEnvironmentVariable use("PULSE_SERVER", server.Address());
+    testsupport::ScopedEnvironmentVariable use("PULSE_SERVER", server.Address());
     const auto pactl = [](const std::string& arguments) {
-        return platform::testing::OwnSoundServer::Run("pactl " + arguments);
+        return testsupport::OwnSoundServer::Run("pactl " + arguments);
     };
     const auto lostWithin = [](CaptureBuffer& buffer, std::chrono::milliseconds limit) {
         std::uint32_t position = 0;

@@ -49,7 +49,7 @@ TEST(DiskSpaceRuleTest, RecordingWantsTenMinutesAndTheArchiveOfWhatIsRecorded) {
 }
 
 TEST(DiskSpaceRuleTest, EverythingInTheInterviewFolderCountsAsRecorded) {
-    const platform::testing::TemporaryFolder scratch("interview-content");
+    const testsupport::TemporaryFolder scratch("interview-content");
     const std::filesystem::path folder = scratch.Path();
     std::filesystem::create_directories(folder / "sub");
     std::ofstream(folder / "1.mp3", std::ios::binary) << std::string(1000, 'a');
@@ -63,7 +63,7 @@ TEST(DiskSpaceRuleTest, EverythingInTheInterviewFolderCountsAsRecorded) {
 // A small disk filled and emptied again: the banner comes with the filling and goes once the
 // space is freed.
 TEST(DiskSpaceRuleTest, RealDiskFillingUpAndFreed) {
-    platform::testing::TemporaryFileSystem disk("size=22m");
+    testsupport::TemporaryFileSystem disk("size=22m");
     if (!disk.Mounted())
         GTEST_SKIP() << disk.SkipReason();
     const std::string folder = disk.Folder();

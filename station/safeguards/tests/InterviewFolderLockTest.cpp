@@ -12,7 +12,7 @@ using namespace station;
 namespace {
 
 TEST(InterviewFolderLockTest, SecondWindowIsToldTheInterviewIsInProgress) {
-    const platform::testing::TemporaryFolder scratch("interview");
+    const testsupport::TemporaryFolder scratch("interview");
     const std::filesystem::path folder = scratch.Path();
     {
         platform::FolderLock held = ClaimInterviewFolder(folder.string());

@@ -15,7 +15,7 @@ namespace {
 
 using platform::FailureCause;
 using platform::FailureKind;
-using platform::testing::TemporaryFileSystem;
+using testsupport::TemporaryFileSystem;
 
 // Every cause the layers name, told in the words the operator has always read, the layer's own
 // text kept after it.

@@ -20,7 +20,7 @@ using namespace station;
 namespace {
 
 namespace fs = std::filesystem;
-using platform::testing::ScopedEnvironmentVariable;
+using testsupport::ScopedEnvironmentVariable;
 using namespace std::chrono_literals;
 
 std::vector<std::string> LinesOf(const std::string& path) {
@@ -38,7 +38,7 @@ platform::DateTime FixedNow() {
 
 class StationLogTest : public ::testing::Test {
 protected:
-    platform::testing::TemporaryFolder scratch_{"station-log"};
+    testsupport::TemporaryFolder scratch_{"station-log"};
     fs::path root_{scratch_.Path()};
 };
 
@@ -105,7 +105,7 @@ TEST_F(StationLogTest, DefaultPathFallsBackToHome) {
 
 // A log that cannot be written costs the exam nothing: no exception, and one report.
 TEST_F(StationLogTest, UnwritableStateFolderIsReportedOnceAndNeverThrows) {
-    platform::testing::TemporaryFileSystem readOnly("ro");
+    testsupport::TemporaryFileSystem readOnly("ro");
     std::string state;
     if (readOnly.Mounted()) {
         state = readOnly.Folder();
