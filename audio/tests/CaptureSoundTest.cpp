@@ -206,6 +206,49 @@ int NoiseDevice(const TDSAudioIn& source) {
     return -1;
 }
 
+// The noise feed captured while a parecord records the same source, into an output that keeps
+// what it reads; and where a pass's first and last windows lie in the feed.
+struct NoiseBesideASecondRecorder {
+    testsupport::NoiseFeed feed;
+    testsupport::TemporaryFolder folder;
+    testsupport::ChildProcess other{
+        {"parecord", std::string("--device=") + feed.SourceName, folder.Path() + "/other.wav"}};
+    audio::TComponentPtr<TDSAudioIn> source = audio::MakeComponent<TDSAudioIn>();
+    audio::TComponentPtr<audio::test::NullOutput> output =
+        audio::MakeComponent<audio::test::NullOutput>();
+
+    static constexpr std::size_t Window = 1024;
+
+    // Whether the feed, the other recorder and the capture of the feed are under way.
+    bool Ready() {
+        if (!feed.Ready() || !other.Started())
+            return false;
+        PumpFor(500ms); // the feed and the other recorder are under way
+        UseRecorderRing(*source);
+        const int device = NoiseDevice(*source);
+        if (device < 0)
+            return false;
+        source->SetDeviceNumber(device);
+        output->keepSamples = true;
+        output->SetInput(source.get());
+        return true;
+    }
+
+    // Where in the feed the first and the last window of `samples` lie, and how well they match
+    // (chance gives about 0.03; PipeWire's resampling leaves 0.75-0.9 of a match).
+    struct Placed {
+        std::ptrdiff_t head, tail;
+        double headMatch, tailMatch;
+    };
+    Placed Place(const std::vector<std::int16_t>& samples) const {
+        const std::size_t search = 15 * 44100;
+        const auto [head, headMatch] = feed.Locate(samples.data(), Window, search);
+        const auto [tail, tailMatch] =
+            feed.Locate(samples.data() + samples.size() - Window, Window, search);
+        return {std::ptrdiff_t(head), std::ptrdiff_t(tail), headMatch, tailMatch};
+    }
+};
+
 // A participant switch keeps the capture: the second pass begins with the sample after the last
 // one of the first, found by placing both in a known noise the server plays. A second recorder
 // (parecord) on the same source all the while costs nothing either. On PulseAudio the two meet to
@@ -213,56 +256,40 @@ int NoiseDevice(const TDSAudioIn& source) {
 // window matches best by one sample. Opening a new stream for each pass lost 47-170 ms here.
 TEST(CaptureSound, AKeptCaptureLosesNoSampleBetweenTwoPassesBesideASecondRecorder) {
     REQUIRE_TEST_SOUND_SERVER();
-    testsupport::NoiseFeed feed;
-    ASSERT_TRUE(feed.Ready());
-    testsupport::TemporaryFolder folder;
-    testsupport::ChildProcess other(
-        {"parecord", std::string("--device=") + feed.SourceName, folder.Path() + "/other.wav"});
-    ASSERT_TRUE(other.Started());
-    PumpFor(500ms); // the feed and the other recorder are under way
-
-    auto source = audio::MakeComponent<TDSAudioIn>();
-    UseRecorderRing(*source);
-    const int device = NoiseDevice(*source);
-    ASSERT_GE(device, 0);
-    source->SetDeviceNumber(device);
-    source->SetKeepCapture(true);
-    auto output = audio::MakeComponent<audio::test::NullOutput>();
-    output->keepSamples = true;
-    output->SetInput(source.get());
+    NoiseBesideASecondRecorder rig;
+    ASSERT_TRUE(rig.Ready());
+    TDSAudioIn& source = *rig.source;
+    audio::test::NullOutput& output = *rig.output;
+    source.SetKeepCapture(true);
 
     std::vector<std::vector<std::int16_t>> passes;
     for (int pass = 0; pass < 2; ++pass) {
         if (pass == 1)
-            source->SetKeepCapture(false);
-        output->bytes = 0; // the worker's own reset comes a moment after the start
-        output->Run();
+            source.SetKeepCapture(false);
+        output.bytes = 0; // the worker's own reset comes a moment after the start
+        output.Run();
         // A stream that joins a source another recorder holds at a long latency may wait up to
         // that long for its first sound; a kept one never waits again.
-        ASSERT_TRUE(PumpUntil([&] { return output->bytes >= 2 * 44100; }, 5s)) << pass;
-        output->Stop(false);
-        EXPECT_EQ(output->ExceptionText(), "");
+        ASSERT_TRUE(PumpUntil([&] { return output.bytes >= 2 * 44100; }, 5s)) << pass;
+        output.Stop(false);
+        EXPECT_EQ(output.ExceptionText(), "");
         // The first pass's own stream may have counted its wait for the first sound as lost (the
-        // test above); the switch itself loses nothing.
+        // test below); the switch itself loses nothing.
         if (pass == 1) {
-            EXPECT_EQ(source->LostFrames(), 0);
+            EXPECT_EQ(source.LostFrames(), 0);
         }
-        passes.push_back(output->samples);
+        passes.push_back(output.samples);
         ASSERT_GE(passes.back().size(), 44100u) << pass;
     }
-    EXPECT_FALSE(source->CaptureKept());
-    EXPECT_FALSE(other.Ended()) << "the second recorder gave up";
+    EXPECT_FALSE(source.CaptureKept());
+    EXPECT_FALSE(rig.other.Ended()) << "the second recorder gave up";
 
-    constexpr std::size_t window = 1024;
-    const std::size_t search = 15 * 44100;
-    const auto [tail, tailMatch] =
-        feed.Locate(passes[0].data() + passes[0].size() - window, window, search);
-    const auto [head, headMatch] = feed.Locate(passes[1].data(), window, search);
-    // Chance gives about 0.03; PipeWire's resampling leaves 0.75-0.9 of a match.
-    EXPECT_GT(tailMatch, 0.5);
-    EXPECT_GT(headMatch, 0.5);
-    EXPECT_NEAR(double(head), double(tail + window), 1.0)
-        << "samples between the passes: " << double(head) - double(tail + window);
+    const auto first = rig.Place(passes[0]);
+    const auto second = rig.Place(passes[1]);
+    EXPECT_GT(first.tailMatch, 0.5);
+    EXPECT_GT(second.headMatch, 0.5);
+    const double between = double(second.head) - double(first.tail + rig.Window);
+    EXPECT_NEAR(between, 0.0, 1.0) << "samples between the passes: " << between;
 }
 
 // The first pass beside another recorder. With the capture opened ahead, as the exam page opens it,
@@ -274,38 +301,24 @@ TEST(CaptureSound, TheFirstPassBesideASecondRecorderHoldsOrCountsTheSoundFromIts
     REQUIRE_TEST_SOUND_SERVER();
     for (const bool openedAhead : {true, false}) {
         SCOPED_TRACE(openedAhead ? "capture opened ahead" : "capture opened by the pass");
-        testsupport::NoiseFeed feed;
-        ASSERT_TRUE(feed.Ready());
-        testsupport::TemporaryFolder folder;
-        testsupport::ChildProcess other(
-            {"parecord", std::string("--device=") + feed.SourceName, folder.Path() + "/other.wav"});
-        ASSERT_TRUE(other.Started());
-        PumpFor(500ms);
-
-        auto source = audio::MakeComponent<TDSAudioIn>();
-        UseRecorderRing(*source);
-        const int device = NoiseDevice(*source);
-        ASSERT_GE(device, 0);
-        source->SetDeviceNumber(device);
-        auto output = audio::MakeComponent<audio::test::NullOutput>();
-        output->keepSamples = true;
-        output->SetInput(source.get());
+        NoiseBesideASecondRecorder rig;
+        ASSERT_TRUE(rig.Ready());
         if (openedAhead) {
-            source->OpenCapture();
+            rig.source->OpenCapture();
             PumpFor(1500ms); // the operator reads the instructions out
         }
 
         const auto started = std::chrono::steady_clock::now();
-        output->Run();
+        rig.output->Run();
         PumpFor(3s);
         const auto stopAsked = std::chrono::steady_clock::now();
-        output->Stop(false);
-        EXPECT_EQ(output->ExceptionText(), "");
-        EXPECT_FALSE(other.Ended()) << "the second recorder gave up";
+        rig.output->Stop(false);
+        EXPECT_EQ(rig.output->ExceptionText(), "");
+        EXPECT_FALSE(rig.other.Ended()) << "the second recorder gave up";
 
-        const std::vector<std::int16_t>& samples = output->samples;
+        const std::vector<std::int16_t>& samples = rig.output->samples;
         const double held = double(samples.size()) / 44100;
-        const double lost = double(source->LostFrames()) / 44100;
+        const double lost = double(rig.source->LostFrames()) / 44100;
         // Within a server period (50 ms) and the worker's start on each side.
         const double answer = std::chrono::duration<double>(stopAsked - started).count();
         EXPECT_NEAR(held + lost, answer, 0.15) << "held " << held << " s, lost " << lost << " s";
@@ -313,14 +326,10 @@ TEST(CaptureSound, TheFirstPassBesideASecondRecorderHoldsOrCountsTheSoundFromIts
             EXPECT_EQ(lost, 0);
         }
         ASSERT_GE(samples.size(), 44100u);
-        constexpr std::size_t window = 1024;
-        const std::size_t search = 15 * 44100;
-        const auto [head, headMatch] = feed.Locate(samples.data(), window, search);
-        const auto [tail, tailMatch] =
-            feed.Locate(samples.data() + samples.size() - window, window, search);
-        EXPECT_GT(headMatch, 0.5);
-        EXPECT_GT(tailMatch, 0.5);
-        EXPECT_NEAR(double(tail - head), double(samples.size() - window), 1.0)
+        const auto placed = rig.Place(samples);
+        EXPECT_GT(placed.headMatch, 0.5);
+        EXPECT_GT(placed.tailMatch, 0.5);
+        EXPECT_NEAR(double(placed.tail - placed.head), double(samples.size() - rig.Window), 1.0)
             << "a hole in the file";
     }
 }
