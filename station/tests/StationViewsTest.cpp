@@ -27,6 +27,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +38,16 @@ using namespace station;
 namespace {
 
 using platform::MessageResult;
+
+// Runs the event loop until something ends it, or ends it with 7 after `limit`. The guard goes
+// with the call: a one-shot timer left behind would end a later test's loop.
+int ExecWithin(std::chrono::milliseconds limit) {
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(7); });
+    giveUp.start(limit);
+    return QCoreApplication::exec();
+}
 
 class StationViewsTest : public coretest::CoreFixture {
 protected:
@@ -240,8 +251,7 @@ TEST_F(StationViewsTest, ExamPageFollowsTheInterviewFromStartToExit) {
     QTimer::singleShot(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50,
                        [this] { ExamButton("exitButton").click(); });
     // Should the exit not work, the loop is ended with another code.
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });
-    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_EQ(ExecWithin(std::chrono::milliseconds(5000)), 0);
 }
 
 // Whether the accessibility tree below `node` holds an object of `role` named `name`: what a
@@ -304,9 +314,9 @@ TEST_F(StationViewsTest, ADoubleClickOnTheCloseDoesNotExit) {
         QTest::mouseDClick(&exit, Qt::LeftButton, {}, there);
         QTest::mouseClick(&exit, Qt::LeftButton, {}, there);
     });
-    QTimer::singleShot(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 1000,
-                       [] { QCoreApplication::exit(7); });
-    EXPECT_EQ(QCoreApplication::exec(), 7);
+    EXPECT_EQ(ExecWithin(std::chrono::milliseconds(
+                  QGuiApplication::styleHints()->mouseDoubleClickInterval() + 1000)),
+              7);
     EXPECT_TRUE(window_->isVisible());
 }
 
@@ -500,8 +510,7 @@ TEST_F(StationViewsTest, SigtermFinishesTheRecordingWithItsLinesAndEndsTheLoop) 
         });
         ExamButton("nextButton").click();
     });
-    QTimer::singleShot(10000, [] { QCoreApplication::exit(7); });
-    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_EQ(ExecWithin(std::chrono::milliseconds(10000)), 0);
 
     EXPECT_FALSE(RecordingRunning());
     EXPECT_FALSE(std::filesystem::exists(Recording(2)));
